@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string_view>
+
+// One conversion asked for on the command line.
+struct CCommandLineConversion
+{
+    enum class Kind { BinToText, TextToBin, InvertText };
+
+    Kind kind;
+    int byteUnit;
+    int lineUnit;
+};
+
+// Exit codes of the command-line mode.
+enum ExitCode : int { kExitSuccess = 0, kExitFailure = 1, kExitUsage = 2 };
+
+// The conversion an option selects: i, b, h, h1 to h9, or h and any other
+// single byte (byte unit 1); nothing for any other option.
+std::optional<CCommandLineConversion> ParseOption(std::string_view option);
+
+// Runs "option source destination". Prints nothing on success; on failure one
+// line naming the file and the reason, or the usage text for a bad option.
+int RunCommandLine(std::string_view option, const char* sourcePath, const char* destPath, std::ostream& errors);
+
+// The usage text, as printed for a command line that cannot be run.
+void PrintUsage(std::ostream& errors);

@@ -1,0 +1,177 @@
+#pragma once
+
+#include "HexTables.h"
+
+#include <cstdint>
+#include <span>
+
+// A number found in a text array.
+struct CScannedNumber
+{
+    enum class Kind { Hex, Decimal };
+
+    Kind kind;
+    // Hex numbers keep their value modulo 2^72 (the last 18 digits), enough
+    // for the widest byte unit; decimal numbers wrap modulo 2^32.
+    std::uint64_t low;   // bits 0 to 63
+    std::uint8_t high;   // bits 64 to 71, always 0 for a decimal number
+
+    // Byte k (0 to 8) of the value, least significant first.
+    unsigned char Byte(int k) const
+    {
+        return k < 8 ? static_cast<unsigned char>(low >> (8 * k)) : high;
+    }
+};
+
+// What a scanner reports. Sinks derive from this and hide the events they act on;
+// the scanner calls them statically, so unused events cost nothing.
+struct CScannerSink
+{
+    void OnNumberStarted() {}
+    void OnHexDigit() {}
+    void OnDecimalDigit(std::uint32_t /*valueSoFar*/) {}
+    void OnNumberCompleted(const CScannedNumber& /*number*/) {}
+};
+
+// The one reader of text arrays. A run of digits anywhere is a number; "0x" or
+// "0X" where a number starts makes it hex; a leading 0 never means octal; every
+// other byte separates numbers, and the byte that ends a number is consumed.
+// Input arrives in chunks of any size; the state carries across them.
+template <class Sink>
+class CNumberScanner
+{
+public:
+    explicit CNumberScanner(Sink& sink) : m_sink(sink) {}
+
+    void Feed(std::span<const unsigned char> chunk);
+
+    // End of input: the number in progress completes as if a separator followed.
+    void Finish();
+
+private:
+    enum class State { Idle, Zero, Hex, Decimal };
+
+    void CompleteHex(std::uint64_t low, std::uint8_t high)
+    {
+        m_sink.OnNumberCompleted({CScannedNumber::Kind::Hex, low, high});
+    }
+    void CompleteDecimal(std::uint32_t value)
+    {
+        m_sink.OnNumberCompleted({CScannedNumber::Kind::Decimal, value, 0});
+    }
+
+    Sink& m_sink;
+    State m_state = State::Idle;
+    std::uint64_t m_nLow = 0;
+    std::uint8_t m_nHigh = 0;
+    std::uint32_t m_nDecimal = 0;
+};
+
+template <class Sink>
+void CNumberScanner<Sink>::Feed(std::span<const unsigned char> chunk)
+{
+    using hex_tables::kHexValue;
+    using hex_tables::kNotADigit;
+
+    const unsigned char* p = chunk.data();
+    const unsigned char* const end = p + chunk.size();
+    // Locals, not members: the sinks write through byte pointers, which would
+    // otherwise force every member back to memory on each step.
+    State state = m_state;
+    std::uint64_t low = m_nLow;
+    std::uint8_t high = m_nHigh;
+    std::uint32_t decimal = m_nDecimal;
+
+    while (p != end) {
+        switch (state) {
+        case State::Idle:
+            while (!hex_tables::IsDecimalDigit(*p)) {
+                if (++p == end)
+                    goto done;
+            }
+            m_sink.OnNumberStarted();
+            if (*p != '0') {
+                decimal = 0;
+                state = State::Decimal;   // this digit is taken again in Decimal
+                break;
+            }
+            // Fast path for the commonest item, "0xHH" and its separator,
+            // with the same events as the general steps below.
+            if (end - p > 4 && (p[1] | 0x20) == 'x' && kHexValue[p[2]] != kNotADigit
+                && kHexValue[p[3]] != kNotADigit && kHexValue[p[4]] == kNotADigit) {
+                m_sink.OnHexDigit();
+                m_sink.OnHexDigit();
+                CompleteHex(static_cast<std::uint64_t>(kHexValue[p[2]] << 4 | kHexValue[p[3]]), 0);
+                p += 5;
+                break;
+            }
+            ++p;
+            state = State::Zero;
+            break;
+
+        case State::Zero:
+            if ((*p | 0x20) == 'x') {
+                ++p;
+                low = 0;
+                high = 0;
+                state = State::Hex;
+            } else {
+                decimal = 0;
+                state = State::Decimal;   // this byte is examined again in Decimal
+            }
+            break;
+
+        case State::Hex:
+            for (;;) {
+                const std::int8_t digit = kHexValue[*p];
+                if (digit == kNotADigit)
+                    break;
+                high = static_cast<std::uint8_t>(high << 4 | low >> 60);
+                low = low << 4 | static_cast<std::uint64_t>(digit);
+                m_sink.OnHexDigit();
+                if (++p == end)
+                    goto done;
+            }
+            ++p;
+            CompleteHex(low, high);
+            state = State::Idle;
+            break;
+
+        case State::Decimal:
+            while (hex_tables::IsDecimalDigit(*p)) {
+                decimal = decimal * 10 + static_cast<std::uint32_t>(*p - '0');
+                m_sink.OnDecimalDigit(decimal);
+                if (++p == end)
+                    goto done;
+            }
+            ++p;
+            CompleteDecimal(decimal);
+            state = State::Idle;
+            break;
+        }
+    }
+done:
+    m_state = state;
+    m_nLow = low;
+    m_nHigh = high;
+    m_nDecimal = decimal;
+}
+
+template <class Sink>
+void CNumberScanner<Sink>::Finish()
+{
+    switch (m_state) {
+    case State::Idle:
+        break;
+    case State::Zero:
+        CompleteDecimal(0);
+        break;
+    case State::Hex:
+        CompleteHex(m_nLow, m_nHigh);
+        break;
+    case State::Decimal:
+        CompleteDecimal(m_nDecimal);
+        break;
+    }
+    m_state = State::Idle;
+}
