@@ -61,8 +61,10 @@ public:
     {
         unsigned char* pos = m_text.BeginItem();
         if (number.kind == CScannedNumber::Kind::Hex) {
+            // All nine bytes: a fixed count unrolls cleanly, and only the
+            // byte unit's low ones are written.
             unsigned char complement[kMaxByteUnit];
-            for (int k = 0; k < m_nByteUnit; ++k)
+            for (int k = 0; k < kMaxByteUnit; ++k)
                 complement[k] = static_cast<unsigned char>(~number.Byte(k));
             pos = CTextArrayWriter::PutHexLittleEndian(pos, complement, static_cast<std::size_t>(m_nByteUnit));
         } else {

@@ -4,6 +4,13 @@
 #include <string>
 #include <string_view>
 
+// Appends one event to a record: its tag and, for most, a value.
+inline void AppendEvent(std::string& events, char tag, std::uint64_t value)
+{
+    events += tag;
+    events += std::to_string(value);
+}
+
 // The number scanner written the slow, literal way: one byte per step, a
 // repeat flag, and the state table exactly as the format defines it. The
 // codec's scanner must report the same events for every input.
@@ -17,8 +24,11 @@ inline std::string ReferenceScan(std::string_view text)
     std::uint32_t high = 0;
     std::uint32_t decimal = 0;
     std::string events;
-    const auto completeHex = [&] { events += "H" + std::to_string(low) + ":" + std::to_string(high); };
-    const auto completeDecimal = [&] { events += "D" + std::to_string(decimal); };
+    const auto completeHex = [&] {
+        AppendEvent(events, 'H', low);
+        AppendEvent(events, ':', high);
+    };
+    const auto completeDecimal = [&] { AppendEvent(events, 'D', decimal); };
 
     std::size_t next = 0;
     bool repeat = false;
@@ -76,7 +86,7 @@ inline std::string ReferenceScan(std::string_view text)
         case Decimal:
             if (digit) {
                 decimal = decimal * 10 + static_cast<std::uint32_t>(byte - '0');
-                events += "d" + std::to_string(decimal);
+                AppendEvent(events, 'd', decimal);
             } else {
                 completeDecimal();
                 state = Idle;

@@ -15,13 +15,15 @@ class CRecordingSink : public CScannerSink
 public:
     void OnNumberStarted() { events += "S"; }
     void OnHexDigit() { events += "h"; }
-    void OnDecimalDigit(std::uint32_t value) { events += "d" + std::to_string(value); }
+    void OnDecimalDigit(std::uint32_t value) { AppendEvent(events, 'd', value); }
     void OnNumberCompleted(const CScannedNumber& number)
     {
-        if (number.kind == CScannedNumber::Kind::Hex)
-            events += "H" + std::to_string(number.low) + ":" + std::to_string(number.high);
-        else
-            events += "D" + std::to_string(number.low);
+        if (number.kind == CScannedNumber::Kind::Hex) {
+            AppendEvent(events, 'H', number.low);
+            AppendEvent(events, ':', number.high);
+        } else {
+            AppendEvent(events, 'D', number.low);
+        }
     }
     std::string events;
 };
@@ -63,9 +65,9 @@ std::string Numbers(std::string_view text)
         {
             if (!list.empty())
                 list += ' ';
-            list += (number.kind == CScannedNumber::Kind::Hex ? "H" : "D") + std::to_string(number.low);
+            AppendEvent(list, number.kind == CScannedNumber::Kind::Hex ? 'H' : 'D', number.low);
             if (number.high != 0)
-                list += "+" + std::to_string(number.high);
+                AppendEvent(list, '+', number.high);
         }
         std::string list;
     } sink;
