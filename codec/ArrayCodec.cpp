@@ -60,23 +60,33 @@ public:
     void OnNumberCompleted(const CScannedNumber& number)
     {
         unsigned char* pos = m_text.BeginItem();
-        if (number.kind == CScannedNumber::Kind::Hex) {
-            // All nine bytes: a fixed count unrolls cleanly, and only the
-            // byte unit's low ones are written.
-            unsigned char complement[kMaxByteUnit];
-            for (int k = 0; k < kMaxByteUnit; ++k)
-                complement[k] = static_cast<unsigned char>(~number.Byte(k));
-            pos = CTextArrayWriter::PutHexLittleEndian(pos, complement, static_cast<std::size_t>(m_nByteUnit));
+        if (number.kind == CScannedNumber::Kind::Hex && m_nByteUnit == 1) {
+            pos = CTextArrayWriter::PutByteItem(pos, static_cast<unsigned char>(~number.low));
         } else {
-            const std::uint32_t complement = ~static_cast<std::uint32_t>(number.low) & m_nDecimalMask;
-            char* const text = reinterpret_cast<char*>(pos);
-            pos += std::to_chars(text, text + 10, complement).ptr - text;
+            pos = number.kind == CScannedNumber::Kind::Hex ? PutComplementHex(pos, number) : PutComplementDecimal(pos, number);
+            *pos++ = ',';
         }
-        *pos++ = ',';
         m_text.EndItem(pos);
     }
 
 private:
+    unsigned char* PutComplementHex(unsigned char* pos, const CScannedNumber& number) const
+    {
+        // All nine bytes: a fixed count unrolls cleanly, and only the byte
+        // unit's low ones are written.
+        unsigned char complement[kMaxByteUnit];
+        for (int k = 0; k < kMaxByteUnit; ++k)
+            complement[k] = static_cast<unsigned char>(~number.Byte(k));
+        return CTextArrayWriter::PutHexLittleEndian(pos, complement, static_cast<std::size_t>(m_nByteUnit));
+    }
+
+    unsigned char* PutComplementDecimal(unsigned char* pos, const CScannedNumber& number) const
+    {
+        const std::uint32_t complement = ~static_cast<std::uint32_t>(number.low) & m_nDecimalMask;
+        char* const text = reinterpret_cast<char*>(pos);
+        return pos + (std::to_chars(text, text + 10, complement).ptr - text);
+    }
+
     CTextArrayWriter& m_text;
     int m_nByteUnit;
     std::uint32_t m_nDecimalMask;
@@ -237,6 +247,11 @@ bool CArrayCodec::BinToText(int byteUnit, int lineUnit)
     for (auto chunk = conversion.NextChunk(); !chunk.empty(); chunk = conversion.NextChunk()) {
         const unsigned char* group = chunk.data();
         std::size_t left = chunk.size();
+        if (unit == 1) {
+            for (const unsigned char byte : chunk)
+                text.EndItem(CTextArrayWriter::PutByteItem(text.BeginItem(), byte));
+            continue;
+        }
         for (; left >= unit; group += unit, left -= unit) {
             unsigned char* pos = CTextArrayWriter::PutHexLittleEndian(text.BeginItem(), group, unit);
             *pos++ = ',';

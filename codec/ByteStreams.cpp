@@ -84,12 +84,19 @@ CByteWriter::CByteWriter()
 
 CByteWriter::~CByteWriter()
 {
-    if (m_pFile)
+    if (m_pFile && m_pFile != stdout)
         std::fclose(m_pFile);
 }
 
 bool CByteWriter::Open(const std::string& path)
 {
+    // "/dev/stdout" is the stream the caller already opened, often holding a
+    // script's earlier output or opened for appending; reopening it by name
+    // would truncate the file behind it, so write to the stream itself.
+    if (path == "/dev/stdout") {
+        m_pFile = stdout;
+        return true;
+    }
     errno = 0;
     m_pFile = std::fopen(path.c_str(), "wb");
     if (!m_pFile) {
@@ -117,7 +124,8 @@ bool CByteWriter::Close()
         return false;
     Flush();
     errno = 0;
-    if (std::fclose(m_pFile) != 0 && !Failed())
+    const int closed = m_pFile == stdout ? std::fflush(m_pFile) : std::fclose(m_pFile);
+    if (closed != 0 && !Failed())
         m_nError = LastErrnoOr(EIO);
     m_pFile = nullptr;
     return !Failed();

@@ -51,6 +51,23 @@ public:
 private:
     enum class State { Idle, Zero, Hex, Decimal };
 
+    // Fast path for the commonest item, "0xHH" and the separator after it:
+    // takes it whole, with the same events as the general steps.
+    bool TakeByteItem(const unsigned char*& p, const unsigned char* end)
+    {
+        using hex_tables::kHexValue;
+        using hex_tables::kNotADigit;
+        if (end - p < 5 || p[0] != '0' || (p[1] | 0x20) != 'x' || kHexValue[p[2]] == kNotADigit
+            || kHexValue[p[3]] == kNotADigit || kHexValue[p[4]] != kNotADigit)
+            return false;
+        m_sink.OnNumberStarted();
+        m_sink.OnHexDigit();
+        m_sink.OnHexDigit();
+        CompleteHex(static_cast<std::uint64_t>(kHexValue[p[2]] << 4 | kHexValue[p[3]]), 0);
+        p += 5;
+        return true;
+    }
+
     void CompleteHex(std::uint64_t low, std::uint8_t high)
     {
         m_sink.OnNumberCompleted({CScannedNumber::Kind::Hex, low, high});
@@ -85,24 +102,20 @@ void CNumberScanner<Sink>::Feed(std::span<const unsigned char> chunk)
     while (p != end) {
         switch (state) {
         case State::Idle:
-            while (!hex_tables::IsDecimalDigit(*p)) {
-                if (++p == end)
+            for (;;) {
+                while (!hex_tables::IsDecimalDigit(*p)) {
+                    if (++p == end)
+                        goto done;
+                }
+                if (!TakeByteItem(p, end))
+                    break;
+                if (p == end)
                     goto done;
             }
             m_sink.OnNumberStarted();
             if (*p != '0') {
                 decimal = 0;
                 state = State::Decimal;   // this digit is taken again in Decimal
-                break;
-            }
-            // Fast path for the commonest item, "0xHH" and its separator,
-            // with the same events as the general steps below.
-            if (end - p > 4 && (p[1] | 0x20) == 'x' && kHexValue[p[2]] != kNotADigit
-                && kHexValue[p[3]] != kNotADigit && kHexValue[p[4]] == kNotADigit) {
-                m_sink.OnHexDigit();
-                m_sink.OnHexDigit();
-                CompleteHex(static_cast<std::uint64_t>(kHexValue[p[2]] << 4 | kHexValue[p[3]]), 0);
-                p += 5;
                 break;
             }
             ++p;
