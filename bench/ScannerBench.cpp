@@ -1,0 +1,73 @@
+#include "BenchData.h"
+#include "ByteStreams.h"
+#include "NumberScanner.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <span>
+
+namespace {
+
+// Adds up what it is told, so that the scanner's work cannot be optimised away.
+class CSummingSink : public CScannerSink
+{
+public:
+    void OnNumberCompleted(const CScannedNumber& number) { m_nSum += number.low + number.high; }
+    std::uint64_t Sum() const { return m_nSum; }
+
+private:
+    std::uint64_t m_nSum = 0;
+};
+
+// Also counts every digit, as the byte-width scan does.
+class CEverySink : public CSummingSink
+{
+public:
+    void OnNumberStarted() { ++m_nEvents; }
+    void OnHexDigit() { ++m_nEvents; }
+    void OnDecimalDigit(std::uint32_t value) { m_nEvents += value & 1; }
+    std::uint64_t Events() const { return m_nEvents; }
+
+private:
+    std::uint64_t m_nEvents = 0;
+};
+
+// Scans the text in memory, in chunks of the size the codec reads.
+template <class Sink>
+void Scan(benchmark::State& state, const std::string& text)
+{
+    const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+    for (auto _ : state) {
+        Sink sink;
+        CNumberScanner<Sink> scanner(sink);
+        for (std::size_t at = 0; at < text.size(); at += kChunkSize)
+            scanner.Feed(std::span(data + at, std::min(kChunkSize, text.size() - at)));
+        scanner.Finish();
+        benchmark::DoNotOptimize(sink);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
+void ScanHexItems(benchmark::State& state)
+{
+    const std::string text = bench_data::ReadWhole(bench_data::TextArrayFile(static_cast<int>(state.range(0))));
+    Scan<CSummingSink>(state, text);
+}
+BENCHMARK(ScanHexItems)->ArgName("byteUnit")->Arg(1)->Arg(4)->Arg(9);
+
+void ScanHexItemsWithEveryEvent(benchmark::State& state)
+{
+    const std::string text = bench_data::ReadWhole(bench_data::TextArrayFile(1));
+    Scan<CEverySink>(state, text);
+}
+BENCHMARK(ScanHexItemsWithEveryEvent);
+
+void ScanDecimalItems(benchmark::State& state)
+{
+    const std::string text = bench_data::ReadWhole(bench_data::DecimalTextFile());
+    Scan<CSummingSink>(state, text);
+}
+BENCHMARK(ScanDecimalItems);
+
+} // namespace
