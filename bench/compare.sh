@@ -1,0 +1,163 @@
+#!/usr/bin/env bash
+# Measures morvex on a 256 MiB random file kept in the page cache, from one
+# run: engine throughput into /dev/null, end to end into a real file against
+# cp of a file of the same size, against xxd, and peak memory for small and
+# large inputs. Prints a Markdown table.
+#
+#   bench/compare.sh [--large]     --large adds a 1 GiB input to the memory rows
+#
+# Environment: MORVEX_BUILD_DIR (default build-bench), MORVEX_BENCH_DIR (where
+# the data goes; default a fresh folder under $TMPDIR or /tmp, removed after).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+large=false
+[ "${1:-}" = "--large" ] && large=true
+
+# Tools: Debian's xxd and GNU time, installed when missing.
+missing=()
+command -v xxd >/dev/null || missing+=(xxd)
+[ -x /usr/bin/time ] || missing+=(time)
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+fi
+
+build=${MORVEX_BUILD_DIR:-$root/build-bench}
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DMORVEX_TESTS=OFF >&2
+fi
+cmake --build "$build" --target morvex -j 2 >&2
+morvex=$build/app/morvex
+grep -q 'CMAKE_BUILD_TYPE:STRING=Release' "$build/CMakeCache.txt" || echo "warning: $build is not a Release build" >&2
+
+work=${MORVEX_BENCH_DIR:-$(mktemp -d "${TMPDIR:-/tmp}/morvex-bench.XXXXXX")}
+mkdir -p "$work"
+[ -z "${MORVEX_BENCH_DIR:-}" ] && trap 'rm -rf "$work"' EXIT
+cd "$work"
+
+mib=$((1024 * 1024))
+size=$((256 * mib))
+echo "Making the data in $work ..." >&2
+head -c "$size" /dev/urandom > random.bin
+"$morvex" h random.bin text.txt
+xxd -p random.bin > plain.hex
+# Into the page cache, so that only the writing and the code are measured.
+cat random.bin text.txt plain.hex > /dev/null
+
+# Wall-clock seconds of one run of a command.
+seconds() {
+    local start end
+    start=$(date +%s%N)
+    "$@"
+    end=$(date +%s%N)
+    awk -v ns=$((end - start)) 'BEGIN { printf "%.3f", ns / 1e9 }'
+}
+
+# Runs a command with its output into a fresh file (no truncation to pay).
+into() {
+    local dest=$1
+    shift
+    rm -f "$dest"
+    "$@" > "$dest"
+}
+
+into_null() { "$@" > /dev/null; }
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+gbps() { awk -v bytes="$1" -v s="$2" 'BEGIN { printf "%.2f", bytes / s / 1e9 }'; }
+meets() { awk -v value="$1" -v op="$2" -v limit="$3" 'BEGIN {
+    ok = (op == ">=") ? value >= limit : value <= limit; print ok ? "yes" : "**no**" }'; }
+same() { cmp -s "$1" "$2" && echo "identical" || echo "**DIFFERENT**"; }
+
+text_size=$(stat -c %s text.txt)
+echo "Timing ..." >&2
+
+# Engine throughput: the destination is /dev/null.
+null_h=$(seconds "$morvex" h random.bin /dev/null)
+null_b=$(seconds "$morvex" b text.txt /dev/null)
+null_i=$(seconds "$morvex" i text.txt /dev/null)
+
+# End to end into a real file beside the kernel's floor: cp of a file of the
+# same size as the output (the inversion's output is as long as its input).
+rm -f h.txt i.txt b.bin copy.txt
+file_h=$(seconds "$morvex" h random.bin h.txt)
+rm -f copy.txt
+cp_text=$(seconds cp text.txt copy.txt)
+file_i=$(seconds "$morvex" i text.txt i.txt)
+file_b=$(seconds "$morvex" b text.txt b.bin)
+rm -f copy.txt h.txt i.txt
+
+# Peers: into /dev/null for the code's own cost, and into real files, where
+# the kernel's floor (cp above) bounds every ratio.
+xxd_i_null=$(seconds into_null xxd -i < random.bin)
+xxd_r_null=$(seconds into_null xxd -r -p plain.hex)
+xxd_i=$(seconds into xxd-i.txt xxd -i < random.bin)
+xxd_r=$(seconds into xxd.bin xxd -r -p plain.hex)
+
+# The same bytes: morvex b of its own text, xxd -r -p of its plain hex, and
+# morvex b of the text that xxd -i wrote all give the random file back.
+check_b=$(same b.bin random.bin)
+check_xxd_r=$(same xxd.bin random.bin)
+"$morvex" b xxd-i.txt xxd-i.bin
+check_xxd_i=$(same xxd-i.bin random.bin)
+rm -f b.bin xxd.bin xxd-i.txt xxd-i.bin plain.hex
+
+# Peak resident memory in KiB of one conversion.
+peak_kib() { /usr/bin/time -f %M "$morvex" "$@" 2>&1 >/dev/null | tail -n 1; }
+sizes=("1 MiB:$mib" "256 MiB:$size")
+if $large; then
+    sizes+=("1 GiB:$((1024 * mib))")
+    head -c $((1024 * mib)) /dev/urandom > random-large.bin
+fi
+declare -A peak
+for entry in "${sizes[@]}"; do
+    label=${entry%%:*}
+    bytes=${entry#*:}
+    if [ "$bytes" -le "$size" ]; then head -c "$bytes" random.bin > in.bin; else mv random-large.bin in.bin; fi
+    head -c "$bytes" text.txt > in.txt
+    peak[h,$label]=$(peak_kib h in.bin out)
+    peak[b,$label]=$(peak_kib b in.txt out)
+    peak[i,$label]=$(peak_kib i in.txt out)
+    rm -f out in.bin in.txt
+done
+smallest=${sizes[0]%%:*}
+largest=${sizes[-1]%%:*}
+
+cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
+echo
+echo "Machine: $(nproc) cores, ${cpu:-unknown CPU}, $(uname -sr); one run, data on $(df --output=source "$work" | tail -n 1) (page cache)."
+echo "Command: \`bench/compare.sh${1:+ $1}\` — 256 MiB random input, text $((text_size / mib)) MiB."
+echo
+echo "| Measure | morvex | Reference | Ratio | Target | Met |"
+echo "|---|---|---|---|---|---|"
+echo "| \`h\` into /dev/null | $null_h s, $(gbps "$size" "$null_h") GB/s of binary | | | ≥ 1 GB/s | $(meets "$(gbps "$size" "$null_h")" ">=" 1) |"
+echo "| \`b\` into /dev/null | $null_b s, $(gbps "$text_size" "$null_b") GB/s of text | | | ≥ 1 GB/s | $(meets "$(gbps "$text_size" "$null_b")" ">=" 1) |"
+echo "| \`i\` into /dev/null | $null_i s, $(gbps "$text_size" "$null_i") GB/s of text | | | ≥ 1 GB/s | $(meets "$(gbps "$text_size" "$null_i")" ">=" 1) |"
+r=$(ratio "$file_h" "$cp_text")
+echo "| \`h\` into a file | $file_h s | cp, same size: $cp_text s | $r × cp | ≤ 1.3 × cp | $(meets "$r" "<=" 1.3) |"
+r=$(ratio "$file_i" "$cp_text")
+echo "| \`i\` into a file | $file_i s | cp, same size: $cp_text s | $r × cp | ≤ 1.6 × cp | $(meets "$r" "<=" 1.6) |"
+r=$(ratio "$xxd_i_null" "$null_h")
+echo "| \`h\` vs \`xxd -i\`, into /dev/null | $null_h s | $xxd_i_null s | $r × faster | ≥ 20 × | $(meets "$r" ">=" 20) |"
+r=$(ratio "$xxd_r_null" "$null_b")
+echo "| \`b\` vs \`xxd -r -p\`, into /dev/null | $null_b s | $xxd_r_null s | $r × faster | ≥ 3 × | $(meets "$r" ">=" 3) |"
+echo "| \`h\` vs \`xxd -i\`, into files | $file_h s | $xxd_i s | $(ratio "$xxd_i" "$file_h") × faster | (bounded by cp) | |"
+echo "| \`b\` vs \`xxd -r -p\`, into files | $file_b s | $xxd_r s | $(ratio "$xxd_r" "$file_b") × faster | (bounded by cp) | |"
+echo "| Same bytes | \`b\` of \`h\`: $check_b | \`xxd -r -p\`: $check_xxd_r; \`b\` of \`xxd -i\`: $check_xxd_i | | | |"
+for option in h b i; do
+    row="| Peak RSS \`$option\` |"
+    for entry in "${sizes[@]}"; do
+        label=${entry%%:*}
+        row+=" $label: ${peak[$option,$label]} KiB;"
+    done
+    spread=$((peak[$option,$largest] - peak[$option,$smallest]))
+    [ "$spread" -lt 0 ] && spread=$((-spread))
+    max=${peak[$option,$largest]}
+    [ "${peak[$option,$smallest]}" -gt "$max" ] && max=${peak[$option,$smallest]}
+    ok=$([ "$spread" -le 1024 ] && [ "$max" -lt $((16 * 1024)) ] && echo yes || echo "**no**")
+    echo "${row%;} | | $smallest to $largest: ${spread} KiB | same within 1 MiB, < 16 MiB | $ok |"
+done
