@@ -1,0 +1,39 @@
+#pragma once
+
+#include <span>
+#include <string_view>
+
+// A dialog described as data: its controls in template order (which is also
+// the tab order), each placed in dialog units of the dialog's font, x and
+// width in quarters of the average character width, y and height in eighths
+// of the character height.
+
+enum class EControlKind { Edit, PushButton, GroupBox, StaticText };
+
+// Control styles the dialog builder honours.
+enum EControlStyle : unsigned {
+    kNoStyle = 0,
+    kTabStop = 1u << 0,        // reachable with Tab
+    kDefaultButton = 1u << 1,  // Enter activates it
+    kFlat = 1u << 2,           // push button without a raised border
+    kAcceptFiles = 1u << 3,    // an edit box that takes a dropped file's path
+};
+
+struct CControlTemplate
+{
+    int id;
+    EControlKind kind;
+    std::string_view text;  // UTF-8
+    unsigned style;
+    int x, y, width, height;
+};
+
+struct CDialogTemplate
+{
+    int id;
+    std::string_view caption;
+    int width, height;
+    std::string_view fontFace;
+    int fontPointSize;
+    std::span<const CControlTemplate> controls;
+};

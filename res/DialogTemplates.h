@@ -1,0 +1,6 @@
+#pragma once
+
+#include "DialogTemplate.h"
+
+const CDialogTemplate& MainDialogTemplate();  // IDD_MAIN
+const CDialogTemplate& UnitDialogTemplate();  // IDD_UNIT

@@ -1,0 +1,44 @@
+#pragma once
+
+// Identifiers of the program's resources: dialogs, controls, strings, the
+// icon, the release notes and the about entry of the main dialog's menu.
+
+// Dialog templates.
+inline constexpr int IDD_ABOUTBOX = 100;
+inline constexpr int IDD_MAIN = 102;
+inline constexpr int IDD_UNIT = 129;
+
+// Icon and release notes.
+inline constexpr int IDR_MAINFRAME = 128;
+inline constexpr int IDR_RELEASE_NOTES = 130;
+
+// Strings.
+inline constexpr int IDS_ABOUTBOX = 101;
+inline constexpr int IDS_APP_TITLE = 102;
+inline constexpr int IDS_APP_VERSION = 103;
+inline constexpr int IDS_ENTER_INTEGER = 61712;
+inline constexpr int IDS_ENTER_INTEGER_RANGE = 61714;
+
+// Menu command that opens the about box.
+inline constexpr int IDM_ABOUTBOX = 16;
+
+// Controls. IDOK and IDCANCEL are the common buttons every dialog knows;
+// IDC_STATIC marks texts and frames that are never addressed.
+inline constexpr int IDC_STATIC = -1;
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr int IDC_SOURCE_PATH = 1000;
+inline constexpr int IDC_BROWSE_SOURCE = 1001;
+inline constexpr int IDC_DEST_PATH = 1002;
+inline constexpr int IDC_BROWSE_DEST = 1003;
+inline constexpr int IDC_HEX_INVERT = 1004;
+inline constexpr int IDC_TXT_TO_BIN = 1005;
+inline constexpr int IDC_BIN_TO_TXT = 1006;
+inline constexpr int IDC_HOMEPAGE = 1007;
+inline constexpr int IDC_COMMAND_HELP = 1008;
+inline constexpr int IDC_BYTE_UNIT = 1009;
+inline constexpr int IDC_LINE_UNIT = 1010;
+inline constexpr int IDC_RELEASE_NOTES = 1011;
+inline constexpr int IDC_VERSION_TEXT = 1012;
+inline constexpr int IDC_LINE_UNIT_LABEL = 1013;
+inline constexpr int IDC_LINE_UNIT_SUFFIX = 1014;

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "PlatformServices.h"
+
+#include <deque>
+#include <vector>
+
+// Records what the dialogs ask of the platform and answers from a script,
+// so no platform window ever waits for a user.
+class CFakePlatformServices : public IPlatformServices
+{
+public:
+    explicit CFakePlatformServices(std::filesystem::path settingsFile)
+        : m_settingsFile(std::move(settingsFile))
+    {
+    }
+
+    void ShowMessage(QWidget* owner, const QString& text) override
+    {
+        messageOwners.push_back(owner);
+        messages.push_back(text);
+    }
+
+    std::optional<QString> ChooseFile(QWidget* /*owner*/, EFileChoice choice) override
+    {
+        fileRequests.push_back(choice);
+        if (fileAnswers.empty())
+            return std::nullopt;
+        auto answer = fileAnswers.front();
+        fileAnswers.pop_front();
+        return answer;
+    }
+
+    void OpenUrl(const QString& address) override { openedUrls.push_back(address); }
+
+    std::filesystem::path SettingsFilePath() const override { return m_settingsFile; }
+
+    std::vector<QString> messages;
+    std::vector<QWidget*> messageOwners;
+    std::vector<EFileChoice> fileRequests;
+    std::deque<std::optional<QString>> fileAnswers;  // nothing: the chooser was cancelled
+    std::vector<QString> openedUrls;
+
+private:
+    std::filesystem::path m_settingsFile;
+};

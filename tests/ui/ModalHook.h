@@ -1,0 +1,45 @@
+#pragma once
+
+#include "Dialog.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+// Acts on the next modal dialog from inside its own event loop, the way a
+// user would answer it. The action must close the dialog; a dialog left open
+// fails the test and is cancelled so that the test cannot hang. Nothing
+// happens if no event loop runs while the hook lives.
+class CModalHook
+{
+public:
+    explicit CModalHook(std::function<void(CDialog&)> action)
+        : m_action(std::move(action))
+    {
+        m_timer.setSingleShot(true);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { Run(); });
+        m_timer.start(0);
+    }
+
+    bool Ran() const { return m_bRan; }
+
+private:
+    void Run()
+    {
+        m_bRan = true;
+        auto* dialog = dynamic_cast<CDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr) << "no modal dialog is open";
+        m_action(*dialog);
+        if (dialog->isVisible()) {
+            ADD_FAILURE() << "the modal dialog was left open";
+            dialog->reject();
+        }
+    }
+
+    std::function<void(CDialog&)> m_action;
+    QTimer m_timer;
+    bool m_bRan = false;
+};

@@ -1,0 +1,89 @@
+#include "DialogBuilder.h"
+
+#include "DialogFont.h"
+#include "DialogTemplate.h"
+#include "DialogUnits.h"
+#include "PathEdit.h"
+#include "QtText.h"
+#include "ResourceIds.h"
+
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+QWidget* CreateEdit(QWidget* parent, const CControlTemplate& control)
+{
+    auto* edit = control.style & kAcceptFiles ? new CPathEdit(parent) : new QLineEdit(parent);
+    edit->setText(ToQString(control.text));
+    return edit;
+}
+
+QWidget* CreatePushButton(QWidget* parent, const CControlTemplate& control)
+{
+    auto* button = new QPushButton(ToQString(control.text), parent);
+    button->setDefault(control.style & kDefaultButton);
+    button->setFlat(control.style & kFlat);
+    return button;
+}
+
+QWidget* CreateGroupBox(QWidget* parent, const CControlTemplate& control)
+{
+    auto* group = new QGroupBox(ToQString(control.text), parent);
+    group->setFocusPolicy(Qt::NoFocus);
+    return group;
+}
+
+QWidget* CreateStaticText(QWidget* parent, const CControlTemplate& control)
+{
+    auto* label = new QLabel(ToQString(control.text), parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(true);
+    return label;
+}
+
+QWidget* CreateControl(QWidget* parent, const CControlTemplate& control)
+{
+    switch (control.kind) {
+    case EControlKind::Edit: return CreateEdit(parent, control);
+    case EControlKind::PushButton: return CreatePushButton(parent, control);
+    case EControlKind::GroupBox: return CreateGroupBox(parent, control);
+    case EControlKind::StaticText: return CreateStaticText(parent, control);
+    }
+    return nullptr;
+}
+
+bool TakesFocus(EControlKind kind)
+{
+    return kind == EControlKind::Edit || kind == EControlKind::PushButton;
+}
+
+} // namespace
+
+std::map<int, QWidget*> BuildDialog(QDialog& dialog, const CDialogTemplate& dialogTemplate)
+{
+    dialog.setFont(DialogFont(dialogTemplate.fontFace, dialogTemplate.fontPointSize));
+    const CDialogUnits units(dialog.fontMetrics());
+    dialog.setWindowTitle(ToQString(dialogTemplate.caption));
+    dialog.setFixedSize(units.ToPixels(0, 0, dialogTemplate.width, dialogTemplate.height).size());
+
+    std::map<int, QWidget*> controls;
+    for (const CControlTemplate& control : dialogTemplate.controls) {
+        QWidget* widget = CreateControl(&dialog, control);
+        widget->setGeometry(units.ToPixels(control.x, control.y, control.width, control.height));
+        // Widgets join the focus chain in creation order, which is the
+        // template order; controls without a tab stop take focus only by click.
+        if (TakesFocus(control.kind) && !(control.style & kTabStop))
+            widget->setFocusPolicy(Qt::ClickFocus);
+        // A frame drawn around controls must not sit above them and catch
+        // their clicks.
+        if (control.kind == EControlKind::GroupBox)
+            widget->lower();
+        if (control.id != IDC_STATIC)
+            controls.emplace(control.id, widget);
+    }
+    return controls;
+}

@@ -1,0 +1,88 @@
+#include "QtPlatformServices.h"
+
+#include "AppNames.h"
+#include "QtText.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <QUrl>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+// "All Files (*.*)" as the user sees it; the trailing "(*)" is the pattern
+// Qt matches, so that names without a dot are listed too.
+constexpr char kAllFilesFilter[] = "All Files (*.*) (*)";
+constexpr char kChooserTitle[] = "열기";
+constexpr char kCreatePrompt[] = "%1\n파일이 없습니다.\n파일을 만드시겠습니까?";
+
+// An open chooser that accepts a name that does not exist yet, but only
+// after the user agreed to create it; it creates nothing itself.
+class CCreatePromptFileDialog : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        const bool newName = fileMode() == QFileDialog::AnyFile && !files.isEmpty() && !QFileInfo::exists(files.first());
+        if (newName) {
+            const auto answer = QMessageBox::question(this, windowTitle(), QString::fromUtf8(kCreatePrompt).arg(files.first()));
+            if (answer != QMessageBox::Yes)
+                return;
+        }
+        QFileDialog::accept();
+    }
+};
+
+} // namespace
+
+CQtPlatformServices::CQtPlatformServices(const CAppNames& names)
+    : m_strApplicationName(ToQString(names.applicationName))
+    , m_strSettingsFileName(names.settingsFileName)
+{
+}
+
+void CQtPlatformServices::ShowMessage(QWidget* owner, const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, m_strApplicationName, text, QMessageBox::Ok, owner);
+    box.exec();
+}
+
+std::optional<QString> CQtPlatformServices::ChooseFile(QWidget* owner, EFileChoice choice)
+{
+    CCreatePromptFileDialog chooser(owner, QString::fromUtf8(kChooserTitle));
+    chooser.setAcceptMode(QFileDialog::AcceptOpen);
+    chooser.setFileMode(choice == EFileChoice::ExistingSource ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    chooser.setOption(QFileDialog::HideNameFilterDetails);
+    chooser.setNameFilter(QString::fromUtf8(kAllFilesFilter));
+    if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty())
+        return std::nullopt;
+    return chooser.selectedFiles().first();
+}
+
+void CQtPlatformServices::OpenUrl(const QString& address)
+{
+    // Whether a browser starts is not our business; nothing is reported.
+    QDesktopServices::openUrl(QUrl(address));
+}
+
+std::filesystem::path CQtPlatformServices::SettingsFilePath() const
+{
+#ifdef _WIN32
+    wchar_t folder[MAX_PATH] = {};
+    GetWindowsDirectoryW(folder, MAX_PATH);
+    return std::filesystem::path(folder) / m_strSettingsFileName;
+#else
+    // $XDG_CONFIG_HOME, else ~/.config.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return std::filesystem::path(folder.toStdString()) / m_strSettingsFileName;
+#endif
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "PlatformServices.h"
+
+#include <string>
+
+struct CAppNames;
+
+// The platform services as Qt provides them.
+class CQtPlatformServices : public IPlatformServices
+{
+public:
+    explicit CQtPlatformServices(const CAppNames& names);
+
+    void ShowMessage(QWidget* owner, const QString& text) override;
+    std::optional<QString> ChooseFile(QWidget* owner, EFileChoice choice) override;
+    void OpenUrl(const QString& address) override;
+    std::filesystem::path SettingsFilePath() const override;
+
+private:
+    QString m_strApplicationName;
+    std::string m_strSettingsFileName;
+};

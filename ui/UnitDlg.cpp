@@ -1,0 +1,70 @@
+#include "UnitDlg.h"
+
+#include "DialogTemplates.h"
+#include "PlatformServices.h"
+#include "ResourceIds.h"
+
+#include <QLineEdit>
+
+namespace {
+
+constexpr char kSection[] = "config";
+constexpr char kByteUnitKey[] = "ByteUnit";
+constexpr char kLineUnitKey[] = "LineUnit";
+constexpr int kDefaultByteUnit = 1;
+constexpr int kDefaultLineUnit = 10;
+
+// The writers need at least one number per line.
+constexpr int kMinimumLineUnit = 1;
+constexpr char kLineUnitTooSmall[] = "1 이상의 정수를 입력하십시오.";
+
+} // namespace
+
+CUnitDlg::CUnitDlg(IPlatformServices& services, QWidget* parent)
+    : CDialog(UnitDialogTemplate(), services, parent)
+    , m_settings(services.SettingsFilePath())
+{
+    QLineEdit* byteUnit = Edit(IDC_BYTE_UNIT);
+    QLineEdit* lineUnit = Edit(IDC_LINE_UNIT);
+    Exchange().Integer(byteUnit, m_nByteUnit);
+    Exchange().Range(byteUnit, m_nByteUnit, 1, 9);
+    Exchange().Integer(lineUnit, m_nLineUnit);
+    Exchange().Check(lineUnit, m_nLineUnit, [](int value) { return value >= kMinimumLineUnit; },
+        QString::fromUtf8(kLineUnitTooSmall));
+}
+
+void CUnitDlg::SetLineUnitEnabled(bool enabled)
+{
+    m_bLineUnitEnabled = enabled;
+}
+
+void CUnitDlg::OnInitDialog()
+{
+    if (m_nByteUnit == 0) {
+        m_nByteUnit = m_settings.ReadSettingInt(kSection, kByteUnitKey, kDefaultByteUnit);
+        UpdateControls();
+    }
+    if (m_nLineUnit == 0) {
+        m_nLineUnit = m_settings.ReadSettingInt(kSection, kLineUnitKey, kDefaultLineUnit);
+        UpdateControls();
+    }
+    if (!m_bLineUnitEnabled) {
+        // A greyed edit box cannot be corrected, so a stored line unit it
+        // would refuse gives way to the default.
+        if (m_nLineUnit < kMinimumLineUnit) {
+            m_nLineUnit = kDefaultLineUnit;
+            UpdateControls();
+        }
+        for (const int id : {IDC_LINE_UNIT, IDC_LINE_UNIT_LABEL, IDC_LINE_UNIT_SUFFIX})
+            Control(id)->setEnabled(false);
+    }
+}
+
+void CUnitDlg::OnOK()
+{
+    if (!UpdateFields())
+        return;
+    m_settings.WriteSettingInt(kSection, kByteUnitKey, m_nByteUnit);
+    m_settings.WriteSettingInt(kSection, kLineUnitKey, m_nLineUnit);
+    done(Accepted);
+}
