@@ -1,4 +1,5 @@
 #include "NumberScanner.h"
+#include "RecordingSink.h"
 #include "ReferenceScanner.h"
 
 #include <gtest/gtest.h>
@@ -8,25 +9,6 @@
 #include <vector>
 
 namespace {
-
-// Records the scanner's events in the reference's notation.
-class CRecordingSink : public CScannerSink
-{
-public:
-    void OnNumberStarted() { events += "S"; }
-    void OnHexDigit() { events += "h"; }
-    void OnDecimalDigit(std::uint32_t value) { AppendEvent(events, 'd', value); }
-    void OnNumberCompleted(const CScannedNumber& number)
-    {
-        if (number.kind == CScannedNumber::Kind::Hex) {
-            AppendEvent(events, 'H', number.low);
-            AppendEvent(events, ':', number.high);
-        } else {
-            AppendEvent(events, 'D', number.low);
-        }
-    }
-    std::string events;
-};
 
 std::span<const unsigned char> Bytes(std::string_view text)
 {

@@ -1,0 +1,141 @@
+// Fuzz target for the engine, with two oracles:
+//  - the codec's scanner, fed the input in random chunks, must report the same
+//    events as the literal state machine (ReferenceScan);
+//  - binary to text and back gives the input back, padded to the byte unit;
+//    the text inverted and read back gives every byte's complement; and the
+//    byte-width scan finds the byte unit the text was written with.
+//
+// Input: byte unit selector, line unit selector, chunking seed, then the data.
+
+#include "ArrayCodec.h"
+#include "RecordingSink.h"
+#include "ReferenceScanner.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace {
+
+[[noreturn]] void Fail(const char* what)
+{
+    std::fprintf(stderr, "oracle failed: %s\n", what);
+    std::abort();
+}
+
+void Expect(bool holds, const char* what)
+{
+    if (!holds)
+        Fail(what);
+}
+
+std::string ScanInRandomChunks(std::string_view text, unsigned seed)
+{
+    CRecordingSink sink;
+    CNumberScanner<CRecordingSink> scanner(sink);
+    std::minstd_rand random(seed + 1);
+    while (!text.empty()) {
+        const std::size_t size = std::min<std::size_t>(text.size(), 1 + random() % 70);
+        scanner.Feed({reinterpret_cast<const unsigned char*>(text.data()), size});
+        text.remove_prefix(size);
+    }
+    scanner.Finish();
+    return sink.events;
+}
+
+// Files in memory (/dev/shm where there is one), one folder per process.
+class CScratch
+{
+public:
+    CScratch()
+    {
+        const std::filesystem::path base = std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
+        m_folder = base / ("morvex-fuzz-" + std::to_string(getpid()));
+        std::filesystem::create_directories(m_folder);
+    }
+    ~CScratch()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_folder, ignored);
+    }
+
+    std::string Path(const char* name) const { return (m_folder / name).string(); }
+
+    static void Write(const std::string& path, std::string_view bytes)
+    {
+        std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    static std::string Read(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+private:
+    std::filesystem::path m_folder;
+};
+
+// Runs one conversion from file to file; the result must be a success.
+template <class Convert>
+std::string Convert(const CScratch& scratch, const char* from, const char* to, Convert convert)
+{
+    CArrayCodec codec;
+    codec.SetSourcePath(scratch.Path(from));
+    codec.SetDestPath(scratch.Path(to));
+    Expect(convert(codec), "a conversion failed");
+    return CScratch::Read(scratch.Path(to));
+}
+
+void CheckRoundTrips(std::string_view data, int byteUnit, int lineUnit)
+{
+    static const CScratch scratch;
+    CScratch::Write(scratch.Path("data.bin"), data);
+    const std::string text = Convert(scratch, "data.bin", "text.txt", [&](CArrayCodec& c) { return c.BinToText(byteUnit, lineUnit); });
+
+    std::string padded(data);
+    padded.resize((data.size() + byteUnit - 1) / byteUnit * byteUnit, '\0');
+    Expect(Convert(scratch, "text.txt", "back.bin", [&](CArrayCodec& c) { return c.TextToBin(byteUnit, 1); }) == padded,
+        "binary to text and back changed the bytes");
+
+    Convert(scratch, "text.txt", "inverted.txt", [&](CArrayCodec& c) { return c.InvertText(byteUnit, lineUnit); });
+    std::string complement = Convert(scratch, "inverted.txt", "back.bin", [&](CArrayCodec& c) { return c.TextToBin(byteUnit, 1); });
+    Expect(complement.size() == padded.size(), "the inverted text holds a different count of numbers");
+    // The short last item was widened to the byte unit before inverting.
+    for (std::size_t k = 0; k < data.size(); ++k)
+        complement[k] = static_cast<char>(~complement[k]);
+    complement.resize(data.size());
+    Expect(complement == data, "inverting the text did not complement every byte");
+
+    CArrayCodec scan;
+    scan.SetSourcePath(scratch.Path("text.txt"));
+    const int width = static_cast<int>(std::min<std::size_t>(data.size(), static_cast<std::size_t>(byteUnit)));
+    Expect(scan.ScanByteUnit() == width, "the byte-width scan missed the byte unit");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
+{
+    if (size < 3)
+        return 0;
+    const int byteUnit = 1 + bytes[0] % 9;
+    const int lineUnit = 1 + bytes[1] % 16;
+    const unsigned seed = bytes[2];
+    const std::string_view data(reinterpret_cast<const char*>(bytes + 3), size - 3);
+
+    const std::string_view text = data.substr(0, data.find('\x1A'));
+    Expect(ScanInRandomChunks(text, seed) == ReferenceScan(text), "the scanner differs from the literal state table");
+
+    CheckRoundTrips(data, byteUnit, lineUnit);
+    return 0;
+}
