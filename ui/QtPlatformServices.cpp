@@ -1,11 +1,10 @@
 #include "QtPlatformServices.h"
 
 #include "AppNames.h"
+#include "CreatePromptFileDialog.h"
 #include "QtText.h"
 
 #include <QDesktopServices>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QUrl>
@@ -20,27 +19,6 @@ namespace {
 // Qt matches, so that names without a dot are listed too.
 constexpr char kAllFilesFilter[] = "All Files (*.*) (*)";
 constexpr char kChooserTitle[] = "열기";
-constexpr char kCreatePrompt[] = "%1\n파일이 없습니다.\n파일을 만드시겠습니까?";
-
-// An open chooser that accepts a name that does not exist yet, but only
-// after the user agreed to create it; it creates nothing itself.
-class CCreatePromptFileDialog : public QFileDialog
-{
-public:
-    using QFileDialog::QFileDialog;
-
-    void accept() override
-    {
-        const QStringList files = selectedFiles();
-        const bool newName = fileMode() == QFileDialog::AnyFile && !files.isEmpty() && !QFileInfo::exists(files.first());
-        if (newName) {
-            const auto answer = QMessageBox::question(this, windowTitle(), QString::fromUtf8(kCreatePrompt).arg(files.first()));
-            if (answer != QMessageBox::Yes)
-                return;
-        }
-        QFileDialog::accept();
-    }
-};
 
 } // namespace
 

@@ -1,13 +1,8 @@
-#include "AppNames.h"
-#include "QtPlatformServices.h"
-#include "TempDir.h"
 #include "Usage.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <optional>
 #include <string>
 #include <sys/wait.h>
 
@@ -42,39 +37,6 @@ TEST(DialogMode, WithoutADisplayExplainsAndShowsTheUsage)
         EXPECT_NE(run.errors.substr(0, firstLineEnd).find("no display"), std::string::npos) << run.errors;
         EXPECT_EQ(run.errors.substr(firstLineEnd + 1), std::string(kUsageText) + "\n");
     }
-}
-
-// Sets an environment variable for one scope and restores it afterwards.
-class CScopedEnvironment
-{
-public:
-    CScopedEnvironment(const char* name, const char* value)
-        : m_name(name)
-    {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        value ? setenv(name, value, 1) : unsetenv(name);
-    }
-    ~CScopedEnvironment() { m_old ? setenv(m_name, m_old->c_str(), 1) : unsetenv(m_name); }
-    CScopedEnvironment(const CScopedEnvironment&) = delete;
-    CScopedEnvironment& operator=(const CScopedEnvironment&) = delete;
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
-
-TEST(DialogMode, SettingsLiveInTheUsersConfigurationFolder)
-{
-    CTempDir dir;
-    const CQtPlatformServices services(CAppNames::FromExecutablePath("/opt/tools/Morvex"));
-    {
-        const CScopedEnvironment config("XDG_CONFIG_HOME", dir.Path("config").c_str());
-        EXPECT_EQ(services.SettingsFilePath(), dir.Root() / "config" / "Morvex.INI");
-    }
-    const CScopedEnvironment noConfig("XDG_CONFIG_HOME", nullptr);
-    const CScopedEnvironment home("HOME", dir.Root().c_str());
-    EXPECT_EQ(services.SettingsFilePath(), dir.Root() / ".config" / "Morvex.INI");
 }
 
 } // namespace
