@@ -17,6 +17,10 @@ enum EControlStyle : unsigned {
     kDefaultButton = 1u << 1,  // Enter activates it
     kFlat = 1u << 2,           // push button without a raised border
     kAcceptFiles = 1u << 3,    // an edit box that takes a dropped file's path
+    kIcon = 1u << 4,           // a static control showing the icon its text names
+    kMultiLine = 1u << 5,      // an edit box of several lines, wrapped at its width
+    kReadOnly = 1u << 6,       // an edit box the user cannot change
+    kVScroll = 1u << 7,        // with a vertical scroll bar
 };
 
 struct CControlTemplate

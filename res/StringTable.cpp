@@ -24,3 +24,8 @@ std::string_view LoadResString(int id)
             return text;
     return {};
 }
+
+std::string TitleAndVersion()
+{
+    return std::string(LoadResString(IDS_APP_TITLE)) + " v" + std::string(LoadResString(IDS_APP_VERSION));
+}

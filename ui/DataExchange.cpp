@@ -5,13 +5,33 @@
 #include "ResourceIds.h"
 #include "StringTable.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 
 void CDataExchange::Text(QLineEdit* control, QString& field)
 {
     m_entries.push_back({control, [control, &field] { control->setText(field); },
         [control, &field]() -> std::optional<QString> {
             field = control->text();
+            return std::nullopt;
+        }});
+}
+
+void CDataExchange::Text(QLabel* control, QString& field)
+{
+    m_entries.push_back({nullptr, [control, &field] { control->setText(field); },
+        [control, &field]() -> std::optional<QString> {
+            field = control->text();
+            return std::nullopt;
+        }});
+}
+
+void CDataExchange::Text(QPlainTextEdit* control, QString& field)
+{
+    m_entries.push_back({nullptr, [control, &field] { control->setPlainText(field); },
+        [control, &field]() -> std::optional<QString> {
+            field = control->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
             return std::nullopt;
         }});
 }

@@ -6,7 +6,9 @@
 #include <optional>
 #include <vector>
 
+class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 
 // A dialog's bound fields, each tied to its edit box, in the order they are
 // exchanged. Declared once per dialog; the same list writes every field
@@ -22,6 +24,9 @@ public:
     };
 
     void Text(QLineEdit* control, QString& field);
+    void Text(QLabel* control, QString& field);
+    // Lines end in CR LF in the field, as the edit box's text reads back.
+    void Text(QPlainTextEdit* control, QString& field);
     void Integer(QLineEdit* control, int& field);
     // A check of a field read by an earlier entry; silent when only displaying.
     void Check(QLineEdit* control, const int& field, std::function<bool(int)> isValid, QString message);
@@ -34,7 +39,7 @@ public:
 private:
     struct CEntry
     {
-        QLineEdit* control;
+        QLineEdit* control;  // none for entries that cannot fail
         std::function<void()> toControl;
         std::function<std::optional<QString>()> fromControl;  // the message on failure
     };

@@ -9,13 +9,27 @@
 
 #include <QDialog>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
 
 namespace {
 
+QWidget* CreateMultiLineEdit(QWidget* parent, const CControlTemplate& control)
+{
+    auto* edit = new QPlainTextEdit(ToQString(control.text), parent);
+    edit->setReadOnly(control.style & kReadOnly);
+    edit->setVerticalScrollBarPolicy(control.style & kVScroll ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    return edit;
+}
+
 QWidget* CreateEdit(QWidget* parent, const CControlTemplate& control)
 {
+    if (control.style & kMultiLine)
+        return CreateMultiLineEdit(parent, control);
     auto* edit = control.style & kAcceptFiles ? new CPathEdit(parent) : new QLineEdit(parent);
     edit->setText(ToQString(control.text));
     return edit;
@@ -36,8 +50,20 @@ QWidget* CreateGroupBox(QWidget* parent, const CControlTemplate& control)
     return group;
 }
 
+// Shown at the platform's size for large icons, whatever the control's size.
+QWidget* CreateIcon(QWidget* parent, const CControlTemplate& control)
+{
+    auto* label = new QLabel(parent);
+    const int size = label->style()->pixelMetric(QStyle::PM_LargeIconSize);
+    label->setPixmap(QIcon(ToQString(control.text)).pixmap(size, size));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
 QWidget* CreateStaticText(QWidget* parent, const CControlTemplate& control)
 {
+    if (control.style & kIcon)
+        return CreateIcon(parent, control);
     auto* label = new QLabel(ToQString(control.text), parent);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);

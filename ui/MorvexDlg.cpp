@@ -1,5 +1,6 @@
 #include "MorvexDlg.h"
 
+#include "AboutDlg.h"
 #include "ArrayCodec.h"
 #include "DialogTemplates.h"
 #include "PlatformServices.h"
@@ -59,7 +60,7 @@ void CMorvexDlg::OnInitDialog()
 {
     AddAboutEntry();
     setWindowIcon(m_hIcon);
-    setWindowTitle(QStringLiteral("%1 v%2").arg(ToQString(LoadResString(IDS_APP_TITLE)), ToQString(LoadResString(IDS_APP_VERSION))));
+    setWindowTitle(ToQString(TitleAndVersion()));
 }
 
 // Linux desktops give an application no system menu to extend, so the about
@@ -87,7 +88,8 @@ void CMorvexDlg::contextMenuEvent(QContextMenuEvent* event)
 
 void CMorvexDlg::OnAboutBox()
 {
-    // The about box is not part of this dialog yet.
+    CAboutDlg aboutDialog(Services(), this);
+    aboutDialog.DoModal();
 }
 
 void CMorvexDlg::OnBrowseSource()
