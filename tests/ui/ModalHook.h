@@ -3,20 +3,25 @@
 #include "Dialog.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <type_traits>
 
 // Acts on the next modal dialog from inside its own event loop, the way a
 // user would answer it. The action must close the dialog; a dialog left open
 // fails the test and is cancelled so that the test cannot hang. Nothing
 // happens if no event loop runs while the hook lives.
+template <class TDialog = CDialog>
 class CModalHook
 {
 public:
-    explicit CModalHook(std::function<void(CDialog&)> action)
+    // The action's type is not deduced, so a plain CModalHook answers the
+    // program's own dialogs.
+    explicit CModalHook(std::type_identity_t<std::function<void(TDialog&)>> action)
         : m_action(std::move(action))
     {
         m_timer.setSingleShot(true);
@@ -30,8 +35,8 @@ private:
     void Run()
     {
         m_bRan = true;
-        auto* dialog = dynamic_cast<CDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr) << "no modal dialog is open";
+        auto* dialog = dynamic_cast<TDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr) << "no modal dialog of the expected kind is open";
         m_action(*dialog);
         if (dialog->isVisible()) {
             ADD_FAILURE() << "the modal dialog was left open";
@@ -39,7 +44,7 @@ private:
         }
     }
 
-    std::function<void(CDialog&)> m_action;
+    std::function<void(TDialog&)> m_action;
     QTimer m_timer;
     bool m_bRan = false;
 };

@@ -1,35 +1,19 @@
 #include "AppNames.h"
 #include "CreatePromptFileDialog.h"
+#include "ModalHook.h"
 #include "QtPlatformServices.h"
 #include "TempDir.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <functional>
 #include <optional>
 
 namespace {
-
-// Answers the next modal message box from inside its event loop; closes it
-// regardless, so that a wrong answer cannot hang the test.
-void WhenMessageBox(std::function<void(QMessageBox&)> answer)
-{
-    QTimer::singleShot(0, [answer = std::move(answer)] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr) << "no message box is open";
-        answer(*box);
-        if (box->isVisible()) {
-            ADD_FAILURE() << "the message box was left open";
-            box->reject();
-        }
-    });
-}
 
 const CAppNames kNames = CAppNames::FromExecutablePath("/opt/tools/Morvex");
 
@@ -37,9 +21,7 @@ TEST(QtPlatformServices, MessageBoxFollowsTheConvention)
 {
     CQtPlatformServices services(kNames);
     QWidget owner;
-    bool answered = false;
-    WhenMessageBox([&](QMessageBox& box) {
-        answered = true;
+    CModalHook<QMessageBox> answer([&](QMessageBox& box) {
         EXPECT_EQ(box.windowTitle(), "Morvex");
         EXPECT_EQ(box.text(), QStringLiteral("변환완료"));
         EXPECT_EQ(box.icon(), QMessageBox::Warning);
@@ -48,7 +30,7 @@ TEST(QtPlatformServices, MessageBoxFollowsTheConvention)
         box.button(QMessageBox::Ok)->click();
     });
     services.ShowMessage(&owner, QStringLiteral("변환완료"));
-    EXPECT_TRUE(answered);
+    EXPECT_TRUE(answer.Ran());
 }
 
 // Sets an environment variable for one scope and restores it afterwards.
@@ -103,16 +85,20 @@ TEST_F(CreatePromptFileDialog, NewNameClosesOnlyOnYesAndCreatesNothing)
 {
     const std::string path = m_dir.Path("new.txt");
     QString prompt;
-    WhenMessageBox([&](QMessageBox& box) {
-        prompt = box.text();
-        box.button(QMessageBox::No)->click();
-    });
-    Choose(path);
+    {
+        CModalHook<QMessageBox> refuse([&](QMessageBox& box) {
+            prompt = box.text();
+            box.button(QMessageBox::No)->click();
+        });
+        Choose(path);
+        EXPECT_TRUE(refuse.Ran());
+    }
     EXPECT_TRUE(prompt.startsWith(QString::fromStdString(path) + "\n")) << prompt.toStdString();
     EXPECT_TRUE(m_chooser.isVisible());
 
-    WhenMessageBox([](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); });
+    CModalHook<QMessageBox> agree([](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); });
     m_chooser.accept();
+    EXPECT_TRUE(agree.Ran());
     EXPECT_FALSE(m_chooser.isVisible());
     EXPECT_EQ(m_chooser.result(), QDialog::Accepted);
     EXPECT_EQ(m_chooser.selectedFiles(), QStringList{QString::fromStdString(path)});
@@ -122,13 +108,10 @@ TEST_F(CreatePromptFileDialog, NewNameClosesOnlyOnYesAndCreatesNothing)
 TEST_F(CreatePromptFileDialog, ExistingNameClosesWithoutAsking)
 {
     const std::string path = m_dir.Write("old.txt", "x");
-    QTimer unexpectedPrompt;
-    unexpectedPrompt.setSingleShot(true);
-    QObject::connect(&unexpectedPrompt, &QTimer::timeout, [] {
+    CModalHook<QMessageBox> unexpected([](QMessageBox& box) {
         ADD_FAILURE() << "asked about an existing file";
-        QApplication::activeModalWidget()->close();
+        box.reject();
     });
-    unexpectedPrompt.start(0);
     Choose(path);
     EXPECT_EQ(m_chooser.result(), QDialog::Accepted);
 }
