@@ -26,4 +26,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 # The library dependencies (Qt when the dialogs are built) come from the binary itself.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+if(MORVEX_GUI)
+    # The dialogs speak Korean; these faces stand in where Gulim is missing.
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-nanum)
+endif()
 include(CPack)
