@@ -56,15 +56,12 @@ seconds() {
     awk -v ns=$((end - start)) 'BEGIN { printf "%.3f", ns / 1e9 }'
 }
 
-# Runs a command with its output into a fresh file (no truncation to pay).
+# Runs a command with its output into a file.
 into() {
     local dest=$1
     shift
-    rm -f "$dest"
     "$@" > "$dest"
 }
-
-into_null() { "$@" > /dev/null; }
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 gbps() { awk -v bytes="$1" -v s="$2" 'BEGIN { printf "%.2f", bytes / s / 1e9 }'; }
@@ -82,19 +79,24 @@ null_i=$(seconds "$morvex" i text.txt /dev/null)
 
 # End to end into a real file beside the kernel's floor: cp of a file of the
 # same size as the output (the inversion's output is as long as its input).
-rm -f h.txt i.txt b.bin copy.txt
+# Each write starts with no dirty pages left by the one before.
+fresh() { rm -f "$@"; sync; }
+fresh h.txt
 file_h=$(seconds "$morvex" h random.bin h.txt)
-rm -f copy.txt
+fresh h.txt copy.txt
 cp_text=$(seconds cp text.txt copy.txt)
+fresh copy.txt i.txt
 file_i=$(seconds "$morvex" i text.txt i.txt)
+fresh i.txt b.bin
 file_b=$(seconds "$morvex" b text.txt b.bin)
-rm -f copy.txt h.txt i.txt
 
 # Peers: into /dev/null for the code's own cost, and into real files, where
 # the kernel's floor (cp above) bounds every ratio.
-xxd_i_null=$(seconds into_null xxd -i < random.bin)
-xxd_r_null=$(seconds into_null xxd -r -p plain.hex)
+xxd_i_null=$(seconds into /dev/null xxd -i < random.bin)
+xxd_r_null=$(seconds into /dev/null xxd -r -p plain.hex)
+fresh xxd-i.txt
 xxd_i=$(seconds into xxd-i.txt xxd -i < random.bin)
+fresh xxd.bin
 xxd_r=$(seconds into xxd.bin xxd -r -p plain.hex)
 
 # The same bytes: morvex b of its own text, xxd -r -p of its plain hex, and
@@ -123,8 +125,6 @@ for entry in "${sizes[@]}"; do
     peak[i,$label]=$(peak_kib i in.txt out)
     rm -f out in.bin in.txt
 done
-smallest=${sizes[0]%%:*}
-largest=${sizes[-1]%%:*}
 
 cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
 echo
@@ -150,14 +150,17 @@ echo "| \`b\` vs \`xxd -r -p\`, into files | $file_b s | $xxd_r s | $(ratio "$xx
 echo "| Same bytes | \`b\` of \`h\`: $check_b | \`xxd -r -p\`: $check_xxd_r; \`b\` of \`xxd -i\`: $check_xxd_i | | | |"
 for option in h b i; do
     row="| Peak RSS \`$option\` |"
+    low=""
+    high=0
     for entry in "${sizes[@]}"; do
         label=${entry%%:*}
-        row+=" $label: ${peak[$option,$label]} KiB;"
+        kib=${peak[$option,$label]}
+        row+=" $label: $kib KiB;"
+        if [ -z "$low" ] || [ "$kib" -lt "$low" ]; then low=$kib; fi
+        if [ "$kib" -gt "$high" ]; then high=$kib; fi
     done
-    spread=$((peak[$option,$largest] - peak[$option,$smallest]))
-    [ "$spread" -lt 0 ] && spread=$((-spread))
-    max=${peak[$option,$largest]}
-    [ "${peak[$option,$smallest]}" -gt "$max" ] && max=${peak[$option,$smallest]}
-    ok=$([ "$spread" -le 1024 ] && [ "$max" -lt $((16 * 1024)) ] && echo yes || echo "**no**")
-    echo "${row%;} | | $smallest to $largest: ${spread} KiB | same within 1 MiB, < 16 MiB | $ok |"
+    spread=$((high - low))
+    constant=$([ "$spread" -le 1024 ] && echo yes || echo "**no**")
+    small=$([ "$high" -lt $((16 * 1024)) ] && echo yes || echo "**no**")
+    echo "${row%;} | | spread $spread KiB, most $high KiB | same within 1 MiB; < 16 MiB | $constant; $small |"
 done
