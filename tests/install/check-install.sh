@@ -66,4 +66,13 @@ done
 printf 'AB' >"$work/in.bin"
 "$program" h "$work/in.bin" "$work/out.txt"
 [ "$(cat "$work/out.txt")" = '0x41,0x42,' ] || fail "installed program wrote '$(cat "$work/out.txt")'"
+
+# With the dialogs built, the installed program finds its dialogs module: on
+# Qt's offscreen platform the main dialog then waits until it is stopped,
+# while a module that cannot be loaded ends the program at once.
+if [ -f "$build/app/morvex-dialogs.so" ]; then
+    status=0
+    XDG_CONFIG_HOME="$work" QT_QPA_PLATFORM=offscreen timeout 3 "$program" >"$work/dialogs.log" 2>&1 || status=$?
+    [ "$status" -eq 124 ] || fail "dialog mode ended with $status: $(cat "$work/dialogs.log")"
+fi
 echo "install ($mode) OK: $prefix"

@@ -1,8 +1,10 @@
+#include "TempDir.h"
 #include "Usage.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <sys/wait.h>
 
@@ -15,9 +17,9 @@ struct CRun
 };
 
 // Runs the program with its standard error captured.
-CRun RunProgram(const std::string& environment, const std::string& arguments)
+CRun RunProgram(const std::string& environment, const std::string& arguments, const std::string& program = MORVEX_BINARY)
 {
-    const std::string command = environment + " '" MORVEX_BINARY "' " + arguments + " 2>&1 >/dev/null";
+    const std::string command = environment + " '" + program + "' " + arguments + " 2>&1 >/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     std::string output;
     char buffer[4096];
@@ -37,6 +39,17 @@ TEST(DialogMode, WithoutADisplayExplainsAndShowsTheUsage)
         EXPECT_NE(run.errors.substr(0, firstLineEnd).find("no display"), std::string::npos) << run.errors;
         EXPECT_EQ(run.errors.substr(firstLineEnd + 1), std::string(kUsageText) + "\n");
     }
+}
+
+TEST(DialogMode, WithoutItsDialogsModuleTheProgramSaysSoAndFails)
+{
+    CTempDir dir;
+    const std::string lonely = dir.Path("morvex");
+    std::filesystem::copy_file(MORVEX_BINARY, lonely);
+    std::filesystem::permissions(lonely, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
+    const CRun run = RunProgram("env QT_QPA_PLATFORM=offscreen", "", lonely);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.errors.rfind("morvex: cannot load the dialogs: ", 0), 0u) << run.errors;
 }
 
 } // namespace

@@ -1,0 +1,67 @@
+#include "AppNames.h"
+#include "CommandLine.h"
+#include "DialogMode.h"
+
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+// The dialogs live in a module of their own, loaded only here: a command-line
+// run never loads the toolkit, which keeps it small and quick to start.
+
+namespace {
+
+bool IsSet(const char* variable)
+{
+    const char* value = std::getenv(variable);
+    return value && *value;
+}
+
+// Without a display the toolkit would abort; an explicit platform
+// (offscreen, for instance) needs none.
+bool HasDisplay()
+{
+    return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM");
+}
+
+// Beside the executable in the build tree; in the library folder once installed.
+void* LoadDialogsModule(std::string& error)
+{
+    const std::filesystem::path programFolder = std::filesystem::path(ExecutablePath()).parent_path();
+    for (const std::filesystem::path& folder : {programFolder, programFolder / MORVEX_DIALOGS_FROM_BINDIR}) {
+        const std::filesystem::path path = (folder / MORVEX_DIALOGS_MODULE).lexically_normal();
+        if (!std::filesystem::exists(path))
+            continue;
+        void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!module)
+            error = dlerror();
+        return module;
+    }
+    error = std::string(MORVEX_DIALOGS_MODULE) + " is neither beside the program nor in its library folder";
+    return nullptr;
+}
+
+} // namespace
+
+int RunDialogMode(CMorvexApp& app, int argc, char* argv[])
+{
+    if (!HasDisplay()) {
+        std::cerr << "morvex: cannot open the dialogs: no display (neither DISPLAY nor WAYLAND_DISPLAY is set)\n";
+        PrintUsage(std::cerr);
+        return kExitUsage;
+    }
+    std::string error;
+    void* module = LoadDialogsModule(error);
+    using RunDialogs = int(CMorvexApp&, int, char*[]);
+    auto* run = module ? reinterpret_cast<RunDialogs*>(dlsym(module, "MorvexRunDialogs")) : nullptr;
+    if (!run) {
+        std::cerr << "morvex: cannot load the dialogs: " << (module ? dlerror() : error) << '\n';
+        return kExitFailure;
+    }
+    // The module stays loaded until the process ends: the toolkit's
+    // clean-up at exit still runs code from it.
+    return run(app, argc, argv);
+}
