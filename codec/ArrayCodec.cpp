@@ -248,8 +248,7 @@ bool CArrayCodec::BinToText(int byteUnit, int lineUnit)
         const unsigned char* group = chunk.data();
         std::size_t left = chunk.size();
         if (unit == 1) {
-            for (const unsigned char byte : chunk)
-                text.EndItem(CTextArrayWriter::PutByteItem(text.BeginItem(), byte));
+            text.WriteByteItems(group, left);
             continue;
         }
         for (; left >= unit; group += unit, left -= unit) {

@@ -3,6 +3,7 @@
 #include "ByteStreams.h"
 #include "HexTables.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstring>
@@ -21,16 +22,21 @@ public:
     // Each item is written between BeginItem and EndItem, at most kMaxItemSize bytes.
     unsigned char* BeginItem() { return m_out.Reserve(kMaxItemSize); }
 
-    void EndItem(unsigned char* pos)
+    void EndItem(unsigned char* pos) { EndItems(pos, 1); }
+
+    // One "0xHH," item for every byte, with the line breaks: the hot loop of
+    // binary to text with byte unit 1, kept free of per-item bookkeeping.
+    void WriteByteItems(const unsigned char* bytes, std::size_t count)
     {
-        // The count stays within the line unit, so it never overflows however
-        // many items the file holds.
-        if (++m_nItemsOnLine == m_nLineUnit) {
-            *pos++ = '\r';
-            *pos++ = '\n';
-            m_nItemsOnLine = 0;
+        while (count > 0) {
+            const std::size_t run = std::min({count, kMaxRun, static_cast<std::size_t>(m_nLineUnit - m_nItemsOnLine)});
+            unsigned char* pos = m_out.Reserve(run * kByteItemSize + kMaxItemSize);
+            for (std::size_t i = 0; i < run; ++i)
+                pos = PutByteItem(pos, bytes[i]);
+            bytes += run;
+            count -= run;
+            EndItems(pos, static_cast<int>(run));
         }
-        m_out.Commit(pos);
     }
 
     // The one-byte item "0xHH," in a single fixed-size copy: the commonest
@@ -55,7 +61,23 @@ public:
     }
 
 private:
+    // Ends count items written since BeginItem, none of them past the line's end.
+    void EndItems(unsigned char* pos, int count)
+    {
+        // The count stays within the line unit, so it never overflows however
+        // many items the file holds.
+        m_nItemsOnLine += count;
+        if (m_nItemsOnLine == m_nLineUnit) {
+            *pos++ = '\r';
+            *pos++ = '\n';
+            m_nItemsOnLine = 0;
+        }
+        m_out.Commit(pos);
+    }
+
     static constexpr std::size_t kByteItemSize = 5;
+    // Items per bookkeeping step of WriteByteItems, within one Reserve.
+    static constexpr std::size_t kMaxRun = (CByteWriter::kMaxReserve - kMaxItemSize) / kByteItemSize;
     // "0xHH," padded to eight bytes; BeginItem's room covers the padding.
     static constexpr std::array<std::array<char, 8>, 256> kByteItems = [] {
         std::array<std::array<char, 8>, 256> items{};
