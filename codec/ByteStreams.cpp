@@ -76,9 +76,9 @@ std::span<const unsigned char> CByteReader::NextChunk()
 }
 
 CByteWriter::CByteWriter()
-    : m_pBuffer(new unsigned char[kChunkSize])
+    : m_pBuffer(new unsigned char[kWriteBufferSize])
     , m_pPos(m_pBuffer.get())
-    , m_pEnd(m_pBuffer.get() + kChunkSize)
+    , m_pEnd(m_pBuffer.get() + kWriteBufferSize)
 {
 }
 
