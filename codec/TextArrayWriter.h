@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 // Writes the items of a text array: "0x" plus two upper-case digits per byte,
@@ -31,7 +33,12 @@ public:
         while (count > 0) {
             const std::size_t run = std::min({count, kMaxRun, static_cast<std::size_t>(m_nLineUnit - m_nItemsOnLine)});
             unsigned char* pos = m_out.Reserve(run * kByteItemSize + kMaxItemSize);
-            for (std::size_t i = 0; i < run; ++i)
+            std::size_t i = 0;
+            if constexpr (std::endian::native == std::endian::little) {
+                for (; i + 8 <= run; i += 8)
+                    pos = PutEightByteItems(pos, bytes + i);
+            }
+            for (; i < run; ++i)
                 pos = PutByteItem(pos, bytes[i]);
             bytes += run;
             count -= run;
@@ -61,6 +68,23 @@ public:
     }
 
 private:
+    static void PutWord(unsigned char* pos, std::uint64_t word) { std::memcpy(pos, &word, sizeof word); }
+
+    // Eight one-byte items (40 bytes) as five whole words: fewer and aligned
+    // stores than eight overlapping ones. Little-endian only.
+    static unsigned char* PutEightByteItems(unsigned char* pos, const unsigned char* bytes)
+    {
+        std::uint64_t c[8];
+        for (int k = 0; k < 8; ++k)
+            std::memcpy(&c[k], kByteItems[bytes[k]].data(), sizeof c[k]);
+        PutWord(pos, c[0] | c[1] << 40);
+        PutWord(pos + 8, c[1] >> 24 | c[2] << 16 | c[3] << 56);
+        PutWord(pos + 16, c[3] >> 8 | c[4] << 32);
+        PutWord(pos + 24, c[4] >> 32 | c[5] << 8 | c[6] << 48);
+        PutWord(pos + 32, c[6] >> 16 | c[7] << 24);
+        return pos + 8 * kByteItemSize;
+    }
+
     // Ends count items written since BeginItem, none of them past the line's end.
     void EndItems(unsigned char* pos, int count)
     {
@@ -77,7 +101,8 @@ private:
 
     static constexpr std::size_t kByteItemSize = 5;
     // Items per bookkeeping step of WriteByteItems, within one Reserve.
-    static constexpr std::size_t kMaxRun = (CByteWriter::kMaxReserve - kMaxItemSize) / kByteItemSize;
+    // A multiple of 8 for PutEightByteItems.
+    static constexpr std::size_t kMaxRun = (CByteWriter::kMaxReserve - kMaxItemSize) / kByteItemSize / 8 * 8;
     // "0xHH," padded to eight bytes; BeginItem's room covers the padding.
     static constexpr std::array<std::array<char, 8>, 256> kByteItems = [] {
         std::array<std::array<char, 8>, 256> items{};

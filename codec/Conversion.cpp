@@ -1,0 +1,71 @@
+#include "Conversion.h"
+
+#include "Units.h"
+
+#include <cstring>
+#include <filesystem>
+
+namespace {
+
+std::string Quoted(const std::string& path)
+{
+    return "'" + path + "'";
+}
+
+} // namespace
+
+std::string FileError(const char* action, const std::string& path, int errorNumber)
+{
+    return std::string(action) + " " + Quoted(path) + ": " + std::strerror(errorNumber);
+}
+
+bool CConversion::CheckUnits(int byteUnit, int lineUnit, std::string& error)
+{
+    if (byteUnit < kMinByteUnit || byteUnit > kMaxByteUnit) {
+        error = "byte unit " + std::to_string(byteUnit) + " is not between 1 and 9";
+        return false;
+    }
+    if (lineUnit < 1) {
+        error = "line unit " + std::to_string(lineUnit) + " is below 1";
+        return false;
+    }
+    return true;
+}
+
+bool CConversion::Open(CByteReader::Mode sourceMode)
+{
+    if (!OpenSource(m_source, m_strSourcePath, sourceMode, m_strError))
+        return false;
+    std::error_code ignored;
+    if (std::filesystem::equivalent(m_strSourcePath, m_strDestPath, ignored)) {
+        m_strError = "source and destination are the same file " + Quoted(m_strDestPath);
+        return false;
+    }
+    if (!m_dest.Open(m_strDestPath)) {
+        m_strError = FileError("cannot open destination file", m_strDestPath, m_dest.ErrorNumber());
+        return false;
+    }
+    return true;
+}
+
+bool CConversion::OpenSource(CByteReader& source, const std::string& path, CByteReader::Mode mode, std::string& error)
+{
+    if (source.Open(path, mode))
+        return true;
+    error = FileError("cannot open source file", path, source.ErrorNumber());
+    return false;
+}
+
+bool CConversion::Close()
+{
+    const bool written = m_dest.Close();
+    if (m_source.Failed()) {
+        m_strError = FileError("cannot read source file", m_strSourcePath, m_source.ErrorNumber());
+        return false;
+    }
+    if (!written) {
+        m_strError = FileError("cannot write destination file", m_strDestPath, m_dest.ErrorNumber());
+        return false;
+    }
+    return true;
+}

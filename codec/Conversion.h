@@ -1,0 +1,62 @@
+#pragma once
+
+#include "ByteStreams.h"
+#include "NumberScanner.h"
+
+#include <span>
+#include <string>
+
+// "<action> '<path>': <reason of the error number>", the form of every file error.
+std::string FileError(const char* action, const std::string& path, int errorNumber);
+
+// Shared steps of every conversion: the checks, the opening order that
+// protects an existing destination, and the closing that reports any error.
+class CConversion
+{
+public:
+    CConversion(const std::string& source, const std::string& dest, std::string& error, std::size_t chunkSize = kChunkSize)
+        : m_source(chunkSize), m_strSourcePath(source), m_strDestPath(dest), m_strError(error)
+    {
+    }
+
+    static bool CheckUnits(int byteUnit, int lineUnit, std::string& error);
+
+    // The source is opened and its first chunk read before the destination is
+    // created, so a missing or unreadable source leaves an existing destination
+    // untouched; the same file under two names is refused before truncation.
+    bool Open(CByteReader::Mode sourceMode);
+
+    static bool OpenSource(CByteReader& source, const std::string& path, CByteReader::Mode mode, std::string& error);
+
+    // The next chunk of source, or an empty one at the end, after a read error
+    // or once the destination can no longer be written.
+    std::span<const unsigned char> NextChunk()
+    {
+        return m_dest.Failed() ? std::span<const unsigned char>() : m_source.NextChunk();
+    }
+
+    // Closes both files; false, with the reason, after any read or write error.
+    bool Close();
+
+    CByteWriter& Dest() { return m_dest; }
+
+    // A whole conversion of a text array source: every number to the sink.
+    template <class Sink>
+    bool ScanInto(Sink& sink)
+    {
+        if (!Open(CByteReader::Mode::TextArray))
+            return false;
+        CNumberScanner<Sink> scanner(sink);
+        for (auto chunk = NextChunk(); !chunk.empty(); chunk = NextChunk())
+            scanner.Feed(chunk);
+        scanner.Finish();
+        return Close();
+    }
+
+private:
+    CByteReader m_source;
+    CByteWriter m_dest;
+    const std::string& m_strSourcePath;
+    const std::string& m_strDestPath;
+    std::string& m_strError;
+};

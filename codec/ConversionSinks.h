@@ -1,0 +1,115 @@
+#pragma once
+
+#include "ByteStreams.h"
+#include "NumberScanner.h"
+#include "TextArrayWriter.h"
+#include "Units.h"
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cstdint>
+
+// What each operation does with the numbers the scanner finds.
+
+// Writes every number as byte-unit bytes, least significant first.
+class CBinarySink : public CScannerSink
+{
+public:
+    CBinarySink(CByteWriter& out, int byteUnit) : m_out(out), m_nByteUnit(byteUnit) {}
+
+    void OnNumberCompleted(const CScannedNumber& number)
+    {
+        unsigned char* pos = m_out.Reserve(kMaxByteUnit);
+        for (int k = 0; k < m_nByteUnit; ++k)
+            pos[k] = number.Byte(k);
+        m_out.Commit(pos + m_nByteUnit);
+    }
+
+private:
+    CByteWriter& m_out;
+    int m_nByteUnit;
+};
+
+// Writes the bitwise complement of every number within the byte unit, in the
+// number's own kind.
+class CInvertSink : public CScannerSink
+{
+public:
+    CInvertSink(CTextArrayWriter& text, int byteUnit)
+        : m_text(text)
+        , m_nByteUnit(byteUnit)
+        // Decimal numbers are 32-bit, so units above 4 complement all 32 bits.
+        , m_nDecimalMask(byteUnit >= 4 ? 0xFFFFFFFFu : (1u << (8 * byteUnit)) - 1)
+    {
+    }
+
+    void OnNumberCompleted(const CScannedNumber& number)
+    {
+        unsigned char* pos = m_text.BeginItem();
+        if (number.kind == CScannedNumber::Kind::Hex && m_nByteUnit == 1) {
+            pos = CTextArrayWriter::PutByteItem(pos, static_cast<unsigned char>(~number.low));
+        } else {
+            pos = number.kind == CScannedNumber::Kind::Hex ? PutComplementHex(pos, number) : PutComplementDecimal(pos, number);
+            *pos++ = ',';
+        }
+        m_text.EndItem(pos);
+    }
+
+private:
+    unsigned char* PutComplementHex(unsigned char* pos, const CScannedNumber& number) const
+    {
+        // All nine bytes: a fixed count unrolls cleanly, and only the byte
+        // unit's low ones are written.
+        unsigned char complement[kMaxByteUnit];
+        for (int k = 0; k < kMaxByteUnit; ++k)
+            complement[k] = static_cast<unsigned char>(~number.Byte(k));
+        return CTextArrayWriter::PutHexLittleEndian(pos, complement, static_cast<std::size_t>(m_nByteUnit));
+    }
+
+    unsigned char* PutComplementDecimal(unsigned char* pos, const CScannedNumber& number) const
+    {
+        const std::uint32_t complement = ~static_cast<std::uint32_t>(number.low) & m_nDecimalMask;
+        char* const text = reinterpret_cast<char*>(pos);
+        return pos + (std::to_chars(text, text + 10, complement).ptr - text);
+    }
+
+    CTextArrayWriter& m_text;
+    int m_nByteUnit;
+    std::uint32_t m_nDecimalMask;
+};
+
+// Finds the width in bytes of the widest number: hex by its count of digit
+// pairs (leading zeros count), decimal by its value.
+class CWidthSink : public CScannerSink
+{
+public:
+    void OnNumberStarted()
+    {
+        m_nWidth = 0;
+        m_bOddDigit = false;
+    }
+
+    void OnHexDigit()
+    {
+        if (!m_bOddDigit && m_nWidth < INT_MAX)
+            ++m_nWidth;
+        m_bOddDigit = !m_bOddDigit;
+    }
+
+    void OnDecimalDigit(std::uint32_t value)
+    {
+        m_nWidth = 0;
+        for (; value != 0; value >>= 8)
+            ++m_nWidth;
+    }
+
+    void OnNumberCompleted(const CScannedNumber& /*number*/) { m_nMaximum = std::max(m_nMaximum, m_nWidth); }
+
+    int Maximum() const { return m_nMaximum; }
+
+private:
+    int m_nMaximum = 0;
+    int m_nWidth = 0;
+    bool m_bOddDigit = false;
+};
