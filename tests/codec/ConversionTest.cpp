@@ -152,6 +152,9 @@ TEST(BinToText, GroupsAcrossChunkBoundariesComeOutWhole)
     CTempDir dir;
     for (int unit = 1; unit <= 9; ++unit)
         EXPECT_EQ(Convert(dir, kBin, bytes, unit, 16), ExpectedText(bytes, unit, 16)) << "byte unit " << unit;
+    // One-byte items go out in blocks; lines shorter and longer than a block.
+    for (int lineUnit : {1, 3, 9, 1000, 100000})
+        EXPECT_EQ(Convert(dir, kBin, bytes, 1, lineUnit), ExpectedText(bytes, 1, lineUnit)) << "line unit " << lineUnit;
 }
 
 TEST(RoundTrip, TextThenBinaryGivesTheBytesBackPaddedToTheByteUnit)
