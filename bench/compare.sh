@@ -80,15 +80,29 @@ null_i=$(seconds "$morvex" i text.txt /dev/null)
 # End to end into a real file beside the kernel's floor: cp of a file of the
 # same size as the output (the inversion's output is as long as its input).
 # Each write starts with no dirty pages left by the one before.
+# Single writes into the page cache swing widely on a shared machine, so
+# each of these is the best of three.
 fresh() { rm -f "$@"; sync; }
+best_into() {
+    local dest=$1 best="" time
+    shift
+    for _ in 1 2 3; do
+        fresh "$dest"
+        time=$(seconds "$@")
+        best=$(awk -v a="$time" -v b="${best:-$time}" 'BEGIN { print (a < b) ? a : b }')
+    done
+    echo "$best"
+}
+file_h=$(best_into h.txt "$morvex" h random.bin h.txt)
 fresh h.txt
-file_h=$(seconds "$morvex" h random.bin h.txt)
-fresh h.txt copy.txt
-cp_text=$(seconds cp text.txt copy.txt)
-fresh copy.txt i.txt
-file_i=$(seconds "$morvex" i text.txt i.txt)
-fresh i.txt b.bin
-file_b=$(seconds "$morvex" b text.txt b.bin)
+# --reflink=never: cp then reads and writes through user space as any
+# converter must; by default it copies inside the kernel (copy_file_range),
+# which no program that makes new bytes can do.
+cp_text=$(best_into copy.txt cp --reflink=never text.txt copy.txt)
+fresh copy.txt
+file_i=$(best_into i.txt "$morvex" i text.txt i.txt)
+fresh i.txt
+file_b=$(best_into b.bin "$morvex" b text.txt b.bin)
 
 # Peers: into /dev/null for the code's own cost, and into real files, where
 # the kernel's floor (cp above) bounds every ratio.
@@ -138,9 +152,9 @@ echo "| \`h\` into /dev/null | $null_h s, $(gbps "$size" "$null_h") GB/s of bina
 echo "| \`b\` into /dev/null | $null_b s, $(gbps "$text_size" "$null_b") GB/s of text | | | ≥ 1 GB/s | $(meets "$(gbps "$text_size" "$null_b")" ">=" 1) |"
 echo "| \`i\` into /dev/null | $null_i s, $(gbps "$text_size" "$null_i") GB/s of text | | | ≥ 1 GB/s | $(meets "$(gbps "$text_size" "$null_i")" ">=" 1) |"
 r=$(ratio "$file_h" "$cp_text")
-echo "| \`h\` into a file | $file_h s | cp, same size: $cp_text s | $r × cp | ≤ 1.3 × cp | $(meets "$r" "<=" 1.3) |"
+echo "| \`h\` into a file | $file_h s | \`cp --reflink=never\`, same size: $cp_text s | $r × cp | ≤ 1.3 × cp | $(meets "$r" "<=" 1.3) |"
 r=$(ratio "$file_i" "$cp_text")
-echo "| \`i\` into a file | $file_i s | cp, same size: $cp_text s | $r × cp | ≤ 1.6 × cp | $(meets "$r" "<=" 1.6) |"
+echo "| \`i\` into a file | $file_i s | \`cp --reflink=never\`, same size: $cp_text s | $r × cp | ≤ 1.6 × cp | $(meets "$r" "<=" 1.6) |"
 r=$(ratio "$xxd_i_null" "$null_h")
 echo "| \`h\` vs \`xxd -i\`, into /dev/null | $null_h s | $xxd_i_null s | $r × faster | ≥ 20 × | $(meets "$r" ">=" 20) |"
 r=$(ratio "$xxd_r_null" "$null_b")
