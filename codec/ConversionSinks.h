@@ -9,8 +9,17 @@
 #include <charconv>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 
 // What each operation does with the numbers the scanner finds.
+
+// One-byte hex items, one completed number at a time.
+template <class Sink>
+void CompleteEach(Sink& sink, const unsigned char* values, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        sink.OnNumberCompleted({CScannedNumber::Kind::Hex, values[i], 0});
+}
 
 // Writes every number as byte-unit bytes, least significant first.
 class CBinarySink : public CScannerSink
@@ -24,6 +33,23 @@ public:
         for (int k = 0; k < m_nByteUnit; ++k)
             pos[k] = number.Byte(k);
         m_out.Commit(pos + m_nByteUnit);
+    }
+
+    // Runs of one-byte hex items: with byte unit 1, their bytes as they are.
+    void OnByteItems(const unsigned char* values, std::size_t count)
+    {
+        if (m_nByteUnit != 1) {
+            CompleteEach(*this, values, count);
+            return;
+        }
+        while (count > 0) {
+            const std::size_t piece = std::min(count, CByteWriter::kMaxReserve);
+            unsigned char* pos = m_out.Reserve(piece);
+            std::memcpy(pos, values, piece);
+            m_out.Commit(pos + piece);
+            values += piece;
+            count -= piece;
+        }
     }
 
 private:
@@ -54,6 +80,25 @@ public:
             *pos++ = ',';
         }
         m_text.EndItem(pos);
+    }
+
+    // Runs of one-byte hex items: with byte unit 1, their complements in the
+    // writer's fastest form.
+    void OnByteItems(const unsigned char* values, std::size_t count)
+    {
+        if (m_nByteUnit != 1) {
+            CompleteEach(*this, values, count);
+            return;
+        }
+        unsigned char complements[64];
+        while (count > 0) {
+            const std::size_t piece = std::min(count, sizeof complements);
+            for (std::size_t i = 0; i < piece; ++i)
+                complements[i] = static_cast<unsigned char>(~values[i]);
+            m_text.WriteByteItems(complements, piece);
+            values += piece;
+            count -= piece;
+        }
     }
 
 private:

@@ -2,6 +2,7 @@
 
 #include "HexTables.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -51,21 +52,40 @@ public:
 private:
     enum class State { Idle, Zero, Hex, Decimal };
 
-    // Fast path for the commonest item, "0xHH" and the separator after it:
-    // takes it whole, with the same events as the general steps.
-    bool TakeByteItem(const unsigned char*& p, const unsigned char* end)
+    // Items delivered together by the fast path.
+    static constexpr std::size_t kBatchSize = 64;
+
+    // The commonest item, "0xHH" and the separator after it: its value, or
+    // nothing if the text at p has another shape.
+    static bool MatchByteItem(const unsigned char* p, const unsigned char* end, unsigned char& value)
     {
         using hex_tables::kHexValue;
         using hex_tables::kNotADigit;
         if (end - p < 5 || p[0] != '0' || (p[1] | 0x20) != 'x' || kHexValue[p[2]] == kNotADigit
             || kHexValue[p[3]] == kNotADigit || kHexValue[p[4]] != kNotADigit)
             return false;
-        m_sink.OnNumberStarted();
-        m_sink.OnHexDigit();
-        m_sink.OnHexDigit();
-        CompleteHex(static_cast<std::uint64_t>(kHexValue[p[2]] << 4 | kHexValue[p[3]]), 0);
-        p += 5;
+        value = static_cast<unsigned char>(kHexValue[p[2]] << 4 | kHexValue[p[3]]);
         return true;
+    }
+
+    // Skips separators and takes runs of such items whole. True with p at a
+    // number of another shape; false at the end of the chunk.
+    bool TakeByteItems(const unsigned char*& position, const unsigned char* end);
+
+    // Hands over items of the fast path: in one call to sinks that take them
+    // so, otherwise with the same events as the general steps.
+    void DeliverByteItems(const unsigned char* values, std::size_t count)
+    {
+        if constexpr (requires { m_sink.OnByteItems(values, count); }) {
+            m_sink.OnByteItems(values, count);
+        } else {
+            for (std::size_t i = 0; i < count; ++i) {
+                m_sink.OnNumberStarted();
+                m_sink.OnHexDigit();
+                m_sink.OnHexDigit();
+                CompleteHex(values[i], 0);
+            }
+        }
     }
 
     void CompleteHex(std::uint64_t low, std::uint8_t high)
@@ -102,16 +122,8 @@ void CNumberScanner<Sink>::Feed(std::span<const unsigned char> chunk)
     while (p != end) {
         switch (state) {
         case State::Idle:
-            for (;;) {
-                while (!hex_tables::IsDecimalDigit(*p)) {
-                    if (++p == end)
-                        goto done;
-                }
-                if (!TakeByteItem(p, end))
-                    break;
-                if (p == end)
-                    goto done;
-            }
+            if (!TakeByteItems(p, end))
+                goto done;
             m_sink.OnNumberStarted();
             if (*p != '0') {
                 decimal = 0;
@@ -168,6 +180,35 @@ done:
     m_nLow = low;
     m_nHigh = high;
     m_nDecimal = decimal;
+}
+
+template <class Sink>
+bool CNumberScanner<Sink>::TakeByteItems(const unsigned char*& position, const unsigned char* end)
+{
+    // A local position: written back through the reference on every item,
+    // it would cost a store each time.
+    const unsigned char* p = position;
+    unsigned char values[kBatchSize];
+    std::size_t count = 0;
+    bool atNumber = false;
+    while (p != end) {
+        if (!hex_tables::IsDecimalDigit(*p)) {
+            ++p;
+            continue;
+        }
+        if (!MatchByteItem(p, end, values[count])) {
+            atNumber = true;
+            break;
+        }
+        p += 5;
+        if (++count == kBatchSize) {
+            DeliverByteItems(values, count);
+            count = 0;
+        }
+    }
+    DeliverByteItems(values, count);
+    position = p;
+    return atNumber;
 }
 
 template <class Sink>
