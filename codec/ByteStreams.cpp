@@ -17,13 +17,14 @@ constexpr unsigned char kEndOfTextArray = 0x1A;
 } // namespace
 
 CByteReader::CByteReader(std::size_t chunkSize)
-    : m_pBuffer(new unsigned char[chunkSize])
+    : m_pBuffers(new unsigned char[2 * chunkSize])
     , m_nCapacity(chunkSize)
 {
 }
 
 CByteReader::~CByteReader()
 {
+    m_worker.Wait();
     if (m_pFile)
         std::fclose(m_pFile);
 }
@@ -37,53 +38,74 @@ bool CByteReader::Open(const std::string& path, Mode mode)
         m_nError = LastErrnoOr(ENOENT);
         return false;
     }
-    // Our own buffer already batches the reads.
+    // Our own buffers already batch the reads.
     std::setvbuf(m_pFile, nullptr, _IONBF, 0);
-    Fill();
+    m_current = Read(m_pBuffers.get());
+    m_nError = m_current.error;
     m_bPending = true;
     return !Failed();
 }
 
-void CByteReader::Fill()
+CByteReader::CChunk CByteReader::Read(unsigned char* buffer) const
 {
-    m_nFilled = 0;
-    if (m_bEnded || Failed())
-        return;
+    CChunk chunk;
+    chunk.data = buffer;
     errno = 0;
-    m_nFilled = std::fread(m_pBuffer.get(), 1, m_nCapacity, m_pFile);
-    if (m_nFilled < m_nCapacity) {
+    chunk.size = std::fread(buffer, 1, m_nCapacity, m_pFile);
+    if (chunk.size < m_nCapacity) {
+        chunk.last = true;
         if (std::ferror(m_pFile)) {
-            m_nError = LastErrnoOr(EIO);
-            m_nFilled = 0;
+            chunk.error = LastErrnoOr(EIO);
+            chunk.size = 0;
         }
-        m_bEnded = true;
     }
     if (m_mode == Mode::TextArray) {
-        const void* stop = std::memchr(m_pBuffer.get(), kEndOfTextArray, m_nFilled);
-        if (stop) {
-            m_nFilled = static_cast<std::size_t>(static_cast<const unsigned char*>(stop) - m_pBuffer.get());
-            m_bEnded = true;
+        if (const void* stop = std::memchr(buffer, kEndOfTextArray, chunk.size)) {
+            chunk.size = static_cast<std::size_t>(static_cast<const unsigned char*>(stop) - buffer);
+            chunk.last = true;
         }
     }
+    return chunk;
+}
+
+void CByteReader::ReadAheadInto(unsigned char* buffer)
+{
+    m_worker.Start([this, buffer] {
+        m_ahead = Read(buffer);
+        return 0;
+    });
 }
 
 std::span<const unsigned char> CByteReader::NextChunk()
 {
-    if (!m_bPending)
-        Fill();
+    if (!m_bPending) {
+        if (m_current.last || Failed())
+            return {};
+        m_worker.Wait();
+        m_current = m_ahead;
+        m_nError = m_current.error;
+        if (Failed())
+            return {};
+    }
     m_bPending = false;
-    return {m_pBuffer.get(), m_nFilled};
+    // The caller works on this chunk while the worker reads the next one
+    // into the other buffer.
+    if (!m_current.last)
+        ReadAheadInto(m_current.data == m_pBuffers.get() ? m_pBuffers.get() + m_nCapacity : m_pBuffers.get());
+    return {m_current.data, m_current.size};
 }
 
 CByteWriter::CByteWriter()
-    : m_pBuffer(new unsigned char[kWriteBufferSize])
-    , m_pPos(m_pBuffer.get())
-    , m_pEnd(m_pBuffer.get() + kWriteBufferSize)
+    : m_pBuffers(new unsigned char[2 * kWriteBufferSize])
+    , m_pBase(m_pBuffers.get())
+    , m_pPos(m_pBase)
+    , m_pEnd(m_pBase + kWriteBufferSize)
 {
 }
 
 CByteWriter::~CByteWriter()
 {
+    m_worker.Wait();
     if (m_pFile && m_pFile != stdout)
         std::fclose(m_pFile);
 }
@@ -109,13 +131,19 @@ bool CByteWriter::Open(const std::string& path)
 
 void CByteWriter::Flush()
 {
-    const std::size_t size = static_cast<std::size_t>(m_pPos - m_pBuffer.get());
-    m_pPos = m_pBuffer.get();
-    if (size == 0 || Failed())
-        return;
-    errno = 0;
-    if (std::fwrite(m_pBuffer.get(), 1, size, m_pFile) != size)
-        m_nError = LastErrnoOr(EIO);
+    const unsigned char* data = m_pBase;
+    const std::size_t size = static_cast<std::size_t>(m_pPos - m_pBase);
+    if (size > 0 && !Failed()) {
+        std::FILE* file = m_pFile;
+        m_nError = m_worker.Start([file, data, size] {
+            errno = 0;
+            return std::fwrite(data, 1, size, file) == size ? 0 : LastErrnoOr(EIO);
+        });
+        // The worker has finished with the other buffer before it started.
+        m_pBase = m_pBase == m_pBuffers.get() ? m_pBuffers.get() + kWriteBufferSize : m_pBuffers.get();
+        m_pEnd = m_pBase + kWriteBufferSize;
+    }
+    m_pPos = m_pBase;
 }
 
 bool CByteWriter::Close()
@@ -123,6 +151,7 @@ bool CByteWriter::Close()
     if (!m_pFile)
         return false;
     Flush();
+    m_nError = m_worker.Wait();
     errno = 0;
     const int closed = m_pFile == stdout ? std::fflush(m_pFile) : std::fclose(m_pFile);
     if (closed != 0 && !Failed())

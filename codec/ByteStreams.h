@@ -1,5 +1,7 @@
 #pragma once
 
+#include "IoWorker.h"
+
 #include <cstddef>
 #include <cstdio>
 #include <memory>
@@ -9,12 +11,15 @@
 // Buffered chunk I/O for the codec. Files are always opened in binary mode:
 // the text array rules (CR LF line ends, input ending at the first 0x1A) are
 // applied by the codec itself, never by a C runtime's text mode.
+//
+// Reading and writing each run on a worker thread, double-buffered, so that
+// the system calls overlap the conversion. Memory stays at two buffers each,
+// whatever the file size.
 
-// Sizes that keep system calls cheap beside the copying while both buffers
-// stay in the processor's cache; writing into the page cache gains most
-// from the larger writes.
-inline constexpr std::size_t kChunkSize = 64 * 1024;
-inline constexpr std::size_t kWriteBufferSize = 256 * 1024;
+// Large enough that system calls and hand-overs between the threads cost
+// little beside the copying.
+inline constexpr std::size_t kChunkSize = 1024 * 1024;
+inline constexpr std::size_t kWriteBufferSize = 1024 * 1024;
 
 class CByteReader
 {
@@ -31,23 +36,35 @@ public:
     // cannot be read (a directory, say) fails before any destination is touched.
     bool Open(const std::string& path, Mode mode);
 
-    // The next chunk of input; empty at the end of input or after a read error.
+    // The next chunk of input; empty at the end of input or after a read
+    // error. It stays valid until the next call, while the one after it is
+    // read in the background.
     std::span<const unsigned char> NextChunk();
 
     bool Failed() const { return m_nError != 0; }
     int ErrorNumber() const { return m_nError; }
 
 private:
-    void Fill();
+    struct CChunk
+    {
+        const unsigned char* data = nullptr;
+        std::size_t size = 0;
+        bool last = false;   // nothing follows: end of input, a 0x1A or an error
+        int error = 0;
+    };
+
+    CChunk Read(unsigned char* buffer) const;
+    void ReadAheadInto(unsigned char* buffer);
 
     std::FILE* m_pFile = nullptr;
-    std::unique_ptr<unsigned char[]> m_pBuffer;
+    std::unique_ptr<unsigned char[]> m_pBuffers;   // two of m_nCapacity
     std::size_t m_nCapacity;
-    std::size_t m_nFilled = 0;
-    bool m_bPending = false;   // m_nFilled bytes are read but not yet handed out
-    bool m_bEnded = false;
     Mode m_mode = Mode::Binary;
+    CChunk m_current;            // read, and not yet handed out when m_bPending
+    CChunk m_ahead;              // written by the worker while it reads
+    bool m_bPending = false;
     int m_nError = 0;
+    CIoWorker m_worker;   // last: it stops before the buffers go
 };
 
 class CByteWriter
@@ -82,11 +99,14 @@ public:
     int ErrorNumber() const { return m_nError; }
 
 private:
+    // Hands the filled buffer to the worker and goes on in the other one.
     void Flush();
 
     std::FILE* m_pFile = nullptr;
-    std::unique_ptr<unsigned char[]> m_pBuffer;
+    std::unique_ptr<unsigned char[]> m_pBuffers;   // two of kWriteBufferSize
+    unsigned char* m_pBase;                        // the one being filled
     unsigned char* m_pPos;
     unsigned char* m_pEnd;
     int m_nError = 0;
+    CIoWorker m_worker;   // last: it stops before the buffers go
 };

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+// Runs one input or output job at a time on a thread of its own, so that the
+// system calls for one buffer overlap the work on the next. Jobs run in the
+// order they are started.
+class CIoWorker
+{
+public:
+    // A job returns 0, or the error number of its failure.
+    using Job = std::function<int()>;
+
+    CIoWorker();
+    ~CIoWorker();
+    CIoWorker(const CIoWorker&) = delete;
+    CIoWorker& operator=(const CIoWorker&) = delete;
+
+    // Waits for the job under way, then starts this one. Returns the first
+    // error of the jobs finished so far, or 0.
+    int Start(Job job);
+
+    // Waits until no job is under way; returns as Start does.
+    int Wait();
+
+private:
+    void Run();
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    Job m_job;
+    bool m_bBusy = false;
+    bool m_bStopping = false;
+    int m_nError = 0;
+    std::thread m_thread;   // last: it starts once everything above is ready
+};
