@@ -17,7 +17,7 @@ constexpr unsigned char kEndOfTextArray = 0x1A;
 } // namespace
 
 CByteReader::CByteReader(std::size_t chunkSize)
-    : m_pBuffers(new unsigned char[2 * chunkSize])
+    : m_pBuffers(new unsigned char[2 * chunkSize]())
     , m_nCapacity(chunkSize)
 {
 }
@@ -96,7 +96,7 @@ std::span<const unsigned char> CByteReader::NextChunk()
 }
 
 CByteWriter::CByteWriter()
-    : m_pBuffers(new unsigned char[2 * kWriteBufferSize])
+    : m_pBuffers(new unsigned char[2 * kWriteBufferSize]())
     , m_pBase(m_pBuffers.get())
     , m_pPos(m_pBase)
     , m_pEnd(m_pBase + kWriteBufferSize)

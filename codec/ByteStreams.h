@@ -14,7 +14,8 @@
 //
 // Reading and writing each run on a worker thread, double-buffered, so that
 // the system calls overlap the conversion. Memory stays at two buffers each,
-// whatever the file size.
+// zeroed when they are made so that every page is in use from the start: the
+// footprint is the same whatever the file size.
 
 // Large enough that system calls and hand-overs between the threads cost
 // little beside the copying.

@@ -2,8 +2,10 @@
 
 #include "HexTables.h"
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 
 // A number found in a text array.
@@ -61,6 +63,19 @@ private:
     {
         using hex_tables::kHexValue;
         using hex_tables::kNotADigit;
+        if constexpr (std::endian::native == std::endian::little) {
+            // The exact form the writers use, "0x" and a comma around the
+            // digits, checked with one comparison of a whole word.
+            std::uint64_t word;
+            if (end - p >= 8 && (std::memcpy(&word, p, sizeof word), (word & 0xFF0000FFFF) == 0x2C00007830)) {
+                const int high = kHexValue[p[2]];
+                const int low = kHexValue[p[3]];
+                if ((high | low) < 0)
+                    return false;
+                value = static_cast<unsigned char>(high << 4 | low);
+                return true;
+            }
+        }
         if (end - p < 5 || p[0] != '0' || (p[1] | 0x20) != 'x' || kHexValue[p[2]] == kNotADigit
             || kHexValue[p[3]] == kNotADigit || kHexValue[p[4]] != kNotADigit)
             return false;
