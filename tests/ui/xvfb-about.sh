@@ -3,11 +3,7 @@
 # keyboard user does (Shift+F10, the first entry of the context menu), closes
 # it with Enter, then closes the main dialog; the program must end cleanly.
 set -eu
-program="$1"
-config="$(mktemp -d)"
-trap 'rm -rf "$config"' EXIT
-export XDG_CONFIG_HOME="$config"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+. "$(dirname "$0")/xvfb-env.sh"
 
 timeout 90 xvfb-run -a sh -eu -c '
     visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }

@@ -2,11 +2,7 @@
 # Starts the real program on a virtual display, waits for its main dialog,
 # presses Escape and expects the program to end cleanly.
 set -eu
-program="$1"
-config="$(mktemp -d)"
-trap 'rm -rf "$config"' EXIT
-export XDG_CONFIG_HOME="$config"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+. "$(dirname "$0")/xvfb-env.sh"
 
 timeout 90 xvfb-run -a sh -eu -c '
     "$1" &
