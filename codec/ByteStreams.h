@@ -18,9 +18,13 @@
 // footprint is the same whatever the file size.
 
 // Large enough that system calls and hand-overs between the threads cost
-// little beside the copying.
-inline constexpr std::size_t kChunkSize = 1024 * 1024;
-inline constexpr std::size_t kWriteBufferSize = 1024 * 1024;
+// little beside the copying. The fuzz build makes them small, so that chunk
+// boundaries fall inside its short inputs.
+#ifndef MORVEX_IO_BUFFER_SIZE
+#define MORVEX_IO_BUFFER_SIZE (1024 * 1024)
+#endif
+inline constexpr std::size_t kChunkSize = MORVEX_IO_BUFFER_SIZE;
+inline constexpr std::size_t kWriteBufferSize = MORVEX_IO_BUFFER_SIZE;
 
 class CByteReader
 {
@@ -111,3 +115,5 @@ private:
     int m_nError = 0;
     CIoWorker m_worker;   // last: it stops before the buffers go
 };
+
+static_assert(kWriteBufferSize >= CByteWriter::kMaxReserve, "a Reserve must fit into an empty buffer");
