@@ -22,7 +22,8 @@ std::string FileError(const char* action, const std::string& path, int errorNumb
 bool CConversion::CheckUnits(int byteUnit, int lineUnit, std::string& error)
 {
     if (byteUnit < kMinByteUnit || byteUnit > kMaxByteUnit) {
-        error = "byte unit " + std::to_string(byteUnit) + " is not between 1 and 9";
+        error = "byte unit " + std::to_string(byteUnit) + " is not between " + std::to_string(kMinByteUnit) + " and "
+            + std::to_string(kMaxByteUnit);
         return false;
     }
     if (lineUnit < 1) {

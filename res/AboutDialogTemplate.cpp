@@ -6,7 +6,7 @@ namespace {
 using enum EControlKind;
 
 constexpr CControlTemplate kControls[] = {
-    {IDC_STATIC, StaticText, ":/res/IDR_MAINFRAME.png", kIcon, 11, 17, 20, 21},
+    {IDC_STATIC, StaticText, kMainIconResource, kIcon, 11, 17, 20, 21},
     {IDC_VERSION_TEXT, StaticText, "Morvex Version 1.10", kNoStyle, 42, 10, 108, 8},
     {IDC_STATIC, StaticText, "Copyright (C) Morvex project", kNoStyle, 40, 25, 119, 8},
     {IDOK, PushButton, "확인", kTabStop | kDefaultButton, 178, 150, 50, 16},

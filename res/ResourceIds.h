@@ -42,3 +42,6 @@ inline constexpr int IDC_RELEASE_NOTES = 1011;
 inline constexpr int IDC_VERSION_TEXT = 1012;
 inline constexpr int IDC_LINE_UNIT_LABEL = 1013;
 inline constexpr int IDC_LINE_UNIT_SUFFIX = 1014;
+
+// The icon IDR_MAINFRAME as a Qt resource.
+inline constexpr char kMainIconResource[] = ":/res/IDR_MAINFRAME.png";

@@ -86,10 +86,15 @@ void CDialog::ShowMessage(const QString& text)
     m_services.ShowMessage(this, text);
 }
 
+void CDialog::ShowUsage()
+{
+    ShowMessage(ToQString(kUsageText));
+}
+
 void CDialog::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
-        ShowMessage(ToQString(kUsageText));
+        ShowUsage();
         return;
     }
     QDialog::keyPressEvent(event);

@@ -49,6 +49,8 @@ protected:
     CDataExchange& Exchange() { return m_exchange; }
     IPlatformServices& Services() const { return m_services; }
     void ShowMessage(const QString& text);
+    // The command-line usage, for F1 in any dialog and the command help.
+    void ShowUsage();
 
     void keyPressEvent(QKeyEvent* event) override;
 

@@ -8,7 +8,6 @@
 #include "ResourceIds.h"
 #include "StringTable.h"
 #include "UnitDlg.h"
-#include "Usage.h"
 
 #include <QAbstractButton>
 #include <QContextMenuEvent>
@@ -18,7 +17,6 @@
 
 namespace {
 
-constexpr char kIconPath[] = ":/res/IDR_MAINFRAME.png";
 constexpr char kSelectSourceFirst[] = "원본파일을 먼저 선택하세요";
 constexpr char kConversionDone[] = "변환완료";
 constexpr char kConversionFailed[] = "변환실패";
@@ -42,7 +40,7 @@ struct CMorvexDlg::CConversion
 
 CMorvexDlg::CMorvexDlg(IPlatformServices& services, QWidget* parent)
     : CDialog(MainDialogTemplate(), services, parent)
-    , m_hIcon(QString::fromLatin1(kIconPath))
+    , m_hIcon(QString::fromLatin1(kMainIconResource))
 {
     Exchange().Text(Edit(IDC_DEST_PATH), m_strDestPath);
     Exchange().Text(Edit(IDC_SOURCE_PATH), m_strSourcePath);
@@ -162,7 +160,7 @@ void CMorvexDlg::RunConversion(const CConversion& conversion)
 
 void CMorvexDlg::OnCommandHelp()
 {
-    ShowMessage(ToQString(kUsageText));
+    ShowUsage();
 }
 
 void CMorvexDlg::OnHomePage()

@@ -3,6 +3,7 @@
 #include "DialogTemplates.h"
 #include "PlatformServices.h"
 #include "ResourceIds.h"
+#include "Units.h"
 
 #include <QLineEdit>
 
@@ -27,7 +28,7 @@ CUnitDlg::CUnitDlg(IPlatformServices& services, QWidget* parent)
     QLineEdit* byteUnit = Edit(IDC_BYTE_UNIT);
     QLineEdit* lineUnit = Edit(IDC_LINE_UNIT);
     Exchange().Integer(byteUnit, m_nByteUnit);
-    Exchange().Range(byteUnit, m_nByteUnit, 1, 9);
+    Exchange().Range(byteUnit, m_nByteUnit, kMinByteUnit, kMaxByteUnit);
     Exchange().Integer(lineUnit, m_nLineUnit);
     Exchange().Check(lineUnit, m_nLineUnit, [](int value) { return value >= kMinimumLineUnit; },
         QString::fromUtf8(kLineUnitTooSmall));
