@@ -1,6 +1,8 @@
 #include "CommandLine.h"
 
 #include "ArrayCodec.h"
+#include "InterruptCleanup.h"
+#include "QuotedName.h"
 #include "Usage.h"
 
 namespace {
@@ -32,11 +34,12 @@ int RunCommandLine(std::string_view option, const char* sourcePath, const char* 
 {
     const auto conversion = ParseOption(option);
     if (!conversion) {
-        errors << "morvex: unknown option '" << option << "'\n";
+        errors << "morvex: unknown option " << QuotedName(option) << '\n';
         PrintUsage(errors);
         return kExitUsage;
     }
 
+    RemoveTemporaryFilesOnInterrupt();
     CArrayCodec codec;
     codec.SetSourcePath(sourcePath);
     codec.SetDestPath(destPath);

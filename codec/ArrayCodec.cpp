@@ -1,6 +1,6 @@
 #include "ArrayCodec.h"
 
-#include "Conversion.h"
+#include "ConversionFiles.h"
 #include "ConversionSinks.h"
 
 void CArrayCodec::SetSourcePath(const std::string& path)
@@ -16,16 +16,16 @@ void CArrayCodec::SetDestPath(const std::string& path)
 bool CArrayCodec::BinToText(int byteUnit, int lineUnit)
 {
     m_strLastError.clear();
-    if (!CConversion::CheckUnits(byteUnit, lineUnit, m_strLastError))
+    if (!CConversionFiles::CheckUnits(byteUnit, lineUnit, m_strLastError))
         return false;
     const auto unit = static_cast<std::size_t>(byteUnit);
     // Whole groups in every chunk: only the very last group may be short.
-    CConversion conversion(m_szSourcePath, m_szDestPath, m_strLastError, kChunkSize - kChunkSize % unit);
-    if (!conversion.Open(CByteReader::Mode::Binary))
+    CConversionFiles files(m_szSourcePath, m_szDestPath, m_strLastError, kChunkSize - kChunkSize % unit);
+    if (!files.Open(CByteReader::Mode::Binary))
         return false;
 
-    CTextArrayWriter text(conversion.Dest(), lineUnit);
-    for (auto chunk = conversion.NextChunk(); !chunk.empty(); chunk = conversion.NextChunk()) {
+    CTextArrayWriter text(files.Dest(), lineUnit);
+    for (auto chunk = files.NextChunk(); !chunk.empty(); chunk = files.NextChunk()) {
         const unsigned char* group = chunk.data();
         std::size_t left = chunk.size();
         if (unit == 1) {
@@ -41,35 +41,35 @@ bool CArrayCodec::BinToText(int byteUnit, int lineUnit)
         if (left > 0)
             text.EndItem(CTextArrayWriter::PutHexLittleEndian(text.BeginItem(), group, left));
     }
-    return conversion.Close();
+    return files.Close();
 }
 
 bool CArrayCodec::TextToBin(int byteUnit, int lineUnit)
 {
     m_strLastError.clear();
-    if (!CConversion::CheckUnits(byteUnit, lineUnit, m_strLastError))
+    if (!CConversionFiles::CheckUnits(byteUnit, lineUnit, m_strLastError))
         return false;
-    CConversion conversion(m_szSourcePath, m_szDestPath, m_strLastError);
-    CBinarySink sink(conversion.Dest(), byteUnit);
-    return conversion.ScanInto(sink);
+    CConversionFiles files(m_szSourcePath, m_szDestPath, m_strLastError);
+    CBinarySink sink(files.Dest(), byteUnit);
+    return files.ScanInto(sink);
 }
 
 bool CArrayCodec::InvertText(int byteUnit, int lineUnit)
 {
     m_strLastError.clear();
-    if (!CConversion::CheckUnits(byteUnit, lineUnit, m_strLastError))
+    if (!CConversionFiles::CheckUnits(byteUnit, lineUnit, m_strLastError))
         return false;
-    CConversion conversion(m_szSourcePath, m_szDestPath, m_strLastError);
-    CTextArrayWriter text(conversion.Dest(), lineUnit);
+    CConversionFiles files(m_szSourcePath, m_szDestPath, m_strLastError);
+    CTextArrayWriter text(files.Dest(), lineUnit);
     CInvertSink sink(text, byteUnit);
-    return conversion.ScanInto(sink);
+    return files.ScanInto(sink);
 }
 
 int CArrayCodec::ScanByteUnit()
 {
     m_strLastError.clear();
     CByteReader source;
-    if (!CConversion::OpenSource(source, m_szSourcePath, CByteReader::Mode::TextArray, m_strLastError))
+    if (!CConversionFiles::OpenSource(source, m_szSourcePath, CByteReader::Mode::TextArray, m_strLastError))
         return 0;
     CWidthSink sink;
     CNumberScanner<CWidthSink> scanner(sink);

@@ -1,5 +1,8 @@
 #include "ByteStreams.h"
 
+#include "IoFaults.h"
+
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -14,7 +17,40 @@ int LastErrnoOr(int fallback)
 
 constexpr unsigned char kEndOfTextArray = 0x1A;
 
+struct CInjectedFault
+{
+    std::atomic<int> countdown{0};
+    std::atomic<int> error{0};
+};
+
+CInjectedFault g_readFault;
+CInjectedFault g_writeFault;
+
+// The injected error number when this is the operation it was meant for, else 0.
+int TakeInjectedFault(CInjectedFault& fault)
+{
+    if (fault.countdown.load(std::memory_order_relaxed) == 0)
+        return 0;
+    return fault.countdown.fetch_sub(1) == 1 ? fault.error.load() : 0;
+}
+
+void Inject(CInjectedFault& fault, int nth, int errorNumber)
+{
+    fault.error = errorNumber;
+    fault.countdown = nth;
+}
+
 } // namespace
+
+void FailNthRead(int nth, int errorNumber)
+{
+    Inject(g_readFault, nth, errorNumber);
+}
+
+void FailNthWrite(int nth, int errorNumber)
+{
+    Inject(g_writeFault, nth, errorNumber);
+}
 
 CByteReader::CByteReader(std::size_t chunkSize)
     : m_pBuffers(new unsigned char[2 * chunkSize]())
@@ -50,6 +86,11 @@ CByteReader::CChunk CByteReader::Read(unsigned char* buffer) const
 {
     CChunk chunk;
     chunk.data = buffer;
+    if (const int injected = TakeInjectedFault(g_readFault)) {
+        chunk.last = true;
+        chunk.error = injected;
+        return chunk;
+    }
     errno = 0;
     chunk.size = std::fread(buffer, 1, m_nCapacity, m_pFile);
     if (chunk.size < m_nCapacity) {
@@ -106,27 +147,14 @@ CByteWriter::CByteWriter()
 CByteWriter::~CByteWriter()
 {
     m_worker.Wait();
-    if (m_pFile && m_pFile != stdout)
-        std::fclose(m_pFile);
 }
 
 bool CByteWriter::Open(const std::string& path)
 {
-    // "/dev/stdout" is the stream the caller already opened, often holding a
-    // script's earlier output or opened for appending; reopening it by name
-    // would truncate the file behind it, so write to the stream itself.
-    if (path == "/dev/stdout") {
-        m_pFile = stdout;
+    if (m_file.Open(path))
         return true;
-    }
-    errno = 0;
-    m_pFile = std::fopen(path.c_str(), "wb");
-    if (!m_pFile) {
-        m_nError = LastErrnoOr(EACCES);
-        return false;
-    }
-    std::setvbuf(m_pFile, nullptr, _IONBF, 0);
-    return true;
+    m_nError = m_file.ErrorNumber();
+    return false;
 }
 
 void CByteWriter::Flush()
@@ -134,8 +162,10 @@ void CByteWriter::Flush()
     const unsigned char* data = m_pBase;
     const std::size_t size = static_cast<std::size_t>(m_pPos - m_pBase);
     if (size > 0 && !Failed()) {
-        std::FILE* file = m_pFile;
+        std::FILE* file = m_file.Stream();
         m_nError = m_worker.Start([file, data, size] {
+            if (const int injected = TakeInjectedFault(g_writeFault))
+                return injected;
             errno = 0;
             return std::fwrite(data, 1, size, file) == size ? 0 : LastErrnoOr(EIO);
         });
@@ -148,14 +178,23 @@ void CByteWriter::Flush()
 
 bool CByteWriter::Close()
 {
-    if (!m_pFile)
+    if (!m_file.Stream())
         return false;
     Flush();
     m_nError = m_worker.Wait();
-    errno = 0;
-    const int closed = m_pFile == stdout ? std::fflush(m_pFile) : std::fclose(m_pFile);
-    if (closed != 0 && !Failed())
-        m_nError = LastErrnoOr(EIO);
-    m_pFile = nullptr;
-    return !Failed();
+    if (Failed()) {
+        m_file.Discard();
+        return false;
+    }
+    if (!m_file.Commit()) {
+        m_nError = m_file.ErrorNumber();
+        return false;
+    }
+    return true;
+}
+
+void CByteWriter::Discard()
+{
+    m_worker.Wait();
+    m_file.Discard();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DestinationFile.h"
 #include "IoWorker.h"
 
 #include <cstddef>
@@ -18,8 +19,8 @@
 // footprint is the same whatever the file size.
 
 // Large enough that system calls and hand-overs between the threads cost
-// little beside the copying. The fuzz build makes them small, so that chunk
-// boundaries fall inside its short inputs.
+// little beside the copying. The fuzz build and a second build of the engine
+// tests make them small, so that chunk boundaries fall inside short inputs.
 #ifndef MORVEX_IO_BUFFER_SIZE
 #define MORVEX_IO_BUFFER_SIZE (1024 * 1024)
 #endif
@@ -83,7 +84,7 @@ public:
     CByteWriter(const CByteWriter&) = delete;
     CByteWriter& operator=(const CByteWriter&) = delete;
 
-    // Creates the file, or truncates it if it exists.
+    // Opens the destination; its old content stays until Close succeeds.
     bool Open(const std::string& path);
 
     // Room for at least n (<= kMaxReserve) bytes; write them, then Commit the
@@ -96,9 +97,13 @@ public:
     }
     void Commit(unsigned char* pos) { m_pPos = pos; }
 
-    // Writes out what is buffered and closes the file; false if any write,
+    // Writes out what is buffered, closes the file and puts it in the
+    // destination's place; false, leaving the old destination, if any write,
     // the flush or the close failed.
     bool Close();
+
+    // Drops what was written: the old destination stays as it was.
+    void Discard();
 
     bool Failed() const { return m_nError != 0; }
     int ErrorNumber() const { return m_nError; }
@@ -107,7 +112,7 @@ private:
     // Hands the filled buffer to the worker and goes on in the other one.
     void Flush();
 
-    std::FILE* m_pFile = nullptr;
+    CDestinationFile m_file;
     std::unique_ptr<unsigned char[]> m_pBuffers;   // two of kWriteBufferSize
     unsigned char* m_pBase;                        // the one being filled
     unsigned char* m_pPos;

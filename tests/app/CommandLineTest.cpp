@@ -114,6 +114,27 @@ TEST(CommandLine, FailuresExitWithOneAndNameTheReason)
     EXPECT_EQ(diskFull.errors, "morvex: cannot write destination file '/dev/full': No space left on device\n");
 }
 
+TEST(CommandLine, EveryErrorIsExactlyOneLineWhateverTheNames)
+{
+    CTempDir dir;
+    struct Case
+    {
+        std::vector<std::string> args;
+        std::string errors;
+    };
+    const Case cases[] = {
+        {{"h", "miss\ning.bin", "out"}, "morvex: cannot open source file $'miss\\ning.bin': No such file or directory\n"},
+        {{"b", "\x1b[2Jx", "out"}, "morvex: cannot open source file $'\\E[2Jx': No such file or directory\n"},
+        {{"i", "bad\xff.txt", "out"}, "morvex: cannot open source file $'bad\\xFF.txt': No such file or directory\n"},
+        {{"x\r", "in", "out"}, "morvex: unknown option $'x\\r'\n" + kUsage},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = RunMorvex(dir, c.args);
+        EXPECT_NE(outcome.exitCode, 0) << c.errors;
+        EXPECT_EQ(outcome.errors, c.errors);
+    }
+}
+
 TEST(CommandLine, WithoutThreeArgumentsAndNoDisplayItPrintsTheUsage)
 {
     CTempDir dir;

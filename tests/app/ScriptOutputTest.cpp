@@ -7,7 +7,9 @@
 #include <csignal>
 #include <cstdlib>
 #include <ostream>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -55,7 +57,16 @@ INSTANTIATE_TEST_SUITE_P(DevStdout, ScriptOutput,
         ScriptCase{"Appended", "echo old > out && $M i in.txt /dev/stdout >> out", "old\n0xBE,0xBD,"},
         ScriptCase{"ThroughAPipe", "$M b in.txt /dev/stdout | cat > out", "AB"},
         ScriptCase{"ChainedThroughPipes", "$M h in.bin /dev/stdout | $M i /dev/stdin /dev/stdout > out",
-            "0xBE,0xBD,0xBC,"}),
+            "0xBE,0xBD,0xBC,"},
+        ScriptCase{"FdOneBetweenOtherOutput", "{ echo head; $M h in.bin /dev/fd/1; echo tail; } > out",
+            "head\n0x41,0x42,0x43,tail\n"},
+        ScriptCase{"ProcSelfFdOneBetweenOtherOutput", "{ echo head; $M h in.bin /proc/self/fd/1; echo tail; } > out",
+            "head\n0x41,0x42,0x43,tail\n"},
+        ScriptCase{"FdOneThroughAPipe", "{ echo head; $M b in.txt /dev/fd/1; echo tail; } | cat > out", "head\nABtail\n"},
+        ScriptCase{"ALinkToStandardOutput", "ln -s /dev/stdout so && { echo head; $M h in.bin so; } > out",
+            "head\n0x41,0x42,0x43,"},
+        ScriptCase{"TheRedirectedFileByName", "{ echo head; $M h in.bin out; echo tail; } > out",
+            "head\n0x41,0x42,0x43,tail\n"}),
     [](const testing::TestParamInfo<ScriptCase>& info) { return std::string(info.param.name); });
 
 TEST(ScriptOutput, AReaderThatStopsEarlyNeverLooksLikeSuccess)
@@ -69,5 +80,68 @@ TEST(ScriptOutput, AReaderThatStopsEarlyNeverLooksLikeSuccess)
     // bash reports death by a signal as 128 plus its number.
     EXPECT_TRUE(WEXITSTATUS(status) == 1 || WEXITSTATUS(status) == 128 + SIGPIPE) << WEXITSTATUS(status);
 }
+
+TEST(ScriptOutput, AStandardOutputThatCannotBeWrittenIsAFailure)
+{
+    CTempDir dir;
+    dir.Write("in.bin", "ABC");
+    const int status = RunScript(dir, "$M h in.bin /dev/stdout > /dev/full 2> err");
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(CTempDir::Read(dir.Path("err")), "morvex: cannot write destination file '/dev/stdout': No space left on device\n");
+}
+
+struct InterruptionCase
+{
+    const char* name;
+    const char* setUp;          // bash, before the conversion starts
+    const char* interruption;   // bash, with $pid the running conversion
+    int exitStatus;             // as bash reports it
+};
+
+void PrintTo(const InterruptionCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class Interruption : public testing::TestWithParam<InterruptionCase>
+{
+};
+
+// The conversion reads from a FIFO that is fed 3 MiB and then kept open, so
+// it is under way, with output written, when the interruption comes.
+TEST_P(Interruption, LeavesTheOldDestinationAndNothingElse)
+{
+    for (const char* option : {"h", "b", "i"}) {
+        CTempDir dir;
+        dir.Write("dest", "old content");
+        // Job control, so that the background job does not ignore SIGINT.
+        const std::string script = std::string("set -m\nmkfifo fifo\n") + GetParam().setUp + "\n"
+            + "$M " + option + " fifo dest 2> err & pid=$!\n"
+            + "exec 3> fifo\n"
+            + "yes 0x41, | head -c 3145728 >&3\n"
+            + GetParam().interruption + "\n"
+            + "wait $pid; status=$?; exec 3>&-; rm fifo; exit $status";
+        const int status = RunScript(dir, script);
+        ASSERT_TRUE(WIFEXITED(status)) << option;
+        EXPECT_EQ(WEXITSTATUS(status), GetParam().exitStatus) << option << ": " << CTempDir::Read(dir.Path("err"));
+        EXPECT_EQ(CTempDir::Read(dir.Path("dest")), "old content") << option;
+        std::filesystem::remove(dir.Path("script.sh"));
+        std::filesystem::remove(dir.Path("err"));
+        std::vector<std::string> left;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.Root()))
+            left.push_back(entry.path().filename().string());
+        EXPECT_EQ(left, std::vector<std::string>{"dest"}) << option;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, Interruption,
+    testing::Values(InterruptionCase{"Interrupt", "", "kill -INT $pid", 128 + SIGINT},
+        InterruptionCase{"Terminate", "", "kill -TERM $pid", 128 + SIGTERM},
+        InterruptionCase{"HangUp", "", "kill -HUP $pid", 128 + SIGHUP},
+        InterruptionCase{"Kill", "", "kill -KILL $pid", 128 + SIGKILL},
+        // Writes beyond 256 KiB fail, as on a full disk.
+        InterruptionCase{"FullDisk", "ulimit -f 256; trap '' XFSZ", "exec 3>&-", 1}),
+    [](const testing::TestParamInfo<InterruptionCase>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,10 +1,16 @@
 #include "ArrayCodec.h"
+#include "ByteStreams.h"
+#include "IoFaults.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 
 namespace {
@@ -133,6 +139,171 @@ TEST(FileSafety, UnitsOutOfRangeAreRefusedBeforeAnyFileIsOpened)
             EXPECT_FALSE(codec.LastError().empty());
         }
     }
+}
+
+// Three chunks and a bit, so that the third read comes in the middle.
+const std::string kBigBinary(3 * kChunkSize + 17, 'A');
+std::string BigText()
+{
+    std::string text;
+    while (text.size() < 3 * kChunkSize + 17)
+        text += "0x41,";
+    return text;
+}
+
+struct SourcedConversion
+{
+    const char* name;
+    Run run;
+    std::string source;
+};
+
+const SourcedConversion kBigConversions[] = {
+    {"BinToText", [](CArrayCodec& c) { return c.BinToText(1, 10); }, kBigBinary},
+    {"TextToBin", [](CArrayCodec& c) { return c.TextToBin(1, 10); }, BigText()},
+    {"InvertText", [](CArrayCodec& c) { return c.InvertText(1, 10); }, BigText()},
+};
+
+std::set<std::string> Names(const CTempDir& dir)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Root()))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+unsigned Mode(const std::string& path)
+{
+    struct stat status {};
+    stat(path.c_str(), &status);
+    return status.st_mode & 07777;
+}
+
+unsigned NewFileMode()
+{
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+// The ways a destination can be named: the file to write through, and the
+// name that is given to the codec.
+enum class EDestination { Existing, Symlink, New };
+
+struct CDestinationSetUp
+{
+    std::string given;
+    std::string written;   // where the content ends up
+};
+
+CDestinationSetUp SetUpDestination(const CTempDir& dir, EDestination kind)
+{
+    switch (kind) {
+    case EDestination::Existing:
+        dir.Write("dest", kKeep);
+        chmod(dir.Path("dest").c_str(), 0640);
+        return {dir.Path("dest"), dir.Path("dest")};
+    case EDestination::Symlink:
+        dir.Write("target", kKeep);
+        chmod(dir.Path("target").c_str(), 0640);
+        std::filesystem::create_symlink("target", dir.Path("dest"));
+        return {dir.Path("dest"), dir.Path("target")};
+    case EDestination::New:
+        break;
+    }
+    return {dir.Path("dest"), dir.Path("dest")};
+}
+
+const EDestination kDestinations[] = {EDestination::Existing, EDestination::Symlink, EDestination::New};
+
+struct InjectedFailure
+{
+    const char* name;
+    void (*inject)();
+    const char* reason;
+};
+
+const InjectedFailure kFailures[] = {
+    {"read error at the third read", [] { FailNthRead(3, EIO); }, "cannot read source file"},
+    {"write error", [] { FailNthWrite(1, ENOSPC); }, "cannot write destination file"},
+};
+
+TEST(FileSafety, AFailedConversionLeavesTheOldDestinationAndNothingElse)
+{
+    for (const auto& failure : kFailures) {
+        for (const auto& conversion : kBigConversions) {
+            for (const EDestination kind : kDestinations) {
+                const std::string what = std::string(failure.name) + ", " + conversion.name + ", destination "
+                    + std::to_string(static_cast<int>(kind));
+                CTempDir dir;
+                const std::string source = dir.Write("source", conversion.source);
+                const CDestinationSetUp dest = SetUpDestination(dir, kind);
+                const std::set<std::string> before = Names(dir);
+                CArrayCodec codec;
+                codec.SetSourcePath(source);
+                codec.SetDestPath(dest.given);
+                failure.inject();
+                EXPECT_FALSE(conversion.run(codec)) << what;
+                FailNthRead(0, 0);
+                FailNthWrite(0, 0);
+                EXPECT_EQ(codec.LastError().rfind(failure.reason, 0), 0u) << what << ": " << codec.LastError();
+                EXPECT_EQ(Names(dir), before) << what;
+                if (kind != EDestination::New) {
+                    EXPECT_EQ(CTempDir::Read(dest.written), kKeep) << what;
+                    EXPECT_EQ(Mode(dest.written), 0640u) << what;
+                }
+                if (kind == EDestination::Symlink) {
+                    EXPECT_TRUE(std::filesystem::is_symlink(dest.given)) << what;
+                }
+            }
+        }
+    }
+}
+
+TEST(FileSafety, ASuccessfulConversionReplacesTheDestinationKeepingItsModeAndLinks)
+{
+    for (const EDestination kind : kDestinations) {
+        CTempDir dir;
+        const std::string source = dir.Write("source", "AB");
+        const CDestinationSetUp dest = SetUpDestination(dir, kind);
+        CArrayCodec codec;
+        codec.SetSourcePath(source);
+        codec.SetDestPath(dest.given);
+        ASSERT_TRUE(codec.BinToText(1, 10)) << codec.LastError();
+        EXPECT_EQ(CTempDir::Read(dest.written), "0x41,0x42,");
+        EXPECT_EQ(Mode(dest.written), kind == EDestination::New ? NewFileMode() : 0640u);
+        if (kind == EDestination::Symlink) {
+            EXPECT_TRUE(std::filesystem::is_symlink(dest.given));
+        }
+        const std::set<std::string> expected = kind == EDestination::Symlink
+            ? std::set<std::string>{"source", "dest", "target"}
+            : std::set<std::string>{"source", "dest"};
+        EXPECT_EQ(Names(dir), expected);
+    }
+}
+
+TEST(FileSafety, AFileWithSeveralHardLinksIsWrittenInPlaceForEveryName)
+{
+    CTempDir dir;
+    const std::string dest = dir.Write("dest", kKeep);
+    std::filesystem::create_hard_link(dest, dir.Path("other"));
+    CArrayCodec codec;
+    codec.SetSourcePath(dir.Write("source", "A"));
+    codec.SetDestPath(dest);
+    ASSERT_TRUE(codec.BinToText(1, 10)) << codec.LastError();
+    EXPECT_EQ(CTempDir::Read(dir.Path("other")), "0x41,");
+    EXPECT_EQ(std::filesystem::hard_link_count(dest), 2u);
+}
+
+TEST(FileSafety, AReadErrorDuringTheWidthScanIsNoWidth)
+{
+    CTempDir dir;
+    CArrayCodec codec;
+    codec.SetSourcePath(dir.Write("source", BigText()));
+    FailNthRead(2, EIO);
+    EXPECT_EQ(codec.ScanByteUnit(), 0);
+    FailNthRead(0, 0);
+    EXPECT_EQ(codec.LastError(), "cannot read source file '" + dir.Path("source") + "': Input/output error");
 }
 
 TEST(FileSafety, AnExistingDestinationIsTruncatedNotAppended)

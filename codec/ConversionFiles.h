@@ -11,10 +11,10 @@ std::string FileError(const char* action, const std::string& path, int errorNumb
 
 // Shared steps of every conversion: the checks, the opening order that
 // protects an existing destination, and the closing that reports any error.
-class CConversion
+class CConversionFiles
 {
 public:
-    CConversion(const std::string& source, const std::string& dest, std::string& error, std::size_t chunkSize = kChunkSize)
+    CConversionFiles(const std::string& source, const std::string& dest, std::string& error, std::size_t chunkSize = kChunkSize)
         : m_source(chunkSize), m_strSourcePath(source), m_strDestPath(dest), m_strError(error)
     {
     }
@@ -23,7 +23,7 @@ public:
 
     // The source is opened and its first chunk read before the destination is
     // created, so a missing or unreadable source leaves an existing destination
-    // untouched; the same file under two names is refused before truncation.
+    // untouched; the same file under two names is refused.
     bool Open(CByteReader::Mode sourceMode);
 
     static bool OpenSource(CByteReader& source, const std::string& path, CByteReader::Mode mode, std::string& error);
@@ -35,7 +35,8 @@ public:
         return m_dest.Failed() ? std::span<const unsigned char>() : m_source.NextChunk();
     }
 
-    // Closes both files; false, with the reason, after any read or write error.
+    // Closes both files and puts the destination in place; false, with the
+    // reason and the old destination kept, after any read or write error.
     bool Close();
 
     CByteWriter& Dest() { return m_dest; }

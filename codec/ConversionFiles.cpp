@@ -1,25 +1,17 @@
-#include "Conversion.h"
+#include "ConversionFiles.h"
 
+#include "QuotedName.h"
 #include "Units.h"
 
 #include <cstring>
 #include <filesystem>
 
-namespace {
-
-std::string Quoted(const std::string& path)
-{
-    return "'" + path + "'";
-}
-
-} // namespace
-
 std::string FileError(const char* action, const std::string& path, int errorNumber)
 {
-    return std::string(action) + " " + Quoted(path) + ": " + std::strerror(errorNumber);
+    return std::string(action) + " " + QuotedName(path) + ": " + std::strerror(errorNumber);
 }
 
-bool CConversion::CheckUnits(int byteUnit, int lineUnit, std::string& error)
+bool CConversionFiles::CheckUnits(int byteUnit, int lineUnit, std::string& error)
 {
     if (byteUnit < kMinByteUnit || byteUnit > kMaxByteUnit) {
         error = "byte unit " + std::to_string(byteUnit) + " is not between " + std::to_string(kMinByteUnit) + " and "
@@ -33,13 +25,13 @@ bool CConversion::CheckUnits(int byteUnit, int lineUnit, std::string& error)
     return true;
 }
 
-bool CConversion::Open(CByteReader::Mode sourceMode)
+bool CConversionFiles::Open(CByteReader::Mode sourceMode)
 {
     if (!OpenSource(m_source, m_strSourcePath, sourceMode, m_strError))
         return false;
     std::error_code ignored;
     if (std::filesystem::equivalent(m_strSourcePath, m_strDestPath, ignored)) {
-        m_strError = "source and destination are the same file " + Quoted(m_strDestPath);
+        m_strError = "source and destination are the same file " + QuotedName(m_strDestPath);
         return false;
     }
     if (!m_dest.Open(m_strDestPath)) {
@@ -49,7 +41,7 @@ bool CConversion::Open(CByteReader::Mode sourceMode)
     return true;
 }
 
-bool CConversion::OpenSource(CByteReader& source, const std::string& path, CByteReader::Mode mode, std::string& error)
+bool CConversionFiles::OpenSource(CByteReader& source, const std::string& path, CByteReader::Mode mode, std::string& error)
 {
     if (source.Open(path, mode))
         return true;
@@ -57,14 +49,15 @@ bool CConversion::OpenSource(CByteReader& source, const std::string& path, CByte
     return false;
 }
 
-bool CConversion::Close()
+bool CConversionFiles::Close()
 {
-    const bool written = m_dest.Close();
+    // Half a source must not replace a whole destination.
     if (m_source.Failed()) {
+        m_dest.Discard();
         m_strError = FileError("cannot read source file", m_strSourcePath, m_source.ErrorNumber());
         return false;
     }
-    if (!written) {
+    if (!m_dest.Close()) {
         m_strError = FileError("cannot write destination file", m_strDestPath, m_dest.ErrorNumber());
         return false;
     }

@@ -1,0 +1,45 @@
+#include "InterruptCleanup.h"
+
+#include "PendingFiles.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <csignal>
+#endif
+
+namespace {
+
+#ifdef _WIN32
+BOOL WINAPI OnConsoleControl(DWORD)
+{
+    RemovePendingFiles();
+    return FALSE;   // the default handler ends the process
+}
+#else
+void OnInterrupt(int signalNumber)
+{
+    RemovePendingFiles();
+    std::signal(signalNumber, SIG_DFL);
+    std::raise(signalNumber);
+}
+#endif
+
+} // namespace
+
+void RemoveTemporaryFilesOnInterrupt()
+{
+#ifdef _WIN32
+    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+#else
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        // A signal the caller chose to ignore (nohup, a background job) stays ignored.
+        struct sigaction previous {};
+        if (sigaction(signalNumber, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)
+            sigaction(signalNumber, &action, nullptr);
+    }
+#endif
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+// From now on, an interruption (Ctrl+C, a terminal hung up, a request to
+// terminate) first removes the temporary file of a conversion under way, then
+// ends the process as it would have ended anyway.
+void RemoveTemporaryFilesOnInterrupt();
