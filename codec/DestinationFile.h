@@ -47,7 +47,7 @@ private:
 
     bool OpenInPlace();
     bool OpenTemporary();
-    bool Adopt(int descriptor, Kind kind);
+    bool NameTemporary();
     bool Fail(int errorNumber);
 
     std::FILE* m_pFile = nullptr;
