@@ -20,7 +20,7 @@ bool CArrayCodec::BinToText(int byteUnit, int lineUnit)
         return false;
     const auto unit = static_cast<std::size_t>(byteUnit);
     // Whole groups in every chunk: only the very last group may be short.
-    CConversionFiles files(m_szSourcePath, m_szDestPath, m_strLastError, kChunkSize - kChunkSize % unit);
+    CConversionFiles files(m_szSourcePath, m_szDestPath, m_progress, m_strLastError, kChunkSize - kChunkSize % unit);
     if (!files.Open(CByteReader::Mode::Binary))
         return false;
 
@@ -49,7 +49,7 @@ bool CArrayCodec::TextToBin(int byteUnit, int lineUnit)
     m_strLastError.clear();
     if (!CConversionFiles::CheckUnits(byteUnit, lineUnit, m_strLastError))
         return false;
-    CConversionFiles files(m_szSourcePath, m_szDestPath, m_strLastError);
+    CConversionFiles files(m_szSourcePath, m_szDestPath, m_progress, m_strLastError);
     CBinarySink sink(files.Dest(), byteUnit);
     return files.ScanInto(sink);
 }
@@ -59,16 +59,22 @@ bool CArrayCodec::InvertText(int byteUnit, int lineUnit)
     m_strLastError.clear();
     if (!CConversionFiles::CheckUnits(byteUnit, lineUnit, m_strLastError))
         return false;
-    CConversionFiles files(m_szSourcePath, m_szDestPath, m_strLastError);
+    CConversionFiles files(m_szSourcePath, m_szDestPath, m_progress, m_strLastError);
     CTextArrayWriter text(files.Dest(), lineUnit);
     CInvertSink sink(text, byteUnit);
     return files.ScanInto(sink);
+}
+
+bool CArrayCodec::WasCancelled() const
+{
+    return m_strLastError == kCancelledError;
 }
 
 int CArrayCodec::ScanByteUnit()
 {
     m_strLastError.clear();
     CByteReader source;
+    source.WatchProgress(m_progress);
     if (!CConversionFiles::OpenSource(source, m_szSourcePath, CByteReader::Mode::TextArray, m_strLastError))
         return 0;
     CWidthSink sink;
@@ -76,6 +82,10 @@ int CArrayCodec::ScanByteUnit()
     for (auto chunk = source.NextChunk(); !chunk.empty(); chunk = source.NextChunk())
         scanner.Feed(chunk);
     scanner.Finish();
+    if (source.Cancelled()) {
+        m_strLastError = kCancelledError;
+        return 0;
+    }
     if (source.Failed()) {
         m_strLastError = FileError("cannot read source file", m_szSourcePath, source.ErrorNumber());
         return 0;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "Progress.h"
+
 #include <string>
+#include <utility>
 
 // The conversion engine: one source path, one destination path, and the
 // conversions between binary files and text arrays ("0x41,0x42,").
@@ -32,8 +35,14 @@ public:
     // file 'x': No such file or directory"); empty after a success.
     const std::string& LastError() const { return m_strLastError; }
 
+    // Called once per chunk of source read, from the calling thread; returning
+    // false cancels the operation, which then leaves the destination as it was.
+    void SetProgress(ProgressCallback progress) { m_progress = std::move(progress); }
+    bool WasCancelled() const;
+
 private:
     std::string m_szDestPath;
     std::string m_szSourcePath;
     std::string m_strLastError;
+    ProgressCallback m_progress;
 };

@@ -129,6 +129,14 @@ std::span<const unsigned char> CByteReader::NextChunk()
             return {};
     }
     m_bPending = false;
+    if (m_pProgress) {
+        m_nBytesRead += m_current.size;
+        if (!(*m_pProgress)(m_nBytesRead)) {
+            m_bCancelled = true;
+            m_current.last = true;
+            return {};
+        }
+    }
     // The caller works on this chunk while the worker reads the next one
     // into the other buffer.
     if (!m_current.last)

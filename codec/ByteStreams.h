@@ -2,6 +2,7 @@
 
 #include "DestinationFile.h"
 #include "IoWorker.h"
+#include "Progress.h"
 
 #include <cstddef>
 #include <cstdio>
@@ -42,11 +43,15 @@ public:
     // cannot be read (a directory, say) fails before any destination is touched.
     bool Open(const std::string& path, Mode mode);
 
-    // The next chunk of input; empty at the end of input or after a read
-    // error. It stays valid until the next call, while the one after it is
-    // read in the background.
+    // Told of every chunk handed out; may cancel. Not owned; empty is none.
+    void WatchProgress(const ProgressCallback& progress) { m_pProgress = progress ? &progress : nullptr; }
+
+    // The next chunk of input; empty at the end of input, after a read error
+    // or once cancelled. It stays valid until the next call, while the one
+    // after it is read in the background.
     std::span<const unsigned char> NextChunk();
 
+    bool Cancelled() const { return m_bCancelled; }
     bool Failed() const { return m_nError != 0; }
     int ErrorNumber() const { return m_nError; }
 
@@ -70,6 +75,9 @@ private:
     CChunk m_ahead;              // written by the worker while it reads
     bool m_bPending = false;
     int m_nError = 0;
+    const ProgressCallback* m_pProgress = nullptr;
+    std::uint64_t m_nBytesRead = 0;
+    bool m_bCancelled = false;
     CIoWorker m_worker;   // last: it stops before the buffers go
 };
 

@@ -52,6 +52,11 @@ bool CConversionFiles::OpenSource(CByteReader& source, const std::string& path, 
 bool CConversionFiles::Close()
 {
     // Half a source must not replace a whole destination.
+    if (m_source.Cancelled()) {
+        m_dest.Discard();
+        m_strError = kCancelledError;
+        return false;
+    }
     if (m_source.Failed()) {
         m_dest.Discard();
         m_strError = FileError("cannot read source file", m_strSourcePath, m_source.ErrorNumber());

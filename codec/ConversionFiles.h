@@ -9,14 +9,18 @@
 // "<action> '<path>': <reason of the error number>", the form of every file error.
 std::string FileError(const char* action, const std::string& path, int errorNumber);
 
+inline constexpr const char* kCancelledError = "cancelled";
+
 // Shared steps of every conversion: the checks, the opening order that
 // protects an existing destination, and the closing that reports any error.
 class CConversionFiles
 {
 public:
-    CConversionFiles(const std::string& source, const std::string& dest, std::string& error, std::size_t chunkSize = kChunkSize)
+    CConversionFiles(const std::string& source, const std::string& dest, const ProgressCallback& progress,
+        std::string& error, std::size_t chunkSize = kChunkSize)
         : m_source(chunkSize), m_strSourcePath(source), m_strDestPath(dest), m_strError(error)
     {
+        m_source.WatchProgress(progress);
     }
 
     static bool CheckUnits(int byteUnit, int lineUnit, std::string& error);
@@ -36,8 +40,11 @@ public:
     }
 
     // Closes both files and puts the destination in place; false, with the
-    // reason and the old destination kept, after any read or write error.
+    // reason and the old destination kept, after any read or write error or
+    // once cancelled.
     bool Close();
+
+    bool Cancelled() const { return m_source.Cancelled(); }
 
     CByteWriter& Dest() { return m_dest; }
 

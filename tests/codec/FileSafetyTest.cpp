@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -219,13 +220,16 @@ const EDestination kDestinations[] = {EDestination::Existing, EDestination::Syml
 struct InjectedFailure
 {
     const char* name;
-    void (*inject)();
+    void (*inject)(CArrayCodec&);
     const char* reason;
 };
 
 const InjectedFailure kFailures[] = {
-    {"read error at the third read", [] { FailNthRead(3, EIO); }, "cannot read source file"},
-    {"write error", [] { FailNthWrite(1, ENOSPC); }, "cannot write destination file"},
+    {"read error at the third read", [](CArrayCodec&) { FailNthRead(3, EIO); }, "cannot read source file"},
+    {"write error", [](CArrayCodec&) { FailNthWrite(1, ENOSPC); }, "cannot write destination file"},
+    {"cancelled at the second chunk",
+        [](CArrayCodec& codec) { codec.SetProgress([](std::uint64_t read) { return read <= kChunkSize; }); },
+        "cancelled"},
 };
 
 TEST(FileSafety, AFailedConversionLeavesTheOldDestinationAndNothingElse)
@@ -242,8 +246,9 @@ TEST(FileSafety, AFailedConversionLeavesTheOldDestinationAndNothingElse)
                 CArrayCodec codec;
                 codec.SetSourcePath(source);
                 codec.SetDestPath(dest.given);
-                failure.inject();
+                failure.inject(codec);
                 EXPECT_FALSE(conversion.run(codec)) << what;
+                EXPECT_EQ(codec.WasCancelled(), std::string(failure.reason) == "cancelled") << what;
                 FailNthRead(0, 0);
                 FailNthWrite(0, 0);
                 EXPECT_EQ(codec.LastError().rfind(failure.reason, 0), 0u) << what << ": " << codec.LastError();
@@ -293,6 +298,21 @@ TEST(FileSafety, AFileWithSeveralHardLinksIsWrittenInPlaceForEveryName)
     ASSERT_TRUE(codec.BinToText(1, 10)) << codec.LastError();
     EXPECT_EQ(CTempDir::Read(dir.Path("other")), "0x41,");
     EXPECT_EQ(std::filesystem::hard_link_count(dest), 2u);
+}
+
+TEST(FileSafety, ACancelledWidthScanIsNoWidth)
+{
+    CTempDir dir;
+    CArrayCodec codec;
+    codec.SetSourcePath(dir.Write("source", BigText()));
+    std::uint64_t lastReported = 0;
+    codec.SetProgress([&](std::uint64_t read) {
+        lastReported = read;
+        return read <= kChunkSize;
+    });
+    EXPECT_EQ(codec.ScanByteUnit(), 0);
+    EXPECT_TRUE(codec.WasCancelled());
+    EXPECT_EQ(lastReported, 2 * kChunkSize);
 }
 
 TEST(FileSafety, AReadErrorDuringTheWidthScanIsNoWidth)
