@@ -47,8 +47,9 @@ if(MORVEX_GUI)
     set(CPACK_MORVEX_SHLIBDEPS_DIR ${PROJECT_BINARY_DIR}/shlibdeps)
 endif()
 
+# Only the package gets it: a plain install leaves it out.
 if(MORVEX_GUI)
     install(FILES ${PROJECT_SOURCE_DIR}/res/morvex-dialogs.lintian-overrides
         DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
-        RENAME morvex-dialogs COMPONENT dialogs)
+        RENAME morvex-dialogs COMPONENT dialogs EXCLUDE_FROM_ALL)
 endif()

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes the Debian packages with CPack and checks them as a packager would:
 # the expected .debs and no others, lintian without errors or warnings, a
-# command-line package that needs no Qt, and with the dialogs a package
-# that depends on it and carries valid desktop entry and AppStream metainfo.
+# command-line package that needs no Qt, hardened binaries, and with the
+# dialogs a package that depends on it and carries a valid desktop entry and
+# AppStream metainfo.
 # Usage: check-packages.sh <build-dir> <version>
 set -euo pipefail
 build=$1
@@ -36,6 +37,15 @@ needed=$(readelf -d "$work/cli/usr/bin/morvex" | grep NEEDED)
 grep -qi 'qt' <<<"$needed" && fail "the program links Qt: $needed"
 [ -n "$(dpkg-deb -f "$cli" Description | sed -n 2p)" ] || fail "$cli_deb has no extended description"
 
+# Hardened: position-independent, full RELRO, bound at start-up.
+hardened() {
+    local elf=$1
+    readelf -hW "$elf" | grep -q 'Type:.*DYN' || fail "$elf is not position-independent"
+    readelf -lW "$elf" | grep -q GNU_RELRO || fail "$elf has no RELRO segment"
+    readelf -dW "$elf" | grep -Eq 'BIND_NOW|FLAGS.*NOW' || fail "$elf is not bound at start-up"
+}
+hardened "$work/cli/usr/bin/morvex"
+
 if $dialogs_built; then
     dialogs=$work/pkg/$dialogs_deb
     depends=$(dpkg-deb -f "$dialogs" Depends)
@@ -46,6 +56,9 @@ if $dialogs_built; then
     scripts=$(ls "$work/control" | grep -E '^(postinst|postrm|triggers)$' || true)
     [ -z "$scripts" ] || fail "$dialogs_deb has $scripts"
     dpkg-deb -x "$dialogs" "$work/dialogs"
+    module=$(find "$work/dialogs/usr/lib" -name 'morvex-dialogs.so')
+    [ -n "$module" ] || fail "no dialogs module in $dialogs_deb"
+    hardened "$module"
     metainfo=("$work"/dialogs/usr/share/metainfo/*.metainfo.xml)
     [ -f "${metainfo[0]}" ] || fail "no metainfo"
     appstreamcli validate --no-net "${metainfo[@]}" >"$work/appstream.log" 2>&1 ||
