@@ -3,6 +3,7 @@
 #                   package; it needs no Qt;
 #   morvex-dialogs  the dialogs module, menu entry, icon and metainfo.
 # cmake/DebianPackageConfig.cmake finishes them when cpack runs.
+set(CPACK_GENERATOR DEB)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)

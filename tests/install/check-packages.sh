@@ -61,7 +61,8 @@ if $dialogs_built; then
     hardened "$module"
     metainfo=("$work"/dialogs/usr/share/metainfo/*.metainfo.xml)
     [ -f "${metainfo[0]}" ] || fail "no metainfo"
-    appstreamcli validate --no-net "${metainfo[@]}" >"$work/appstream.log" 2>&1 ||
+    # The whole tree, so that the metainfo is checked with its desktop entry.
+    appstreamcli validate-tree --no-net "$work/dialogs" >"$work/appstream.log" 2>&1 ||
         fail "appstreamcli: $(cat "$work/appstream.log")"
     grep -q '<launchable type="desktop-id">morvex.desktop</launchable>' "${metainfo[@]}" ||
         fail "metainfo does not launch morvex.desktop"
