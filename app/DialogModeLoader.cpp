@@ -1,6 +1,8 @@
 #include "AppNames.h"
 #include "CommandLine.h"
 #include "DialogMode.h"
+#include "DisplayError.h"
+#include "DisplayProbe.h"
 
 #include <dlfcn.h>
 
@@ -51,6 +53,10 @@ int RunDialogMode(CMorvexApp& app, int argc, char* argv[])
     if (!HasDisplay()) {
         std::cerr << "morvex: cannot open the dialogs: no display (neither DISPLAY nor WAYLAND_DISPLAY is set)\n";
         PrintUsage(std::cerr);
+        return kExitUsage;
+    }
+    if (const auto display = UnreachableDisplay()) {
+        ReportUnopenableDisplay(std::cerr, *display);
         return kExitUsage;
     }
     std::string error;
