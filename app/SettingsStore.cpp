@@ -69,9 +69,15 @@ bool CSettingsStore::WriteSettingInt(std::string_view section, std::string_view 
     // Held from the read to the replacement, so a concurrent save cannot slip
     // in between and have its change overwritten.
     const CSaveLock lock(target);
-    std::ifstream in(Source(target), std::ios::binary);
     CReplacementFile replacement(target);
-    const auto write = [&replacement](std::string_view bytes) { return replacement.Write(bytes); };
-    return replacement.IsOpen() && RewriteProfileKey(in, write, section, key, std::to_string(value))
-        && replacement.Commit();
+    if (!replacement.IsOpen())
+        return false;
+    bool rewritten = false;
+    {
+        // Closed before the replacement: an open file cannot be replaced on Windows.
+        std::ifstream in(Source(target), std::ios::binary);
+        const auto write = [&replacement](std::string_view bytes) { return replacement.Write(bytes); };
+        rewritten = RewriteProfileKey(in, write, section, key, std::to_string(value));
+    }
+    return rewritten && replacement.Commit();
 }
