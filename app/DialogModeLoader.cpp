@@ -55,8 +55,10 @@ int RunDialogMode(CMorvexApp& app, int argc, char* argv[])
         PrintUsage(std::cerr);
         return kExitUsage;
     }
-    if (const auto display = UnreachableDisplay()) {
-        ReportUnopenableDisplay(std::cerr, *display);
+    // Lives until the dialogs have closed.
+    const CDisplayProbe display;
+    if (display.UnreachableDisplay()) {
+        ReportUnopenableDisplay(std::cerr, *display.UnreachableDisplay());
         return kExitUsage;
     }
     std::string error;

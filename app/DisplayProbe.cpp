@@ -11,6 +11,10 @@
 
 namespace {
 
+using Connect = xcb_connection_t*(const char*, int*);
+using HasError = int(xcb_connection_t*);
+using Disconnect = void(xcb_connection_t*);
+
 // The compositor libwayland connects to when WAYLAND_DISPLAY is unset.
 constexpr char kDefaultWaylandDisplay[] = "wayland-0";
 
@@ -27,31 +31,6 @@ std::string_view RequestedPlatform()
     const char* value = Variable("QT_QPA_PLATFORM");
     const std::string_view platforms = value ? value : "";
     return platforms.substr(0, platforms.find_first_of(";:"));
-}
-
-struct xcb_connection_t;
-
-// Nothing when libxcb is not there to tell.
-std::optional<bool> CanOpenX(const char* display)
-{
-    void* xcb = dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
-    if (!xcb)
-        return std::nullopt;
-    using Connect = xcb_connection_t*(const char*, int*);
-    using HasError = int(xcb_connection_t*);
-    using Disconnect = void(xcb_connection_t*);
-    auto* connect = reinterpret_cast<Connect*>(dlsym(xcb, "xcb_connect"));
-    auto* hasError = reinterpret_cast<HasError*>(dlsym(xcb, "xcb_connection_has_error"));
-    auto* disconnect = reinterpret_cast<Disconnect*>(dlsym(xcb, "xcb_disconnect"));
-    std::optional<bool> opened;
-    if (connect && hasError && disconnect) {
-        // A failed connect still returns a connection object, in its error state.
-        xcb_connection_t* connection = connect(display, nullptr);
-        opened = hasError(connection) == 0;
-        disconnect(connection);
-    }
-    dlclose(xcb);
-    return opened;
 }
 
 std::string WaylandSocket(const char* display)
@@ -85,22 +64,51 @@ bool CanOpenWayland(const std::string& socketPath)
 
 } // namespace
 
-std::optional<std::string> UnreachableDisplay()
+CDisplayProbe::CDisplayProbe()
 {
     const char* x = Variable("DISPLAY");
     const char* wayland = Variable("WAYLAND_DISPLAY");
     const std::string waylandSocket = WaylandSocket(wayland ? wayland : kDefaultWaylandDisplay);
-    const auto xOpens = [x] { return x && CanOpenX(x).value_or(true); };
+    const auto xOpens = [this, x] { return x && CanOpenX(x).value_or(true); };
     const std::string_view platform = RequestedPlatform();
 
-    if (platform == "xcb")
-        return xOpens() ? std::nullopt : std::optional<std::string>(x ? x : "");
-    if (platform.starts_with("wayland"))
-        return CanOpenWayland(waylandSocket) ? std::nullopt : std::optional(waylandSocket);
-    if (!platform.empty())
+    if (platform == "xcb") {
+        if (!xOpens())
+            m_unreachable = x ? x : "";
+    } else if (platform.starts_with("wayland")) {
+        if (!CanOpenWayland(waylandSocket))
+            m_unreachable = waylandSocket;
+    } else if (platform.empty()) {
+        // Qt picks one of the two; either will do here.
+        if (!xOpens() && !(wayland && CanOpenWayland(waylandSocket)))
+            m_unreachable = x ? x : waylandSocket;
+    }
+}
+
+CDisplayProbe::~CDisplayProbe()
+{
+    if (m_connection)
+        m_disconnect(m_connection);
+    if (m_xcb)
+        dlclose(m_xcb);
+}
+
+std::optional<bool> CDisplayProbe::CanOpenX(const char* display)
+{
+    m_xcb = dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
+    if (!m_xcb)
         return std::nullopt;
-    // Qt picks one of the two; either will do here.
-    if (xOpens() || (wayland && CanOpenWayland(waylandSocket)))
+    auto* connect = reinterpret_cast<Connect*>(dlsym(m_xcb, "xcb_connect"));
+    auto* hasError = reinterpret_cast<HasError*>(dlsym(m_xcb, "xcb_connection_has_error"));
+    m_disconnect = reinterpret_cast<Disconnect*>(dlsym(m_xcb, "xcb_disconnect"));
+    if (!connect || !hasError || !m_disconnect)
         return std::nullopt;
-    return x ? x : waylandSocket;
+    // A failed connect still returns a connection object, in its error state.
+    xcb_connection_t* connection = connect(display, nullptr);
+    if (hasError(connection) == 0) {
+        m_connection = connection;
+        return true;
+    }
+    m_disconnect(connection);
+    return false;
 }
