@@ -13,11 +13,26 @@ CProfileLineReader::CProfileLineReader(std::istream& in)
 
 bool CProfileLineReader::Next(std::string& text, std::string_view& ending)
 {
-    using Traits = std::streambuf::traits_type;
     text.clear();
     ending = {};
-    if (!m_buffer)
+    if (!m_buffer || m_bFailed)
         return false;
+    if (!ReadLine(text, ending)) {
+        m_bFailed = true;
+        text.clear();
+        return false;
+    }
+    if (m_bFirstLine && text.starts_with(kByteOrderMark)) {
+        text.erase(0, kByteOrderMark.size());
+        m_bHadByteOrderMark = true;
+    }
+    m_bFirstLine = false;
+    return !text.empty() || !ending.empty();
+}
+
+bool CProfileLineReader::ReadLine(std::string& text, std::string_view& ending)
+try {
+    using Traits = std::streambuf::traits_type;
     for (Traits::int_type c = m_buffer->sbumpc(); c != Traits::eof(); c = m_buffer->sbumpc()) {
         if (c == '\n') {
             ending = "\n";
@@ -32,10 +47,8 @@ bool CProfileLineReader::Next(std::string& text, std::string_view& ending)
         }
         text.push_back(Traits::to_char_type(c));
     }
-    if (m_bFirstLine && text.starts_with(kByteOrderMark)) {
-        text.erase(0, kByteOrderMark.size());
-        m_bHadByteOrderMark = true;
-    }
-    m_bFirstLine = false;
-    return !text.empty() || !ending.empty();
+    return true;
+} catch (const std::ios_base::failure&) {
+    // The file buffer reports a failed read by throwing.
+    return false;
 }

@@ -107,5 +107,6 @@ bool RewriteProfileKey(std::istream& in, const ProfileSink& out, std::string_vie
         sink.Put(style);
         sink.Put(heldBlanks);
     }
-    return sink.Flush();
+    const bool written = sink.Flush();
+    return written && !reader.Failed();
 }

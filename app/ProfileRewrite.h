@@ -12,6 +12,7 @@ using ProfileSink = std::function<bool(std::string_view)>;
 // of the section; else the section is added at the end. Every other line, the
 // line ends and a byte order mark are copied as they were, and a new line
 // ends as the file's first line does. The text streams through, so memory
-// stays within one line plus a write buffer. False when the sink failed.
+// stays within one line plus a write buffer. False when the sink failed or
+// the text could not be read to its end.
 bool RewriteProfileKey(std::istream& in, const ProfileSink& out, std::string_view section, std::string_view key,
     std::string_view value);

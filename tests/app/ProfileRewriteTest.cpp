@@ -25,6 +25,33 @@ TEST(ProfileRewrite, StreamsALargeFileInBoundedPieces)
     EXPECT_LE(largestPiece, 128u << 10);
 }
 
+// Fails its reads after a number of bytes, as a file buffer does: by throwing.
+class CFailingBuffer : public std::streambuf
+{
+public:
+    CFailingBuffer(std::string text, std::size_t goodBytes)
+        : m_text(std::move(text))
+    {
+        setg(m_text.data(), m_text.data(), m_text.data() + goodBytes);
+    }
+
+protected:
+    int_type underflow() override { throw std::ios_base::failure("read error"); }
+
+private:
+    std::string m_text;
+};
+
+TEST(ProfileRewrite, AReadErrorFailsTheRewrite)
+{
+    for (const std::size_t goodBytes : {std::size_t{0}, std::size_t{12}}) {
+        CFailingBuffer buffer("[other]\nx=1\n[config]\nByteUnit=1\n", goodBytes);
+        std::istream in(&buffer);
+        const ProfileSink sink = [](std::string_view) { return true; };
+        EXPECT_FALSE(RewriteProfileKey(in, sink, "config", "ByteUnit", "2")) << goodBytes;
+    }
+}
+
 TEST(ProfileRewrite, AFailingSinkFailsTheRewrite)
 {
     for (const std::size_t size : {std::size_t{10}, std::size_t{1} << 20}) {

@@ -191,6 +191,7 @@ TEST_F(SettingsStore, KeepsTheFilesPermissions)
 TEST_F(SettingsStore, AFolderInTheFilesPlaceFailsAndLeavesNothingBehind)
 {
     fs::create_directory(m_dir.Root() / "morvex.INI");
+    EXPECT_EQ(m_store.ReadSettingInt("config", "ByteUnit", 7), 7);
     EXPECT_FALSE(m_store.WriteSettingInt("config", "ByteUnit", 2));
     EXPECT_EQ(FilesInFolder(), 1u);
     EXPECT_TRUE(fs::is_empty(m_dir.Root() / "morvex.INI"));
