@@ -1,6 +1,8 @@
 #include "AppNames.h"
 #include "CommandLine.h"
 #include "DialogMode.h"
+#include "DisplayError.h"
+#include "DisplayProbe.h"
 
 #include <dlfcn.h>
 
@@ -51,6 +53,12 @@ int RunDialogMode(CMorvexApp& app, int argc, char* argv[])
     if (!HasDisplay()) {
         std::cerr << "morvex: cannot open the dialogs: no display (neither DISPLAY nor WAYLAND_DISPLAY is set)\n";
         PrintUsage(std::cerr);
+        return kExitUsage;
+    }
+    // Lives until the dialogs have closed.
+    const CDisplayProbe display;
+    if (display.UnreachableDisplay()) {
+        ReportUnopenableDisplay(std::cerr, *display.UnreachableDisplay());
         return kExitUsage;
     }
     std::string error;

@@ -5,12 +5,15 @@
 
 // The settings file: a profile text of "[section]" lines followed by
 // "key=value" lines. Reads and writes one integer key at a time and leaves
-// every other line of the file as it was. Section and key names match
-// without regard to ASCII case, as profile files always have.
+// every other line of the file as it was, its line ends and a leading byte
+// order mark included. Section and key names match without regard to ASCII
+// case, as profile files always have.
 class CSettingsStore
 {
 public:
-    explicit CSettingsStore(std::filesystem::path file);
+    // Until the file exists, its contents are read from carriedOverFrom (an
+    // older place of the settings, if any); saves always go to the file.
+    explicit CSettingsStore(std::filesystem::path file, std::filesystem::path carriedOverFrom = {});
 
     // The value of the key, read from its leading blanks, optional sign and
     // decimal digits (no digits read as 0); the default when the file, the
@@ -19,10 +22,15 @@ public:
 
     // Stores the value as signed decimal text, creating the file, its folder,
     // the section or the key as needed. False when the file cannot be written.
+    // A save replaces the file in one step under a lock, so concurrent saves
+    // lose nothing; a symbolic link is followed and kept, and the file keeps
+    // its permissions.
     bool WriteSettingInt(std::string_view section, std::string_view key, int value) const;
 
-    const std::filesystem::path& File() const { return m_file; }
-
 private:
+    // The file to read: the given one, or the older place until it exists.
+    std::filesystem::path Source(const std::filesystem::path& file) const;
+
     std::filesystem::path m_file;
+    std::filesystem::path m_carriedOverFrom;
 };

@@ -15,12 +15,26 @@ std::optional<QString> DroppedLocalPath(const QMimeData* data)
     return data->urls().first().toLocalFile();
 }
 
+// A dropped file is taken as a copy or a link, never as a move: told that
+// the file moved, the drag source might delete the user's file.
+bool AcceptAsCopyOrLink(QDropEvent* event)
+{
+    const Qt::DropActions possible = event->possibleActions();
+    if (!(possible & (Qt::CopyAction | Qt::LinkAction))) {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(possible & Qt::CopyAction ? Qt::CopyAction : Qt::LinkAction);
+    event->accept();
+    return true;
+}
+
 } // namespace
 
 void CPathEdit::dragEnterEvent(QDragEnterEvent* event)
 {
     if (DroppedLocalPath(event->mimeData()))
-        event->acceptProposedAction();
+        AcceptAsCopyOrLink(event);
     else
         QLineEdit::dragEnterEvent(event);
 }
@@ -28,7 +42,7 @@ void CPathEdit::dragEnterEvent(QDragEnterEvent* event)
 void CPathEdit::dragMoveEvent(QDragMoveEvent* event)
 {
     if (DroppedLocalPath(event->mimeData()))
-        event->acceptProposedAction();
+        AcceptAsCopyOrLink(event);
     else
         QLineEdit::dragMoveEvent(event);
 }
@@ -36,8 +50,8 @@ void CPathEdit::dragMoveEvent(QDragMoveEvent* event)
 void CPathEdit::dropEvent(QDropEvent* event)
 {
     if (const auto path = DroppedLocalPath(event->mimeData())) {
-        setText(*path);
-        event->acceptProposedAction();
+        if (AcceptAsCopyOrLink(event))
+            setText(*path);
     } else {
         QLineEdit::dropEvent(event);
     }

@@ -41,6 +41,47 @@ TEST(DialogMode, WithoutADisplayExplainsAndShowsTheUsage)
     }
 }
 
+// An X display number nothing listens on.
+std::string FreeXDisplay()
+{
+    for (int number = 97;; ++number) {
+        const std::string n = std::to_string(number);
+        if (!std::filesystem::exists("/tmp/.X11-unix/X" + n) && !std::filesystem::exists("/tmp/.X" + n + "-lock"))
+            return ":" + n;
+    }
+}
+
+TEST(DialogMode, AnUnreachableDisplayIsAUsageErrorWithoutACoreDump)
+{
+    CTempDir runtime;
+    const std::string x = FreeXDisplay();
+    const std::string folder = runtime.Root().string();
+    const std::string noCompositor = " XDG_RUNTIME_DIR=" + folder + " WAYLAND_DISPLAY=wayland-none";
+    const struct
+    {
+        std::string environment;
+        std::string named;
+        bool beforeTheToolkit;  // found out before Qt tried: nothing of Qt's printed
+    } cases[] = {
+        {"-u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=" + x, x, true},
+        {"-u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb DISPLAY=" + x, x, true},
+        {"-u QT_QPA_PLATFORM DISPLAY=" + x + noCompositor, x, true},
+        {"-u DISPLAY -u QT_QPA_PLATFORM" + noCompositor, folder + "/wayland-none", true},
+        {"-u DISPLAY -u QT_QPA_PLATFORM WAYLAND_DISPLAY=/nonexistent/wayland-0", "/nonexistent/wayland-0", true},
+        {"QT_QPA_PLATFORM=wayland DISPLAY=" + x + noCompositor, folder + "/wayland-none", true},
+        {"QT_QPA_PLATFORM=nonexistent", "nonexistent", false},
+    };
+    for (const auto& c : cases) {
+        const CRun run = RunProgram("env -u WAYLAND_SOCKET " + c.environment, "");
+        EXPECT_EQ(run.exitCode, 2) << c.environment << "\n" << run.errors;
+        const std::string expected = "morvex: cannot open the display '" + c.named + "'\n" + std::string(kUsageText) + "\n";
+        if (c.beforeTheToolkit)
+            EXPECT_EQ(run.errors, expected) << c.environment;
+        else
+            EXPECT_TRUE(run.errors.ends_with(expected)) << c.environment << "\n" << run.errors;
+    }
+}
+
 TEST(DialogMode, WithoutItsDialogsModuleTheProgramSaysSoAndFails)
 {
     CTempDir dir;

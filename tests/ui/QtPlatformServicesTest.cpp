@@ -2,13 +2,19 @@
 #include "CreatePromptFileDialog.h"
 #include "ModalHook.h"
 #include "QtPlatformServices.h"
+#include "ResourceIds.h"
 #include "TempDir.h"
+#include "UnitDlg.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <optional>
@@ -61,9 +67,35 @@ TEST(QtPlatformServices, SettingsLiveInTheUsersConfigurationFolder)
         const CScopedEnvironment config("XDG_CONFIG_HOME", dir.Path("config").c_str());
         EXPECT_EQ(services.SettingsFilePath(), dir.Root() / "config" / "Morvex.INI");
     }
-    const CScopedEnvironment noConfig("XDG_CONFIG_HOME", nullptr);
     const CScopedEnvironment home("HOME", dir.Root().c_str());
-    EXPECT_EQ(services.SettingsFilePath(), dir.Root() / ".config" / "Morvex.INI");
+    for (const char* ignored : {static_cast<const char*>(nullptr), "", "config"}) {
+        const CScopedEnvironment config("XDG_CONFIG_HOME", ignored);
+        EXPECT_EQ(services.SettingsFilePath(), dir.Root() / ".config" / "Morvex.INI") << (ignored ? ignored : "unset");
+    }
+}
+
+TEST(QtPlatformServices, UnitDialogSavesThroughALinkedSettingsFileKeepingItsModeAndSections)
+{
+    CTempDir dir;
+    std::filesystem::create_directories(dir.Root() / "dotfiles");
+    std::filesystem::create_directories(dir.Root() / "config");
+    const std::string target = dir.Write("dotfiles/Morvex.INI", "[other]\nx=1\n");
+    ASSERT_EQ(chmod(target.c_str(), 0600), 0);
+    std::filesystem::create_symlink("../dotfiles/Morvex.INI", dir.Root() / "config" / "Morvex.INI");
+    const CScopedEnvironment config("XDG_CONFIG_HOME", dir.Path("config").c_str());
+
+    CQtPlatformServices services(kNames);
+    CUnitDlg dialog(services);
+    dialog.show();
+    dialog.Edit(IDC_BYTE_UNIT)->setText("4");
+    QTest::keyClick(dialog.Edit(IDC_BYTE_UNIT), Qt::Key_Return);
+    ASSERT_EQ(dialog.result(), QDialog::Accepted);
+
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Root() / "config" / "Morvex.INI"));
+    EXPECT_EQ(CTempDir::Read(target), "[other]\nx=1\n[config]\nByteUnit=4\nLineUnit=10\n");
+    struct stat status = {};
+    ASSERT_EQ(stat(target.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
 }
 
 class CreatePromptFileDialog : public testing::Test

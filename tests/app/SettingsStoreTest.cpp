@@ -1,0 +1,245 @@
+#include "SettingsStore.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <iterator>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsStore : public testing::Test
+{
+protected:
+    CTempDir m_dir;
+    CSettingsStore m_store{m_dir.Path("morvex.INI")};
+
+    void WriteFile(const std::string& text) { m_dir.Write("morvex.INI", text); }
+    std::string FileText() const { return CTempDir::Read(m_dir.Path("morvex.INI")); }
+    std::size_t FilesInFolder() const { return std::distance(fs::directory_iterator(m_dir.Root()), fs::directory_iterator()); }
+};
+
+TEST_F(SettingsStore, MissingFileReadsTheDefaultsAndIsNotCreated)
+{
+    EXPECT_EQ(m_store.ReadSettingInt("config", "ByteUnit", 1), 1);
+    EXPECT_EQ(m_store.ReadSettingInt("config", "LineUnit", 10), 10);
+    EXPECT_FALSE(std::filesystem::exists(m_dir.Path("morvex.INI")));
+}
+
+TEST_F(SettingsStore, WritesBothKeysInOrderAndReadsThemBack)
+{
+    EXPECT_TRUE(m_store.WriteSettingInt("config", "ByteUnit", 4));
+    EXPECT_TRUE(m_store.WriteSettingInt("config", "LineUnit", 16));
+    EXPECT_EQ(FileText(), "[config]\nByteUnit=4\nLineUnit=16\n");
+    EXPECT_EQ(m_store.ReadSettingInt("config", "ByteUnit", 1), 4);
+    EXPECT_EQ(m_store.ReadSettingInt("config", "LineUnit", 10), 16);
+}
+
+TEST_F(SettingsStore, RewritingReplacesTheValueInPlace)
+{
+    WriteFile("[config]\nByteUnit=4\nLineUnit=16\n");
+    m_store.WriteSettingInt("config", "ByteUnit", 9);
+    EXPECT_EQ(FileText(), "[config]\nByteUnit=9\nLineUnit=16\n");
+}
+
+TEST_F(SettingsStore, KeepsOtherSectionsAndKeys)
+{
+    WriteFile("; note\n[other]\nByteUnit=7\n\n[config]\nColour=blue\n\n[last]\nx=1\n");
+    m_store.WriteSettingInt("config", "ByteUnit", 3);
+    m_store.WriteSettingInt("config", "LineUnit", 12);
+    EXPECT_EQ(FileText(), "; note\n[other]\nByteUnit=7\n\n[config]\nColour=blue\nByteUnit=3\nLineUnit=12\n\n[last]\nx=1\n");
+    EXPECT_EQ(m_store.ReadSettingInt("other", "ByteUnit", 1), 7);
+}
+
+TEST_F(SettingsStore, AppendsAMissingSection)
+{
+    WriteFile("[other]\nx=1\n");
+    m_store.WriteSettingInt("config", "LineUnit", 20);
+    EXPECT_EQ(FileText(), "[other]\nx=1\n[config]\nLineUnit=20\n");
+}
+
+TEST_F(SettingsStore, CreatesTheFolder)
+{
+    CSettingsStore nested(m_dir.Root() / "config" / "deeper" / "morvex.INI");
+    EXPECT_TRUE(nested.WriteSettingInt("config", "ByteUnit", 2));
+    EXPECT_EQ(nested.ReadSettingInt("config", "ByteUnit", 1), 2);
+}
+
+TEST_F(SettingsStore, UnwritableFileReportsFailure)
+{
+    CSettingsStore blocked(m_dir.Root() / "file" / "morvex.INI");
+    m_dir.Write("file", "not a folder");
+    EXPECT_FALSE(blocked.WriteSettingInt("config", "ByteUnit", 2));
+}
+
+struct ValueCase
+{
+    std::string file;
+    int expected;  // read with default 10
+};
+
+class SettingsValue : public SettingsStore, public testing::WithParamInterface<ValueCase>
+{
+};
+
+TEST_P(SettingsValue, ReadsLikeAProfileFile)
+{
+    WriteFile(GetParam().file);
+    EXPECT_EQ(m_store.ReadSettingInt("config", "LineUnit", 10), GetParam().expected) << GetParam().file;
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, SettingsValue,
+    testing::Values(
+        ValueCase{"[config]\nByteUnit=4\n", 10},
+        ValueCase{"[config]\nLineUnit=16\n", 16},
+        ValueCase{"[config]\r\nLineUnit=16\r\n", 16},
+        ValueCase{"[config]\rByteUnit=3\rLineUnit=16\r", 16},
+        ValueCase{"[other]\r\nLineUnit=1\r[config]\nLineUnit=16", 16},
+        ValueCase{"\xEF\xBB\xBF[config]\nLineUnit=16\n", 16},
+        ValueCase{"\xEF\xBB\xBF[config]\rLineUnit=16\r", 16},
+        ValueCase{"[Config]\nlineunit = 16 \n", 16},
+        ValueCase{"  [ config ]  \n  LineUnit=16\n", 16},
+        ValueCase{"[config]\nLineUnit=12abc\n", 12},
+        ValueCase{"[config]\nLineUnit=abc\n", 0},
+        ValueCase{"[config]\nLineUnit=-3\n", -3},
+        ValueCase{"[config]\nLineUnit=\n", 10},
+        ValueCase{"[config]\nLineUnit=99999999999\n", 2147483647},
+        ValueCase{"[other]\nLineUnit=16\n", 10},
+        ValueCase{"[config]\nLineUnitX=16\n", 10},
+        ValueCase{"[config]\nLineUnit=16\nLineUnit=17\n", 16},
+        ValueCase{"", 10}));
+
+// A rewrite keeps the file's own bytes: its byte order mark and line ends.
+struct RewriteCase
+{
+    std::string before;
+    std::string after;  // once ByteUnit=3 is written
+};
+
+class SettingsRewrite : public SettingsStore, public testing::WithParamInterface<RewriteCase>
+{
+};
+
+TEST_P(SettingsRewrite, KeepsTheFilesOwnForm)
+{
+    WriteFile(GetParam().before);
+    ASSERT_TRUE(m_store.WriteSettingInt("config", "ByteUnit", 3));
+    EXPECT_EQ(FileText(), GetParam().after);
+    EXPECT_EQ(m_store.ReadSettingInt("config", "ByteUnit", 1), 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, SettingsRewrite,
+    testing::Values(
+        RewriteCase{"\xEF\xBB\xBF[config]\nByteUnit=1\n", "\xEF\xBB\xBF[config]\nByteUnit=3\n"},
+        RewriteCase{"\xEF\xBB\xBF[config]\nLineUnit=10\n", "\xEF\xBB\xBF[config]\nLineUnit=10\nByteUnit=3\n"},
+        RewriteCase{"\xEF\xBB\xBF[other]\r\n", "\xEF\xBB\xBF[other]\r\n[config]\r\nByteUnit=3\r\n"},
+        RewriteCase{"\xEF\xBB\xBF", "\xEF\xBB\xBF[config]\nByteUnit=3\n"},
+        RewriteCase{"[config]\r\nByteUnit=1\r\nLineUnit=10\r\n", "[config]\r\nByteUnit=3\r\nLineUnit=10\r\n"},
+        RewriteCase{"[config]\r\nLineUnit=10\r\n\r\n[x]\r\n", "[config]\r\nLineUnit=10\r\nByteUnit=3\r\n\r\n[x]\r\n"},
+        RewriteCase{"[config]\rByteUnit=1\rLineUnit=10\r", "[config]\rByteUnit=3\rLineUnit=10\r"},
+        RewriteCase{"[other]\rx=1\r", "[other]\rx=1\r[config]\rByteUnit=3\r"},
+        RewriteCase{"[config]\r\nLineUnit=10\n[x]\r", "[config]\r\nLineUnit=10\nByteUnit=3\r\n[x]\r"},
+        RewriteCase{"[config]\nLineUnit=10", "[config]\nLineUnit=10\nByteUnit=3\n"},
+        RewriteCase{"[other]", "[other]\n[config]\nByteUnit=3\n"}));
+
+TEST_F(SettingsStore, RepeatedSavesNeverAddASecondSection)
+{
+    WriteFile("\xEF\xBB\xBF[config]\rByteUnit=1\r");
+    for (int value : {2, 3, 4})
+        m_store.WriteSettingInt("config", "ByteUnit", value);
+    EXPECT_EQ(FileText(), "\xEF\xBB\xBF[config]\rByteUnit=4\r");
+}
+
+TEST_F(SettingsStore, SavesThroughASymbolicLinkAndKeepsTheLink)
+{
+    fs::create_directory(m_dir.Root() / "dotfiles");
+    const std::string target = m_dir.Write("dotfiles/morvex.INI", "[other]\nx=1\n");
+    fs::create_symlink("dotfiles/morvex.INI", m_dir.Root() / "morvex.INI");
+    ASSERT_TRUE(m_store.WriteSettingInt("config", "ByteUnit", 5));
+    EXPECT_TRUE(fs::is_symlink(m_dir.Root() / "morvex.INI"));
+    EXPECT_EQ(CTempDir::Read(target), "[other]\nx=1\n[config]\nByteUnit=5\n");
+    EXPECT_EQ(FilesInFolder(), 2u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir.Root() / "dotfiles"), fs::directory_iterator()), 1);
+}
+
+TEST_F(SettingsStore, ADanglingLinkCreatesItsTarget)
+{
+    fs::create_symlink("elsewhere.INI", m_dir.Root() / "morvex.INI");
+    ASSERT_TRUE(m_store.WriteSettingInt("config", "LineUnit", 12));
+    EXPECT_TRUE(fs::is_symlink(m_dir.Root() / "morvex.INI"));
+    EXPECT_EQ(CTempDir::Read(m_dir.Path("elsewhere.INI")), "[config]\nLineUnit=12\n");
+}
+
+TEST_F(SettingsStore, KeepsTheFilesPermissions)
+{
+    for (const mode_t mode : {0600, 0444, 0640, 0664}) {
+        WriteFile("[config]\n");
+        ASSERT_EQ(chmod(m_dir.Path("morvex.INI").c_str(), mode), 0);
+        EXPECT_TRUE(m_store.WriteSettingInt("config", "ByteUnit", 2));
+        struct stat status = {};
+        ASSERT_EQ(stat(m_dir.Path("morvex.INI").c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, mode) << std::oct << mode;
+        chmod(m_dir.Path("morvex.INI").c_str(), 0644);
+    }
+}
+
+TEST_F(SettingsStore, AFolderInTheFilesPlaceFailsAndLeavesNothingBehind)
+{
+    fs::create_directory(m_dir.Root() / "morvex.INI");
+    EXPECT_EQ(m_store.ReadSettingInt("config", "ByteUnit", 7), 7);
+    EXPECT_FALSE(m_store.WriteSettingInt("config", "ByteUnit", 2));
+    EXPECT_EQ(FilesInFolder(), 1u);
+    EXPECT_TRUE(fs::is_empty(m_dir.Root() / "morvex.INI"));
+}
+
+TEST_F(SettingsStore, ASaveLeavesOnlyTheFile)
+{
+    for (int value = 1; value <= 3; ++value)
+        ASSERT_TRUE(m_store.WriteSettingInt("config", "ByteUnit", value));
+    EXPECT_EQ(FilesInFolder(), 1u);
+}
+
+TEST_F(SettingsStore, ConcurrentSavesLoseNoSectionAndNoKey)
+{
+    // Every save adds a key of its own, so any save that another one
+    // overwrote shows as a missing key.
+    constexpr int kSaves = 200;
+    const auto saveMany = [this](const char* section, int& failures) {
+        const CSettingsStore store(m_dir.Path("morvex.INI"));
+        for (int i = 1; i <= kSaves; ++i)
+            failures += !store.WriteSettingInt(section, "Key" + std::to_string(i), i);
+    };
+    int failuresA = 0;
+    int failuresB = 0;
+    {
+        std::jthread a(saveMany, "config", std::ref(failuresA));
+        std::jthread b(saveMany, "other", std::ref(failuresB));
+    }
+    EXPECT_EQ(failuresA + failuresB, 0);
+    int missing = 0;
+    for (const char* section : {"config", "other"}) {
+        for (int i = 1; i <= kSaves; ++i)
+            missing += m_store.ReadSettingInt(section, "Key" + std::to_string(i), 0) != i;
+    }
+    EXPECT_EQ(missing, 0);
+    EXPECT_EQ(FilesInFolder(), 1u);
+}
+
+TEST_F(SettingsStore, ReadsTheOlderPlaceUntilTheFileExists)
+{
+    const std::string older = m_dir.Write("older.INI", "[config]\nByteUnit=6\n[other]\nx=1\n");
+    const CSettingsStore store(m_dir.Path("morvex.INI"), older);
+    EXPECT_EQ(store.ReadSettingInt("config", "ByteUnit", 1), 6);
+    ASSERT_TRUE(store.WriteSettingInt("config", "LineUnit", 20));
+    EXPECT_EQ(FileText(), "[config]\nByteUnit=6\nLineUnit=20\n[other]\nx=1\n");
+    EXPECT_EQ(CTempDir::Read(older), "[config]\nByteUnit=6\n[other]\nx=1\n");
+    m_dir.Write("older.INI", "[config]\nByteUnit=8\n");
+    EXPECT_EQ(store.ReadSettingInt("config", "ByteUnit", 1), 6);
+}
+
+} // namespace
