@@ -1,29 +1,26 @@
 #include "SettingsStore.h"
 
+#include "DestinationFile.h"
+#include "FilePlatform.h"
 #include "ProfileLineReader.h"
 #include "ProfileRewrite.h"
 #include "ProfileSyntax.h"
-#include "SafeSave.h"
+#include "SaveLock.h"
 
 #include <fstream>
 #include <string>
 
 namespace {
 
-constexpr int kMaxLinks = 40;
-
-// The file a chain of symbolic links ends in, whether it exists or not, so
-// that a save replaces the target and leaves the link in place.
-std::filesystem::path LinkTarget(std::filesystem::path file)
+std::string Utf8(const std::filesystem::path& path)
 {
-    std::error_code error;
-    for (int i = 0; i < kMaxLinks && std::filesystem::is_symlink(file, error); ++i) {
-        const std::filesystem::path next = std::filesystem::read_symlink(file, error);
-        if (error)
-            break;
-        file = next.is_absolute() ? next : file.parent_path() / next;
-    }
-    return file;
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
+
+std::filesystem::path FromUtf8(const std::string& text)
+{
+    return std::u8string(text.begin(), text.end());
 }
 
 } // namespace
@@ -60,7 +57,8 @@ int CSettingsStore::ReadSettingInt(std::string_view section, std::string_view ke
 
 bool CSettingsStore::WriteSettingInt(std::string_view section, std::string_view key, int value) const
 {
-    const std::filesystem::path target = LinkTarget(m_file);
+    // A linked file gets its target rewritten and keeps the link.
+    const std::filesystem::path target = FromUtf8(FilePlatform::FollowLinks(Utf8(m_file)));
     std::error_code error;
     if (target.has_parent_path())
         std::filesystem::create_directories(target.parent_path(), error);
@@ -69,14 +67,16 @@ bool CSettingsStore::WriteSettingInt(std::string_view section, std::string_view 
     // Held from the read to the replacement, so a concurrent save cannot slip
     // in between and have its change overwritten.
     const CSaveLock lock(target);
-    CReplacementFile replacement(target);
-    if (!replacement.IsOpen())
+    CDestinationFile replacement;
+    if (!replacement.Open(Utf8(target)))
         return false;
     bool rewritten = false;
     {
         // Closed before the replacement: an open file cannot be replaced on Windows.
         std::ifstream in(Source(target), std::ios::binary);
-        const auto write = [&replacement](std::string_view bytes) { return replacement.Write(bytes); };
+        const auto write = [&replacement](std::string_view bytes) {
+            return std::fwrite(bytes.data(), 1, bytes.size(), replacement.Stream()) == bytes.size();
+        };
         rewritten = RewriteProfileKey(in, write, section, key, std::to_string(value));
     }
     return rewritten && replacement.Commit();
