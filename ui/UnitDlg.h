@@ -9,7 +9,7 @@
 class CUnitDlg : public CDialog
 {
 public:
-    explicit CUnitDlg(IPlatformServices& services, QWidget* parent = nullptr);
+    explicit CUnitDlg(std::filesystem::path settingsFile);
 
     // Takes effect when called before the dialog runs.
     void SetLineUnitEnabled(bool enabled);

@@ -9,10 +9,6 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace {
 
 // "All Files (*.*)" as the user sees it; the trailing "(*)" is the pattern
@@ -54,13 +50,7 @@ void CQtPlatformServices::OpenUrl(const QString& address)
 
 std::filesystem::path CQtPlatformServices::SettingsFilePath() const
 {
-#ifdef _WIN32
-    wchar_t folder[MAX_PATH] = {};
-    GetWindowsDirectoryW(folder, MAX_PATH);
-    return std::filesystem::path(folder) / m_strSettingsFileName;
-#else
     // $XDG_CONFIG_HOME, else ~/.config.
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     return std::filesystem::path(folder.toStdString()) / m_strSettingsFileName;
-#endif
 }

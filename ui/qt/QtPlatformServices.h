@@ -2,6 +2,7 @@
 
 #include "PlatformServices.h"
 
+#include <filesystem>
 #include <string>
 
 struct CAppNames;
@@ -15,7 +16,9 @@ public:
     void ShowMessage(QWidget* owner, const QString& text) override;
     std::optional<QString> ChooseFile(QWidget* owner, EFileChoice choice) override;
     void OpenUrl(const QString& address) override;
-    std::filesystem::path SettingsFilePath() const override;
+
+    // The settings file the unit dialog reads and writes.
+    std::filesystem::path SettingsFilePath() const;
 
 private:
     QString m_strApplicationName;
