@@ -103,8 +103,6 @@ std::string CQtDialog::ControlText(int id) const
     if (auto* box = qobject_cast<QPlainTextEdit*>(control))
         // Lines end in CR LF, as a multi-line edit box's text reads back.
         return box->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toStdString();
-    if (auto* button = qobject_cast<QAbstractButton*>(control))
-        return button->text().toStdString();
     return {};
 }
 
@@ -117,8 +115,6 @@ void CQtDialog::SetControlText(int id, std::string_view text)
         label->setText(ToQString(text));
     else if (auto* box = qobject_cast<QPlainTextEdit*>(control))
         box->setPlainText(ToQString(text));
-    else if (auto* button = qobject_cast<QAbstractButton*>(control))
-        button->setText(ToQString(text));
 }
 
 void CQtDialog::EnableControl(int id, bool enabled)
