@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
 #include <functional>
 #include <string>
 
@@ -103,6 +105,38 @@ TEST(Win32Dialog, FocusSelectsAnEditsWholeTextAndDisabledControlsStayDisabled)
     EXPECT_EQ(selectionEnd, 2u);
     EXPECT_FALSE(lineUnitEnabled);
 }
+
+// A drop of one file from Explorer, as the shell hands it to a window.
+HDROP DropOf(const std::wstring& path)
+{
+    const SIZE_T size = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GHND, size);
+    auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    path.copy(reinterpret_cast<wchar_t*>(files + 1), path.size());
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+class Win32DialogDrop : public testing::TestWithParam<int>
+{
+};
+
+TEST_P(Win32DialogDrop, PutsTheDroppedFilesPathIntoThePathEdit)
+{
+    std::string shown;
+    Probe(MainDialogTemplate(), [&](IDialogWindow& window) {
+        window.SetControlText(GetParam(), "typed");
+        window.FocusControl(GetParam());
+        SendMessageW(GetFocus(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(L"C:\\드롭\\file one.bin")), 0);
+        shown = window.ControlText(GetParam());
+        window.End(EDialogResult::Cancel);
+    });
+    EXPECT_EQ(shown, "C:\\드롭\\file one.bin");
+}
+
+INSTANTIATE_TEST_SUITE_P(Edits, Win32DialogDrop, testing::Values(IDC_SOURCE_PATH, IDC_DEST_PATH));
 
 TEST(Win32Dialog, ReleaseNotesComeFromTheProgramsOwnResources)
 {
