@@ -16,9 +16,7 @@ CAppNames CAppNames::FromExecutablePath(std::string_view path)
     const std::string_view baseName = fileName.substr(0, dot);
 
     CAppNames names;
-    names.executableBaseName = baseName;
     names.applicationName = baseName;
-    names.helpFilePath = std::string(path.substr(0, nameStart)) + std::string(baseName) + ".HLP";
     names.settingsFileName = std::string(baseName) + ".INI";
     return names;
 }

@@ -6,10 +6,8 @@
 // The names the program derives from its own executable path.
 struct CAppNames
 {
-    std::string executableBaseName;  // file name without its extension
-    std::string applicationName;     // caption of every message box
-    std::string helpFilePath;        // full path with the extension replaced by ".HLP"
-    std::string settingsFileName;    // base name plus ".INI"
+    std::string applicationName;   // the file name without its extension; caption of every message box
+    std::string settingsFileName;  // that base name plus ".INI"
 
     static CAppNames FromExecutablePath(std::string_view path);
 };

@@ -1,6 +1,6 @@
 #include "CommandLine.h"
 
-#include "ArrayCodec.h"
+#include "ConversionCommands.h"
 #include "InterruptCleanup.h"
 #include "QuotedName.h"
 #include "Usage.h"
@@ -13,15 +13,14 @@ constexpr int kCommandLineLineUnit = 10;
 
 std::optional<CCommandLineConversion> ParseOption(std::string_view option)
 {
-    using Kind = CCommandLineConversion::Kind;
-    if (option == "i")
-        return CCommandLineConversion{Kind::InvertText, 1, kCommandLineLineUnit};
-    if (!option.empty() && option.size() <= 2 && option[0] == 'h') {
+    if (option.empty() || option.size() > 2)
+        return std::nullopt;
+    for (const CConversionCommand* command : kConversionCommands) {
+        if (option[0] != command->option || (option.size() == 2 && !command->optionTakesByteUnit))
+            continue;
         const bool digit = option.size() == 2 && option[1] >= '1' && option[1] <= '9';
-        return CCommandLineConversion{Kind::BinToText, digit ? option[1] - '0' : 1, kCommandLineLineUnit};
+        return CCommandLineConversion{command, digit ? option[1] - '0' : 1, kCommandLineLineUnit};
     }
-    if (option == "b")
-        return CCommandLineConversion{Kind::TextToBin, 1, kCommandLineLineUnit};
     return std::nullopt;
 }
 
@@ -43,18 +42,7 @@ int RunCommandLine(std::string_view option, const char* sourcePath, const char* 
     CArrayCodec codec;
     codec.SetSourcePath(sourcePath);
     codec.SetDestPath(destPath);
-    bool converted = false;
-    switch (conversion->kind) {
-    case CCommandLineConversion::Kind::BinToText:
-        converted = codec.BinToText(conversion->byteUnit, conversion->lineUnit);
-        break;
-    case CCommandLineConversion::Kind::TextToBin:
-        converted = codec.TextToBin(conversion->byteUnit, conversion->lineUnit);
-        break;
-    case CCommandLineConversion::Kind::InvertText:
-        converted = codec.InvertText(conversion->byteUnit, conversion->lineUnit);
-        break;
-    }
+    const bool converted = (codec.*conversion->command->convert)(conversion->byteUnit, conversion->lineUnit);
     if (converted)
         return kExitSuccess;
     errors << "morvex: " << codec.LastError() << '\n';

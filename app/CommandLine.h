@@ -4,18 +4,15 @@
 #include <ostream>
 #include <string_view>
 
+struct CConversionCommand;
+
 // One conversion asked for on the command line.
 struct CCommandLineConversion
 {
-    enum class Kind { BinToText, TextToBin, InvertText };
-
-    Kind kind;
+    const CConversionCommand* command;
     int byteUnit;
     int lineUnit;
 };
-
-// Exit codes of the command-line mode.
-enum ExitCode : int { kExitSuccess = 0, kExitFailure = 1, kExitUsage = 2 };
 
 // The conversion an option selects: i, b, h, h1 to h9, or h and any other
 // single byte (byte unit 1); nothing for any other option.

@@ -1,6 +1,6 @@
 #pragma once
 
-class CMorvexApp;
+struct CAppNames;
 
 // Shows the main dialog until the user closes it; returns the exit code.
-int RunDialogMode(CMorvexApp& app, int argc, char* argv[]);
+int RunDialogMode(const CAppNames& names, int argc, char* argv[]);

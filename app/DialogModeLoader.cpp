@@ -3,6 +3,7 @@
 #include "DialogMode.h"
 #include "DisplayError.h"
 #include "DisplayProbe.h"
+#include "Usage.h"
 
 #include <dlfcn.h>
 
@@ -48,7 +49,7 @@ void* LoadDialogsModule(std::string& error)
 
 } // namespace
 
-int RunDialogMode(CMorvexApp& app, int argc, char* argv[])
+int RunDialogMode(const CAppNames& names, int argc, char* argv[])
 {
     if (!HasDisplay()) {
         std::cerr << "morvex: cannot open the dialogs: no display (neither DISPLAY nor WAYLAND_DISPLAY is set)\n";
@@ -63,7 +64,7 @@ int RunDialogMode(CMorvexApp& app, int argc, char* argv[])
     }
     std::string error;
     void* module = LoadDialogsModule(error);
-    using RunDialogs = int(CMorvexApp&, int, char*[]);
+    using RunDialogs = int(const CAppNames&, int, char*[]);
     auto* run = module ? reinterpret_cast<RunDialogs*>(dlsym(module, "MorvexRunDialogs")) : nullptr;
     if (!run) {
         std::cerr << "morvex: cannot load the dialogs: " << (module ? dlerror() : error) << '\n';
@@ -71,5 +72,5 @@ int RunDialogMode(CMorvexApp& app, int argc, char* argv[])
     }
     // The module stays loaded until the process ends: the toolkit's
     // clean-up at exit still runs code from it.
-    return run(app, argc, argv);
+    return run(names, argc, argv);
 }

@@ -1,10 +1,11 @@
 #include "CommandLine.h"
 #include "DialogMode.h"
+#include "Usage.h"
 
 #include <iostream>
 
 // A build without the dialogs: anything but a full command line is a usage error.
-int RunDialogMode(CMorvexApp& /*app*/, int /*argc*/, char* /*argv*/[])
+int RunDialogMode(const CAppNames& /*names*/, int /*argc*/, char* /*argv*/[])
 {
     PrintUsage(std::cerr);
     return kExitUsage;

@@ -1,6 +1,7 @@
 #include "DisplayError.h"
 
 #include "CommandLine.h"
+#include "QuotedName.h"
 
 #include <cstdlib>
 
@@ -15,6 +16,6 @@ std::string DisplayInUse()
 
 void ReportUnopenableDisplay(std::ostream& errors, std::string_view display)
 {
-    errors << "morvex: cannot open the display '" << display << "'\n";
+    errors << "morvex: cannot open the display " << QuotedName(display) << '\n';
     PrintUsage(errors);
 }

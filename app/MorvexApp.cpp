@@ -15,6 +15,6 @@ bool CMorvexApp::StartUp(int argc, char* argv[])
     if (argc == 4)
         m_nExitCode = RunCommandLine(argv[1], argv[2], argv[3], std::cerr);
     else
-        m_nExitCode = RunDialogMode(*this, argc, argv);
+        m_nExitCode = RunDialogMode(m_names, argc, argv);
     return false;
 }

@@ -2,10 +2,16 @@
 
 #include <filesystem>
 #include <string_view>
+#include <utility>
 
 // Where the settings file lives for this user.
 struct CSettingsLocation
 {
+    CSettingsLocation(std::filesystem::path file, std::filesystem::path carriedOverFrom = {})
+        : file(std::move(file)), carriedOverFrom(std::move(carriedOverFrom))
+    {
+    }
+
     std::filesystem::path file;             // read and saved
     std::filesystem::path carriedOverFrom;  // read until the file exists; empty if none
 };

@@ -13,3 +13,6 @@ inline constexpr std::string_view kUsageText =
     "\tb : convert Hexa file to Binary file\n"
     "\n"
     "Ex) morvex i srcdata.txt desdata.txt";
+
+// Exit codes of the program.
+enum ExitCode : int { kExitSuccess = 0, kExitFailure = 1, kExitUsage = 2 };

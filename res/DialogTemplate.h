@@ -17,7 +17,7 @@ enum EControlStyle : unsigned {
     kDefaultButton = 1u << 1,  // Enter activates it
     kFlat = 1u << 2,           // push button without a raised border
     kAcceptFiles = 1u << 3,    // an edit box that takes a dropped file's path
-    kIcon = 1u << 4,           // a static control showing the icon its text names
+    kIcon = 1u << 4,           // a static control showing the program's icon IDR_MAINFRAME
     kMultiLine = 1u << 5,      // an edit box of several lines, wrapped at its width
     kReadOnly = 1u << 6,       // an edit box the user cannot change
     kVScroll = 1u << 7,        // with a vertical scroll bar
@@ -34,7 +34,6 @@ struct CControlTemplate
 
 struct CDialogTemplate
 {
-    int id;
     std::string_view caption;
     int width, height;
     std::string_view fontFace;

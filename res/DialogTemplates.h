@@ -2,6 +2,6 @@
 
 #include "DialogTemplate.h"
 
-const CDialogTemplate& MainDialogTemplate();  // IDD_MAIN
-const CDialogTemplate& UnitDialogTemplate();  // IDD_UNIT
-const CDialogTemplate& AboutDialogTemplate();  // IDD_ABOUTBOX
+const CDialogTemplate& MainDialogTemplate();
+const CDialogTemplate& UnitDialogTemplate();
+const CDialogTemplate& AboutDialogTemplate();

@@ -29,7 +29,7 @@ constexpr CControlTemplate kControls[] = {
 };
 
 // The caption is replaced by title and version when the dialog opens.
-constexpr CDialogTemplate kTemplate = {IDD_MAIN, "Morvex", 171, 241, "굴림", 9, kControls};
+constexpr CDialogTemplate kTemplate = {"Morvex", 171, 241, "굴림", 9, kControls};
 
 } // namespace
 

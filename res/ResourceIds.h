@@ -1,12 +1,7 @@
 #pragma once
 
-// Identifiers of the program's resources: dialogs, controls, strings, the
-// icon, the release notes and the about entry of the main dialog's menu.
-
-// Dialog templates.
-inline constexpr int IDD_ABOUTBOX = 100;
-inline constexpr int IDD_MAIN = 102;
-inline constexpr int IDD_UNIT = 129;
+// Identifiers of the program's resources: controls, strings, the icon, the
+// release notes and the about entry of the main dialog's menu.
 
 // Icon and release notes.
 inline constexpr int IDR_MAINFRAME = 128;
@@ -23,10 +18,15 @@ inline constexpr int IDS_ENTER_INTEGER_RANGE = 61714;
 inline constexpr int IDM_ABOUTBOX = 16;
 
 // Controls. IDOK and IDCANCEL are the common buttons every dialog knows;
-// IDC_STATIC marks texts and frames that are never addressed.
+// <windows.h> defines them as macros of the same values, which then stand in
+// for these. IDC_STATIC marks texts and frames that are never addressed.
 inline constexpr int IDC_STATIC = -1;
+#ifndef IDOK
 inline constexpr int IDOK = 1;
+#endif
+#ifndef IDCANCEL
 inline constexpr int IDCANCEL = 2;
+#endif
 inline constexpr int IDC_SOURCE_PATH = 1000;
 inline constexpr int IDC_BROWSE_SOURCE = 1001;
 inline constexpr int IDC_DEST_PATH = 1002;
@@ -42,6 +42,3 @@ inline constexpr int IDC_RELEASE_NOTES = 1011;
 inline constexpr int IDC_VERSION_TEXT = 1012;
 inline constexpr int IDC_LINE_UNIT_LABEL = 1013;
 inline constexpr int IDC_LINE_UNIT_SUFFIX = 1014;
-
-// The icon IDR_MAINFRAME as a Qt resource.
-inline constexpr char kMainIconResource[] = ":/res/IDR_MAINFRAME.png";

@@ -16,7 +16,7 @@ constexpr CControlTemplate kControls[] = {
     {IDC_LINE_UNIT_SUFFIX, StaticText, "개씩", kNoStyle, 92, 74, 15, 8},
 };
 
-constexpr CDialogTemplate kTemplate = {IDD_UNIT, "단위", 147, 121, "굴림", 9, kControls};
+constexpr CDialogTemplate kTemplate = {"단위", 147, 121, "굴림", 9, kControls};
 
 } // namespace
 

@@ -2,24 +2,18 @@
 
 #include "Dialog.h"
 
-// Where the release notes of this version are kept among the program's
-// resources (UTF-8, CR LF line ends).
-inline constexpr char kReleaseNotesResource[] = ":/res/release-notes.txt";
+#include <string>
 
 // The about box: the icon, title and version, the maker's notice, what the
 // program is for, and the release notes in a read-only box of their own font.
 class CAboutDlg : public CDialog
 {
 public:
-    explicit CAboutDlg(IPlatformServices& services, QWidget* parent = nullptr,
-        QString releaseNotesResource = QString::fromLatin1(kReleaseNotesResource));
+    CAboutDlg();
 
-    QString m_strVersion;
-    QString m_strReleaseNotes;
+    std::string m_strVersion;
+    std::string m_strReleaseNotes;
 
 protected:
     void OnInitDialog() override;
-
-private:
-    QString m_strReleaseNotesResource;
 };

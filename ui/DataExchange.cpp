@@ -1,79 +1,81 @@
 #include "DataExchange.h"
 
+#include "DialogWindow.h"
 #include "IntegerText.h"
-#include "QtText.h"
 #include "ResourceIds.h"
 #include "StringTable.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
+namespace {
 
-void CDataExchange::Text(QLineEdit* control, QString& field)
+// The text with "%1" and "%2" replaced by the two numbers, as the string
+// table's messages are written.
+std::string FormatTwoNumbers(std::string_view text, int first, int second)
 {
-    m_entries.push_back({control, [control, &field] { control->setText(field); },
-        [control, &field]() -> std::optional<QString> {
-            field = control->text();
+    std::string formatted;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool placeholder = text[i] == '%' && i + 1 < text.size() && (text[i + 1] == '1' || text[i + 1] == '2');
+        if (!placeholder) {
+            formatted += text[i];
+            continue;
+        }
+        formatted += std::to_string(text[i + 1] == '1' ? first : second);
+        ++i;
+    }
+    return formatted;
+}
+
+} // namespace
+
+void CDataExchange::Text(int controlId, std::string& field)
+{
+    m_entries.push_back({controlId, [controlId, &field](IDialogWindow& window) { window.SetControlText(controlId, field); },
+        [controlId, &field](const IDialogWindow& window) -> std::optional<std::string> {
+            field = window.ControlText(controlId);
             return std::nullopt;
         }});
 }
 
-void CDataExchange::Text(QLabel* control, QString& field)
+void CDataExchange::Integer(int controlId, int& field)
 {
-    m_entries.push_back({nullptr, [control, &field] { control->setText(field); },
-        [control, &field]() -> std::optional<QString> {
-            field = control->text();
-            return std::nullopt;
-        }});
-}
-
-void CDataExchange::Text(QPlainTextEdit* control, QString& field)
-{
-    m_entries.push_back({nullptr, [control, &field] { control->setPlainText(field); },
-        [control, &field]() -> std::optional<QString> {
-            field = control->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-            return std::nullopt;
-        }});
-}
-
-void CDataExchange::Integer(QLineEdit* control, int& field)
-{
-    m_entries.push_back({control, [control, &field] { control->setText(QString::number(field)); },
-        [control, &field]() -> std::optional<QString> {
-            const auto value = ParseIntegerText(control->text());
+    m_entries.push_back({controlId,
+        [controlId, &field](IDialogWindow& window) { window.SetControlText(controlId, std::to_string(field)); },
+        [controlId, &field](const IDialogWindow& window) -> std::optional<std::string> {
+            const auto value = ParseIntegerText(window.ControlText(controlId));
             if (!value)
-                return ToQString(LoadResString(IDS_ENTER_INTEGER));
+                return std::string(LoadResString(IDS_ENTER_INTEGER));
             field = *value;
             return std::nullopt;
         }});
 }
 
-void CDataExchange::Check(QLineEdit* control, const int& field, std::function<bool(int)> isValid, QString message)
+void CDataExchange::Check(int controlId, const int& field, std::function<bool(int)> isValid, std::string message)
 {
-    m_entries.push_back({control, [] {},
-        [&field, isValid = std::move(isValid), message = std::move(message)]() -> std::optional<QString> {
+    m_entries.push_back({controlId, [](IDialogWindow&) {},
+        [&field, isValid = std::move(isValid), message = std::move(message)](
+            const IDialogWindow&) -> std::optional<std::string> {
             if (isValid(field))
                 return std::nullopt;
             return message;
         }});
 }
 
-void CDataExchange::Range(QLineEdit* control, const int& field, int minimum, int maximum)
+void CDataExchange::Range(int controlId, const int& field, int minimum, int maximum)
 {
-    const QString message = ToQString(LoadResString(IDS_ENTER_INTEGER_RANGE)).arg(minimum).arg(maximum);
-    Check(control, field, [minimum, maximum](int value) { return value >= minimum && value <= maximum; }, message);
+    std::string message = FormatTwoNumbers(LoadResString(IDS_ENTER_INTEGER_RANGE), minimum, maximum);
+    Check(controlId, field, [minimum, maximum](int value) { return value >= minimum && value <= maximum; },
+        std::move(message));
 }
 
-void CDataExchange::ToControls() const
+void CDataExchange::ToControls(IDialogWindow& window) const
 {
     for (const CEntry& entry : m_entries)
-        entry.toControl();
+        entry.toControl(window);
 }
 
-std::optional<CDataExchange::CFailure> CDataExchange::FromControls() const
+std::optional<CDataExchange::CFailure> CDataExchange::FromControls(const IDialogWindow& window) const
 {
     for (const CEntry& entry : m_entries)
-        if (auto message = entry.fromControl())
-            return CFailure{entry.control, std::move(*message)};
+        if (auto message = entry.fromControl(window))
+            return CFailure{entry.controlId, std::move(*message)};
     return std::nullopt;
 }

@@ -2,44 +2,44 @@
 
 #include "DataExchange.h"
 
-#include <QDialog>
+#include <set>
+#include <string_view>
 
-#include <map>
-
-class IPlatformServices;
-class QAbstractButton;
-class QLineEdit;
+class IDialogWindow;
 struct CDialogTemplate;
 
-// A modal dialog built from a template, with the conventions every dialog of
-// the program shares:
+// A modal dialog's logic, with the conventions every dialog of the program
+// shares:
 // - initialisation writes the bound fields into the controls, runs the
-//   dialog's own OnInitDialog, then focuses the first tab stop;
-// - OK (the IDOK button, or Enter on the default button) reads the fields
-//   back and closes only when they all pass;
-// - Cancel (Escape, the close box, an IDCANCEL button) reads nothing;
-// - F1 shows how to use the command line.
-class CDialog : public QDialog
+//   dialog's own OnInitDialog, then focuses the first enabled tab stop;
+// - OK (the IDOK command) reads the fields back and closes only when they
+//   all pass;
+// - Cancel (the IDCANCEL command: Escape, the close box) reads nothing;
+// - help (F1) shows how to use the command line.
+// The toolkit builds the window from Template() and reports to the dialog
+// through InitDialog, OnCommand and OnHelp while the window is open.
+class CDialog
 {
 public:
-    CDialog(const CDialogTemplate& dialogTemplate, IPlatformServices& services, QWidget* parent);
+    explicit CDialog(const CDialogTemplate& dialogTemplate);
+    virtual ~CDialog() = default;
+    CDialog(const CDialog&) = delete;
+    CDialog& operator=(const CDialog&) = delete;
 
-    // Runs the dialog modally; QDialog::Accepted or QDialog::Rejected.
-    int DoModal();
+    const CDialogTemplate& Template() const { return m_template; }
+
+    // The window has been created and is about to be shown.
+    void InitDialog(IDialogWindow& window);
+    // A button of the given id was pressed or a menu command chosen.
+    virtual void OnCommand(int id);
+    void OnHelp();
 
     // Controls to fields, in exchange order. At the first refused entry it
-    // shows the entry's message, selects the control's text, focuses it and
-    // returns false.
+    // shows the entry's message, focuses the control with its text selected
+    // and returns false.
     bool UpdateFields();
     // Fields to controls, in exchange order.
     void UpdateControls();
-
-    QWidget* Control(int id) const;
-    QLineEdit* Edit(int id) const;
-    QAbstractButton* Button(int id) const;
-
-    void setVisible(bool visible) override;
-    void accept() override;
 
 protected:
     virtual void OnInitDialog() {}
@@ -47,20 +47,17 @@ protected:
     virtual void OnOK();
 
     CDataExchange& Exchange() { return m_exchange; }
-    IPlatformServices& Services() const { return m_services; }
-    void ShowMessage(const QString& text);
+    IDialogWindow& Window() const { return *m_pWindow; }
+    void EnableControl(int id, bool enabled);
+    void ShowMessage(std::string_view text);
     // The command-line usage, for F1 in any dialog and the command help.
     void ShowUsage();
 
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
-    void InitDialog();
     void FocusFirstTabStop();
 
     const CDialogTemplate& m_template;
-    IPlatformServices& m_services;
-    std::map<int, QWidget*> m_controls;
+    IDialogWindow* m_pWindow = nullptr;
     CDataExchange m_exchange;
-    bool m_bInitialised = false;
+    std::set<int> m_disabledControls;
 };

@@ -5,36 +5,39 @@
 
 namespace {
 
-constexpr qsizetype kMaxCharacters = 31;
+// Counted in bytes of the UTF-8 text: any other character than an ASCII
+// blank, sign or digit refuses the text anyway, so the first 31 bytes decide
+// exactly as the first 31 characters would.
+constexpr std::size_t kMaxCharacters = 31;
 
-bool IsBlank(QChar c)
+bool IsBlank(char c)
 {
-    return c == u' ' || c == u'\t';
+    return c == ' ' || c == '\t';
 }
 
-bool IsDigit(QChar c)
+bool IsDigit(char c)
 {
-    return c >= u'0' && c <= u'9';
+    return c >= '0' && c <= '9';
 }
 
 } // namespace
 
-std::optional<int> ParseIntegerText(QStringView text)
+std::optional<int> ParseIntegerText(std::string_view text)
 {
-    text = text.left(kMaxCharacters);
-    qsizetype i = 0;
+    text = text.substr(0, kMaxCharacters);
+    std::size_t i = 0;
     while (i < text.size() && IsBlank(text[i]))
         ++i;
-    const qsizetype numberStart = i;
-    const bool negative = i < text.size() && text[i] == u'-';
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+    const std::size_t numberStart = i;
+    const bool negative = i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
         ++i;
 
-    const qsizetype digitsStart = i;
+    const std::size_t digitsStart = i;
     constexpr long long kLimit = static_cast<long long>(INT_MAX) + 1;
     long long magnitude = 0;
     for (; i < text.size() && IsDigit(text[i]); ++i)
-        magnitude = std::min(magnitude * 10 + (text[i].unicode() - u'0'), kLimit);
+        magnitude = std::min(magnitude * 10 + (text[i] - '0'), kLimit);
     if (i == digitsStart)
         return std::nullopt;
 
@@ -42,7 +45,7 @@ std::optional<int> ParseIntegerText(QStringView text)
         ++i;
     if (i != text.size())
         return std::nullopt;
-    if (magnitude == 0 && text[numberStart] != u'0')
+    if (magnitude == 0 && text[numberStart] != '0')
         return std::nullopt;
     return static_cast<int>(negative ? -magnitude : std::min<long long>(magnitude, INT_MAX));
 }

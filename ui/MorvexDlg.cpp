@@ -1,19 +1,11 @@
 #include "MorvexDlg.h"
 
 #include "AboutDlg.h"
-#include "ArrayCodec.h"
+#include "ConversionCommands.h"
 #include "DialogTemplates.h"
-#include "PlatformServices.h"
-#include "QtText.h"
 #include "ResourceIds.h"
 #include "StringTable.h"
 #include "UnitDlg.h"
-
-#include <QAbstractButton>
-#include <QContextMenuEvent>
-#include <QFile>
-#include <QMenu>
-#include <QShortcut>
 
 namespace {
 
@@ -21,73 +13,44 @@ constexpr char kSelectSourceFirst[] = "원본파일을 먼저 선택하세요";
 constexpr char kConversionDone[] = "변환완료";
 constexpr char kConversionFailed[] = "변환실패";
 
-std::string ToFilePath(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
-
 } // namespace
 
-// How the three conversion commands differ.
-struct CMorvexDlg::CConversion
+CMorvexDlg::CMorvexDlg(CSettingsLocation settings)
+    : CDialog(MainDialogTemplate())
+    , m_settings(std::move(settings))
 {
-    const char* destSuffix;
-    bool presetScannedByteUnit;
-    bool lineUnitEnabled;
-    bool showDerivedDest;
-    bool (CArrayCodec::*convert)(int byteUnit, int lineUnit);
-};
+    Exchange().Text(IDC_DEST_PATH, m_strDestPath);
+    Exchange().Text(IDC_SOURCE_PATH, m_strSourcePath);
+}
 
-CMorvexDlg::CMorvexDlg(IPlatformServices& services, QWidget* parent)
-    : CDialog(MainDialogTemplate(), services, parent)
-    , m_hIcon(QString::fromLatin1(kMainIconResource))
+void CMorvexDlg::OnCommand(int id)
 {
-    Exchange().Text(Edit(IDC_DEST_PATH), m_strDestPath);
-    Exchange().Text(Edit(IDC_SOURCE_PATH), m_strSourcePath);
-
-    connect(Button(IDC_BROWSE_SOURCE), &QAbstractButton::clicked, this, &CMorvexDlg::OnBrowseSource);
-    connect(Button(IDC_BROWSE_DEST), &QAbstractButton::clicked, this, &CMorvexDlg::OnBrowseDest);
-    connect(Button(IDC_BIN_TO_TXT), &QAbstractButton::clicked, this, &CMorvexDlg::OnBinToText);
-    connect(Button(IDC_TXT_TO_BIN), &QAbstractButton::clicked, this, &CMorvexDlg::OnTextToBin);
-    connect(Button(IDC_HEX_INVERT), &QAbstractButton::clicked, this, &CMorvexDlg::OnHexInvert);
-    connect(Button(IDC_COMMAND_HELP), &QAbstractButton::clicked, this, &CMorvexDlg::OnCommandHelp);
-    connect(Button(IDC_HOMEPAGE), &QAbstractButton::clicked, this, &CMorvexDlg::OnHomePage);
+    switch (id) {
+    case IDC_BROWSE_SOURCE: OnBrowseSource(); break;
+    case IDC_BROWSE_DEST: OnBrowseDest(); break;
+    case IDC_BIN_TO_TXT: OnBinToText(); break;
+    case IDC_TXT_TO_BIN: OnTextToBin(); break;
+    case IDC_HEX_INVERT: OnHexInvert(); break;
+    case IDC_COMMAND_HELP: OnCommandHelp(); break;
+    case IDC_HOMEPAGE: OnHomePage(); break;
+    case IDM_ABOUTBOX: OnAboutBox(); break;
+    default: CDialog::OnCommand(id); break;
+    }
 }
 
 void CMorvexDlg::OnInitDialog()
 {
-    AddAboutEntry();
-    setWindowIcon(m_hIcon);
-    setWindowTitle(ToQString(TitleAndVersion()));
-}
-
-// Linux desktops give an application no system menu to extend, so the about
-// entry lives in the dialog's context menu: right click, the Menu key, or
-// Shift+F10.
-void CMorvexDlg::AddAboutEntry()
-{
-    const QString aboutText = ToQString(LoadResString(IDS_ABOUTBOX));
-    if (aboutText.isEmpty())
-        return;
-    m_pContextMenu = new QMenu(this);
-    m_pContextMenu->addAction(aboutText, this, &CMorvexDlg::OnAboutBox);
-    auto* shortcut = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
-    connect(shortcut, &QShortcut::activated, this, [this] {
-        QWidget* anchor = focusWidget() ? focusWidget() : this;
-        m_pContextMenu->popup(anchor->mapToGlobal(anchor->rect().center()));
-    });
-}
-
-void CMorvexDlg::contextMenuEvent(QContextMenuEvent* event)
-{
-    if (m_pContextMenu)
-        m_pContextMenu->popup(event->globalPos());
+    const std::string_view aboutText = LoadResString(IDS_ABOUTBOX);
+    if (!aboutText.empty())
+        Window().AddAboutEntry(aboutText);
+    Window().SetIcon(IDR_MAINFRAME);
+    Window().SetCaption(TitleAndVersion());
 }
 
 void CMorvexDlg::OnAboutBox()
 {
-    CAboutDlg aboutDialog(Services(), this);
-    aboutDialog.DoModal();
+    CAboutDlg aboutDialog;
+    Window().RunModal(aboutDialog);
 }
 
 void CMorvexDlg::OnBrowseSource()
@@ -100,9 +63,9 @@ void CMorvexDlg::OnBrowseDest()
     Browse(EFileChoice::Destination, m_strDestPath);
 }
 
-void CMorvexDlg::Browse(EFileChoice choice, QString& field)
+void CMorvexDlg::Browse(EFileChoice choice, std::string& field)
 {
-    const auto chosen = Services().ChooseFile(this, choice);
+    const auto chosen = Window().ChooseFile(choice);
     if (!chosen)
         return;
     // Keeps what was typed meanwhile into the other edit box.
@@ -113,49 +76,46 @@ void CMorvexDlg::Browse(EFileChoice choice, QString& field)
 
 void CMorvexDlg::OnBinToText()
 {
-    static constexpr CConversion kBinToText{".txt", false, true, false, &CArrayCodec::BinToText};
     RunConversion(kBinToText);
 }
 
 void CMorvexDlg::OnTextToBin()
 {
-    static constexpr CConversion kTextToBin{".bin", true, false, true, &CArrayCodec::TextToBin};
     RunConversion(kTextToBin);
 }
 
 void CMorvexDlg::OnHexInvert()
 {
-    static constexpr CConversion kHexInvert{".txt", true, true, false, &CArrayCodec::InvertText};
-    RunConversion(kHexInvert);
+    RunConversion(kInvertText);
 }
 
-void CMorvexDlg::RunConversion(const CConversion& conversion)
+void CMorvexDlg::RunConversion(const CConversionCommand& command)
 {
     UpdateFields();
-    if (m_strSourcePath.isEmpty()) {
-        ShowMessage(QString::fromUtf8(kSelectSourceFirst));
+    if (m_strSourcePath.empty()) {
+        ShowMessage(kSelectSourceFirst);
         return;
     }
-    if (m_strDestPath.isEmpty())
-        m_strDestPath = m_strSourcePath + QString::fromLatin1(conversion.destSuffix);
+    if (m_strDestPath.empty())
+        m_strDestPath = m_strSourcePath + std::string(command.destSuffix);
 
     CArrayCodec codec;
-    codec.SetSourcePath(ToFilePath(m_strSourcePath));
-    codec.SetDestPath(ToFilePath(m_strDestPath));
+    codec.SetSourcePath(m_strSourcePath);
+    codec.SetDestPath(m_strDestPath);
 
-    CUnitDlg unitDialog(Services(), this);
-    if (conversion.presetScannedByteUnit)
+    CUnitDlg unitDialog(m_settings);
+    if (command.presetScannedByteUnit)
         unitDialog.m_nByteUnit = codec.ScanByteUnit();
-    unitDialog.SetLineUnitEnabled(conversion.lineUnitEnabled);
+    unitDialog.SetLineUnitEnabled(command.lineUnitEnabled);
     // Shown, the derived name stays as if typed; otherwise it serves this
     // run only and the next command derives it anew.
-    if (conversion.showDerivedDest)
+    if (command.showDerivedDest)
         UpdateControls();
 
-    if (unitDialog.DoModal() != Accepted)
+    if (Window().RunModal(unitDialog) != EDialogResult::OK)
         return;
-    const bool converted = (codec.*conversion.convert)(unitDialog.m_nByteUnit, unitDialog.m_nLineUnit);
-    ShowMessage(QString::fromUtf8(converted ? kConversionDone : kConversionFailed));
+    const bool converted = (codec.*command.convert)(unitDialog.m_nByteUnit, unitDialog.m_nLineUnit);
+    ShowMessage(converted ? kConversionDone : kConversionFailed);
 }
 
 void CMorvexDlg::OnCommandHelp()
@@ -165,5 +125,5 @@ void CMorvexDlg::OnCommandHelp()
 
 void CMorvexDlg::OnHomePage()
 {
-    Services().OpenUrl(ToQString(kHomePageAddress));
+    Window().OpenAddress(kHomePageAddress);
 }

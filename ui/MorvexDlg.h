@@ -1,24 +1,29 @@
 #pragma once
 
+#include "SettingsLocation.h"
+
 #include "Dialog.h"
 
-#include <QIcon>
+#include "DialogWindow.h"
 
+#include <filesystem>
+#include <string>
 #include <string_view>
 
-class CArrayCodec;
-class QMenu;
-enum class EFileChoice;
+struct CConversionCommand;
 
 // The program's home page, opened by the home-page button.
 inline constexpr std::string_view kHomePageAddress = "http://morvex.example.org/morvex";
 
 // The main dialog: a source and a destination path, the three conversions,
-// the command-line help and the home page.
+// the command-line help, the home page and the about box.
 class CMorvexDlg : public CDialog
 {
 public:
-    explicit CMorvexDlg(IPlatformServices& services, QWidget* parent = nullptr);
+    // The unit dialog keeps its units in the settings file.
+    explicit CMorvexDlg(CSettingsLocation settings);
+
+    void OnCommand(int id) override;
 
     void OnBrowseSource();
     void OnBrowseDest();
@@ -29,20 +34,15 @@ public:
     void OnHomePage();
     void OnAboutBox();
 
-    QString m_strDestPath;
-    QString m_strSourcePath;
-    QIcon m_hIcon;
+    std::string m_strDestPath;
+    std::string m_strSourcePath;
 
 protected:
     void OnInitDialog() override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    struct CConversion;
+    void Browse(EFileChoice choice, std::string& field);
+    void RunConversion(const CConversionCommand& command);
 
-    void Browse(EFileChoice choice, QString& field);
-    void RunConversion(const CConversion& conversion);
-    void AddAboutEntry();
-
-    QMenu* m_pContextMenu = nullptr;
+    CSettingsLocation m_settings;
 };

@@ -1,11 +1,9 @@
 #include "UnitDlg.h"
 
 #include "DialogTemplates.h"
-#include "PlatformServices.h"
+#include "DialogWindow.h"
 #include "ResourceIds.h"
 #include "Units.h"
-
-#include <QLineEdit>
 
 namespace {
 
@@ -21,17 +19,15 @@ constexpr char kLineUnitTooSmall[] = "1 이상의 정수를 입력하십시오."
 
 } // namespace
 
-CUnitDlg::CUnitDlg(IPlatformServices& services, QWidget* parent)
-    : CDialog(UnitDialogTemplate(), services, parent)
-    , m_settings(services.SettingsFilePath())
+CUnitDlg::CUnitDlg(CSettingsLocation settings)
+    : CDialog(UnitDialogTemplate())
+    , m_settings(std::move(settings.file), std::move(settings.carriedOverFrom))
 {
-    QLineEdit* byteUnit = Edit(IDC_BYTE_UNIT);
-    QLineEdit* lineUnit = Edit(IDC_LINE_UNIT);
-    Exchange().Integer(byteUnit, m_nByteUnit);
-    Exchange().Range(byteUnit, m_nByteUnit, kMinByteUnit, kMaxByteUnit);
-    Exchange().Integer(lineUnit, m_nLineUnit);
-    Exchange().Check(lineUnit, m_nLineUnit, [](int value) { return value >= kMinimumLineUnit; },
-        QString::fromUtf8(kLineUnitTooSmall));
+    Exchange().Integer(IDC_BYTE_UNIT, m_nByteUnit);
+    Exchange().Range(IDC_BYTE_UNIT, m_nByteUnit, kMinByteUnit, kMaxByteUnit);
+    Exchange().Integer(IDC_LINE_UNIT, m_nLineUnit);
+    Exchange().Check(IDC_LINE_UNIT, m_nLineUnit, [](int value) { return value >= kMinimumLineUnit; },
+        kLineUnitTooSmall);
 }
 
 void CUnitDlg::SetLineUnitEnabled(bool enabled)
@@ -57,7 +53,7 @@ void CUnitDlg::OnInitDialog()
             UpdateControls();
         }
         for (const int id : {IDC_LINE_UNIT, IDC_LINE_UNIT_LABEL, IDC_LINE_UNIT_SUFFIX})
-            Control(id)->setEnabled(false);
+            EnableControl(id, false);
     }
 }
 
@@ -67,5 +63,5 @@ void CUnitDlg::OnOK()
         return;
     m_settings.WriteSettingInt(kSection, kByteUnitKey, m_nByteUnit);
     m_settings.WriteSettingInt(kSection, kLineUnitKey, m_nLineUnit);
-    done(Accepted);
+    Window().End(EDialogResult::OK);
 }

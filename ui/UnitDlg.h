@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SettingsLocation.h"
+
 #include "Dialog.h"
 #include "SettingsStore.h"
 
@@ -9,7 +11,7 @@
 class CUnitDlg : public CDialog
 {
 public:
-    explicit CUnitDlg(IPlatformServices& services, QWidget* parent = nullptr);
+    explicit CUnitDlg(CSettingsLocation settings);
 
     // Takes effect when called before the dialog runs.
     void SetLineUnitEnabled(bool enabled);

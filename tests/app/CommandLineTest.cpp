@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "ConversionCommands.h"
 #include "TempDir.h"
 #include "Usage.h"
 
@@ -149,24 +150,23 @@ TEST(CommandLine, WithoutThreeArgumentsAndNoDisplayItPrintsTheUsage)
 
 TEST(ParseOption, FollowsTheOptionTable)
 {
-    using Kind = CCommandLineConversion::Kind;
     struct Case
     {
         const char* option;
-        Kind kind;
+        const CConversionCommand* command;
         int byteUnit;
     };
-    const Case cases[] = {{"i", Kind::InvertText, 1}, {"b", Kind::TextToBin, 1}, {"h", Kind::BinToText, 1},
-        {"h7", Kind::BinToText, 7}, {"h0", Kind::BinToText, 1}, {"h-", Kind::BinToText, 1}};
+    const Case cases[] = {{"i", &kInvertText, 1}, {"b", &kTextToBin, 1}, {"h", &kBinToText, 1},
+        {"h7", &kBinToText, 7}, {"h0", &kBinToText, 1}, {"h-", &kBinToText, 1}};
     for (const Case& c : cases) {
         const auto conversion = ParseOption(c.option);
         ASSERT_TRUE(conversion) << c.option;
-        EXPECT_EQ(conversion->kind, c.kind) << c.option;
+        EXPECT_EQ(conversion->command, c.command) << c.option;
         EXPECT_EQ(conversion->byteUnit, c.byteUnit) << c.option;
         EXPECT_EQ(conversion->lineUnit, 10) << c.option;
     }
-    EXPECT_FALSE(ParseOption("h10"));
-    EXPECT_FALSE(ParseOption(std::string_view("\0", 1).substr(1)));
+    for (const std::string_view refused : {"h10", "", "i1", "b9", "ii", "x", "H", "B", "i "})
+        EXPECT_FALSE(ParseOption(refused)) << refused;
 }
 
 } // namespace

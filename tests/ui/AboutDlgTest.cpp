@@ -1,180 +1,54 @@
 #include "AboutDlg.h"
-#include "GuiTestFixture.h"
-#include "ModalHook.h"
-#include "MorvexDlg.h"
+#include "LogicTestFixture.h"
 #include "ResourceIds.h"
-
-#include <QAbstractButton>
-#include <QAction>
-#include <QApplication>
-#include <QFile>
-#include <QFontInfo>
-#include <QLabel>
-#include <QMenu>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QScrollBar>
-
-#include <functional>
 
 namespace {
 
-// The release notes of this version, exactly as the program keeps them.
-constexpr char kReleaseNotes[] =
-    "==================================================\r\n"
-    "  Release version 1.10\r\n"
-    "--------------------------------------------------\r\n"
-    "  - BIN -> HEX 변환후, HEX -> BIN 변환시\r\n"
-    "    두 가지의 BIN가 다르게 생성되는 문제 수정\r\n"
-    "  - Text HEX 파일의 숫자의 0 으로 시작되는 앞자리\r\n"
-    "    숫자 생략하더라도, 정상적으로 BIN 파일 생성\r\n"
-    "  + Text HEX 파일에서의 10진수 지원\r\n";
+constexpr char kNotes[] = "  Release version 1.10\r\n  - 한글\r\n";
 
-const QString kVersionLine = QStringLiteral("Morvex v1.10");
-
-QLabel* VersionText(const CAboutDlg& dialog)
-{
-    return qobject_cast<QLabel*>(dialog.Control(IDC_VERSION_TEXT));
-}
-
-QPlainTextEdit* ReleaseNotesBox(const CAboutDlg& dialog)
-{
-    return qobject_cast<QPlainTextEdit*>(dialog.Control(IDC_RELEASE_NOTES));
-}
-
-class AboutDlg : public GuiTest
+class AboutDlg : public LogicTest
 {
 protected:
-    void SetUp() override { Show(m_dialog); }
-
-    QPlainTextEdit* Notes() const { return ReleaseNotesBox(m_dialog); }
-
-    CAboutDlg m_dialog{m_services};
+    CAboutDlg m_dialog;
+    CFakeDialogWindow m_window{m_dialog, m_desktop};
 };
 
-TEST_F(AboutDlg, ShowsTheVersionLineAndTheReleaseNotesResource)
+TEST_F(AboutDlg, ShowsTheVersionLineAndTheReleaseNotesInAFixedWidthFace)
 {
-    EXPECT_EQ(m_dialog.windowTitle(), QStringLiteral("About..."));
-    EXPECT_EQ(m_dialog.m_strVersion, kVersionLine);
-    ASSERT_NE(VersionText(m_dialog), nullptr);
-    EXPECT_EQ(VersionText(m_dialog)->text(), kVersionLine);
-
-    QFile resource(QString::fromLatin1(kReleaseNotesResource));
-    ASSERT_TRUE(resource.open(QIODevice::ReadOnly));
-    const QByteArray bytes = resource.readAll();
-    EXPECT_EQ(bytes.toStdString(), kReleaseNotes);
-    EXPECT_EQ(m_dialog.m_strReleaseNotes, QString::fromUtf8(bytes));
-    // The box keeps its lines apart with LF alone.
-    ASSERT_NE(Notes(), nullptr);
-    EXPECT_EQ(Notes()->toPlainText(), QString::fromUtf8(kReleaseNotes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    EXPECT_TRUE(m_services.messages.empty());
-    SaveScreenshot(m_dialog, "about-dialog.png");
+    m_desktop.textResources[IDR_RELEASE_NOTES] = kNotes;
+    m_window.Open();
+    EXPECT_EQ(m_window.Text(IDC_VERSION_TEXT), "Morvex v1.10");
+    EXPECT_EQ(m_window.Text(IDC_RELEASE_NOTES), kNotes);
+    EXPECT_EQ(m_window.fixedWidthFonts, std::set<int>{IDC_RELEASE_NOTES});
+    EXPECT_EQ(m_window.focused, IDOK);
+    EXPECT_FALSE(m_window.focusedTextSelected);
 }
 
-TEST_F(AboutDlg, ReleaseNotesAreReadOnlyScrollableAndNoTabStop)
+TEST_F(AboutDlg, MissingReleaseNotesLeaveTheBoxEmptyInTheDialogsFont)
 {
-    const QString shown = Notes()->toPlainText();
-    Notes()->setFocus();
-    QTest::keyClicks(Notes(), QStringLiteral("typed"));
-    QTest::keyClick(Notes(), Qt::Key_Backspace);
-    QTest::keyClick(Notes(), Qt::Key_Delete);
-    EXPECT_EQ(Notes()->toPlainText(), shown);
-    EXPECT_TRUE(Notes()->verticalScrollBar()->isVisible());
-    EXPECT_FALSE(Notes()->focusPolicy() & Qt::TabFocus);
+    m_window.Open();
+    EXPECT_EQ(m_window.Text(IDC_VERSION_TEXT), "Morvex v1.10");
+    EXPECT_EQ(m_window.Text(IDC_RELEASE_NOTES), "");
+    EXPECT_TRUE(m_window.fixedWidthFonts.empty());
+    EXPECT_TRUE(m_desktop.messages.empty());
 }
 
-TEST_F(AboutDlg, ReleaseNotesUseAFixedWidthHangulFaceTwelvePixelsHigh)
-{
-    const QFontInfo font(Notes()->font());
-    const QStringList faces = {QStringLiteral("굴림체"), QStringLiteral("GulimChe"), QStringLiteral("NanumGothicCoding")};
-    EXPECT_TRUE(faces.contains(font.family())) << font.family().toStdString();
-    EXPECT_EQ(font.pixelSize(), 12);
-    EXPECT_EQ(font.weight(), QFont::Normal);
-    EXPECT_FALSE(font.italic());
-    const QFontMetrics metrics(Notes()->font());
-    EXPECT_EQ(metrics.horizontalAdvance(QLatin1Char('i')), metrics.horizontalAdvance(QLatin1Char('W')));
-    EXPECT_TRUE(metrics.inFont(QChar(0xBCC0)));  // 변
-}
-
-TEST_F(AboutDlg, OkIsTheDefaultButtonAndHasTheFocus)
-{
-    auto* ok = qobject_cast<QPushButton*>(m_dialog.Button(IDOK));
-    ASSERT_NE(ok, nullptr);
-    EXPECT_EQ(ok->text(), QStringLiteral("확인"));
-    EXPECT_TRUE(ok->isDefault());
-    EXPECT_EQ(QApplication::focusWidget(), ok);
-}
-
-struct CCloseCase
-{
-    const char* name;
-    std::function<void(CAboutDlg&)> press;
-    int result;
-};
-
-void PrintTo(const CCloseCase& closeCase, std::ostream* out)
-{
-    *out << closeCase.name;
-}
-
-class AboutDlgCloses : public GuiTest, public testing::WithParamInterface<CCloseCase>
+// OK and Cancel both close it and leave the fields as shown.
+class AboutDlgCloses : public AboutDlg, public testing::WithParamInterface<int>
 {
 };
 
 TEST_P(AboutDlgCloses, AndLeavesItsFieldsAsShown)
 {
-    CAboutDlg dialog(m_services);
-    Show(dialog);
-    GetParam().press(dialog);
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(dialog.result(), GetParam().result);
-    EXPECT_EQ(dialog.m_strVersion, kVersionLine);
-    EXPECT_EQ(dialog.m_strReleaseNotes, QString::fromUtf8(kReleaseNotes));
-    EXPECT_TRUE(m_services.messages.empty());
+    m_desktop.textResources[IDR_RELEASE_NOTES] = kNotes;
+    m_window.Open();
+    m_window.Press(GetParam());
+    EXPECT_EQ(m_window.result, GetParam() == IDOK ? EDialogResult::OK : EDialogResult::Cancel);
+    EXPECT_EQ(m_dialog.m_strVersion, "Morvex v1.10");
+    EXPECT_EQ(m_dialog.m_strReleaseNotes, kNotes);
+    EXPECT_TRUE(m_desktop.messages.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys, AboutDlgCloses,
-    testing::Values(
-        CCloseCase{"Enter", [](CAboutDlg&) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); }, QDialog::Accepted},
-        CCloseCase{"Escape", [](CAboutDlg& d) { QTest::keyClick(&d, Qt::Key_Escape); }, QDialog::Rejected},
-        CCloseCase{"OkButton", [](CAboutDlg& d) { QTest::mouseClick(d.Button(IDOK), Qt::LeftButton); }, QDialog::Accepted},
-        CCloseCase{"CloseBox", [](CAboutDlg& d) { d.close(); }, QDialog::Rejected}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// The about box made by hand or from the main dialog, outside the fixture.
-class AboutDlgOpening : public GuiTest
-{
-};
-
-TEST_F(AboutDlgOpening, MissingReleaseNotesLeaveTheBoxEmptyInTheDialogsFont)
-{
-    CAboutDlg dialog(m_services, nullptr, QStringLiteral(":/res/no-such-release-notes.txt"));
-    Show(dialog);
-    EXPECT_EQ(VersionText(dialog)->text(), kVersionLine);
-    EXPECT_TRUE(dialog.m_strReleaseNotes.isEmpty());
-    EXPECT_TRUE(ReleaseNotesBox(dialog)->toPlainText().isEmpty());
-    EXPECT_EQ(ReleaseNotesBox(dialog)->font(), dialog.font());
-    EXPECT_TRUE(m_services.messages.empty());
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-}
-
-TEST_F(AboutDlgOpening, AboutEntryOfTheMainDialogOpensTheAboutBoxModally)
-{
-    CMorvexDlg mainDialog(m_services);
-    Show(mainDialog);
-    auto* menu = mainDialog.findChild<QMenu*>();
-    ASSERT_NE(menu, nullptr);
-    ASSERT_FALSE(menu->actions().isEmpty());
-    CModalHook<CAboutDlg> close([&](CAboutDlg& about) {
-        EXPECT_EQ(about.parentWidget(), &mainDialog);
-        EXPECT_EQ(about.m_strVersion, kVersionLine);
-        QTest::keyClick(&about, Qt::Key_Escape);
-    });
-    menu->actions().front()->trigger();
-    EXPECT_TRUE(close.Ran());
-    EXPECT_TRUE(mainDialog.isVisible());
-    EXPECT_TRUE(m_services.messages.empty());
-}
+INSTANTIATE_TEST_SUITE_P(Buttons, AboutDlgCloses, testing::Values(IDOK, IDCANCEL));
 
 } // namespace

@@ -1,151 +1,144 @@
-#include "GuiTestFixture.h"
-#include "ModalHook.h"
+#include "AboutDlg.h"
+#include "LogicTestFixture.h"
 #include "MorvexDlg.h"
 #include "ResourceIds.h"
+#include "UnitDlg.h"
 #include "Usage.h"
-
-#include <QAbstractButton>
-#include <QAction>
-#include <QApplication>
-#include <QContextMenuEvent>
-#include <QMenu>
-#include <QMimeData>
-#include <QUrl>
 
 namespace {
 
-const QString kDone = QStringLiteral("변환완료");
-const QString kFailed = QStringLiteral("변환실패");
-const QString kSelectSource = QStringLiteral("원본파일을 먼저 선택하세요");
+const std::string kDone = "변환완료";
+const std::string kFailed = "변환실패";
+const std::string kSelectSource = "원본파일을 먼저 선택하세요";
 
-class MorvexDlg : public GuiTest
+class MorvexDlg : public LogicTest
 {
 protected:
-    void SetUp() override { Show(m_dialog); }
+    void SetUp() override { m_window.Open(); }
 
-    QLineEdit* SourceEdit() const { return m_dialog.Edit(IDC_SOURCE_PATH); }
-    QLineEdit* DestEdit() const { return m_dialog.Edit(IDC_DEST_PATH); }
-    void Click(int id) { QTest::mouseClick(m_dialog.Button(id), Qt::LeftButton); }
-
-    // Presses a conversion button and answers the unit dialog with Enter,
-    // after typing the byte unit when one is given.
-    void ConvertWithUnits(int buttonId, const QString& byteUnit = {})
+    // Answers the next unit dialog: checks, then presses a button.
+    void AnswerUnits(std::function<void(CFakeDialogWindow&)> check, int button = IDOK)
     {
-        CModalHook answer([&](CDialog& unitDialog) {
-            if (!byteUnit.isEmpty())
-                Type(unitDialog.Edit(IDC_BYTE_UNIT), byteUnit);
-            QTest::keyClick(unitDialog.Edit(IDC_BYTE_UNIT), Qt::Key_Return);
+        m_desktop.users.push_back([check = std::move(check), button](CFakeDialogWindow& unitWindow) {
+            check(unitWindow);
+            unitWindow.Press(button);
         });
-        Click(buttonId);
-        EXPECT_TRUE(answer.Ran());
     }
 
-    CMorvexDlg m_dialog{m_services};
+    CMorvexDlg m_dialog{m_settingsFile};
+    CFakeDialogWindow m_window{m_dialog, m_desktop};
 };
 
-TEST_F(MorvexDlg, CaptionIconAndScreenshot)
+TEST_F(MorvexDlg, OpensWithCaptionIconAboutEntryAndFocusInTheSourceEdit)
 {
-    EXPECT_EQ(m_dialog.windowTitle(), QStringLiteral("Morvex v1.10"));
-    EXPECT_FALSE(m_dialog.windowIcon().isNull());
-    EXPECT_EQ(m_dialog.Button(IDC_BIN_TO_TXT)->text(), QStringLiteral("BIN → TXT"));
-    SaveScreenshot(m_dialog, "main-dialog.png");
+    EXPECT_EQ(m_window.caption, "Morvex v1.10");
+    EXPECT_EQ(m_window.icon, IDR_MAINFRAME);
+    EXPECT_EQ(m_window.aboutEntries, std::vector<std::string>{"&About..."});
+    EXPECT_EQ(m_window.focused, IDC_SOURCE_PATH);
+    EXPECT_TRUE(m_window.focusedTextSelected);
+    EXPECT_EQ(m_window.Text(IDC_SOURCE_PATH), "");
+    EXPECT_EQ(m_window.Text(IDC_DEST_PATH), "");
 }
 
-TEST_F(MorvexDlg, TabOrderStartsAtTheSourceEdit)
+// How each conversion command runs on a source that needs it.
+struct CommandCase
 {
-    EXPECT_EQ(QApplication::focusWidget(), SourceEdit());
-    const int order[] = {IDC_BROWSE_SOURCE, IDC_DEST_PATH, IDC_BROWSE_DEST, IDC_HEX_INVERT, IDC_TXT_TO_BIN,
-        IDC_HOMEPAGE, IDC_COMMAND_HELP, IDC_BIN_TO_TXT, IDC_SOURCE_PATH};
-    for (const int id : order) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        EXPECT_EQ(QApplication::focusWidget(), m_dialog.Control(id)) << id;
-    }
+    const char* name;
+    int button;
+    std::string source;
+    const char* suffix;
+    const char* shownByteUnit;  // with no settings file yet
+    bool lineUnitEnabled;
+    bool destShown;             // the derived destination stays in its edit box
+    std::string converted;
+};
+
+void PrintTo(const CommandCase& c, std::ostream* out)
+{
+    *out << c.name;
 }
 
-TEST_F(MorvexDlg, EscapeClosesWithCancel)
-{
-    QTest::keyClick(SourceEdit(), Qt::Key_Escape);
-    EXPECT_FALSE(m_dialog.isVisible());
-    EXPECT_EQ(m_dialog.result(), QDialog::Rejected);
-}
-
-class MorvexDlgEmptySource : public MorvexDlg, public testing::WithParamInterface<int>
+class MorvexDlgCommand : public MorvexDlg, public testing::WithParamInterface<CommandCase>
 {
 };
 
-TEST_P(MorvexDlgEmptySource, AsksForTheSourceAndOpensNothing)
+TEST_P(MorvexDlgCommand, DerivesTheDestinationPresetsTheUnitsAndConverts)
 {
-    Type(DestEdit(), Path("dest"));
-    CModalHook unexpected([](CDialog& dialog) {
-        ADD_FAILURE() << "a dialog opened";
-        dialog.reject();
+    const CommandCase& c = GetParam();
+    const std::string source = m_dir.Write("x", c.source);
+    const std::string derived = source + c.suffix;
+    m_window.Type(IDC_SOURCE_PATH, source);
+    AnswerUnits([&](CFakeDialogWindow& unitWindow) {
+        EXPECT_NE(dynamic_cast<CUnitDlg*>(&unitWindow.Dialog()), nullptr);
+        EXPECT_EQ(unitWindow.Text(IDC_BYTE_UNIT), c.shownByteUnit);
+        EXPECT_EQ(unitWindow.Text(IDC_LINE_UNIT), "10");
+        for (const int id : {IDC_LINE_UNIT, IDC_LINE_UNIT_LABEL, IDC_LINE_UNIT_SUFFIX})
+            EXPECT_EQ(unitWindow.IsEnabled(id), c.lineUnitEnabled) << id;
+        EXPECT_EQ(m_window.Text(IDC_DEST_PATH), c.destShown ? derived : "");
+        EXPECT_TRUE(m_desktop.messages.empty());
     });
-    Click(GetParam());
-    EXPECT_EQ(m_services.messages, std::vector<QString>{kSelectSource});
+    m_window.Press(c.button);
+
+    EXPECT_EQ(m_desktop.modalRuns, 1);
+    EXPECT_EQ(m_desktop.MessageTexts(), std::vector<std::string>{kDone});
+    EXPECT_EQ(m_desktop.messages[0].owner, &m_dialog);
+    EXPECT_EQ(CTempDir::Read(derived), c.converted);
+    EXPECT_EQ(m_window.Text(IDC_DEST_PATH), c.destShown ? derived : "");
+    EXPECT_EQ(SettingsText(), "[config]\nByteUnit=" + std::string(c.shownByteUnit) + "\nLineUnit=10\n");
+}
+
+TEST_P(MorvexDlgCommand, CancelledUnitsConvertNothing)
+{
+    const CommandCase& c = GetParam();
+    const std::string source = m_dir.Write("x", c.source);
+    m_window.Type(IDC_SOURCE_PATH, source);
+    AnswerUnits([](CFakeDialogWindow&) {}, IDCANCEL);
+    m_window.Press(c.button);
+
+    EXPECT_TRUE(m_desktop.messages.empty());
+    EXPECT_FALSE(std::filesystem::exists(source + c.suffix));
+    EXPECT_FALSE(SettingsFileExists());
+    EXPECT_EQ(m_window.Text(IDC_DEST_PATH), c.destShown ? source + c.suffix : "");
+}
+
+TEST_P(MorvexDlgCommand, EmptySourceAsksForItAndOpensNothing)
+{
+    m_window.Type(IDC_DEST_PATH, m_dir.Path("dest"));
+    m_window.Press(GetParam().button);
+    EXPECT_EQ(m_desktop.MessageTexts(), std::vector<std::string>{kSelectSource});
+    EXPECT_EQ(m_desktop.modalRuns, 0);
     EXPECT_FALSE(std::filesystem::exists(m_dir.Path("dest")));
 }
 
-INSTANTIATE_TEST_SUITE_P(Buttons, MorvexDlgEmptySource, testing::Values(IDC_BIN_TO_TXT, IDC_TXT_TO_BIN, IDC_HEX_INVERT));
-
-TEST_F(MorvexDlg, BinToTextDerivesADestinationForThisRunOnly)
+TEST_P(MorvexDlgCommand, TypedDestinationIsUsedAsItIs)
 {
-    const std::string source = m_dir.Write("x.bin", "AB");
-    Type(SourceEdit(), QString::fromStdString(source));
-    CModalHook answer([&](CDialog& unitDialog) {
-        EXPECT_EQ(unitDialog.Edit(IDC_BYTE_UNIT)->text(), "1");
-        EXPECT_EQ(unitDialog.Edit(IDC_LINE_UNIT)->text(), "10");
-        EXPECT_TRUE(unitDialog.Edit(IDC_LINE_UNIT)->isEnabled());
-        EXPECT_EQ(DestEdit()->text(), "");
-        SaveScreenshot(unitDialog, "unit-dialog-from-bin-to-txt.png");
-        QTest::keyClick(unitDialog.Edit(IDC_BYTE_UNIT), Qt::Key_Return);
-    });
-    Click(IDC_BIN_TO_TXT);
-    EXPECT_TRUE(answer.Ran());
-    EXPECT_EQ(m_services.messages, std::vector<QString>{kDone});
-    EXPECT_EQ(CTempDir::Read(source + ".txt"), "0x41,0x42,");
-    EXPECT_EQ(DestEdit()->text(), "");
-    EXPECT_EQ(SettingsText(), "[config]\nByteUnit=1\nLineUnit=10\n");
+    const CommandCase& c = GetParam();
+    m_window.Type(IDC_SOURCE_PATH, m_dir.Write("x", c.source));
+    m_window.Type(IDC_DEST_PATH, m_dir.Path("chosen"));
+    AnswerUnits([](CFakeDialogWindow&) {});
+    m_window.Press(c.button);
+    EXPECT_EQ(CTempDir::Read(m_dir.Path("chosen")), c.converted);
+    EXPECT_FALSE(std::filesystem::exists(m_dir.Path(std::string("x") + c.suffix)));
+    EXPECT_EQ(m_window.Text(IDC_DEST_PATH), m_dir.Path("chosen"));
 }
 
-TEST_F(MorvexDlg, TextToBinShowsItsDerivedDestinationEvenWhenCancelled)
+INSTANTIATE_TEST_SUITE_P(Commands, MorvexDlgCommand,
+    testing::Values(
+        CommandCase{"BinToText", IDC_BIN_TO_TXT, "AB", ".txt", "1", true, false, "0x41,0x42,"},
+        CommandCase{"TextToBin", IDC_TXT_TO_BIN, "0x4142,", ".bin", "2", false, true, "BA"},
+        CommandCase{"HexInvert", IDC_HEX_INVERT, "0x12,0x1234,", ".txt", "2", true, false, "0xFFED,0xEDCB,"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MorvexDlg, ShownDerivedDestinationServesLaterCommands)
 {
     const std::string source = m_dir.Write("x.txt", "0x41,0x42,");
-    Type(SourceEdit(), QString::fromStdString(source));
-    const QString derived = QString::fromStdString(source + ".bin");
-    CModalHook cancel([&](CDialog& unitDialog) {
-        EXPECT_EQ(DestEdit()->text(), derived);
-        EXPECT_FALSE(unitDialog.Edit(IDC_LINE_UNIT)->isEnabled());
-        QTest::keyClick(unitDialog.Edit(IDC_BYTE_UNIT), Qt::Key_Escape);
-    });
-    Click(IDC_TXT_TO_BIN);
-    EXPECT_TRUE(cancel.Ran());
-    EXPECT_TRUE(m_services.messages.empty());
-    EXPECT_FALSE(std::filesystem::exists(derived.toStdString()));
-    EXPECT_FALSE(SettingsFileExists());
-    EXPECT_EQ(DestEdit()->text(), derived);
-
-    // The shown name now serves as a typed destination.
-    ConvertWithUnits(IDC_TXT_TO_BIN);
-    EXPECT_EQ(CTempDir::Read(derived.toStdString()), "AB");
-    ConvertWithUnits(IDC_BIN_TO_TXT);
-    EXPECT_EQ(CTempDir::Read(derived.toStdString()), "0x30,0x78,0x34,0x31,0x2C,0x30,0x78,0x34,0x32,0x2C,\r\n");
-    EXPECT_EQ(m_services.messages, (std::vector<QString>{kDone, kDone}));
-}
-
-TEST_F(MorvexDlg, HexInvertUsesTheScannedWidth)
-{
-    const std::string source = m_dir.Write("x.txt", "0x12,0x1234,");
-    Type(SourceEdit(), QString::fromStdString(source));
-    Type(DestEdit(), Path("inverted.txt"));
-    CModalHook answer([&](CDialog& unitDialog) {
-        EXPECT_EQ(unitDialog.Edit(IDC_BYTE_UNIT)->text(), "2");
-        EXPECT_TRUE(unitDialog.Edit(IDC_LINE_UNIT)->isEnabled());
-        QTest::keyClick(unitDialog.Edit(IDC_BYTE_UNIT), Qt::Key_Return);
-    });
-    Click(IDC_HEX_INVERT);
-    EXPECT_TRUE(answer.Ran());
-    EXPECT_EQ(m_services.messages, std::vector<QString>{kDone});
-    EXPECT_EQ(CTempDir::Read(m_dir.Path("inverted.txt")), "0xFFED,0xEDCB,");
+    m_window.Type(IDC_SOURCE_PATH, source);
+    AnswerUnits([](CFakeDialogWindow&) {}, IDCANCEL);
+    m_window.Press(IDC_TXT_TO_BIN);
+    AnswerUnits([](CFakeDialogWindow&) {});
+    m_window.Press(IDC_BIN_TO_TXT);
+    EXPECT_EQ(CTempDir::Read(source + ".bin"), "0x30,0x78,0x34,0x31,0x2C,0x30,0x78,0x34,0x32,0x2C,\r\n");
+    EXPECT_FALSE(std::filesystem::exists(source + ".txt"));
 }
 
 // The byte unit the unit dialog opens with, for sources scanned by TXT → BIN.
@@ -162,14 +155,11 @@ class MorvexDlgScan : public MorvexDlg, public testing::WithParamInterface<ScanC
 TEST_P(MorvexDlgScan, PresetsTheByteUnit)
 {
     m_settings.WriteSettingInt("config", "ByteUnit", 3);
-    Type(SourceEdit(), QString::fromStdString(m_dir.Write("x.txt", GetParam().source)));
-    CModalHook answer([&](CDialog& unitDialog) {
-        EXPECT_EQ(unitDialog.Edit(IDC_BYTE_UNIT)->text(), GetParam().shownByteUnit);
-        EXPECT_TRUE(m_services.messages.empty());
-        QTest::keyClick(unitDialog.Edit(IDC_BYTE_UNIT), Qt::Key_Escape);
-    });
-    Click(IDC_TXT_TO_BIN);
-    EXPECT_TRUE(answer.Ran());
+    m_window.Type(IDC_SOURCE_PATH, m_dir.Write("x.txt", GetParam().source));
+    AnswerUnits([](CFakeDialogWindow& unitWindow) { EXPECT_EQ(unitWindow.Text(IDC_BYTE_UNIT), GetParam().shownByteUnit); },
+        IDCANCEL);
+    m_window.Press(IDC_TXT_TO_BIN);
+    EXPECT_EQ(m_desktop.modalRuns, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sources, MorvexDlgScan,
@@ -179,140 +169,102 @@ INSTANTIATE_TEST_SUITE_P(Sources, MorvexDlgScan,
         ScanCase{"no numbers here", "3"},
         ScanCase{"0x123456789012345678901234,", "12"}));
 
-TEST_F(MorvexDlg, ScannedWidthAboveNineIsRefusedUntilCorrected)
+// Failures the conversion reports, as the one word the user sees.
+struct FailureCase
 {
-    const std::string source = m_dir.Write("x.txt", "0x123456789012345678901234,");
-    Type(SourceEdit(), QString::fromStdString(source));
-    CModalHook answer([&](CDialog& unitDialog) {
-        QTest::keyClick(unitDialog.Edit(IDC_BYTE_UNIT), Qt::Key_Return);
-        EXPECT_TRUE(unitDialog.isVisible());
-        EXPECT_EQ(m_services.messages, std::vector<QString>{QStringLiteral("1와(과) 9 사이의 정수를 입력하십시오.")});
-        EXPECT_EQ(m_services.messageOwners.back(), &unitDialog);
-        Type(unitDialog.Edit(IDC_BYTE_UNIT), "1");
-        QTest::keyClick(unitDialog.Edit(IDC_BYTE_UNIT), Qt::Key_Return);
-    });
-    Click(IDC_TXT_TO_BIN);
-    EXPECT_TRUE(answer.Ran());
-    EXPECT_EQ(m_services.messages.back(), kDone);
-    EXPECT_EQ(CTempDir::Read(source + ".bin"), "\x34");
+    const char* name;
+    bool destIsSource;
+};
+
+class MorvexDlgFailure : public MorvexDlg, public testing::WithParamInterface<FailureCase>
+{
+};
+
+TEST_P(MorvexDlgFailure, IsReportedAndLeavesTheSourceAlone)
+{
+    const std::string source = GetParam().destIsSource ? m_dir.Write("x.bin", "AB") : m_dir.Path("missing.bin");
+    m_window.Type(IDC_SOURCE_PATH, source);
+    m_window.Type(IDC_DEST_PATH, GetParam().destIsSource ? source : m_dir.Path("out.txt"));
+    AnswerUnits([](CFakeDialogWindow&) {});
+    m_window.Press(IDC_BIN_TO_TXT);
+    EXPECT_EQ(m_desktop.MessageTexts(), std::vector<std::string>{kFailed});
+    if (GetParam().destIsSource)
+        EXPECT_EQ(CTempDir::Read(source), "AB");
+    else
+        EXPECT_FALSE(std::filesystem::exists(m_dir.Path("out.txt")));
 }
 
-TEST_F(MorvexDlg, SameFileAsSourceAndDestinationFailsAndLeavesItAlone)
-{
-    const std::string source = m_dir.Write("x.bin", "AB");
-    Type(SourceEdit(), QString::fromStdString(source));
-    Type(DestEdit(), QString::fromStdString(source));
-    ConvertWithUnits(IDC_BIN_TO_TXT);
-    EXPECT_EQ(m_services.messages, std::vector<QString>{kFailed});
-    EXPECT_EQ(CTempDir::Read(source), "AB");
-}
-
-TEST_F(MorvexDlg, MissingSourceFailsAndCreatesNothing)
-{
-    Type(SourceEdit(), Path("missing.txt"));
-    ConvertWithUnits(IDC_HEX_INVERT);
-    EXPECT_EQ(m_services.messages, std::vector<QString>{kFailed});
-    EXPECT_FALSE(std::filesystem::exists(m_dir.Path("missing.txt.txt")));
-}
+INSTANTIATE_TEST_SUITE_P(Cases, MorvexDlgFailure,
+    testing::Values(FailureCase{"SameFile", true}, FailureCase{"MissingSource", false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MorvexDlg, BrowsingKeepsTheOtherTypedPath)
 {
-    Type(DestEdit(), "typed-dest");
-    m_services.fileAnswers = {QStringLiteral("/data/chosen.bin")};
-    Click(IDC_BROWSE_SOURCE);
-    EXPECT_EQ(SourceEdit()->text(), "/data/chosen.bin");
-    EXPECT_EQ(DestEdit()->text(), "typed-dest");
+    m_window.Type(IDC_DEST_PATH, "typed-dest");
+    m_desktop.fileAnswers = {"/data/chosen.bin"};
+    m_window.Press(IDC_BROWSE_SOURCE);
+    EXPECT_EQ(m_window.Text(IDC_SOURCE_PATH), "/data/chosen.bin");
+    EXPECT_EQ(m_window.Text(IDC_DEST_PATH), "typed-dest");
 
-    Type(SourceEdit(), "typed-source");
-    m_services.fileAnswers = {QStringLiteral("/data/new.txt")};
-    Click(IDC_BROWSE_DEST);
-    EXPECT_EQ(SourceEdit()->text(), "typed-source");
-    EXPECT_EQ(DestEdit()->text(), "/data/new.txt");
+    m_window.Type(IDC_SOURCE_PATH, "typed-source");
+    m_desktop.fileAnswers = {"/data/new.txt"};
+    m_window.Press(IDC_BROWSE_DEST);
+    EXPECT_EQ(m_window.Text(IDC_SOURCE_PATH), "typed-source");
+    EXPECT_EQ(m_window.Text(IDC_DEST_PATH), "/data/new.txt");
 
-    EXPECT_EQ(m_services.fileRequests, (std::vector<EFileChoice>{EFileChoice::ExistingSource, EFileChoice::Destination}));
-    EXPECT_TRUE(m_services.messages.empty());
+    EXPECT_EQ(m_desktop.fileRequests, (std::vector<EFileChoice>{EFileChoice::ExistingSource, EFileChoice::Destination}));
+    EXPECT_TRUE(m_desktop.messages.empty());
 }
 
 TEST_F(MorvexDlg, CancelledChooserChangesNothing)
 {
-    Type(SourceEdit(), "a");
-    Type(DestEdit(), "b");
-    m_services.fileAnswers = {std::nullopt, std::nullopt};
-    Click(IDC_BROWSE_SOURCE);
-    Click(IDC_BROWSE_DEST);
-    EXPECT_EQ(SourceEdit()->text(), "a");
-    EXPECT_EQ(DestEdit()->text(), "b");
-    EXPECT_EQ(m_services.fileRequests.size(), 2u);
+    m_window.Type(IDC_SOURCE_PATH, "a");
+    m_window.Type(IDC_DEST_PATH, "b");
+    m_desktop.fileAnswers = {std::nullopt, std::nullopt};
+    m_window.Press(IDC_BROWSE_SOURCE);
+    m_window.Press(IDC_BROWSE_DEST);
+    EXPECT_EQ(m_window.Text(IDC_SOURCE_PATH), "a");
+    EXPECT_EQ(m_window.Text(IDC_DEST_PATH), "b");
+    EXPECT_EQ(m_desktop.fileRequests.size(), 2u);
 }
 
-TEST_F(MorvexDlg, EnterInAPathEditOpensTheSourceChooser)
+TEST_F(MorvexDlg, CommandHelpAndF1ShowTheUsage)
 {
-    for (QLineEdit* edit : {SourceEdit(), DestEdit()})
-        QTest::keyClick(edit, Qt::Key_Return);
-    EXPECT_EQ(m_services.fileRequests, (std::vector<EFileChoice>{EFileChoice::ExistingSource, EFileChoice::ExistingSource}));
-    EXPECT_TRUE(m_dialog.isVisible());
-}
-
-TEST_F(MorvexDlg, DroppedFileGivesItsLocalPath)
-{
-    for (QLineEdit* edit : {SourceEdit(), DestEdit()}) {
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/드롭 file.bin"))});
-        const QPoint centre = edit->rect().center();
-        QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(edit, &enter);
-        EXPECT_TRUE(enter.isAccepted());
-        QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(edit, &drop);
-        EXPECT_EQ(edit->text(), QStringLiteral("/tmp/드롭 file.bin"));
-    }
-}
-
-TEST_F(MorvexDlg, CommandHelpShowsTheUsageOnce)
-{
-    Click(IDC_COMMAND_HELP);
-    ASSERT_EQ(m_services.messages.size(), 1u);
-    EXPECT_EQ(m_services.messages[0].toStdString(), kUsageText);
-    EXPECT_EQ(m_services.messageOwners[0], &m_dialog);
-    EXPECT_TRUE(m_services.openedUrls.empty());
-}
-
-TEST_F(MorvexDlg, F1ShowsTheUsage)
-{
-    QTest::keyClick(m_dialog.Button(IDC_HEX_INVERT), Qt::Key_F1);
-    EXPECT_EQ(m_services.messages.size(), 1u);
-    EXPECT_TRUE(m_services.fileRequests.empty());
+    m_window.Press(IDC_COMMAND_HELP);
+    m_dialog.OnHelp();
+    EXPECT_EQ(m_desktop.MessageTexts(), (std::vector<std::string>{std::string(kUsageText), std::string(kUsageText)}));
+    EXPECT_TRUE(m_desktop.openedAddresses.empty());
+    EXPECT_FALSE(m_window.result);
 }
 
 TEST_F(MorvexDlg, HomePageHandsTheAddressOncePerPress)
 {
-    const QString address = QStringLiteral("http://morvex.example.org/morvex");
-    Click(IDC_HOMEPAGE);
-    EXPECT_EQ(m_services.openedUrls, std::vector<QString>{address});
-    Click(IDC_HOMEPAGE);
-    EXPECT_EQ(m_services.openedUrls, (std::vector<QString>{address, address}));
-    EXPECT_TRUE(m_services.messages.empty());
-    EXPECT_TRUE(m_dialog.isVisible());
+    m_window.Press(IDC_HOMEPAGE);
+    m_window.Press(IDC_HOMEPAGE);
+    const std::string address = "http://morvex.example.org/morvex";
+    EXPECT_EQ(m_desktop.openedAddresses, (std::vector<std::string>{address, address}));
+    EXPECT_TRUE(m_desktop.messages.empty());
+    EXPECT_FALSE(m_window.result);
 }
 
-TEST_F(MorvexDlg, ContextMenuOffersTheAboutEntry)
+TEST_F(MorvexDlg, AboutCommandOpensTheAboutBoxAndTheDialogStaysOpen)
 {
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), m_dialog.mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(&m_dialog, &event);
-    auto* shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    ASSERT_NE(shown, nullptr);
-    ASSERT_EQ(shown->actions().size(), 1);
-    EXPECT_EQ(shown->actions()[0]->text(), "&About...");
-    shown->close();
+    bool opened = false;
+    m_desktop.users.push_back([&](CFakeDialogWindow& aboutWindow) {
+        opened = dynamic_cast<CAboutDlg*>(&aboutWindow.Dialog()) != nullptr;
+        aboutWindow.Press(IDCANCEL);
+    });
+    m_window.Press(IDM_ABOUTBOX);
+    EXPECT_TRUE(opened);
+    EXPECT_FALSE(m_window.result);
 }
 
-TEST_F(MorvexDlg, ShiftF10OpensTheContextMenu)
+TEST_F(MorvexDlg, CancelEndsTheDialogWithoutReading)
 {
-    QTest::keyClick(SourceEdit(), Qt::Key_F10, Qt::ShiftModifier);
-    auto* shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    ASSERT_NE(shown, nullptr);
-    EXPECT_EQ(shown->actions().size(), 1);
-    shown->close();
+    m_window.Type(IDC_SOURCE_PATH, "typed");
+    m_window.Press(IDCANCEL);
+    EXPECT_EQ(m_window.result, EDialogResult::Cancel);
+    EXPECT_EQ(m_dialog.m_strSourcePath, "");
 }
 
 } // namespace

@@ -1,133 +1,124 @@
-#include "GuiTestFixture.h"
+#include "LogicTestFixture.h"
 #include "ResourceIds.h"
 #include "UnitDlg.h"
-
-#include <QAbstractButton>
-#include <QApplication>
-#include <QLabel>
+#include "Usage.h"
 
 namespace {
 
-const QString kEnterInteger = QStringLiteral("정수를 입력하십시오.");
-const QString kEnterRange = QStringLiteral("1와(과) 9 사이의 정수를 입력하십시오.");
-const QString kEnterPositive = QStringLiteral("1 이상의 정수를 입력하십시오.");
+const std::string kEnterInteger = "정수를 입력하십시오.";
+const std::string kEnterRange = "1와(과) 9 사이의 정수를 입력하십시오.";
+const std::string kEnterPositive = "1 이상의 정수를 입력하십시오.";
 
-class UnitDlg : public GuiTest
+class UnitDlg : public LogicTest
 {
 protected:
-    CUnitDlg m_dialog{m_services};
-
-    QLineEdit* ByteEdit() const { return m_dialog.Edit(IDC_BYTE_UNIT); }
-    QLineEdit* LineEdit() const { return m_dialog.Edit(IDC_LINE_UNIT); }
+    CUnitDlg m_dialog{m_settingsFile};
+    CFakeDialogWindow m_window{m_dialog, m_desktop};
 };
 
 TEST_F(UnitDlg, FirstUseShowsTheDefaultsAndOkStoresThem)
 {
-    Show(m_dialog);
-    EXPECT_EQ(m_dialog.windowTitle(), QStringLiteral("단위"));
-    EXPECT_EQ(ByteEdit()->text(), "1");
-    EXPECT_EQ(LineEdit()->text(), "10");
-    SaveScreenshot(m_dialog, "unit-dialog.png");
-
-    QTest::keyClick(ByteEdit(), Qt::Key_Return);
-    EXPECT_EQ(m_dialog.result(), QDialog::Accepted);
-    EXPECT_FALSE(m_dialog.isVisible());
+    m_window.Open();
+    EXPECT_EQ(m_window.Text(IDC_BYTE_UNIT), "1");
+    EXPECT_EQ(m_window.Text(IDC_LINE_UNIT), "10");
+    EXPECT_FALSE(SettingsFileExists());
+    m_window.Press(IDOK);
+    EXPECT_EQ(m_window.result, EDialogResult::OK);
     EXPECT_EQ(SettingsText(), "[config]\nByteUnit=1\nLineUnit=10\n");
-    EXPECT_TRUE(m_services.messages.empty());
+    EXPECT_TRUE(m_desktop.messages.empty());
 }
 
-TEST_F(UnitDlg, ShowsTheStoredUnits)
+// What the dialog opens with, from presets and stored units.
+struct OpenCase
 {
-    m_settings.WriteSettingInt("config", "ByteUnit", 4);
-    m_settings.WriteSettingInt("config", "LineUnit", 16);
-    Show(m_dialog);
-    EXPECT_EQ(ByteEdit()->text(), "4");
-    EXPECT_EQ(LineEdit()->text(), "16");
+    const char* name;
+    int presetByteUnit;
+    bool lineUnitEnabled;
+    const char* stored;  // settings file text
+    const char* shownByteUnit;
+    const char* shownLineUnit;
+    int focused;
+};
+
+void PrintTo(const OpenCase& c, std::ostream* out)
+{
+    *out << c.name;
 }
 
-TEST_F(UnitDlg, PresetByteUnitWinsAndDisabledLineUnitIsWrittenBackUnchanged)
+class UnitDlgOpen : public UnitDlg, public testing::WithParamInterface<OpenCase>
 {
-    m_settings.WriteSettingInt("config", "ByteUnit", 4);
+};
+
+TEST_P(UnitDlgOpen, ShowsPresetOrStoredUnitsSilently)
+{
+    const OpenCase& c = GetParam();
+    m_dir.Write("morvex.INI", c.stored);
+    m_dialog.m_nByteUnit = c.presetByteUnit;
+    m_dialog.SetLineUnitEnabled(c.lineUnitEnabled);
+    m_window.Open();
+    EXPECT_EQ(m_window.Text(IDC_BYTE_UNIT), c.shownByteUnit);
+    EXPECT_EQ(m_window.Text(IDC_LINE_UNIT), c.shownLineUnit);
+    for (const int id : {IDC_LINE_UNIT, IDC_LINE_UNIT_LABEL, IDC_LINE_UNIT_SUFFIX})
+        EXPECT_EQ(m_window.IsEnabled(id), c.lineUnitEnabled) << id;
+    EXPECT_EQ(m_window.focused, c.focused);
+    EXPECT_TRUE(m_window.focusedTextSelected);
+    EXPECT_TRUE(m_desktop.messages.empty());
+    EXPECT_EQ(CTempDir::Read(m_settingsFile.string()), c.stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, UnitDlgOpen,
+    testing::Values(
+        OpenCase{"Stored", 0, true, "[config]\nByteUnit=4\nLineUnit=16\n", "4", "16", IDC_BYTE_UNIT},
+        OpenCase{"PresetWins", 3, false, "[config]\nByteUnit=4\nLineUnit=16\n", "3", "16", IDC_BYTE_UNIT},
+        OpenCase{"OutOfRangePreset", 12, true, "", "12", "10", IDC_BYTE_UNIT},
+        OpenCase{"StoredOutOfRange", 0, true, "[config]\nByteUnit=0\nLineUnit=-3\n", "0", "-3", IDC_BYTE_UNIT},
+        // A greyed edit box cannot be corrected: the default stands in.
+        OpenCase{"DisabledLineUnitRefused", 0, false, "[config]\nLineUnit=0\n", "1", "10", IDC_BYTE_UNIT}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(UnitDlg, DisabledLineUnitIsWrittenBackUnchanged)
+{
     m_settings.WriteSettingInt("config", "LineUnit", 16);
     m_dialog.m_nByteUnit = 3;
     m_dialog.SetLineUnitEnabled(false);
-    Show(m_dialog);
-
-    EXPECT_EQ(ByteEdit()->text(), "3");
-    EXPECT_EQ(LineEdit()->text(), "16");
-    for (const int id : {IDC_LINE_UNIT, IDC_LINE_UNIT_LABEL, IDC_LINE_UNIT_SUFFIX}) {
-        EXPECT_FALSE(m_dialog.Control(id)->isEnabled()) << id;
-        EXPECT_TRUE(m_dialog.Control(id)->isVisible()) << id;
-    }
-    QTest::keyClick(ByteEdit(), Qt::Key_Return);
-    EXPECT_EQ(m_dialog.result(), QDialog::Accepted);
+    m_window.Open();
+    m_window.Press(IDOK);
+    EXPECT_EQ(m_window.result, EDialogResult::OK);
     EXPECT_EQ(m_settings.ReadSettingInt("config", "ByteUnit", 1), 3);
     EXPECT_EQ(m_settings.ReadSettingInt("config", "LineUnit", 10), 16);
 }
 
-TEST_F(UnitDlg, DisabledLineUnitReplacesAStoredValueItWouldRefuse)
+TEST_F(UnitDlg, CancelAfterEditingStoresNothing)
 {
-    m_settings.WriteSettingInt("config", "LineUnit", 0);
-    m_dialog.SetLineUnitEnabled(false);
-    Show(m_dialog);
-    EXPECT_EQ(LineEdit()->text(), "10");
-    QTest::keyClick(ByteEdit(), Qt::Key_Return);
-    EXPECT_EQ(m_dialog.result(), QDialog::Accepted);
+    m_window.Open();
+    m_window.Type(IDC_BYTE_UNIT, "5");
+    m_window.Type(IDC_LINE_UNIT, "20");
+    m_window.Press(IDCANCEL);
+    EXPECT_EQ(m_window.result, EDialogResult::Cancel);
+    EXPECT_FALSE(SettingsFileExists());
+    EXPECT_EQ(m_dialog.m_nByteUnit, 1);
     EXPECT_EQ(m_dialog.m_nLineUnit, 10);
 }
 
-TEST_F(UnitDlg, OutOfRangePresetIsShownSilentlyAndRefusedUntilCorrected)
+TEST_F(UnitDlg, HelpShowsTheUsageAndKeepsTheDialogOpen)
+{
+    m_window.Open();
+    m_dialog.OnHelp();
+    EXPECT_EQ(m_desktop.MessageTexts(), std::vector<std::string>{std::string(kUsageText)});
+    EXPECT_FALSE(m_window.result);
+}
+
+TEST_F(UnitDlg, RefusedUnitCanBeCorrected)
 {
     m_dialog.m_nByteUnit = 12;
-    Show(m_dialog);
-    EXPECT_EQ(ByteEdit()->text(), "12");
-    EXPECT_TRUE(m_services.messages.empty());
-
-    QTest::keyClick(ByteEdit(), Qt::Key_Return);
-    ASSERT_EQ(m_services.messages.size(), 1u);
-    EXPECT_EQ(m_services.messages[0], kEnterRange);
-    EXPECT_EQ(m_services.messageOwners[0], &m_dialog);
-    EXPECT_TRUE(m_dialog.isVisible());
-
-    Type(ByteEdit(), "2");
-    QTest::keyClick(ByteEdit(), Qt::Key_Return);
-    EXPECT_EQ(m_dialog.result(), QDialog::Accepted);
+    m_window.Open();
+    m_window.Press(IDOK);
+    EXPECT_FALSE(m_window.result);
+    m_window.Type(IDC_BYTE_UNIT, "2");
+    m_window.Press(IDOK);
+    EXPECT_EQ(m_window.result, EDialogResult::OK);
+    EXPECT_EQ(m_desktop.MessageTexts(), std::vector<std::string>{kEnterRange});
     EXPECT_EQ(m_dialog.m_nByteUnit, 2);
-}
-
-TEST_F(UnitDlg, EscapeAfterEditingStoresNothing)
-{
-    Show(m_dialog);
-    Type(ByteEdit(), "5");
-    Type(LineEdit(), "20");
-    QTest::keyClick(LineEdit(), Qt::Key_Escape);
-    EXPECT_EQ(m_dialog.result(), QDialog::Rejected);
-    EXPECT_FALSE(m_dialog.isVisible());
-    EXPECT_FALSE(SettingsFileExists());
-    EXPECT_EQ(m_dialog.m_nByteUnit, 1);
-}
-
-TEST_F(UnitDlg, TabOrderAndInitialFocus)
-{
-    m_dialog.m_nByteUnit = 42;
-    Show(m_dialog);
-    EXPECT_EQ(QApplication::focusWidget(), ByteEdit());
-    EXPECT_EQ(ByteEdit()->selectedText(), "42");
-    const QWidget* expected[] = {m_dialog.Control(IDOK), LineEdit(), ByteEdit()};
-    for (const QWidget* next : expected) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        EXPECT_EQ(QApplication::focusWidget(), next);
-    }
-    EXPECT_EQ(m_dialog.Button(IDOK)->text(), QStringLiteral("확    인"));
-}
-
-TEST_F(UnitDlg, F1ShowsTheCommandLineUsage)
-{
-    Show(m_dialog);
-    QTest::keyClick(ByteEdit(), Qt::Key_F1);
-    ASSERT_EQ(m_services.messages.size(), 1u);
-    EXPECT_TRUE(m_services.messages[0].startsWith("Usage  : morvex option source_file destination_file\n"));
-    EXPECT_TRUE(m_dialog.isVisible());
 }
 
 // One confirmation with the given texts in the two edit boxes.
@@ -135,8 +126,8 @@ struct ConfirmCase
 {
     const char* byteText;
     const char* lineText;
-    QString message;   // empty: accepted
-    int failingId;     // the edit that gets the focus and the selection
+    std::string message;  // empty: accepted
+    int failingId;        // the edit that gets the focus and the selection
     int byteUnitAfter;
     int lineUnitAfter;
 };
@@ -150,26 +141,27 @@ TEST_P(UnitDlgConfirm, ValidatesInExchangeOrder)
     const ConfirmCase& c = GetParam();
     m_dialog.m_nByteUnit = 8;
     m_dialog.m_nLineUnit = 80;
-    Show(m_dialog);
-    Type(ByteEdit(), QString::fromUtf8(c.byteText));
-    Type(LineEdit(), QString::fromUtf8(c.lineText));
-    QTest::keyClick(LineEdit(), Qt::Key_Return);
+    m_window.Open();
+    m_window.Type(IDC_BYTE_UNIT, c.byteText);
+    m_window.Type(IDC_LINE_UNIT, c.lineText);
+    m_window.focused = 0;
+    m_window.Press(IDOK);
 
     EXPECT_EQ(m_dialog.m_nByteUnit, c.byteUnitAfter);
     EXPECT_EQ(m_dialog.m_nLineUnit, c.lineUnitAfter);
-    if (c.message.isEmpty()) {
-        EXPECT_TRUE(m_services.messages.empty());
-        EXPECT_EQ(m_dialog.result(), QDialog::Accepted);
+    if (c.message.empty()) {
+        EXPECT_TRUE(m_desktop.messages.empty());
+        EXPECT_EQ(m_window.result, EDialogResult::OK);
         EXPECT_EQ(m_settings.ReadSettingInt("config", "ByteUnit", 0), c.byteUnitAfter);
         EXPECT_EQ(m_settings.ReadSettingInt("config", "LineUnit", 0), c.lineUnitAfter);
         return;
     }
-    EXPECT_EQ(m_services.messages, std::vector<QString>{c.message});
-    EXPECT_TRUE(m_dialog.isVisible());
+    EXPECT_EQ(m_desktop.MessageTexts(), std::vector<std::string>{c.message});
+    EXPECT_EQ(m_desktop.messages[0].owner, &m_dialog);
+    EXPECT_FALSE(m_window.result);
     EXPECT_FALSE(SettingsFileExists());
-    QLineEdit* failing = m_dialog.Edit(c.failingId);
-    EXPECT_EQ(QApplication::focusWidget(), failing);
-    EXPECT_EQ(failing->selectedText(), failing->text());
+    EXPECT_EQ(m_window.focused, c.failingId);
+    EXPECT_TRUE(m_window.focusedTextSelected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, UnitDlgConfirm,
@@ -183,6 +175,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, UnitDlgConfirm,
         ConfirmCase{"", "16", kEnterInteger, IDC_BYTE_UNIT, 8, 80},
         ConfirmCase{"0x7", "16", kEnterInteger, IDC_BYTE_UNIT, 8, 80},
         ConfirmCase{"-0", "16", kEnterInteger, IDC_BYTE_UNIT, 8, 80},
+        ConfirmCase{"７", "16", kEnterInteger, IDC_BYTE_UNIT, 8, 80},
         ConfirmCase{"0", "16", kEnterRange, IDC_BYTE_UNIT, 0, 80},
         ConfirmCase{"10", "16", kEnterRange, IDC_BYTE_UNIT, 10, 80},
         ConfirmCase{"-1", "x", kEnterRange, IDC_BYTE_UNIT, -1, 80},

@@ -1,8 +1,10 @@
 #include "AppNames.h"
 #include "CreatePromptFileDialog.h"
 #include "ModalHook.h"
+#include "QtDialog.h"
 #include "QtPlatformServices.h"
 #include "ResourceIds.h"
+#include "SettingsLocation.h"
 #include "TempDir.h"
 #include "UnitDlg.h"
 
@@ -62,15 +64,15 @@ private:
 TEST(QtPlatformServices, SettingsLiveInTheUsersConfigurationFolder)
 {
     CTempDir dir;
-    const CQtPlatformServices services(kNames);
     {
         const CScopedEnvironment config("XDG_CONFIG_HOME", dir.Path("config").c_str());
-        EXPECT_EQ(services.SettingsFilePath(), dir.Root() / "config" / "Morvex.INI");
+        EXPECT_EQ(LocateSettings(kNames.settingsFileName).file, dir.Root() / "config" / "Morvex.INI");
     }
     const CScopedEnvironment home("HOME", dir.Root().c_str());
     for (const char* ignored : {static_cast<const char*>(nullptr), "", "config"}) {
         const CScopedEnvironment config("XDG_CONFIG_HOME", ignored);
-        EXPECT_EQ(services.SettingsFilePath(), dir.Root() / ".config" / "Morvex.INI") << (ignored ? ignored : "unset");
+        EXPECT_EQ(LocateSettings(kNames.settingsFileName).file, dir.Root() / ".config" / "Morvex.INI")
+            << (ignored ? ignored : "unset");
     }
 }
 
@@ -85,7 +87,8 @@ TEST(QtPlatformServices, UnitDialogSavesThroughALinkedSettingsFileKeepingItsMode
     const CScopedEnvironment config("XDG_CONFIG_HOME", dir.Path("config").c_str());
 
     CQtPlatformServices services(kNames);
-    CUnitDlg dialog(services);
+    CUnitDlg unit(LocateSettings(kNames.settingsFileName));
+    CQtDialog dialog(unit, services);
     dialog.show();
     dialog.Edit(IDC_BYTE_UNIT)->setText("4");
     QTest::keyClick(dialog.Edit(IDC_BYTE_UNIT), Qt::Key_Return);

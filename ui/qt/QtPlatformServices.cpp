@@ -3,7 +3,6 @@
 #include "AppNames.h"
 #include "CreatePromptFileDialog.h"
 #include "QtText.h"
-#include "SettingsLocation.h"
 
 #include <QDesktopServices>
 #include <QMessageBox>
@@ -20,7 +19,6 @@ constexpr char kChooserTitle[] = "열기";
 
 CQtPlatformServices::CQtPlatformServices(const CAppNames& names)
     : m_strApplicationName(ToQString(names.applicationName))
-    , m_strSettingsFileName(names.settingsFileName)
 {
 }
 
@@ -46,9 +44,4 @@ void CQtPlatformServices::OpenUrl(const QString& address)
 {
     // Whether a browser starts is not our business; nothing is reported.
     QDesktopServices::openUrl(QUrl(address));
-}
-
-std::filesystem::path CQtPlatformServices::SettingsFilePath() const
-{
-    return LocateSettings(m_strSettingsFileName).file;
 }

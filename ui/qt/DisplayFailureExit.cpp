@@ -1,7 +1,7 @@
 #include "DisplayFailureExit.h"
 
-#include "CommandLine.h"
 #include "DisplayError.h"
+#include "Usage.h"
 
 #include <QtGlobal>
 

@@ -1,8 +1,10 @@
-#include "CommandLine.h"
+#include "AppNames.h"
 #include "DisplayFailureExit.h"
-#include "MorvexApp.h"
 #include "MorvexDlg.h"
+#include "QtDialog.h"
 #include "QtPlatformServices.h"
+#include "SettingsLocation.h"
+#include "Usage.h"
 
 #include <QApplication>
 
@@ -22,11 +24,11 @@ std::unique_ptr<QApplication> OpenApplication(int& argc, char* argv[])
 
 // The entry of the dialogs module, which the program loads only for dialog
 // mode (after it has made sure there is a display).
-extern "C" __attribute__((visibility("default"))) int MorvexRunDialogs(CMorvexApp& app, int argc, char* argv[])
+extern "C" __attribute__((visibility("default"))) int MorvexRunDialogs(const CAppNames& names, int argc, char* argv[])
 {
     const auto application = OpenApplication(argc, argv);
-    CQtPlatformServices services(app.Names());
-    CMorvexDlg dialog(services);
-    dialog.DoModal();
+    CQtPlatformServices services(names);
+    CMorvexDlg dialog(LocateSettings(names.settingsFileName));
+    CQtDialog::Run(dialog, services, nullptr);
     return kExitSuccess;
 }

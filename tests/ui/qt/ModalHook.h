@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Dialog.h"
+#include "QtDialog.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -15,7 +15,7 @@
 // user would answer it. The action must close the dialog; a dialog left open
 // fails the test and is cancelled so that the test cannot hang. Nothing
 // happens if no event loop runs while the hook lives.
-template <class TDialog = CDialog>
+template <class TDialog = CQtDialog>
 class CModalHook
 {
 public:

@@ -1,21 +1,16 @@
 #pragma once
 
+#include "DialogWindow.h"
+
 #include <QString>
 
-#include <filesystem>
 #include <optional>
 
 class QWidget;
 
-// Which of the two open-file choosers to show.
-enum class EFileChoice {
-    ExistingSource,  // the file must exist
-    Destination,     // a new name is accepted once the user agrees to create it
-};
-
-// What the dialogs need from the desktop. The program uses the real Qt
-// services; tests answer these calls themselves, so no modal window of the
-// platform ever waits for a user.
+// The platform's own windows and the browser, as the Qt dialogs use them.
+// The program uses the real Qt services; tests answer these calls
+// themselves, so no modal window of the platform ever waits for a user.
 class IPlatformServices
 {
 public:
@@ -30,7 +25,4 @@ public:
 
     // Hands a web address to the user's browser without waiting for it.
     virtual void OpenUrl(const QString& address) = 0;
-
-    // The settings file the unit dialog reads and writes.
-    virtual std::filesystem::path SettingsFilePath() const = 0;
 };

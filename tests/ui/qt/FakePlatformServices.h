@@ -10,11 +10,6 @@
 class CFakePlatformServices : public IPlatformServices
 {
 public:
-    explicit CFakePlatformServices(std::filesystem::path settingsFile)
-        : m_settingsFile(std::move(settingsFile))
-    {
-    }
-
     void ShowMessage(QWidget* owner, const QString& text) override
     {
         messageOwners.push_back(owner);
@@ -33,14 +28,9 @@ public:
 
     void OpenUrl(const QString& address) override { openedUrls.push_back(address); }
 
-    std::filesystem::path SettingsFilePath() const override { return m_settingsFile; }
-
     std::vector<QString> messages;
     std::vector<QWidget*> messageOwners;
     std::vector<EFileChoice> fileRequests;
     std::deque<std::optional<QString>> fileAnswers;  // nothing: the chooser was cancelled
     std::vector<QString> openedUrls;
-
-private:
-    std::filesystem::path m_settingsFile;
 };

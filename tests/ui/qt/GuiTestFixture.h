@@ -11,13 +11,14 @@
 #include <gtest/gtest.h>
 
 // A temporary folder holding the settings file and the files converted, and
-// the fake platform services pointing at it.
+// the fake platform services.
 class GuiTest : public testing::Test
 {
 protected:
     CTempDir m_dir;
-    CFakePlatformServices m_services{m_dir.Root() / "morvex.INI"};
-    CSettingsStore m_settings{m_dir.Root() / "morvex.INI"};
+    std::filesystem::path m_settingsFile = m_dir.Root() / "morvex.INI";
+    CFakePlatformServices m_services;
+    CSettingsStore m_settings{m_settingsFile};
 
     QString Path(const std::string& name) const { return QString::fromStdString(m_dir.Path(name)); }
     bool SettingsFileExists() const { return std::filesystem::exists(m_dir.Root() / "morvex.INI"); }

@@ -2,7 +2,8 @@
 
 #include "PlatformServices.h"
 
-#include <string>
+#include <QString>
+
 
 struct CAppNames;
 
@@ -15,9 +16,7 @@ public:
     void ShowMessage(QWidget* owner, const QString& text) override;
     std::optional<QString> ChooseFile(QWidget* owner, EFileChoice choice) override;
     void OpenUrl(const QString& address) override;
-    std::filesystem::path SettingsFilePath() const override;
 
 private:
     QString m_strApplicationName;
-    std::string m_strSettingsFileName;
 };

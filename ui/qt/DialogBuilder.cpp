@@ -4,6 +4,7 @@
 #include "DialogTemplate.h"
 #include "DialogUnits.h"
 #include "PathEdit.h"
+#include "QtResources.h"
 #include "QtText.h"
 #include "ResourceIds.h"
 
@@ -51,11 +52,11 @@ QWidget* CreateGroupBox(QWidget* parent, const CControlTemplate& control)
 }
 
 // Shown at the platform's size for large icons, whatever the control's size.
-QWidget* CreateIcon(QWidget* parent, const CControlTemplate& control)
+QWidget* CreateIcon(QWidget* parent)
 {
     auto* label = new QLabel(parent);
     const int size = label->style()->pixelMetric(QStyle::PM_LargeIconSize);
-    label->setPixmap(QIcon(ToQString(control.text)).pixmap(size, size));
+    label->setPixmap(QIcon(QtResourcePath(IDR_MAINFRAME)).pixmap(size, size));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
@@ -63,7 +64,7 @@ QWidget* CreateIcon(QWidget* parent, const CControlTemplate& control)
 QWidget* CreateStaticText(QWidget* parent, const CControlTemplate& control)
 {
     if (control.style & kIcon)
-        return CreateIcon(parent, control);
+        return CreateIcon(parent);
     auto* label = new QLabel(ToQString(control.text), parent);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);

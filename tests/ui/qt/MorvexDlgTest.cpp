@@ -1,0 +1,320 @@
+#include "GuiTestFixture.h"
+#include "ModalHook.h"
+#include "MorvexDlg.h"
+#include "QtDialog.h"
+#include "ResourceIds.h"
+#include "Usage.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QUrl>
+
+namespace {
+
+const QString kDone = QStringLiteral("변환완료");
+const QString kFailed = QStringLiteral("변환실패");
+const QString kSelectSource = QStringLiteral("원본파일을 먼저 선택하세요");
+
+class MorvexDlg : public GuiTest
+{
+protected:
+    void SetUp() override { Show(m_dialog); }
+
+    QLineEdit* SourceEdit() const { return m_dialog.Edit(IDC_SOURCE_PATH); }
+    QLineEdit* DestEdit() const { return m_dialog.Edit(IDC_DEST_PATH); }
+    void Click(int id) { QTest::mouseClick(m_dialog.Button(id), Qt::LeftButton); }
+
+    // Presses a conversion button and answers the unit dialog with Enter,
+    // after typing the byte unit when one is given.
+    void ConvertWithUnits(int buttonId, const QString& byteUnit = {})
+    {
+        CModalHook answer([&](CQtDialog& unitDialog) {
+            if (!byteUnit.isEmpty())
+                Type(unitDialog.Edit(IDC_BYTE_UNIT), byteUnit);
+            QTest::keyClick(unitDialog.Edit(IDC_BYTE_UNIT), Qt::Key_Return);
+        });
+        Click(buttonId);
+        EXPECT_TRUE(answer.Ran());
+    }
+
+    CMorvexDlg m_logic{m_settingsFile};
+    CQtDialog m_dialog{m_logic, m_services};
+};
+
+TEST_F(MorvexDlg, CaptionIconAndScreenshot)
+{
+    EXPECT_EQ(m_dialog.windowTitle(), QStringLiteral("Morvex v1.10"));
+    EXPECT_FALSE(m_dialog.windowIcon().isNull());
+    EXPECT_EQ(m_dialog.Button(IDC_BIN_TO_TXT)->text(), QStringLiteral("BIN → TXT"));
+    SaveScreenshot(m_dialog, "main-dialog.png");
+}
+
+TEST_F(MorvexDlg, TabOrderStartsAtTheSourceEdit)
+{
+    EXPECT_EQ(QApplication::focusWidget(), SourceEdit());
+    const int order[] = {IDC_BROWSE_SOURCE, IDC_DEST_PATH, IDC_BROWSE_DEST, IDC_HEX_INVERT, IDC_TXT_TO_BIN,
+        IDC_HOMEPAGE, IDC_COMMAND_HELP, IDC_BIN_TO_TXT, IDC_SOURCE_PATH};
+    for (const int id : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), m_dialog.Control(id)) << id;
+    }
+}
+
+TEST_F(MorvexDlg, EscapeClosesWithCancel)
+{
+    QTest::keyClick(SourceEdit(), Qt::Key_Escape);
+    EXPECT_FALSE(m_dialog.isVisible());
+    EXPECT_EQ(m_dialog.result(), QDialog::Rejected);
+}
+
+class MorvexDlgEmptySource : public MorvexDlg, public testing::WithParamInterface<int>
+{
+};
+
+TEST_P(MorvexDlgEmptySource, AsksForTheSourceAndOpensNothing)
+{
+    Type(DestEdit(), Path("dest"));
+    CModalHook unexpected([](CQtDialog& dialog) {
+        ADD_FAILURE() << "a dialog opened";
+        dialog.reject();
+    });
+    Click(GetParam());
+    EXPECT_EQ(m_services.messages, std::vector<QString>{kSelectSource});
+    EXPECT_FALSE(std::filesystem::exists(m_dir.Path("dest")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, MorvexDlgEmptySource, testing::Values(IDC_BIN_TO_TXT, IDC_TXT_TO_BIN, IDC_HEX_INVERT));
+
+TEST_F(MorvexDlg, BinToTextDerivesADestinationForThisRunOnly)
+{
+    const std::string source = m_dir.Write("x.bin", "AB");
+    Type(SourceEdit(), QString::fromStdString(source));
+    CModalHook answer([&](CQtDialog& unitDialog) {
+        EXPECT_EQ(unitDialog.Edit(IDC_BYTE_UNIT)->text(), "1");
+        EXPECT_EQ(unitDialog.Edit(IDC_LINE_UNIT)->text(), "10");
+        EXPECT_TRUE(unitDialog.Edit(IDC_LINE_UNIT)->isEnabled());
+        EXPECT_EQ(DestEdit()->text(), "");
+        SaveScreenshot(unitDialog, "unit-dialog-from-bin-to-txt.png");
+        QTest::keyClick(unitDialog.Edit(IDC_BYTE_UNIT), Qt::Key_Return);
+    });
+    Click(IDC_BIN_TO_TXT);
+    EXPECT_TRUE(answer.Ran());
+    EXPECT_EQ(m_services.messages, std::vector<QString>{kDone});
+    EXPECT_EQ(CTempDir::Read(source + ".txt"), "0x41,0x42,");
+    EXPECT_EQ(DestEdit()->text(), "");
+    EXPECT_EQ(SettingsText(), "[config]\nByteUnit=1\nLineUnit=10\n");
+}
+
+TEST_F(MorvexDlg, TextToBinShowsItsDerivedDestinationEvenWhenCancelled)
+{
+    const std::string source = m_dir.Write("x.txt", "0x41,0x42,");
+    Type(SourceEdit(), QString::fromStdString(source));
+    const QString derived = QString::fromStdString(source + ".bin");
+    CModalHook cancel([&](CQtDialog& unitDialog) {
+        EXPECT_EQ(DestEdit()->text(), derived);
+        EXPECT_FALSE(unitDialog.Edit(IDC_LINE_UNIT)->isEnabled());
+        QTest::keyClick(unitDialog.Edit(IDC_BYTE_UNIT), Qt::Key_Escape);
+    });
+    Click(IDC_TXT_TO_BIN);
+    EXPECT_TRUE(cancel.Ran());
+    EXPECT_TRUE(m_services.messages.empty());
+    EXPECT_FALSE(std::filesystem::exists(derived.toStdString()));
+    EXPECT_FALSE(SettingsFileExists());
+    EXPECT_EQ(DestEdit()->text(), derived);
+
+    // The shown name now serves as a typed destination.
+    ConvertWithUnits(IDC_TXT_TO_BIN);
+    EXPECT_EQ(CTempDir::Read(derived.toStdString()), "AB");
+    ConvertWithUnits(IDC_BIN_TO_TXT);
+    EXPECT_EQ(CTempDir::Read(derived.toStdString()), "0x30,0x78,0x34,0x31,0x2C,0x30,0x78,0x34,0x32,0x2C,\r\n");
+    EXPECT_EQ(m_services.messages, (std::vector<QString>{kDone, kDone}));
+}
+
+TEST_F(MorvexDlg, HexInvertUsesTheScannedWidth)
+{
+    const std::string source = m_dir.Write("x.txt", "0x12,0x1234,");
+    Type(SourceEdit(), QString::fromStdString(source));
+    Type(DestEdit(), Path("inverted.txt"));
+    CModalHook answer([&](CQtDialog& unitDialog) {
+        EXPECT_EQ(unitDialog.Edit(IDC_BYTE_UNIT)->text(), "2");
+        EXPECT_TRUE(unitDialog.Edit(IDC_LINE_UNIT)->isEnabled());
+        QTest::keyClick(unitDialog.Edit(IDC_BYTE_UNIT), Qt::Key_Return);
+    });
+    Click(IDC_HEX_INVERT);
+    EXPECT_TRUE(answer.Ran());
+    EXPECT_EQ(m_services.messages, std::vector<QString>{kDone});
+    EXPECT_EQ(CTempDir::Read(m_dir.Path("inverted.txt")), "0xFFED,0xEDCB,");
+}
+
+// The byte unit the unit dialog opens with, for sources scanned by TXT → BIN.
+struct ScanCase
+{
+    std::string source;
+    const char* shownByteUnit;  // with a stored byte unit of 3
+};
+
+class MorvexDlgScan : public MorvexDlg, public testing::WithParamInterface<ScanCase>
+{
+};
+
+TEST_P(MorvexDlgScan, PresetsTheByteUnit)
+{
+    m_settings.WriteSettingInt("config", "ByteUnit", 3);
+    Type(SourceEdit(), QString::fromStdString(m_dir.Write("x.txt", GetParam().source)));
+    CModalHook answer([&](CQtDialog& unitDialog) {
+        EXPECT_EQ(unitDialog.Edit(IDC_BYTE_UNIT)->text(), GetParam().shownByteUnit);
+        EXPECT_TRUE(m_services.messages.empty());
+        QTest::keyClick(unitDialog.Edit(IDC_BYTE_UNIT), Qt::Key_Escape);
+    });
+    Click(IDC_TXT_TO_BIN);
+    EXPECT_TRUE(answer.Ran());
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, MorvexDlgScan,
+    testing::Values(
+        ScanCase{"0x12,0x1234,", "2"},
+        ScanCase{"0x123456,", "3"},
+        ScanCase{"no numbers here", "3"},
+        ScanCase{"0x123456789012345678901234,", "12"}));
+
+TEST_F(MorvexDlg, ScannedWidthAboveNineIsRefusedUntilCorrected)
+{
+    const std::string source = m_dir.Write("x.txt", "0x123456789012345678901234,");
+    Type(SourceEdit(), QString::fromStdString(source));
+    CModalHook answer([&](CQtDialog& unitDialog) {
+        QTest::keyClick(unitDialog.Edit(IDC_BYTE_UNIT), Qt::Key_Return);
+        EXPECT_TRUE(unitDialog.isVisible());
+        EXPECT_EQ(m_services.messages, std::vector<QString>{QStringLiteral("1와(과) 9 사이의 정수를 입력하십시오.")});
+        EXPECT_EQ(m_services.messageOwners.back(), &unitDialog);
+        Type(unitDialog.Edit(IDC_BYTE_UNIT), "1");
+        QTest::keyClick(unitDialog.Edit(IDC_BYTE_UNIT), Qt::Key_Return);
+    });
+    Click(IDC_TXT_TO_BIN);
+    EXPECT_TRUE(answer.Ran());
+    EXPECT_EQ(m_services.messages.back(), kDone);
+    EXPECT_EQ(CTempDir::Read(source + ".bin"), "\x34");
+}
+
+TEST_F(MorvexDlg, SameFileAsSourceAndDestinationFailsAndLeavesItAlone)
+{
+    const std::string source = m_dir.Write("x.bin", "AB");
+    Type(SourceEdit(), QString::fromStdString(source));
+    Type(DestEdit(), QString::fromStdString(source));
+    ConvertWithUnits(IDC_BIN_TO_TXT);
+    EXPECT_EQ(m_services.messages, std::vector<QString>{kFailed});
+    EXPECT_EQ(CTempDir::Read(source), "AB");
+}
+
+TEST_F(MorvexDlg, MissingSourceFailsAndCreatesNothing)
+{
+    Type(SourceEdit(), Path("missing.txt"));
+    ConvertWithUnits(IDC_HEX_INVERT);
+    EXPECT_EQ(m_services.messages, std::vector<QString>{kFailed});
+    EXPECT_FALSE(std::filesystem::exists(m_dir.Path("missing.txt.txt")));
+}
+
+TEST_F(MorvexDlg, BrowsingKeepsTheOtherTypedPath)
+{
+    Type(DestEdit(), "typed-dest");
+    m_services.fileAnswers = {QStringLiteral("/data/chosen.bin")};
+    Click(IDC_BROWSE_SOURCE);
+    EXPECT_EQ(SourceEdit()->text(), "/data/chosen.bin");
+    EXPECT_EQ(DestEdit()->text(), "typed-dest");
+
+    Type(SourceEdit(), "typed-source");
+    m_services.fileAnswers = {QStringLiteral("/data/new.txt")};
+    Click(IDC_BROWSE_DEST);
+    EXPECT_EQ(SourceEdit()->text(), "typed-source");
+    EXPECT_EQ(DestEdit()->text(), "/data/new.txt");
+
+    EXPECT_EQ(m_services.fileRequests, (std::vector<EFileChoice>{EFileChoice::ExistingSource, EFileChoice::Destination}));
+    EXPECT_TRUE(m_services.messages.empty());
+}
+
+TEST_F(MorvexDlg, CancelledChooserChangesNothing)
+{
+    Type(SourceEdit(), "a");
+    Type(DestEdit(), "b");
+    m_services.fileAnswers = {std::nullopt, std::nullopt};
+    Click(IDC_BROWSE_SOURCE);
+    Click(IDC_BROWSE_DEST);
+    EXPECT_EQ(SourceEdit()->text(), "a");
+    EXPECT_EQ(DestEdit()->text(), "b");
+    EXPECT_EQ(m_services.fileRequests.size(), 2u);
+}
+
+TEST_F(MorvexDlg, EnterInAPathEditOpensTheSourceChooser)
+{
+    for (QLineEdit* edit : {SourceEdit(), DestEdit()})
+        QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(m_services.fileRequests, (std::vector<EFileChoice>{EFileChoice::ExistingSource, EFileChoice::ExistingSource}));
+    EXPECT_TRUE(m_dialog.isVisible());
+}
+
+TEST_F(MorvexDlg, DroppedFileGivesItsLocalPath)
+{
+    for (QLineEdit* edit : {SourceEdit(), DestEdit()}) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/드롭 file.bin"))});
+        const QPoint centre = edit->rect().center();
+        QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &drop);
+        EXPECT_EQ(edit->text(), QStringLiteral("/tmp/드롭 file.bin"));
+    }
+}
+
+TEST_F(MorvexDlg, CommandHelpShowsTheUsageOnce)
+{
+    Click(IDC_COMMAND_HELP);
+    ASSERT_EQ(m_services.messages.size(), 1u);
+    EXPECT_EQ(m_services.messages[0].toStdString(), kUsageText);
+    EXPECT_EQ(m_services.messageOwners[0], &m_dialog);
+    EXPECT_TRUE(m_services.openedUrls.empty());
+}
+
+TEST_F(MorvexDlg, F1ShowsTheUsage)
+{
+    QTest::keyClick(m_dialog.Button(IDC_HEX_INVERT), Qt::Key_F1);
+    EXPECT_EQ(m_services.messages.size(), 1u);
+    EXPECT_TRUE(m_services.fileRequests.empty());
+}
+
+TEST_F(MorvexDlg, HomePageHandsTheAddressOncePerPress)
+{
+    const QString address = QStringLiteral("http://morvex.example.org/morvex");
+    Click(IDC_HOMEPAGE);
+    EXPECT_EQ(m_services.openedUrls, std::vector<QString>{address});
+    Click(IDC_HOMEPAGE);
+    EXPECT_EQ(m_services.openedUrls, (std::vector<QString>{address, address}));
+    EXPECT_TRUE(m_services.messages.empty());
+    EXPECT_TRUE(m_dialog.isVisible());
+}
+
+TEST_F(MorvexDlg, ContextMenuOffersTheAboutEntry)
+{
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), m_dialog.mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&m_dialog, &event);
+    auto* shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(shown, nullptr);
+    ASSERT_EQ(shown->actions().size(), 1);
+    EXPECT_EQ(shown->actions()[0]->text(), "&About...");
+    shown->close();
+}
+
+TEST_F(MorvexDlg, ShiftF10OpensTheContextMenu)
+{
+    QTest::keyClick(SourceEdit(), Qt::Key_F10, Qt::ShiftModifier);
+    auto* shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->actions().size(), 1);
+    shown->close();
+}
+
+} // namespace
