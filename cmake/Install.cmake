@@ -1,3 +1,8 @@
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/WindowsPackage.cmake)
+    return()
+endif()
+
 # Desktop-ready install: the program, its menu entry, its icon in the
 # hicolor theme and its manual page, in the standard places under the prefix;
 # and a .deb of the same files (cpack -G DEB).

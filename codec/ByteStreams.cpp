@@ -1,4 +1,5 @@
 #include "ByteStreams.h"
+#include "Utf8Path.h"
 
 #include <cerrno>
 #include <cstring>
@@ -33,7 +34,7 @@ bool CByteReader::Open(const std::string& path, Mode mode)
 {
     m_mode = mode;
     errno = 0;
-    m_pFile = std::fopen(path.c_str(), "rb");
+    m_pFile = OpenFile(path, "rb");
     if (!m_pFile) {
         m_nError = LastErrnoOr(ENOENT);
         return false;
@@ -120,7 +121,7 @@ bool CByteWriter::Open(const std::string& path)
         return true;
     }
     errno = 0;
-    m_pFile = std::fopen(path.c_str(), "wb");
+    m_pFile = OpenFile(path, "wb");
     if (!m_pFile) {
         m_nError = LastErrnoOr(EACCES);
         return false;

@@ -1,6 +1,7 @@
 #include "Conversion.h"
 
 #include "Units.h"
+#include "Utf8Path.h"
 
 #include <cstring>
 #include <filesystem>
@@ -38,7 +39,7 @@ bool CConversion::Open(CByteReader::Mode sourceMode)
     if (!OpenSource(m_source, m_strSourcePath, sourceMode, m_strError))
         return false;
     std::error_code ignored;
-    if (std::filesystem::equivalent(m_strSourcePath, m_strDestPath, ignored)) {
+    if (std::filesystem::equivalent(PathFromUtf8(m_strSourcePath), PathFromUtf8(m_strDestPath), ignored)) {
         m_strError = "source and destination are the same file " + Quoted(m_strDestPath);
         return false;
     }

@@ -1,39 +1,21 @@
 #include "CommandLine.h"
+#include "ProgramRun.h"
 #include "TempDir.h"
 #include "Usage.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 namespace {
 
-struct Outcome
-{
-    int exitCode;
-    std::string errors;
-    std::string output;
-};
+using Outcome = CProgramOutcome;
 
-// Runs the built program as a user would, inside the folder, without a display.
 Outcome RunMorvex(const CTempDir& dir, const std::vector<std::string>& args)
 {
-    std::string command = "cd '" + dir.Root().string() + "' && env -u DISPLAY -u WAYLAND_DISPLAY '" MORVEX_BINARY "'";
-    for (const std::string& arg : args)
-        command += " '" + arg + "'";
-    command += " >../morvex-out-" + dir.Root().filename().string() + " 2>../morvex-err-" + dir.Root().filename().string();
-    const int status = std::system(command.c_str());
-    const std::string outFile = (dir.Root().parent_path() / ("morvex-out-" + dir.Root().filename().string())).string();
-    const std::string errFile = (dir.Root().parent_path() / ("morvex-err-" + dir.Root().filename().string())).string();
-    Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, CTempDir::Read(errFile), CTempDir::Read(outFile)};
-    std::filesystem::remove(outFile);
-    std::filesystem::remove(errFile);
-    return outcome;
+    return RunProgram(MORVEX_BINARY, dir.Root(), args);
 }
 
 const std::string kUsage = std::string(kUsageText) + "\n";
@@ -109,9 +91,11 @@ TEST(CommandLine, FailuresExitWithOneAndNameTheReason)
     EXPECT_EQ(sameFile.errors, "morvex: source and destination are the same file './in'\n");
     EXPECT_EQ(CTempDir::Read(dir.Path("in")), "0x41,");
 
+#ifndef _WIN32
     const Outcome diskFull = RunMorvex(dir, {"b", "in", "/dev/full"});
     EXPECT_EQ(diskFull.exitCode, 1);
     EXPECT_EQ(diskFull.errors, "morvex: cannot write destination file '/dev/full': No space left on device\n");
+#endif
 }
 
 TEST(CommandLine, WithoutThreeArgumentsAndNoDisplayItPrintsTheUsage)

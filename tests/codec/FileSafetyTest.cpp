@@ -57,14 +57,18 @@ TEST(FileSafety, TheSameFileUnderAnyNameIsRefusedAndKeepsItsContent)
     CTempDir dir;
     const std::string original = dir.Write("data.txt", kKeep);
     std::filesystem::create_directory(dir.Path("sub"));
-    std::filesystem::create_symlink(original, dir.Path("link.txt"));
     std::filesystem::create_hard_link(original, dir.Path("hard.txt"));
+#ifndef _WIN32
+    std::filesystem::create_symlink(original, dir.Path("link.txt"));
+#endif
     const std::string otherNames[] = {
         original,
         dir.Path("sub/../data.txt"),
         dir.Path("./data.txt"),
-        dir.Path("link.txt"),
         dir.Path("hard.txt"),
+#ifndef _WIN32
+        dir.Path("link.txt"),
+#endif
     };
     for (const auto& conversion : kAllConversions) {
         for (const std::string& dest : otherNames) {
