@@ -17,3 +17,8 @@ struct CProgramOutcome
 // test program's own folder, so the build tree may sit anywhere.
 CProgramOutcome RunProgram(const std::string& program, const std::filesystem::path& folder,
     const std::vector<std::string>& args);
+
+#ifdef _WIN32
+// The program's full path: a relative one is taken from the test program's folder.
+std::filesystem::path ProgramPath(const std::string& program);
+#endif

@@ -42,21 +42,22 @@ std::string WithLfLineEnds(std::string text)
     return text;
 }
 
-std::filesystem::path TestProgramFolder()
-{
-    wchar_t path[MAX_PATH * 4] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
-    return std::filesystem::path(path).parent_path();
-}
-
 } // namespace
+
+std::filesystem::path ProgramPath(const std::string& program)
+{
+    const std::filesystem::path path = PathFromUtf8(program);
+    if (path.is_absolute())
+        return path;
+    wchar_t testProgram[MAX_PATH * 4] = {};
+    GetModuleFileNameW(nullptr, testProgram, MAX_PATH * 4);
+    return (std::filesystem::path(testProgram).parent_path() / path).lexically_normal();
+}
 
 CProgramOutcome RunProgram(const std::string& program, const std::filesystem::path& folder,
     const std::vector<std::string>& args)
 {
-    std::filesystem::path programPath = PathFromUtf8(program);
-    if (programPath.is_relative())
-        programPath = (TestProgramFolder() / programPath).lexically_normal();
+    const std::filesystem::path programPath = ProgramPath(program);
     std::wstring commandLine = Quoted(programPath.wstring());
     for (const std::string& arg : args)
         commandLine += L" " + Quoted(WideFromUtf8(arg));
