@@ -6,8 +6,9 @@
 #              and get its exit code.
 # The dialogs are linked in (no run-time loading on Windows).
 set(MORVEX_WINDOWS_PROGRAMS morvex morvex_console)
-add_executable(morvex WIN32 main.cpp WindowsStartUp.cpp)
-add_executable(morvex_console main.cpp WindowsStartUp.cpp)
+target_sources(morvex_cli PRIVATE WindowsStartUp.cpp)
+add_executable(morvex WIN32 main.cpp)
+add_executable(morvex_console main.cpp)
 set_target_properties(morvex_console PROPERTIES OUTPUT_NAME morvex SUFFIX .com)
 foreach(program IN LISTS MORVEX_WINDOWS_PROGRAMS)
     # wmain: the arguments arrive as UTF-16 whatever the code page.

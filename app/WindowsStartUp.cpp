@@ -13,7 +13,6 @@ void PrepareWindowsProcess()
 {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stdin), _O_BINARY);
 }
 
 std::vector<std::string> Utf8Arguments(int argc, wchar_t* argv[])
