@@ -20,4 +20,5 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
 # Tests and test discovery run the programs under wine, in a prefix of the
 # build tree's own so that no other wine set-up is touched.
 set(MORVEX_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "wine prefix the tests run in")
-set(CMAKE_CROSSCOMPILING_EMULATOR env WINEPREFIX=${MORVEX_WINEPREFIX} WINEDEBUG=-all wine)
+set(CMAKE_CROSSCOMPILING_EMULATOR env WINEPREFIX=${MORVEX_WINEPREFIX} WINEDEBUG=-all
+    ${CMAKE_CURRENT_LIST_DIR}/run-under-wine.sh)

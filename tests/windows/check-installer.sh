@@ -16,6 +16,8 @@ cleanup() { wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"; }
 trap cleanup EXIT
 cp -a "$2/." "$WINEPREFIX"
 
+run_under_wine=$(cd "$(dirname "$0")/../../cmake" && pwd)/run-under-wine.sh
+wine() { "$run_under_wine" "$@"; }
 fail() { echo "check-installer: $*" >&2; exit 1; }
 
 drive_c=$WINEPREFIX/drive_c
