@@ -3,7 +3,11 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cerrno>
+#include <cstring>
 
 std::wstring WideFromUtf8(std::string_view utf8)
 {
@@ -28,6 +32,16 @@ std::string Utf8FromWide(std::wstring_view wide)
 
 std::FILE* OpenFile(const std::string& utf8Path, const char* mode)
 {
+    // The name of standard input elsewhere, so that a pipe works the same on
+    // every platform. A copy of the descriptor, in binary mode: closing the
+    // file leaves the process's own standard input alone.
+    if (utf8Path == "/dev/stdin" && std::strchr(mode, 'r')) {
+        const int input = _dup(_fileno(stdin));
+        if (input < 0)
+            return nullptr;
+        _setmode(input, _O_BINARY);
+        return _fdopen(input, mode);
+    }
     const std::wstring path = WideFromUtf8(utf8Path);
     std::FILE* file = _wfopen(path.c_str(), WideFromUtf8(mode).c_str());
     // The C runtime says "Permission denied" for a folder; name the real reason.

@@ -74,4 +74,20 @@ TEST(OpenFile, AFolderIsReportedAsAFolderBothWays)
     }
 }
 
+// A pipe into "/dev/stdin" works as on the other platforms, bytes unchanged.
+TEST(OpenFile, StandardInputByItsPosixName)
+{
+    CTempDir dir;
+    const std::string bytes = "0x41,\r\n\x1A\n0x42,";
+    ASSERT_NE(std::freopen(dir.Write("input", bytes).c_str(), "r", stdin), nullptr);
+    std::FILE* input = OpenFile("/dev/stdin", "rb");
+    ASSERT_NE(input, nullptr);
+    char read[64] = {};
+    EXPECT_EQ(std::string(read, std::fread(read, 1, sizeof read, input)), bytes);
+    std::fclose(input);
+    // The process's own standard input is still open: at its end, not broken.
+    EXPECT_EQ(std::fgetc(stdin), EOF);
+    EXPECT_FALSE(std::ferror(stdin));
+}
+
 } // namespace
