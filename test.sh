@@ -21,4 +21,17 @@ if ! scripts/fuzz.sh 25 >build-fuzz/run.log 2>&1; then
     exit 1
 fi
 grep -E '^Done [0-9]+ runs' build-fuzz/run.log
-echo "test.sh: build, tests, sanitizer tests and fuzz run all passed"
+
+# The Windows program, its tests and its installer, cross-built and run under
+# wine: all of them under a Korean locale, whose code page is not UTF-8, and
+# the file-name and command-line tests once more under a UTF-8 one.
+scripts/build-windows.sh build-windows
+if ! locale -a | grep -qix 'ko_KR.utf8'; then
+    sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo localedef -i ko_KR -f UTF-8 ko_KR.UTF-8
+fi
+LANG=ko_KR.UTF-8 ctest --test-dir build-windows --output-on-failure -j 2
+LANG=C.UTF-8 ctest --test-dir build-windows --output-on-failure -j 2 -R CommandLine
+
+echo "test.sh: build, tests, sanitizer tests, fuzz run and Windows tests all passed"

@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #ifdef _WIN32
+#include "Utf8Path.h"
+
 #include <windows.h>
 #endif
 
@@ -24,9 +26,16 @@ CAppNames CAppNames::FromExecutablePath(std::string_view path)
 std::string ExecutablePath()
 {
 #ifdef _WIN32
-    char path[MAX_PATH * 4] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    return path;
+    // Long paths may exceed MAX_PATH: grow until the whole name fits.
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return "morvex";
+        if (length < path.size())
+            return Utf8FromWide(std::wstring_view(path.data(), length));
+        path.resize(path.size() * 2);
+    }
 #else
     std::error_code error;
     const auto path = std::filesystem::read_symlink("/proc/self/exe", error);

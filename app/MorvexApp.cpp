@@ -2,8 +2,9 @@
 
 #include "CommandLine.h"
 #include "DialogMode.h"
+#include "ErrorOutput.h"
 
-#include <iostream>
+#include <sstream>
 
 CMorvexApp::CMorvexApp()
     : m_names(CAppNames::FromExecutablePath(ExecutablePath()))
@@ -12,9 +13,12 @@ CMorvexApp::CMorvexApp()
 
 bool CMorvexApp::StartUp(int argc, char* argv[])
 {
-    if (argc == 4)
-        m_nExitCode = RunCommandLine(argv[1], argv[2], argv[3], std::cerr);
-    else
+    if (argc == 4) {
+        std::ostringstream errors;
+        m_nExitCode = RunCommandLine(argv[1], argv[2], argv[3], errors);
+        WriteErrorText(errors.str());
+    } else {
         m_nExitCode = RunDialogMode(m_names, argc, argv);
+    }
     return false;
 }

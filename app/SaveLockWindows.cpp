@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <cwctype>
+#include <functional>
+#include <string>
+
 namespace {
 
 HANDLE Handle(std::intptr_t handle)
@@ -9,31 +13,30 @@ HANDLE Handle(std::intptr_t handle)
     return reinterpret_cast<HANDLE>(handle);
 }
 
-std::intptr_t Stored(HANDLE handle)
+// One name per settings file, whatever its spelling's case; a named mutex
+// rather than a lock file, which would stay behind.
+std::wstring MutexName(const std::filesystem::path& file)
 {
-    return reinterpret_cast<std::intptr_t>(handle);
+    std::wstring path = std::filesystem::absolute(file).lexically_normal().wstring();
+    for (wchar_t& c : path)
+        c = static_cast<wchar_t>(std::towlower(c));
+    return L"Local\\morvex-settings-" + std::to_wstring(std::hash<std::wstring>{}(path));
 }
 
 } // namespace
 
 CSaveLock::CSaveLock(const std::filesystem::path& file)
+    : m_handle(reinterpret_cast<std::intptr_t>(CreateMutexW(nullptr, FALSE, MutexName(file).c_str())))
 {
-    // A folder cannot be locked here, so a lock file beside the settings
-    // file stands for it.
-    std::filesystem::path lockFile = file;
-    lockFile += L".lock";
-    const HANDLE handle = CreateFileW(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    m_handle = Stored(handle);
-    if (handle == INVALID_HANDLE_VALUE)
-        return;
-    OVERLAPPED whole = {};
-    LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &whole);
+    // A mutex left by a process that died is still handed over (WAIT_ABANDONED).
+    if (Handle(m_handle))
+        WaitForSingleObject(Handle(m_handle), INFINITE);
 }
 
 CSaveLock::~CSaveLock()
 {
-    // Closing the handle releases the lock.
-    if (Handle(m_handle) != INVALID_HANDLE_VALUE)
+    if (Handle(m_handle)) {
+        ReleaseMutex(Handle(m_handle));
         CloseHandle(Handle(m_handle));
+    }
 }

@@ -1,8 +1,29 @@
 #include "MorvexApp.h"
 
+#ifdef _WIN32
+#include "WindowsStartUp.h"
+
+// Built with -municode: the arguments arrive as UTF-16 whatever the code page.
+int wmain(int argc, wchar_t* argv[])
+{
+    PrepareWindowsProcess();
+    std::vector<std::string> arguments = Utf8Arguments(argc, argv);
+    std::vector<char*> pointers;
+    for (std::string& argument : arguments)
+        pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    CMorvexApp app;
+    app.StartUp(argc, pointers.data());
+    return app.ExitCode();
+}
+
+#else
+
 int main(int argc, char* argv[])
 {
     CMorvexApp app;
     app.StartUp(argc, argv);
     return app.ExitCode();
 }
+
+#endif

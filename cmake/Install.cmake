@@ -1,3 +1,8 @@
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/WindowsPackage.cmake)
+    return()
+endif()
+
 # Install rules in two components: "cli", the command line with its manual
 # page, completion and CMake package, and "dialogs", the Qt dialogs module
 # with the desktop integration. Each becomes a package of its own.

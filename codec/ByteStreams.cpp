@@ -1,6 +1,7 @@
 #include "ByteStreams.h"
 
 #include "IoFaults.h"
+#include "Utf8Path.h"
 
 #include <atomic>
 #include <cerrno>
@@ -69,7 +70,7 @@ bool CByteReader::Open(const std::string& path, Mode mode)
 {
     m_mode = mode;
     errno = 0;
-    m_pFile = std::fopen(path.c_str(), "rb");
+    m_pFile = OpenFile(path, "rb");
     if (!m_pFile) {
         m_nError = LastErrnoOr(ENOENT);
         return false;

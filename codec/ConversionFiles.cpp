@@ -2,6 +2,7 @@
 
 #include "QuotedName.h"
 #include "Units.h"
+#include "Utf8Path.h"
 
 #include <cstring>
 #include <filesystem>
@@ -30,7 +31,7 @@ bool CConversionFiles::Open(CByteReader::Mode sourceMode)
     if (!OpenSource(m_source, m_strSourcePath, sourceMode, m_strError))
         return false;
     std::error_code ignored;
-    if (std::filesystem::equivalent(m_strSourcePath, m_strDestPath, ignored)) {
+    if (std::filesystem::equivalent(PathFromUtf8(m_strSourcePath), PathFromUtf8(m_strDestPath), ignored)) {
         m_strError = "source and destination are the same file " + QuotedName(m_strDestPath);
         return false;
     }

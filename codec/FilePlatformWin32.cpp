@@ -1,5 +1,7 @@
 #include "FilePlatform.h"
 
+#include "Utf8Path.h"
+
 #include <windows.h>
 
 #include <fcntl.h>
@@ -13,11 +15,6 @@
 namespace FilePlatform {
 
 namespace {
-
-std::wstring Wide(const std::string& utf8)
-{
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())).wstring();
-}
 
 int ErrnoOf(DWORD error)
 {
@@ -44,7 +41,7 @@ int ErrnoOf(DWORD error)
 bool Inspect(const std::string& path, BY_HANDLE_FILE_INFORMATION& info, DWORD& type)
 {
     // No access asked: this neither locks nor changes the file.
-    const HANDLE file = CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    const HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
@@ -110,11 +107,10 @@ EPlacement PlacementOf(const std::string& target, int& error)
 
 std::string FolderOf(const std::string& path)
 {
-    const std::filesystem::path folder = std::filesystem::path(Wide(path)).parent_path();
+    const std::filesystem::path folder = std::filesystem::path(WideFromUtf8(path)).parent_path();
     if (folder.empty())
         return ".";
-    const std::u8string utf8 = folder.u8string();
-    return std::string(utf8.begin(), utf8.end());
+    return Utf8FromWide(folder.native());
 }
 
 std::string TemporaryName(const std::string& folder)
@@ -129,14 +125,14 @@ std::string TemporaryName(const std::string& folder)
 
 std::FILE* OpenTruncating(const std::string& path, int& error)
 {
-    const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    const HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
         FILE_ATTRIBUTE_NORMAL, nullptr);
     return StreamOf(file, error);
 }
 
 std::FILE* CreateExclusive(const std::string& path, int& error)
 {
-    const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    const HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
         FILE_ATTRIBUTE_NORMAL, nullptr);
     return StreamOf(file, error);
 }
@@ -159,8 +155,8 @@ void CopyOwnerAndMode(std::FILE*, const std::string&)
 
 bool Replace(const std::string& from, const std::string& to, int& error)
 {
-    const std::wstring source = Wide(from);
-    const std::wstring dest = Wide(to);
+    const std::wstring source = WideFromUtf8(from);
+    const std::wstring dest = WideFromUtf8(to);
     if (ReplaceFileW(dest.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
         || MoveFileExW(source.c_str(), dest.c_str(), MOVEFILE_REPLACE_EXISTING))
         return true;
@@ -170,7 +166,7 @@ bool Replace(const std::string& from, const std::string& to, int& error)
 
 void Remove(const std::string& path)
 {
-    DeleteFileW(Wide(path).c_str());
+    DeleteFileW(WideFromUtf8(path).c_str());
 }
 
 } // namespace FilePlatform

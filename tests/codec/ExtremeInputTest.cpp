@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <algorithm>
 #include <cstdint>
@@ -168,6 +170,7 @@ TEST(ExtremeInput, RandomBytesAreReadAsTheLiteralScannerReadsThem)
     }
 }
 
+#ifndef _WIN32
 // A writer that sends part of a text array into a FIFO and closes it.
 TEST(ExtremeInput, AFifoThatClosesEarlyGivesWhatWasWritten)
 {
@@ -193,5 +196,6 @@ TEST(ExtremeInput, AFifoThatClosesEarlyGivesWhatWasWritten)
         EXPECT_EQ(result, c.expected) << "written: " << c.written;
     }
 }
+#endif
 
 } // namespace

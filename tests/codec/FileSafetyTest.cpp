@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <cerrno>
 #include <cstdint>
@@ -64,14 +66,18 @@ TEST(FileSafety, TheSameFileUnderAnyNameIsRefusedAndKeepsItsContent)
     CTempDir dir;
     const std::string original = dir.Write("data.txt", kKeep);
     std::filesystem::create_directory(dir.Path("sub"));
-    std::filesystem::create_symlink(original, dir.Path("link.txt"));
     std::filesystem::create_hard_link(original, dir.Path("hard.txt"));
+#ifndef _WIN32
+    std::filesystem::create_symlink(original, dir.Path("link.txt"));
+#endif
     const std::string otherNames[] = {
         original,
         dir.Path("sub/../data.txt"),
         dir.Path("./data.txt"),
-        dir.Path("link.txt"),
         dir.Path("hard.txt"),
+#ifndef _WIN32
+        dir.Path("link.txt"),
+#endif
     };
     for (const auto& conversion : kAllConversions) {
         for (const std::string& dest : otherNames) {
@@ -173,6 +179,7 @@ std::set<std::string> Names(const CTempDir& dir)
     return names;
 }
 
+#ifndef _WIN32
 unsigned Mode(const std::string& path)
 {
     struct stat status {};
@@ -186,6 +193,7 @@ unsigned NewFileMode()
     umask(mask);
     return 0666 & ~mask;
 }
+#endif
 
 // The ways a destination can be named: the file to write through, and the
 // name that is given to the codec.
@@ -202,20 +210,29 @@ CDestinationSetUp SetUpDestination(const CTempDir& dir, EDestination kind)
     switch (kind) {
     case EDestination::Existing:
         dir.Write("dest", kKeep);
+#ifndef _WIN32
         chmod(dir.Path("dest").c_str(), 0640);
+#endif
         return {dir.Path("dest"), dir.Path("dest")};
     case EDestination::Symlink:
+#ifndef _WIN32
         dir.Write("target", kKeep);
         chmod(dir.Path("target").c_str(), 0640);
         std::filesystem::create_symlink("target", dir.Path("dest"));
         return {dir.Path("dest"), dir.Path("target")};
+#endif
+        break;
     case EDestination::New:
         break;
     }
     return {dir.Path("dest"), dir.Path("dest")};
 }
 
+#ifdef _WIN32
+const EDestination kDestinations[] = {EDestination::Existing, EDestination::New};
+#else
 const EDestination kDestinations[] = {EDestination::Existing, EDestination::Symlink, EDestination::New};
+#endif
 
 struct InjectedFailure
 {
@@ -255,7 +272,9 @@ TEST(FileSafety, AFailedConversionLeavesTheOldDestinationAndNothingElse)
                 EXPECT_EQ(Names(dir), before) << what;
                 if (kind != EDestination::New) {
                     EXPECT_EQ(CTempDir::Read(dest.written), kKeep) << what;
+#ifndef _WIN32
                     EXPECT_EQ(Mode(dest.written), 0640u) << what;
+#endif
                 }
                 if (kind == EDestination::Symlink) {
                     EXPECT_TRUE(std::filesystem::is_symlink(dest.given)) << what;
@@ -276,7 +295,9 @@ TEST(FileSafety, ASuccessfulConversionReplacesTheDestinationKeepingItsModeAndLin
         codec.SetDestPath(dest.given);
         ASSERT_TRUE(codec.BinToText(1, 10)) << codec.LastError();
         EXPECT_EQ(CTempDir::Read(dest.written), "0x41,0x42,");
+#ifndef _WIN32
         EXPECT_EQ(Mode(dest.written), kind == EDestination::New ? NewFileMode() : 0640u);
+#endif
         if (kind == EDestination::Symlink) {
             EXPECT_TRUE(std::filesystem::is_symlink(dest.given));
         }
@@ -287,6 +308,8 @@ TEST(FileSafety, ASuccessfulConversionReplacesTheDestinationKeepingItsModeAndLin
     }
 }
 
+#ifndef _WIN32
+// (wine counts one link whatever the file has)
 TEST(FileSafety, AFileWithSeveralHardLinksIsWrittenInPlaceForEveryName)
 {
     CTempDir dir;
@@ -299,6 +322,7 @@ TEST(FileSafety, AFileWithSeveralHardLinksIsWrittenInPlaceForEveryName)
     EXPECT_EQ(CTempDir::Read(dir.Path("other")), "0x41,");
     EXPECT_EQ(std::filesystem::hard_link_count(dest), 2u);
 }
+#endif
 
 TEST(FileSafety, ACancelledWidthScanIsNoWidth)
 {

@@ -10,7 +10,7 @@
 #include <commctrl.h>
 
 
-int RunWin32Dialogs(const CAppNames& names, int /*argc*/, wchar_t* /*argv*/[])
+int RunWin32Dialogs(const CAppNames& names)
 {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);

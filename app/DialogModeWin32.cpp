@@ -1,0 +1,9 @@
+#include "DialogMode.h"
+
+#include "RunWin32Dialogs.h"
+
+// On Windows the dialogs are part of the program: user32 is always there.
+int RunDialogMode(const CAppNames& names, int /*argc*/, char* /*argv*/[])
+{
+    return RunWin32Dialogs(names);
+}

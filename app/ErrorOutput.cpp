@@ -1,0 +1,32 @@
+#include "ErrorOutput.h"
+
+#include <cstdio>
+
+#ifdef _WIN32
+#include "Utf8Path.h"
+
+#include <windows.h>
+
+void WriteErrorText(std::string_view utf8)
+{
+    const HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD consoleMode = 0;
+    if (handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &consoleMode)) {
+        const std::wstring wide = WideFromUtf8(utf8);
+        DWORD written = 0;
+        WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        return;
+    }
+    std::fwrite(utf8.data(), 1, utf8.size(), stderr);
+    std::fflush(stderr);
+}
+
+#else
+
+void WriteErrorText(std::string_view utf8)
+{
+    std::fwrite(utf8.data(), 1, utf8.size(), stderr);
+    std::fflush(stderr);
+}
+
+#endif

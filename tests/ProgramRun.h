@@ -1,0 +1,24 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+struct CProgramOutcome
+{
+    int exitCode;         // -1 when the program did not exit normally
+    std::string errors;   // standard error, byte for byte
+    std::string output;   // standard output, byte for byte
+};
+
+// Runs a program as a user would, inside the folder and without a display,
+// with its standard output and error captured in files beside the folder.
+// Arguments are UTF-8. On Windows a relative program path is taken from the
+// test program's own folder, so the build tree may sit anywhere.
+CProgramOutcome RunProgram(const std::string& program, const std::filesystem::path& folder,
+    const std::vector<std::string>& args);
+
+#ifdef _WIN32
+// The program's full path: a relative one is taken from the test program's folder.
+std::filesystem::path ProgramPath(const std::string& program);
+#endif

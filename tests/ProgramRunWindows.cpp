@@ -1,0 +1,91 @@
+#include "ProgramRun.h"
+
+#include "TempDir.h"
+#include "Utf8Path.h"
+
+#include <windows.h>
+
+namespace {
+
+// One argument quoted so that CommandLineToArgvW and the C runtime give it
+// back unchanged: backslashes double only before a quote.
+std::wstring Quoted(const std::wstring& arg)
+{
+    std::wstring quoted = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(2 * backslashes, L'\\');
+    return quoted + L"\"";
+}
+
+HANDLE CreateInheritableFile(const std::filesystem::path& path)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+        nullptr);
+}
+
+// Standard error is a text stream, with CR LF line ends on Windows; the tests
+// compare its lines in the form of every platform.
+std::string WithLfLineEnds(std::string text)
+{
+    for (std::size_t cr = text.find("\r\n"); cr != std::string::npos; cr = text.find("\r\n", cr))
+        text.erase(cr, 1);
+    return text;
+}
+
+} // namespace
+
+std::filesystem::path ProgramPath(const std::string& program)
+{
+    const std::filesystem::path path = PathFromUtf8(program);
+    if (path.is_absolute())
+        return path;
+    wchar_t testProgram[MAX_PATH * 4] = {};
+    GetModuleFileNameW(nullptr, testProgram, MAX_PATH * 4);
+    return (std::filesystem::path(testProgram).parent_path() / path).lexically_normal();
+}
+
+CProgramOutcome RunProgram(const std::string& program, const std::filesystem::path& folder,
+    const std::vector<std::string>& args)
+{
+    const std::filesystem::path programPath = ProgramPath(program);
+    std::wstring commandLine = Quoted(programPath.wstring());
+    for (const std::string& arg : args)
+        commandLine += L" " + Quoted(WideFromUtf8(arg));
+
+    const std::wstring name = folder.filename().wstring();
+    const std::filesystem::path outFile = folder.parent_path() / (L"morvex-out-" + name);
+    const std::filesystem::path errFile = folder.parent_path() / (L"morvex-err-" + name);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = CreateInheritableFile(outFile);
+    startup.hStdError = CreateInheritableFile(errFile);
+    PROCESS_INFORMATION process{};
+    const bool started = CreateProcessW(programPath.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+        CREATE_NO_WINDOW, nullptr, folder.c_str(), &startup, &process);
+    CloseHandle(startup.hStdOutput);
+    CloseHandle(startup.hStdError);
+    DWORD exitCode = static_cast<DWORD>(-1);
+    if (started) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        GetExitCodeProcess(process.hProcess, &exitCode);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CProgramOutcome outcome{started ? static_cast<int>(exitCode) : -1, WithLfLineEnds(CTempDir::Read(errFile.string())),
+        CTempDir::Read(outFile.string())};
+    std::filesystem::remove(outFile);
+    std::filesystem::remove(errFile);
+    return outcome;
+}

@@ -1,0 +1,94 @@
+#include "ProgramRun.h"
+#include "TempDir.h"
+#include "Utf8Path.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Files = std::vector<std::pair<std::string, std::string>>;   // UTF-8 name, bytes
+
+struct WindowsCase
+{
+    const char* name;
+    Files before;
+    std::vector<std::string> args;
+    int exitCode;
+    std::string output;
+    std::string errors;
+    Files after;
+};
+
+struct Program
+{
+    const char* name;
+    const char* path;
+};
+
+const Program kPrograms[] = {{"Console", MORVEX_COM}, {"Gui", MORVEX_EXE}};
+
+void WriteFile(const CTempDir& dir, const std::string& name, const std::string& bytes)
+{
+    const std::filesystem::path path = dir.Root() / PathFromUtf8(name);
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const CTempDir& dir, const std::string& name)
+{
+    std::ifstream in(dir.Root() / PathFromUtf8(name), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class WindowsCommandLine : public testing::TestWithParam<std::tuple<Program, WindowsCase>>
+{
+};
+
+TEST_P(WindowsCommandLine, KeepsNamesAndBytes)
+{
+    const auto& [program, c] = GetParam();
+    CTempDir dir;
+    for (const auto& [name, bytes] : c.before)
+        WriteFile(dir, name, bytes);
+    const CProgramOutcome outcome = RunProgram(program.path, dir.Root(), c.args);
+    EXPECT_EQ(outcome.exitCode, c.exitCode) << outcome.errors;
+    EXPECT_EQ(outcome.output, c.output);
+    EXPECT_EQ(outcome.errors, c.errors);
+    for (const auto& [name, bytes] : c.after)
+        EXPECT_EQ(ReadFile(dir, name), bytes) << name;
+}
+
+const std::string kLines = "\n\x41\r\n";   // every line end a text mode would change
+const std::string kTwelve = "ABCDEFGHIJKL";
+
+const WindowsCase kCases[] = {
+    {"KoreanNamesConvert", {{"원본.bin", "AB"}}, {"h", "원본.bin", "결과.txt"}, 0, "", "", {{"결과.txt", "0x41,0x42,"}}},
+    {"KoreanFolderAndBackToBinary", {{"배열 모음/배열.txt", "0x0A,0x41,0x0D,0x0A,"}},
+        {"b", "배열 모음\\배열.txt", "출력.bin"}, 0, "", "", {{"출력.bin", kLines}}},
+    {"KoreanSameNameIsRefused", {{"원본.bin", "AB"}}, {"h", "원본.bin", "원본.bin"}, 1, "",
+        "morvex: source and destination are the same file '원본.bin'\n", {{"원본.bin", "AB"}}},
+    {"KoreanSameFileThroughTheFolderIsRefused", {{"폴더/원본.txt", "0x41,"}},
+        {"i", "폴더\\원본.txt", ".\\폴더\\..\\폴더\\원본.txt"}, 1, "",
+        "morvex: source and destination are the same file '.\\폴더\\..\\폴더\\원본.txt'\n", {{"폴더/원본.txt", "0x41,"}}},
+    {"MissingKoreanSourceIsNamed", {}, {"h", "없음.bin", "out"}, 1, "",
+        "morvex: cannot open source file '없음.bin': No such file or directory\n", {}},
+    {"BinaryBytesToStandardOutput", {{"t.txt", "0x0A,0x41,0x0D,0x0A"}}, {"b", "t.txt", "/dev/stdout"}, 0, kLines, "",
+        {}},
+    {"TextLinesToStandardOutput", {{"in.bin", kTwelve}}, {"h", "in.bin", "/dev/stdout"}, 0,
+        "0x41,0x42,0x43,0x44,0x45,0x46,0x47,0x48,0x49,0x4A,\r\n0x4B,0x4C,", "", {}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, WindowsCommandLine, testing::Combine(testing::ValuesIn(kPrograms), testing::ValuesIn(kCases)),
+    [](const testing::TestParamInfo<std::tuple<Program, WindowsCase>>& info) {
+        return std::string(std::get<0>(info.param).name) + std::get<1>(info.param).name;
+    });
+
+} // namespace
