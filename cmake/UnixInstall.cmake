@@ -6,13 +6,17 @@ set(res ${PROJECT_SOURCE_DIR}/res)
 set(generated ${PROJECT_BINARY_DIR}/install-files)
 file(MAKE_DIRECTORY ${generated})
 
+# The manual page names the project's version.
+configure_file(${res}/morvex.1.in ${generated}/sources/morvex.1 @ONLY)
+configure_file(${res}/changelog ${generated}/sources/changelog COPYONLY)
+
 # gzip -n leaves out name and time, so the same sources give the same bytes.
 set(gzipped)
 foreach(file morvex.1 changelog)
     add_custom_command(OUTPUT ${generated}/${file}.gz
-        COMMAND ${CMAKE_COMMAND} -E copy ${res}/${file} ${generated}/${file}
+        COMMAND ${CMAKE_COMMAND} -E copy ${generated}/sources/${file} ${generated}/${file}
         COMMAND gzip -9nf ${generated}/${file}
-        DEPENDS ${res}/${file}
+        DEPENDS ${generated}/sources/${file}
         VERBATIM)
     list(APPEND gzipped ${generated}/${file}.gz)
 endforeach()

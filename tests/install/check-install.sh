@@ -4,10 +4,11 @@
 # desktop-ready install: program, manual page, completion and CMake package,
 # and with the dialogs their module, menu entry and icon, all in place and
 # valid, and the installed program converting.
-# Usage: check-install.sh <build-dir> install|deb
+# Usage: check-install.sh <build-dir> install|deb <version>
 set -euo pipefail
 build=$1
 mode=$2
+version=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -69,6 +70,7 @@ fi
 warnings=$(MANWIDTH=80 man --warnings -l "$manpage" 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "man warnings: $warnings"
 rendered=$(MANWIDTH=80 man -l "$manpage" 2>/dev/null)
+grep -q "morvex $version" <<<"$rendered" || fail "manual page does not name version $version"
 for section in SYNOPSIS OPTIONS 'TEXT ARRAY FORMAT' EMBEDDING 'EXIT STATUS' FILES EXAMPLES 'SEE ALSO'; do
     grep -q "^$section" <<<"$rendered" || fail "manual page has no $section section"
 done
