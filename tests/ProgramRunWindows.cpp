@@ -72,8 +72,16 @@ CProgramOutcome RunProgram(const std::string& program, const std::filesystem::pa
     startup.hStdOutput = CreateInheritableFile(outFile);
     startup.hStdError = CreateInheritableFile(errFile);
     PROCESS_INFORMATION process{};
-    const bool started = CreateProcessW(programPath.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-        CREATE_NO_WINDOW, nullptr, folder.c_str(), &startup, &process);
+    // Under wine a start fails now and then (about once in a few thousand,
+    // never reproducibly) before the program runs; such a start says nothing
+    // about the program, so it is tried again.
+    bool started = false;
+    DWORD startError = 0;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        started = CreateProcessW(programPath.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+            nullptr, folder.c_str(), &startup, &process);
+        startError = started ? 0 : GetLastError();
+    }
     CloseHandle(startup.hStdOutput);
     CloseHandle(startup.hStdError);
     DWORD exitCode = static_cast<DWORD>(-1);
@@ -85,6 +93,8 @@ CProgramOutcome RunProgram(const std::string& program, const std::filesystem::pa
     }
     CProgramOutcome outcome{started ? static_cast<int>(exitCode) : -1, WithLfLineEnds(CTempDir::Read(errFile.string())),
         CTempDir::Read(outFile.string())};
+    if (!started)
+        outcome.errors = "CreateProcessW failed, error " + std::to_string(startError) + ": " + outcome.errors;
     std::filesystem::remove(outFile);
     std::filesystem::remove(errFile);
     return outcome;
