@@ -54,7 +54,9 @@ std::filesystem::path ProgramPath(const std::string& program)
     return (std::filesystem::path(testProgram).parent_path() / path).lexically_normal();
 }
 
-CProgramOutcome RunProgram(const std::string& program, const std::filesystem::path& folder,
+namespace {
+
+CProgramOutcome RunOnce(const std::string& program, const std::filesystem::path& folder,
     const std::vector<std::string>& args)
 {
     const std::filesystem::path programPath = ProgramPath(program);
@@ -95,7 +97,25 @@ CProgramOutcome RunProgram(const std::string& program, const std::filesystem::pa
         CTempDir::Read(outFile.string())};
     if (!started)
         outcome.errors = "CreateProcessW failed, error " + std::to_string(startError) + ": " + outcome.errors;
-    std::filesystem::remove(outFile);
-    std::filesystem::remove(errFile);
+    // wine may still be letting go of the files the program had open.
+    for (const std::filesystem::path& file : {outFile, errFile}) {
+        std::error_code stillOpen;
+        for (int attempt = 0; attempt < 50 && !std::filesystem::remove(file, stillOpen) && stillOpen; ++attempt)
+            Sleep(20);
+    }
+    return outcome;
+}
+
+} // namespace
+
+CProgramOutcome RunProgram(const std::string& program, const std::filesystem::path& folder,
+    const std::vector<std::string>& args)
+{
+    // Under load, wine sometimes ends a started program before it runs a line
+    // of its own. Morvex never fails without saying why, so a silent failure
+    // is such a start, and is tried again.
+    CProgramOutcome outcome = RunOnce(program, folder, args);
+    for (int attempt = 1; attempt < 3 && outcome.exitCode != 0 && outcome.errors.empty(); ++attempt)
+        outcome = RunOnce(program, folder, args);
     return outcome;
 }

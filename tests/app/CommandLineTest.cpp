@@ -111,7 +111,10 @@ TEST(CommandLine, EveryErrorIsExactlyOneLineWhateverTheNames)
     const Case cases[] = {
         {{"h", "miss\ning.bin", "out"}, "morvex: cannot open source file $'miss\\ning.bin': No such file or directory\n"},
         {{"b", "\x1b[2Jx", "out"}, "morvex: cannot open source file $'\\E[2Jx': No such file or directory\n"},
+#ifndef _WIN32
+        // (Windows arguments are UTF-16: such a byte never reaches a program there)
         {{"i", "bad\xff.txt", "out"}, "morvex: cannot open source file $'bad\\xFF.txt': No such file or directory\n"},
+#endif
         {{"x\r", "in", "out"}, "morvex: unknown option $'x\\r'\n" + kUsage},
     };
     for (const Case& c : cases) {
