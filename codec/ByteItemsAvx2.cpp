@@ -1,0 +1,82 @@
+// The block finder with AVX2, used where the processor has it. Only the
+// functions of this file are compiled for AVX2 (the target pragmas below),
+// so the rest of the program runs on any x86-64 processor.
+#include "ByteItemFinders.h"
+
+#if defined(__x86_64__) || defined(_M_X64)
+
+#include <cstddef>
+#include <cstdint>
+#include <immintrin.h>
+
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2,bmi"))), apply_to = function)
+#elif defined(__GNUC__)
+#pragma GCC push_options
+#pragma GCC target("avx2,bmi")
+#endif
+
+#include "ByteItemBlocks.h"
+
+namespace {
+
+struct CAvx2Classifier
+{
+    static constexpr std::size_t kWidth = 32;
+
+    static __m256i Load(const unsigned char* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+
+    static __m256i Below(__m256i bytes, char first, char count)
+    {
+        const __m256i offset = _mm256_sub_epi8(bytes, _mm256_set1_epi8(first));
+        return _mm256_cmpeq_epi8(_mm256_min_epu8(offset, _mm256_set1_epi8(static_cast<char>(count - 1))), offset);
+    }
+
+    // A hex digit's value; only the low four bits count, and only for digits.
+    static __m256i Nibble(__m256i bytes)
+    {
+        const __m256i letter = _mm256_and_si256(_mm256_cmpgt_epi8(bytes, _mm256_set1_epi8('9')), _mm256_set1_epi8(9));
+        return _mm256_add_epi8(_mm256_and_si256(bytes, _mm256_set1_epi8(0x0F)), letter);
+    }
+
+    static std::uint64_t Mask(__m256i bytes) { return static_cast<std::uint32_t>(_mm256_movemask_epi8(bytes)); }
+
+    static CBlockMasks Classify(const unsigned char* block, unsigned char* pairs)
+    {
+        const __m256i bytes = Load(block);
+        const __m256i lower = _mm256_or_si256(bytes, _mm256_set1_epi8(0x20));
+        const __m256i digits = Below(bytes, '0', 10);
+        const __m256i hex = _mm256_or_si256(digits, Below(lower, 'a', 6));
+        const __m256i nextLower = _mm256_or_si256(Load(block + 1), _mm256_set1_epi8(0x20));
+        const __m256i prefixes = _mm256_and_si256(
+            _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('0')), _mm256_cmpeq_epi8(nextLower, _mm256_set1_epi8('x')));
+
+        // Shifted in 16-bit lanes: the mask drops what crosses into the next byte.
+        const __m256i high
+            = _mm256_and_si256(_mm256_slli_epi16(Nibble(Load(block + 2)), 4), _mm256_set1_epi8(static_cast<char>(0xF0)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(pairs), _mm256_or_si256(high, Nibble(Load(block + 3))));
+        return {Mask(digits), Mask(hex), Mask(prefixes)};
+    }
+};
+
+} // namespace
+
+std::size_t FindByteItemsAvx2(const unsigned char*& position, const unsigned char* end, unsigned char* values,
+    std::size_t capacity)
+{
+    return CByteItemBlocks<CAvx2Classifier>::Find(position, end, values, capacity);
+}
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#elif defined(__GNUC__)
+#pragma GCC pop_options
+#endif
+
+bool ProcessorHasAvx2()
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi");
+}
+
+#endif
