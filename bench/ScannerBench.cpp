@@ -21,6 +21,19 @@ private:
     std::uint64_t m_nSum = 0;
 };
 
+// Takes runs of one-byte items whole, as the conversions' sinks do.
+class CRunSink : public CSummingSink
+{
+public:
+    void OnByteItems(const unsigned char* values, std::size_t count)
+    {
+        m_nRunSum += count > 0 ? count + values[0] + values[count - 1] : 0;
+    }
+
+private:
+    std::uint64_t m_nRunSum = 0;
+};
+
 // Also counts every digit, as the byte-width scan does.
 class CEverySink : public CSummingSink
 {
@@ -78,6 +91,13 @@ void EveryPathAndUnit(benchmark::internal::Benchmark* bench)
 }
 
 BENCHMARK(ScanHexItems)->Apply(EveryPathAndUnit);
+
+void ScanByteItemRuns(benchmark::State& state)
+{
+    const std::string text = bench_data::ReadWhole(bench_data::TextArrayFile(1));
+    Scan<CRunSink>(state, text);
+}
+BENCHMARK(ScanByteItemRuns)->ArgName("path")->Apply(EveryPath);
 
 void ScanHexItemsWithEveryEvent(benchmark::State& state)
 {
