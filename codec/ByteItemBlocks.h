@@ -42,10 +42,8 @@ public:
         const unsigned char* p = position;
         if (!WholeBlockAt(p, end))
             return 0;
-        // Two sets of pairs, this block's and the next one's; the extra
-        // entry is read, never used, for an empty mask.
-        unsigned char pairs[2][kWidth + 1];
-        pairs[0][kWidth] = pairs[1][kWidth] = 0;
+        // Two sets of pairs, this block's and the next one's.
+        unsigned char pairs[2][kWidth];
         int here = 0;
         CBlockMasks block = Classify(p, pairs[here]);
         std::uint64_t carried = 0;   // bytes of this block taken by the previous block's last item
@@ -106,12 +104,13 @@ private:
     }
 
     // The values of the items at starts, in order; always writes kMaxItems,
-    // so that no branch depends on the count.
+    // so that no branch depends on the count. Past the last item, the top
+    // bit stands in: what it yields lies beyond the count.
     static std::size_t Extract(std::uint64_t starts, const unsigned char* pairs, unsigned char* values)
     {
         const auto count = static_cast<std::size_t>(__builtin_popcountll(starts));
         for (std::size_t k = 0; k < kMaxItems; ++k) {
-            values[k] = pairs[starts == 0 ? kWidth : static_cast<std::size_t>(__builtin_ctzll(starts))];
+            values[k] = pairs[__builtin_ctzll(starts | std::uint64_t{1} << (kWidth - 1))];
             starts &= starts - 1;
         }
         return count;
