@@ -27,6 +27,9 @@ struct CBlockMasks
 // which reads lane[0] to lane[kWidth + 2] and sets pairs[j] to the value of
 // the hex digits at lane[j + 2] and lane[j + 3], for j below kWidth (anything
 // where those are no hex digits). Blocks are 64 bytes, one bit per byte.
+// It may also have
+//   static std::size_t Gather(std::uint64_t starts, const unsigned char* pairs, unsigned char* values);
+// which does what Extract below does, writing at most kMaxItems + 8 values.
 template <class Classifier>
 class CByteItemBlocks
 {
@@ -34,7 +37,7 @@ public:
     static constexpr std::size_t kWidth = 64;
     // Items start at least five bytes apart.
     static constexpr std::size_t kMaxItems = (kWidth + 4) / 5;
-    static_assert(kMaxItems <= kByteItemFinderRoom);
+    static_assert(kMaxItems + 8 <= kByteItemFinderRoom);
 
     static std::size_t Find(const unsigned char*& position, const unsigned char* end, unsigned char* values,
         std::size_t capacity)
@@ -48,7 +51,7 @@ public:
         CBlockMasks block = Classify(p, pairs[here]);
         std::uint64_t carried = 0;   // bytes of this block taken by the previous block's last item
         std::size_t count = 0;
-        while (count + kMaxItems <= capacity && WholeBlockAt(p, end)) {
+        while (count + kByteItemFinderRoom <= capacity && WholeBlockAt(p, end)) {
             // The next block tells whether an item ends within this one's last bytes.
             const CBlockMasks next = Classify(p + kWidth, pairs[here ^ 1]);
             // "0x", two hex digits, then a byte that is no hex digit.
@@ -108,6 +111,8 @@ private:
     // bit stands in: what it yields lies beyond the count.
     static std::size_t Extract(std::uint64_t starts, const unsigned char* pairs, unsigned char* values)
     {
+        if constexpr (requires { Classifier::Gather(starts, pairs, values); })
+            return Classifier::Gather(starts, pairs, values);
         const auto count = static_cast<std::size_t>(__builtin_popcountll(starts));
         for (std::size_t k = 0; k < kMaxItems; ++k) {
             values[k] = pairs[__builtin_ctzll(starts | std::uint64_t{1} << (kWidth - 1))];

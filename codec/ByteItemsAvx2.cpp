@@ -20,6 +20,29 @@
 
 namespace {
 
+// For every eight bits of item starts (at most two items), the shuffles that
+// bring their pair values to the front: from the low or the high eight
+// bytes of sixteen. And the count of items.
+struct CGatherTables
+{
+    alignas(16) unsigned char shuffles[2][256][16];
+    unsigned char counts[256];
+};
+
+constexpr CGatherTables kGather = [] {
+    CGatherTables tables{};
+    for (int half = 0; half < 2; ++half) {
+        for (int starts = 0; starts < 256; ++starts) {
+            int count = 0;
+            for (int bit = 0; bit < 8; ++bit)
+                if (starts >> bit & 1)
+                    tables.shuffles[half][starts][count++] = static_cast<unsigned char>(8 * half + bit);
+            tables.counts[starts] = static_cast<unsigned char>(count);
+        }
+    }
+    return tables;
+}();
+
 struct CAvx2Classifier
 {
     static constexpr std::size_t kWidth = 32;
@@ -56,6 +79,23 @@ struct CAvx2Classifier
             = _mm256_and_si256(_mm256_slli_epi16(Nibble(Load(block + 2)), 4), _mm256_set1_epi8(static_cast<char>(0xF0)));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(pairs), _mm256_or_si256(high, Nibble(Load(block + 3))));
         return {Mask(digits), Mask(hex), Mask(prefixes)};
+    }
+
+    // Eight bytes of starts at a time, each into one shuffle: fewer steps
+    // than one per item.
+    static std::size_t Gather(std::uint64_t starts, const unsigned char* pairs, unsigned char* values)
+    {
+        unsigned char* out = values;
+        for (int sixteen = 0; sixteen < 4; ++sixteen) {
+            const __m128i source = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pairs + 16 * sixteen));
+            for (int half = 0; half < 2; ++half) {
+                const unsigned eight = static_cast<unsigned>(starts >> (16 * sixteen + 8 * half)) & 0xFF;
+                const __m128i shuffle = _mm_load_si128(reinterpret_cast<const __m128i*>(kGather.shuffles[half][eight]));
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_shuffle_epi8(source, shuffle));
+                out += kGather.counts[eight];
+            }
+        }
+        return static_cast<std::size_t>(out - values);
     }
 };
 

@@ -18,7 +18,7 @@ enum class ScanPath { Scalar, Sse2, Avx2 };
 using ByteItemFinder = std::size_t (*)(const unsigned char*& position, const unsigned char* end, unsigned char* values,
     std::size_t capacity);
 
-inline constexpr std::size_t kByteItemFinderRoom = 16;
+inline constexpr std::size_t kByteItemFinderRoom = 24;
 
 bool IsScanPathAvailable(ScanPath path);
 ScanPath BestScanPath();
