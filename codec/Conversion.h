@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ByteStreams.h"
-#include "SplitScanner.h"
+#include "NumberScanner.h"
 
 #include <span>
 #include <string>
@@ -46,7 +46,7 @@ public:
     {
         if (!Open(CByteReader::Mode::TextArray))
             return false;
-        CSplitScanner<Sink> scanner(sink);
+        CNumberScanner<Sink> scanner(sink);
         for (auto chunk = NextChunk(); !chunk.empty(); chunk = NextChunk())
             scanner.Feed(chunk);
         scanner.Finish();

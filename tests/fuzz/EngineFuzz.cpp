@@ -2,8 +2,7 @@
 // processor has (scalar, SSE2, AVX2):
 //  - the codec's scanner, fed the input in random chunks and split in two at
 //    every place near its start, must report the same events as the literal
-//    state machine (ReferenceScan), and find the same numbers with the
-//    halves of each chunk read on two threads;
+//    state machine (ReferenceScan);
 //  - binary to text and back gives the input back, padded to the byte unit;
 //    the text inverted and read back gives every byte's complement; and the
 //    byte-width scan finds the byte unit the text was written with. The fuzz
@@ -12,11 +11,9 @@
 // Input: byte unit selector, line unit selector, chunking seed, then the data.
 
 #include "ArrayCodec.h"
-#include "CompletedSink.h"
 #include "RecordingSink.h"
 #include "ReferenceScanner.h"
 #include "ScanPath.h"
-#include "SplitScanner.h"
 
 #include <unistd.h>
 
@@ -77,31 +74,6 @@ std::string ScanSplitAt(std::string_view text, std::size_t split)
     return sink.events;
 }
 
-// The completed numbers, with the text's halves read on two threads in
-// chunks of random sizes.
-std::string ScanOnTwoThreads(std::string_view text, unsigned seed)
-{
-    CCompletedSink sink;
-    CSplitScanner<CCompletedSink> scanner(sink, 1);
-    std::minstd_rand random(seed + 2);
-    while (!text.empty()) {
-        const std::size_t size = std::min<std::size_t>(text.size(), 1 + random() % 600);
-        scanner.Feed(Bytes(text.substr(0, size)));
-        text.remove_prefix(size);
-    }
-    scanner.Finish();
-    return sink.numbers;
-}
-
-std::string ScanOnOneThread(std::string_view text)
-{
-    CCompletedSink sink;
-    CNumberScanner<CCompletedSink> scanner(sink);
-    scanner.Feed(Bytes(text));
-    scanner.Finish();
-    return sink.numbers;
-}
-
 // Splits within this distance of the start are all tried: enough for the
 // blocks to start at every place relative to the split.
 constexpr std::size_t kSplitsTried = 300;
@@ -110,7 +82,6 @@ void CheckScanner(std::string_view text, unsigned seed)
 {
     const std::string expected = ReferenceScan(text);
     Expect(ScanInRandomChunks(text, seed) == expected, "the scanner in chunks differs from the literal state table");
-    Expect(ScanOnTwoThreads(text, seed) == ScanOnOneThread(text), "two threads find other numbers than one");
     if (CurrentScanPath() == ScanPath::Scalar)
         return;
     for (std::size_t split = 0; split <= std::min(text.size(), kSplitsTried); ++split)
