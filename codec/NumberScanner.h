@@ -87,8 +87,9 @@ private:
         return true;
     }
 
-    // Skips separators and takes runs of such items whole. True with p at a
-    // number of another shape; false at the end of the chunk.
+    // Skips separators and takes runs of such items whole, a block at a time
+    // where the scan path has a block finder. True with p at a number of
+    // another shape; false at the end of the chunk.
     bool TakeByteItems(const unsigned char*& position, const unsigned char* end);
 
     // Hands over items of the fast path: in one call to sinks that take them
