@@ -1,6 +1,6 @@
 #include "ScanPath.h"
 
-#include "ByteItemFinders.h"
+#include "ByteItemKernels.h"
 
 #include <atomic>
 
@@ -59,4 +59,11 @@ ByteItemFinder CurrentByteItemFinder()
         return FindByteItemsAvx2;
     }
     return nullptr;
+}
+
+ByteItemFormatter CurrentByteItemFormatter()
+{
+    // SSE2 has no byte shuffle, without which sixteen items are no faster
+    // than words of them.
+    return CurrentScanPath() == ScanPath::Avx2 ? FormatByteItemsAvx2 : nullptr;
 }
