@@ -79,7 +79,7 @@ echo "Timing ..." >&2
 # be busy with other work during any one of them.
 min() { awk -v a="$1" -v b="${2:-$1}" 'BEGIN { print (a < b) ? a : b }'; }
 cat_text="" null_h="" null_b="" null_i=""
-for _ in 1 2 3 4 5 6 7; do
+for _ in 1 2 3 4 5 6 7 8 9; do
     cat_text=$(min "$(seconds into /dev/null cat text.txt)" "$cat_text")
     null_b=$(min "$(seconds "$morvex" b text.txt /dev/null)" "$null_b")
     null_i=$(min "$(seconds "$morvex" i text.txt /dev/null)" "$null_i")
