@@ -1,6 +1,7 @@
 #include "BenchData.h"
 #include "ByteStreams.h"
 #include "NumberScanner.h"
+#include "ScanPath.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,6 +21,19 @@ private:
     std::uint64_t m_nSum = 0;
 };
 
+// Takes runs of one-byte items whole, as the conversions' sinks do.
+class CRunSink : public CSummingSink
+{
+public:
+    void OnByteItems(const unsigned char* values, std::size_t count)
+    {
+        m_nRunSum += count > 0 ? count + values[0] + values[count - 1] : 0;
+    }
+
+private:
+    std::uint64_t m_nRunSum = 0;
+};
+
 // Also counts every digit, as the byte-width scan does.
 class CEverySink : public CSummingSink
 {
@@ -33,10 +47,16 @@ private:
     std::uint64_t m_nEvents = 0;
 };
 
-// Scans the text in memory, in chunks of the size the codec reads.
+// Scans the text in memory, in chunks of the size the codec reads, on the
+// scan path given as the benchmark's first argument.
 template <class Sink>
 void Scan(benchmark::State& state, const std::string& text)
 {
+    const auto path = static_cast<ScanPath>(state.range(0));
+    if (!UseScanPath(path)) {
+        state.SkipWithError("this processor lacks the scan path");
+        return;
+    }
     const auto* data = reinterpret_cast<const unsigned char*>(text.data());
     for (auto _ : state) {
         Sink sink;
@@ -46,28 +66,51 @@ void Scan(benchmark::State& state, const std::string& text)
         scanner.Finish();
         benchmark::DoNotOptimize(sink);
     }
+    UseScanPath(BestScanPath());
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 
 void ScanHexItems(benchmark::State& state)
 {
-    const std::string text = bench_data::ReadWhole(bench_data::TextArrayFile(static_cast<int>(state.range(0))));
+    const std::string text = bench_data::ReadWhole(bench_data::TextArrayFile(static_cast<int>(state.range(1))));
     Scan<CSummingSink>(state, text);
 }
-BENCHMARK(ScanHexItems)->ArgName("byteUnit")->Arg(1)->Arg(4)->Arg(9);
+// Every path: scalar (0), SSE2 (1), AVX2 (2).
+void EveryPath(benchmark::internal::Benchmark* bench)
+{
+    for (auto path : {ScanPath::Scalar, ScanPath::Sse2, ScanPath::Avx2})
+        bench->Arg(static_cast<std::int64_t>(path));
+}
+
+void EveryPathAndUnit(benchmark::internal::Benchmark* bench)
+{
+    bench->ArgNames({"path", "byteUnit"});
+    for (auto path : {ScanPath::Scalar, ScanPath::Sse2, ScanPath::Avx2})
+        for (int unit : {1, 4, 9})
+            bench->Args({static_cast<std::int64_t>(path), unit});
+}
+
+BENCHMARK(ScanHexItems)->Apply(EveryPathAndUnit);
+
+void ScanByteItemRuns(benchmark::State& state)
+{
+    const std::string text = bench_data::ReadWhole(bench_data::TextArrayFile(1));
+    Scan<CRunSink>(state, text);
+}
+BENCHMARK(ScanByteItemRuns)->ArgName("path")->Apply(EveryPath);
 
 void ScanHexItemsWithEveryEvent(benchmark::State& state)
 {
     const std::string text = bench_data::ReadWhole(bench_data::TextArrayFile(1));
     Scan<CEverySink>(state, text);
 }
-BENCHMARK(ScanHexItemsWithEveryEvent);
+BENCHMARK(ScanHexItemsWithEveryEvent)->ArgName("path")->Apply(EveryPath);
 
 void ScanDecimalItems(benchmark::State& state)
 {
     const std::string text = bench_data::ReadWhole(bench_data::DecimalTextFile());
     Scan<CSummingSink>(state, text);
 }
-BENCHMARK(ScanDecimalItems);
+BENCHMARK(ScanDecimalItems)->ArgName("path")->Apply(EveryPath);
 
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HexTables.h"
+#include "ScanPath.h"
 
 #include <bit>
 #include <cstddef>
@@ -44,7 +45,7 @@ template <class Sink>
 class CNumberScanner
 {
 public:
-    explicit CNumberScanner(Sink& sink) : m_sink(sink) {}
+    explicit CNumberScanner(Sink& sink) : m_sink(sink), m_findByteItems(CurrentByteItemFinder()) {}
 
     void Feed(std::span<const unsigned char> chunk);
 
@@ -54,8 +55,11 @@ public:
 private:
     enum class State { Idle, Zero, Hex, Decimal };
 
-    // Items delivered together by the fast path.
-    static constexpr std::size_t kBatchSize = 64;
+    // Items delivered together by the fast paths.
+    static constexpr std::size_t kBatchSize = 256;
+    // Items taken one by one before blocks are tried: text whose numbers
+    // have other shapes never pays for tries that fail.
+    static constexpr std::size_t kItemsBeforeBlocks = 4;
 
     // The commonest item, "0xHH" and the separator after it: its value, or
     // nothing if the text at p has another shape.
@@ -83,8 +87,9 @@ private:
         return true;
     }
 
-    // Skips separators and takes runs of such items whole. True with p at a
-    // number of another shape; false at the end of the chunk.
+    // Skips separators and takes runs of such items whole, a block at a time
+    // where the scan path has a block finder. True with p at a number of
+    // another shape; false at the end of the chunk.
     bool TakeByteItems(const unsigned char*& position, const unsigned char* end);
 
     // Hands over items of the fast path: in one call to sinks that take them
@@ -113,6 +118,7 @@ private:
     }
 
     Sink& m_sink;
+    const ByteItemFinder m_findByteItems;   // none on the scalar path
     State m_state = State::Idle;
     std::uint64_t m_nLow = 0;
     std::uint8_t m_nHigh = 0;
@@ -205,6 +211,7 @@ bool CNumberScanner<Sink>::TakeByteItems(const unsigned char*& position, const u
     const unsigned char* p = position;
     unsigned char values[kBatchSize];
     std::size_t count = 0;
+    std::size_t run = 0;   // items taken one by one since blocks were last tried
     bool atNumber = false;
     while (p != end) {
         if (!hex_tables::IsDecimalDigit(*p)) {
@@ -219,6 +226,16 @@ bool CNumberScanner<Sink>::TakeByteItems(const unsigned char*& position, const u
         if (++count == kBatchSize) {
             DeliverByteItems(values, count);
             count = 0;
+        }
+        if (m_findByteItems && ++run == kItemsBeforeBlocks) {
+            run = 0;
+            for (;;) {
+                count += m_findByteItems(p, end, values + count, kBatchSize - count);
+                if (kBatchSize - count >= kByteItemFinderRoom)
+                    break;
+                DeliverByteItems(values, count);
+                count = 0;
+            }
         }
     }
     DeliverByteItems(values, count);

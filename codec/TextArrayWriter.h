@@ -2,6 +2,7 @@
 
 #include "ByteStreams.h"
 #include "HexTables.h"
+#include "ScanPath.h"
 
 #include <algorithm>
 #include <array>
@@ -19,7 +20,10 @@ public:
     // "0x", 18 digits, a comma and CR LF.
     static constexpr std::size_t kMaxItemSize = 23;
 
-    CTextArrayWriter(CByteWriter& out, int lineUnit) : m_out(out), m_nLineUnit(lineUnit) {}
+    CTextArrayWriter(CByteWriter& out, int lineUnit)
+        : m_out(out), m_nLineUnit(lineUnit), m_formatSixteen(CurrentByteItemFormatter())
+    {
+    }
 
     // Each item is written between BeginItem and EndItem, at most kMaxItemSize bytes.
     unsigned char* BeginItem() { return m_out.Reserve(kMaxItemSize); }
@@ -32,8 +36,16 @@ public:
     {
         while (count > 0) {
             const std::size_t run = std::min({count, kMaxRun, static_cast<std::size_t>(m_nLineUnit - m_nItemsOnLine)});
-            unsigned char* pos = m_out.Reserve(run * kByteItemSize + kMaxItemSize);
+            unsigned char* pos = m_out.Reserve(run * kByteItemSize + kMaxOverwrite);
             std::size_t i = 0;
+            // Sixteen items at a time while sixteen bytes can be read, even
+            // for a shorter run: what lies past the run is written over next.
+            while (m_formatSixteen && i < run && count - i >= kFormattedItems) {
+                m_formatSixteen(pos, bytes + i);
+                const std::size_t taken = std::min(kFormattedItems, run - i);
+                pos += taken * kByteItemSize;
+                i += taken;
+            }
             if constexpr (std::endian::native == std::endian::little) {
                 for (; i + 8 <= run; i += 8)
                     pos = PutEightByteItems(pos, bytes + i);
@@ -100,9 +112,12 @@ private:
     }
 
     static constexpr std::size_t kByteItemSize = 5;
+    // Room past a run's last item that a step may write over: a formatter's
+    // sixteen items, or an item padded to eight bytes.
+    static constexpr std::size_t kMaxOverwrite = std::max(kFormattedItems * kByteItemSize, kMaxItemSize);
     // Items per bookkeeping step of WriteByteItems, within one Reserve.
     // A multiple of 8 for PutEightByteItems.
-    static constexpr std::size_t kMaxRun = (CByteWriter::kMaxReserve - kMaxItemSize) / kByteItemSize / 8 * 8;
+    static constexpr std::size_t kMaxRun = (CByteWriter::kMaxReserve - kMaxOverwrite) / kByteItemSize / 8 * 8;
     // "0xHH," padded to eight bytes; BeginItem's room covers the padding.
     static constexpr std::array<std::array<char, 8>, 256> kByteItems = [] {
         std::array<std::array<char, 8>, 256> items{};
@@ -115,4 +130,5 @@ private:
     CByteWriter& m_out;
     int m_nLineUnit;
     int m_nItemsOnLine = 0;
+    const ByteItemFormatter m_formatSixteen;   // none on paths without one
 };

@@ -1,3 +1,4 @@
+#include "ForcedScanPath.h"
 #include "NumberScanner.h"
 #include "RecordingSink.h"
 #include "ReferenceScanner.h"
@@ -6,6 +7,7 @@
 
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -66,17 +68,39 @@ struct NumbersCase
     std::string numbers;
 };
 
-class ScannerNumbers : public testing::TestWithParam<NumbersCase>
+class ScannerNumbers : public testing::TestWithParam<std::tuple<ScanPath, NumbersCase>>
 {
 };
 
+// Ahead of the case, a run of items long enough for the block paths, so that
+// the case meets them in their blocks as well as at the end of the text.
+const std::string kLeadingItems = [] {
+    std::string items;
+    for (int k = 0; k < 40; ++k)
+        items += "0x5A,";
+    return items;
+}();
+std::string AfterLeadingNumbers(const std::string& numbers)
+{
+    std::string all = "H90";
+    for (int k = 1; k < 40; ++k)
+        all += " H90";
+    return numbers.empty() ? all : all + " " + numbers;
+}
+
 TEST_P(ScannerNumbers, FindsTheNumbersOfTheText)
 {
-    EXPECT_EQ(Numbers(GetParam().text), GetParam().numbers) << "text: " << GetParam().text;
+    const auto& [path, test] = GetParam();
+    const CForcedScanPath forced(path);
+    SKIP_IF_PATH_MISSING(forced);
+    EXPECT_EQ(Numbers(test.text), test.numbers) << "text: " << test.text;
+    // The separator keeps the case's first number apart from the items.
+    EXPECT_EQ(Numbers(kLeadingItems + "," + test.text + std::string(200, ' ')), AfterLeadingNumbers(test.numbers))
+        << "text: " << test.text;
 }
 
 INSTANTIATE_TEST_SUITE_P(TextArrayFormat, ScannerNumbers,
-    testing::Values(
+    testing::Combine(kEveryScanPath, testing::Values(
         NumbersCase{"0x41,0x42", "H65 H66"},
         NumbersCase{"65, 66", "D65 D66"},
         NumbersCase{"0x41,0x4243", "H65 H16963"},
@@ -104,9 +128,19 @@ INSTANTIATE_TEST_SUITE_P(TextArrayFormat, ScannerNumbers,
         NumbersCase{"0x41,\x1A" "0x42", "H65"},
         NumbersCase{"0x4\x1A" "1", "H4"},
         NumbersCase{"", ""},
-        NumbersCase{"no digits here", ""}));
+        NumbersCase{"no digits here", ""})),
+    [](const auto& info) { return ScanPathName(std::get<0>(info.param)) + "_" + std::to_string(info.index); });
 
-TEST(Scanner, ReportsTheSameEventsAsTheLiteralStateTableOnRandomText)
+class ScannerPaths : public testing::TestWithParam<ScanPath>
+{
+protected:
+    void SetUp() override { SKIP_IF_PATH_MISSING(m_forced); }
+
+private:
+    CForcedScanPath m_forced{GetParam()};
+};
+
+TEST_P(ScannerPaths, ReportsTheSameEventsAsTheLiteralStateTableOnRandomText)
 {
     // Text made of the bytes that matter to the scanner, so every transition
     // is hit often, including the fast path and its near misses.
@@ -120,14 +154,67 @@ TEST(Scanner, ReportsTheSameEventsAsTheLiteralStateTableOnRandomText)
     }
 }
 
-TEST(Scanner, ChunkBoundariesAnywhereGiveTheSameEvents)
+// Long runs of one-byte items, as the writers make them, broken by every
+// other shape a number can take, so that blocks meet each of them anywhere.
+std::string RandomItemText(std::mt19937& random, std::size_t items)
 {
-    const std::string text = "0x41,0X4243, 0x, 007,0,12345678901, 0xABCDEF0123456789AB 0x1F";
+    static const char* const kOddPieces[] = {"0x4", "0x123", "0x", "0X", "255", "0", "007", "0x10x12", "0x1G",
+        "0xAg", "x", "\x80", "\r\n", " ", "\x1A", "0xab", "12345678901"};
+    std::string text;
+    for (std::size_t k = 0; k < items; ++k) {
+        if (random() % 40 == 0) {
+            text += kOddPieces[random() % std::size(kOddPieces)];
+        } else {
+            text += random() % 2 ? "0x" : "0X";
+            text += "0123456789ABCDEFabcdef"[random() % 22];
+            text += "0123456789ABCDEFabcdef"[random() % 22];
+        }
+        text += ",  ,;x\r"[random() % 8];
+        if (random() % 10 == 0)
+            text += "\r\n";
+    }
+    return text;
+}
+
+TEST_P(ScannerPaths, ReportsTheSameEventsAsTheLiteralStateTableOnLongItemRuns)
+{
+    std::mt19937 random(7);
+    for (int round = 0; round < 300; ++round) {
+        const std::string text = RandomItemText(random, random() % 300);
+        const std::vector<std::size_t> chunks = {random() % 200, random() % 200};
+        ASSERT_EQ(ScanInChunks(text, chunks), ReferenceScan(UpToEndMark(text)))
+            << "text: " << text << "\nchunks: " << chunks[0] << ", " << chunks[1];
+    }
+}
+
+TEST_P(ScannerPaths, AnyByteAnywhereInTheWritersFormGivesTheSameEvents)
+{
+    std::string form;
+    for (int k = 0; k < 60; ++k)
+        form += k % 10 == 9 ? "0xC3,\r\n" : "0x7E,";
+    for (const char byte : std::string("01Fafx,G\x1A\xFF")) {
+        for (std::size_t at = 0; at < form.size(); ++at) {
+            std::string text = form;
+            text[at] = byte;
+            ASSERT_EQ(ScanInChunks(text), ReferenceScan(UpToEndMark(text))) << "byte " << int(byte) << " at " << at;
+        }
+    }
+}
+
+TEST_P(ScannerPaths, ChunkBoundariesAnywhereGiveTheSameEvents)
+{
+    std::string text = "0x41,0X4243, 0x, 007,0,12345678901, 0xABCDEF0123456789AB 0x1F";
+    for (int k = 0; k < 50; ++k)
+        text += "0x" + std::to_string(k % 10) + "f,";
+    text += "0x10x12, 0x2";
     const std::string whole = ScanInChunks(text);
     EXPECT_EQ(whole, ReferenceScan(text));
     for (std::size_t split = 0; split <= text.size(); ++split)
         EXPECT_EQ(ScanInChunks(text, {split}), whole) << "split at " << split;
     EXPECT_EQ(ScanInChunks(text, std::vector<std::size_t>(text.size(), 1)), whole);
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryPath, ScannerPaths, kEveryScanPath,
+    [](const testing::TestParamInfo<ScanPath>& info) { return ScanPathName(info.param); });
 
 } // namespace

@@ -1,15 +1,19 @@
-// Fuzz target for the engine, with two oracles:
-//  - the codec's scanner, fed the input in random chunks, must report the same
-//    events as the literal state machine (ReferenceScan);
+// Fuzz target for the engine, with two oracles, on every scan path the
+// processor has (scalar, SSE2, AVX2):
+//  - the codec's scanner, fed the input in random chunks and split in two at
+//    every place near its start, must report the same events as the literal
+//    state machine (ReferenceScan);
 //  - binary to text and back gives the input back, padded to the byte unit;
 //    the text inverted and read back gives every byte's complement; and the
-//    byte-width scan finds the byte unit the text was written with.
+//    byte-width scan finds the byte unit the text was written with. The fuzz
+//    build reads in small chunks, so their ends fall inside these texts.
 //
 // Input: byte unit selector, line unit selector, chunking seed, then the data.
 
 #include "ArrayCodec.h"
 #include "RecordingSink.h"
 #include "ReferenceScanner.h"
+#include "ScanPath.h"
 
 #include <unistd.h>
 
@@ -39,18 +43,49 @@ void Expect(bool holds, const char* what)
         Fail(what);
 }
 
+std::span<const unsigned char> Bytes(std::string_view text)
+{
+    return {reinterpret_cast<const unsigned char*>(text.data()), text.size()};
+}
+
 std::string ScanInRandomChunks(std::string_view text, unsigned seed)
 {
     CRecordingSink sink;
     CNumberScanner<CRecordingSink> scanner(sink);
     std::minstd_rand random(seed + 1);
     while (!text.empty()) {
-        const std::size_t size = std::min<std::size_t>(text.size(), 1 + random() % 70);
-        scanner.Feed({reinterpret_cast<const unsigned char*>(text.data()), size});
+        // Mostly longer than a block, sometimes a few bytes.
+        const std::size_t most = random() % 2 ? 400 : 8;
+        const std::size_t size = std::min<std::size_t>(text.size(), 1 + random() % most);
+        scanner.Feed(Bytes(text.substr(0, size)));
         text.remove_prefix(size);
     }
     scanner.Finish();
     return sink.events;
+}
+
+std::string ScanSplitAt(std::string_view text, std::size_t split)
+{
+    CRecordingSink sink;
+    CNumberScanner<CRecordingSink> scanner(sink);
+    scanner.Feed(Bytes(text.substr(0, split)));
+    scanner.Feed(Bytes(text.substr(split)));
+    scanner.Finish();
+    return sink.events;
+}
+
+// Splits within this distance of the start are all tried: enough for the
+// blocks to start at every place relative to the split.
+constexpr std::size_t kSplitsTried = 300;
+
+void CheckScanner(std::string_view text, unsigned seed)
+{
+    const std::string expected = ReferenceScan(text);
+    Expect(ScanInRandomChunks(text, seed) == expected, "the scanner in chunks differs from the literal state table");
+    if (CurrentScanPath() == ScanPath::Scalar)
+        return;
+    for (std::size_t split = 0; split <= std::min(text.size(), kSplitsTried); ++split)
+        Expect(ScanSplitAt(text, split) == expected, "the scanner split in two differs from the literal state table");
 }
 
 // Files in memory (/dev/shm where there is one), one folder per process.
@@ -134,8 +169,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const std::string_view data(reinterpret_cast<const char*>(bytes + 3), size - 3);
 
     const std::string_view text = data.substr(0, data.find('\x1A'));
-    Expect(ScanInRandomChunks(text, seed) == ReferenceScan(text), "the scanner differs from the literal state table");
-
-    CheckRoundTrips(data, byteUnit, lineUnit);
+    for (ScanPath path : {ScanPath::Scalar, ScanPath::Sse2, ScanPath::Avx2}) {
+        if (!UseScanPath(path))
+            continue;
+        CheckScanner(text, seed);
+        CheckRoundTrips(data, byteUnit, lineUnit);
+    }
+    UseScanPath(BestScanPath());
     return 0;
 }

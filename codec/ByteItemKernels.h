@@ -1,0 +1,25 @@
+#pragma once
+
+#include "ScanPath.h"
+
+// The block finders and item formatters of each instruction set, where the
+// processor family has them.
+#if defined(__x86_64__) || defined(_M_X64)
+inline constexpr bool kHasX86Finders = true;
+std::size_t FindByteItemsSse2(const unsigned char*& position, const unsigned char* end, unsigned char* values,
+    std::size_t capacity);
+std::size_t FindByteItemsAvx2(const unsigned char*& position, const unsigned char* end, unsigned char* values,
+    std::size_t capacity);
+void FormatByteItemsAvx2(unsigned char* out, const unsigned char* bytes);
+// AVX2 and BMI1, and an operating system that saves the wide registers.
+bool ProcessorHasAvx2();
+#else
+inline constexpr bool kHasX86Finders = false;
+inline constexpr ByteItemFinder FindByteItemsSse2 = nullptr;
+inline constexpr ByteItemFinder FindByteItemsAvx2 = nullptr;
+inline constexpr ByteItemFormatter FormatByteItemsAvx2 = nullptr;
+inline bool ProcessorHasAvx2()
+{
+    return false;
+}
+#endif

@@ -1,0 +1,166 @@
+// The block finder and the item formatter with AVX2, used where the
+// processor has it. Only the
+// functions of this file are compiled for AVX2 (the target pragmas below),
+// so the rest of the program runs on any x86-64 processor.
+#include "ByteItemKernels.h"
+
+#if defined(__x86_64__) || defined(_M_X64)
+
+#include <cstddef>
+#include <cstdint>
+#include <immintrin.h>
+
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2,bmi"))), apply_to = function)
+#elif defined(__GNUC__)
+#pragma GCC push_options
+#pragma GCC target("avx2,bmi")
+#endif
+
+#include "ByteItemBlocks.h"
+
+namespace {
+
+// For every eight bits of item starts (at most two items), the shuffles that
+// bring their pair values to the front: from the low or the high eight
+// bytes of sixteen. And the count of items.
+struct CGatherTables
+{
+    alignas(16) unsigned char shuffles[2][256][16];
+    unsigned char counts[256];
+};
+
+constexpr CGatherTables kGather = [] {
+    CGatherTables tables{};
+    for (int half = 0; half < 2; ++half) {
+        for (int starts = 0; starts < 256; ++starts) {
+            int count = 0;
+            for (int bit = 0; bit < 8; ++bit)
+                if (starts >> bit & 1)
+                    tables.shuffles[half][starts][count++] = static_cast<unsigned char>(8 * half + bit);
+            tables.counts[starts] = static_cast<unsigned char>(count);
+        }
+    }
+    return tables;
+}();
+
+// Where each of the 80 bytes of sixteen "0xHH," items comes from: a fixed
+// byte, or a digit from the pairs of items 0 to 7 or of items 8 to 15.
+struct CItemLayout
+{
+    alignas(16) unsigned char fixed[5][16];
+    alignas(16) unsigned char fromFirst[5][16];
+    alignas(16) unsigned char fromSecond[5][16];
+};
+
+constexpr CItemLayout kItemLayout = [] {
+    constexpr unsigned char kNone = 0x80;   // a shuffle writes 0 there
+    CItemLayout layout{};
+    for (int at = 0; at < 80; ++at) {
+        const int item = at / 5;
+        const int place = at % 5;
+        unsigned char& fixed = layout.fixed[at / 16][at % 16];
+        unsigned char& first = layout.fromFirst[at / 16][at % 16];
+        unsigned char& second = layout.fromSecond[at / 16][at % 16];
+        fixed = place == 0 ? '0' : place == 1 ? 'x' : place == 4 ? ',' : 0;
+        first = second = kNone;
+        if (place == 2 || place == 3)
+            (item < 8 ? first : second) = static_cast<unsigned char>(2 * (item % 8) + place - 2);
+    }
+    return layout;
+}();
+
+struct CAvx2Classifier
+{
+    static constexpr std::size_t kWidth = 32;
+
+    static __m256i Load(const unsigned char* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+
+    static __m256i Below(__m256i bytes, char first, char count)
+    {
+        const __m256i offset = _mm256_sub_epi8(bytes, _mm256_set1_epi8(first));
+        return _mm256_cmpeq_epi8(_mm256_min_epu8(offset, _mm256_set1_epi8(static_cast<char>(count - 1))), offset);
+    }
+
+    // A hex digit's value; only the low four bits count, and only for digits.
+    static __m256i Nibble(__m256i bytes)
+    {
+        const __m256i letter = _mm256_and_si256(_mm256_cmpgt_epi8(bytes, _mm256_set1_epi8('9')), _mm256_set1_epi8(9));
+        return _mm256_add_epi8(_mm256_and_si256(bytes, _mm256_set1_epi8(0x0F)), letter);
+    }
+
+    static std::uint64_t Mask(__m256i bytes) { return static_cast<std::uint32_t>(_mm256_movemask_epi8(bytes)); }
+
+    static CBlockMasks Classify(const unsigned char* block, unsigned char* pairs)
+    {
+        const __m256i bytes = Load(block);
+        const __m256i lower = _mm256_or_si256(bytes, _mm256_set1_epi8(0x20));
+        const __m256i digits = Below(bytes, '0', 10);
+        const __m256i hex = _mm256_or_si256(digits, Below(lower, 'a', 6));
+        const __m256i nextLower = _mm256_or_si256(Load(block + 1), _mm256_set1_epi8(0x20));
+        const __m256i prefixes = _mm256_and_si256(
+            _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('0')), _mm256_cmpeq_epi8(nextLower, _mm256_set1_epi8('x')));
+
+        // Shifted in 16-bit lanes: the mask drops what crosses into the next byte.
+        const __m256i high
+            = _mm256_and_si256(_mm256_slli_epi16(Nibble(Load(block + 2)), 4), _mm256_set1_epi8(static_cast<char>(0xF0)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(pairs), _mm256_or_si256(high, Nibble(Load(block + 3))));
+        return {Mask(digits), Mask(hex), Mask(prefixes)};
+    }
+
+    // Eight bytes of starts at a time, each into one shuffle: fewer steps
+    // than one per item.
+    static std::size_t Gather(std::uint64_t starts, const unsigned char* pairs, unsigned char* values)
+    {
+        unsigned char* out = values;
+        for (int sixteen = 0; sixteen < 4; ++sixteen) {
+            const __m128i source = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pairs + 16 * sixteen));
+            for (int half = 0; half < 2; ++half) {
+                const unsigned eight = static_cast<unsigned>(starts >> (16 * sixteen + 8 * half)) & 0xFF;
+                const __m128i shuffle = _mm_load_si128(reinterpret_cast<const __m128i*>(kGather.shuffles[half][eight]));
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_shuffle_epi8(source, shuffle));
+                out += kGather.counts[eight];
+            }
+        }
+        return static_cast<std::size_t>(out - values);
+    }
+};
+
+} // namespace
+
+std::size_t FindByteItemsAvx2(const unsigned char*& position, const unsigned char* end, unsigned char* values,
+    std::size_t capacity)
+{
+    return CByteItemBlocks<CAvx2Classifier>::Find(position, end, values, capacity);
+}
+
+void FormatByteItemsAvx2(unsigned char* out, const unsigned char* bytes)
+{
+    const auto load = [](const unsigned char* p) { return _mm_load_si128(reinterpret_cast<const __m128i*>(p)); };
+    const __m128i digits = _mm_setr_epi8('0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E', 'F');
+    const __m128i low = _mm_set1_epi8(0x0F);
+    const __m128i values = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+    const __m128i high = _mm_shuffle_epi8(digits, _mm_and_si128(_mm_srli_epi16(values, 4), low));
+    const __m128i lowDigits = _mm_shuffle_epi8(digits, _mm_and_si128(values, low));
+    const __m128i first = _mm_unpacklo_epi8(high, lowDigits);
+    const __m128i second = _mm_unpackhi_epi8(high, lowDigits);
+    for (int k = 0; k < 5; ++k) {
+        const __m128i digitsHere = _mm_or_si128(_mm_shuffle_epi8(first, load(kItemLayout.fromFirst[k])),
+            _mm_shuffle_epi8(second, load(kItemLayout.fromSecond[k])));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16 * k), _mm_or_si128(digitsHere, load(kItemLayout.fixed[k])));
+    }
+}
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#elif defined(__GNUC__)
+#pragma GCC pop_options
+#endif
+
+bool ProcessorHasAvx2()
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi");
+}
+
+#endif

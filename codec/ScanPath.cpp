@@ -1,0 +1,69 @@
+#include "ScanPath.h"
+
+#include "ByteItemKernels.h"
+
+#include <atomic>
+
+namespace {
+
+std::atomic<ScanPath>& Current()
+{
+    static std::atomic<ScanPath> path{BestScanPath()};
+    return path;
+}
+
+} // namespace
+
+bool IsScanPathAvailable(ScanPath path)
+{
+    switch (path) {
+    case ScanPath::Scalar:
+        return true;
+    case ScanPath::Sse2:
+        return kHasX86Finders;
+    case ScanPath::Avx2:
+        return kHasX86Finders && ProcessorHasAvx2();
+    }
+    return false;
+}
+
+ScanPath BestScanPath()
+{
+    for (ScanPath path : {ScanPath::Avx2, ScanPath::Sse2})
+        if (IsScanPathAvailable(path))
+            return path;
+    return ScanPath::Scalar;
+}
+
+bool UseScanPath(ScanPath path)
+{
+    if (!IsScanPathAvailable(path))
+        return false;
+    Current().store(path, std::memory_order_relaxed);
+    return true;
+}
+
+ScanPath CurrentScanPath()
+{
+    return Current().load(std::memory_order_relaxed);
+}
+
+ByteItemFinder CurrentByteItemFinder()
+{
+    switch (CurrentScanPath()) {
+    case ScanPath::Scalar:
+        break;
+    case ScanPath::Sse2:
+        return FindByteItemsSse2;
+    case ScanPath::Avx2:
+        return FindByteItemsAvx2;
+    }
+    return nullptr;
+}
+
+ByteItemFormatter CurrentByteItemFormatter()
+{
+    // SSE2 has no byte shuffle, without which sixteen items are no faster
+    // than words of them.
+    return CurrentScanPath() == ScanPath::Avx2 ? FormatByteItemsAvx2 : nullptr;
+}

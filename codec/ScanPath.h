@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+
+// The ways the engine can read and write runs of one-byte hex items: byte by
+// byte only (every processor), or with 16-byte (SSE2) or 32-byte (AVX2)
+// vectors. All give the same numbers and the same text; the engine uses the
+// fastest the processor has unless one is forced, as the tests and the fuzz
+// target do for each.
+enum class ScanPath { Scalar, Sse2, Avx2 };
+
+// Takes the one-byte hex items ("0x" or "0X", two hex digits, then a byte that
+// is no hex digit) at the start of [position, end), and the separators
+// between them, a block at a time. Writes their values to values, which has
+// room for capacity, and returns their count. position moves to where the
+// scanner, idle, goes on: a number of another shape, bytes too few for a
+// whole block, or the next block once the room left is below
+// kByteItemFinderRoom.
+using ByteItemFinder = std::size_t (*)(const unsigned char*& position, const unsigned char* end, unsigned char* values,
+    std::size_t capacity);
+
+inline constexpr std::size_t kByteItemFinderRoom = 24;
+
+// Writes "0xHH," for each of 16 bytes: 80 bytes at out.
+using ByteItemFormatter = void (*)(unsigned char* out, const unsigned char* bytes);
+inline constexpr std::size_t kFormattedItems = 16;
+
+bool IsScanPathAvailable(ScanPath path);
+ScanPath BestScanPath();
+
+// The path of scanners and writers made from now on; false, and no change,
+// if this processor lacks it.
+bool UseScanPath(ScanPath path);
+ScanPath CurrentScanPath();
+
+// The block finder of the current path; none for the scalar one.
+ByteItemFinder CurrentByteItemFinder();
+
+// The item formatter of the current path; none where items are written one
+// word at a time.
+ByteItemFormatter CurrentByteItemFormatter();
