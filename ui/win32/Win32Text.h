@@ -1,8 +1,17 @@
 #pragma once
 
+#include "Utf8Path.h"
+
 #include <string>
 #include <string_view>
 
 // The dialogs' texts are UTF-8; Windows takes UTF-16.
-std::wstring ToWide(std::string_view text);
-std::string ToUtf8(std::wstring_view text);
+inline std::wstring ToWide(std::string_view text)
+{
+    return WideFromUtf8(text);
+}
+
+inline std::string ToUtf8(std::wstring_view text)
+{
+    return Utf8FromWide(text);
+}
