@@ -3,6 +3,7 @@
 #include "Dialog.h"
 #include "DialogBuilder.h"
 #include "PlatformServices.h"
+#include "ProgressWindow.h"
 #include "QtResources.h"
 #include "QtText.h"
 #include "ResourceIds.h"
@@ -168,9 +169,20 @@ void CQtDialog::End(EDialogResult result)
     done(result == EDialogResult::OK ? QDialog::Accepted : QDialog::Rejected);
 }
 
-void CQtDialog::ShowMessage(std::string_view text)
+void CQtDialog::SetAccessibleName(int id, std::string_view name)
 {
-    m_services.ShowMessage(this, ToQString(text));
+    if (QWidget* control = Control(id))
+        control->setAccessibleName(ToQString(name));
+}
+
+void CQtDialog::ShowMessage(std::string_view text, std::string_view details)
+{
+    m_services.ShowMessage(this, ToQString(text), ToQString(details));
+}
+
+void CQtDialog::RunWithProgress(CProgressJob& job)
+{
+    RunWithProgressWindow(job, this);
 }
 
 std::optional<std::string> CQtDialog::ChooseFile(EFileChoice choice)

@@ -37,7 +37,28 @@ TEST(QtPlatformServices, MessageBoxFollowsTheConvention)
         EXPECT_EQ(box.parentWidget(), &owner);
         box.button(QMessageBox::Ok)->click();
     });
-    services.ShowMessage(&owner, QStringLiteral("변환완료"));
+    services.ShowMessage(&owner, QStringLiteral("변환완료"), {});
+    EXPECT_TRUE(answer.Ran());
+}
+
+TEST(QtPlatformServices, FailureKeepsItsReasonInTheDetailsAndTheCaptionFits)
+{
+    CQtPlatformServices services(kNames);
+    QWidget owner;
+    const QString reason = QStringLiteral("cannot open source file 'x': No such file or directory");
+    CModalHook<QMessageBox> answer([&](QMessageBox& box) {
+        EXPECT_EQ(box.text(), QStringLiteral("변환실패"));
+        EXPECT_EQ(box.detailedText(), reason);
+        EXPECT_GT(box.width(), box.fontMetrics().horizontalAdvance(box.windowTitle()));
+        for (QAbstractButton* button : box.findChildren<QAbstractButton*>())
+            if (box.buttonRole(button) == QMessageBox::ActionRole)
+                button->click();
+        const std::filesystem::path folder = MORVEX_SCREENSHOT_DIR;
+        std::filesystem::create_directories(folder);
+        EXPECT_TRUE(box.grab().save(QString::fromStdString((folder / "failure-details.png").string())));
+        box.button(QMessageBox::Ok)->click();
+    });
+    services.ShowMessage(&owner, QStringLiteral("변환실패"), reason);
     EXPECT_TRUE(answer.Ran());
 }
 
