@@ -56,7 +56,7 @@ timeout 100 xvfb-run -a sh -eu -c '
 
     # A small BIN → TXT as before.
     xdotool windowfocus --sync "$main"
-    # From TXT → BIN to the source edit; Tab selects an edit box's text.
+    # From TXT → BIN to the source edit; Tab selects the text of an edit box.
     xdotool key Tab Tab Tab Tab
     xdotool type --delay 10 "$work/small.bin"
     xdotool key Tab Tab
