@@ -6,6 +6,7 @@
 #include "ResourceIds.h"
 #include "SettingsLocation.h"
 #include "TempDir.h"
+#include "ToolkitSetup.h"
 #include "UnitDlg.h"
 
 #include <QAbstractButton>
@@ -43,6 +44,7 @@ TEST(QtPlatformServices, MessageBoxFollowsTheConvention)
 
 TEST(QtPlatformServices, FailureKeepsItsReasonInTheDetailsAndTheCaptionFits)
 {
+    InstallKoreanToolkitTexts(*qApp);
     CQtPlatformServices services(kNames);
     QWidget owner;
     const QString reason = QStringLiteral("cannot open source file 'x': No such file or directory");
