@@ -18,6 +18,8 @@
 #include <QPlainTextEdit>
 #include <QShortcut>
 
+#include <algorithm>
+
 namespace {
 
 // The release notes line up in columns, so they need a fixed-width face
@@ -151,17 +153,50 @@ void CQtDialog::SetFixedWidthFont(int id)
 }
 
 // Linux desktops give an application no system menu to extend, so the about
-// entry lives in the dialog's context menu: right click, the Menu key, or
-// Shift+F10.
+// entry lives in the context menus: the dialog's own, and the path edits'
+// own edit menu. Right click, the Menu key or Shift+F10 open them.
 void CQtDialog::AddAboutEntry(std::string_view text)
 {
     m_pContextMenu = new QMenu(this);
     m_pContextMenu->addAction(ToQString(text), this, [this] { m_dialog.OnCommand(IDM_ABOUTBOX); });
+    for (const auto& [id, control] : m_controls)
+        if (qobject_cast<QLineEdit*>(control))
+            control->installEventFilter(this);
     auto* shortcut = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
     connect(shortcut, &QShortcut::activated, this, [this] {
         QWidget* anchor = focusWidget() ? focusWidget() : this;
-        m_pContextMenu->popup(anchor->mapToGlobal(anchor->rect().center()));
+        ShowContextMenu(anchor, anchor->mapToGlobal(anchor->rect().center()), true);
     });
+}
+
+void CQtDialog::ShowContextMenu(QWidget* target, const QPoint& globalPos, bool byKeyboard)
+{
+    QMenu* menu = m_pContextMenu;
+    if (auto* edit = qobject_cast<QLineEdit*>(target)) {
+        menu = edit->createStandardContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->addSeparator();
+        menu->addActions(m_pContextMenu->actions());
+    }
+    menu->popup(globalPos);
+    // From the keyboard the first entry is ready for Enter.
+    if (byKeyboard) {
+        const auto actions = menu->actions();
+        const auto first = std::find_if(actions.begin(), actions.end(),
+            [](const QAction* action) { return action->isEnabled() && !action->isSeparator(); });
+        if (first != actions.end())
+            menu->setActiveAction(*first);
+    }
+}
+
+bool CQtDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::ContextMenu || !m_pContextMenu)
+        return QDialog::eventFilter(watched, event);
+    auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+    ShowContextMenu(static_cast<QWidget*>(watched), menuEvent->globalPos(),
+        menuEvent->reason() == QContextMenuEvent::Keyboard);
+    return true;
 }
 
 void CQtDialog::End(EDialogResult result)
@@ -220,5 +255,5 @@ void CQtDialog::keyPressEvent(QKeyEvent* event)
 void CQtDialog::contextMenuEvent(QContextMenuEvent* event)
 {
     if (m_pContextMenu)
-        m_pContextMenu->popup(event->globalPos());
+        ShowContextMenu(this, event->globalPos(), event->reason() == QContextMenuEvent::Keyboard);
 }

@@ -53,8 +53,13 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The dialog's menu, or an edit box's own menu with the dialog's entries
+    // added; from the keyboard, with its first entry selected.
+    void ShowContextMenu(QWidget* target, const QPoint& globalPos, bool byKeyboard);
+
     CDialog& m_dialog;
     IPlatformServices& m_services;
     std::map<int, QWidget*> m_controls;
