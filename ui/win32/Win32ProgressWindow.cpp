@@ -88,6 +88,8 @@ INT_PTR CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 void RunWin32ProgressWindow(CProgressJob& job, const CWin32Desktop& desktop, HWND owner)
 {
     job.Start();
+    // A disabled window loses the keyboard focus, which comes back afterwards.
+    HWND focus = GetFocus();
     EnableWindow(owner, FALSE);
     const CWin32DialogTemplate resource(kTemplate, DialogFace(kTemplate.fontFace), false);
     HWND window = CreateDialogIndirectParamW(desktop.instance, resource.Get(), owner, ProgressProc,
@@ -115,4 +117,6 @@ void RunWin32ProgressWindow(CProgressJob& job, const CWin32Desktop& desktop, HWN
     EnableWindow(owner, TRUE);
     if (window)
         DestroyWindow(window);
+    if (focus && IsWindow(focus))
+        SetFocus(focus);
 }

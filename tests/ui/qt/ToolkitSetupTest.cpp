@@ -6,6 +6,8 @@
 #include "ToolkitSetup.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QRegularExpression>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -19,6 +21,14 @@ TEST_F(GuiTest, ToolkitTextsAreKorean)
     QMessageBox box(QMessageBox::Warning, "Morvex", "x", QMessageBox::Ok | QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(box.button(QMessageBox::Ok)->text(), QStringLiteral("확인"));
     EXPECT_EQ(box.button(QMessageBox::Yes)->text(), QStringLiteral("예(&Y)"));
+
+    CCreatePromptFileDialog chooser(nullptr, QStringLiteral("열기"));
+    chooser.show();
+    const auto* buttons = chooser.findChild<QDialogButtonBox*>();
+    ASSERT_NE(buttons, nullptr);
+    for (const QAbstractButton* button : buttons->buttons())
+        EXPECT_TRUE(button->text().contains(QRegularExpression(QStringLiteral("[가-힣]")))) << button->text().toStdString();
+    SaveScreenshot(chooser, "file-chooser.png");
 }
 
 TEST_F(GuiTest, FileChooserLeavesNoSettingsFileBehind)
