@@ -2,7 +2,8 @@
 # Long work in the Windows program ($1) under wine on a virtual display, by
 # the keyboard: BIN → TXT from a huge sparse file into an existing file shows
 # "변환 중", Escape cancels it and the old file stays as it was with nothing
-# beside it, no message following; then Escape ends the program.
+# beside it, no message following; TXT → BIN from the same file is cancelled
+# during its scan without a unit dialog; then Escape ends the program.
 set -eu
 program="$(realpath "$1")"
 work="$(mktemp -d)"
@@ -46,6 +47,15 @@ timeout 240 xvfb-run -a -s "-screen 0 1024x768x24" sh -eu -c '
     wait_gone "^변환 중\$" || fail "progress window still open 3 s after Escape"
     sleep 1
     [ -z "$(visible "^[Mm]orvex\$")" ] || fail "a message followed the cancel"
+    # The focus is back on BIN → TXT; TXT → BIN is six tabs on.
+    xdotool windowfocus --sync "$main"
+    xdotool key Tab Tab Tab Tab Tab Tab space
+    wait_for "^변환 중\$" || fail "no progress window during the scan"
+    xdotool windowfocus --sync "$(visible "^변환 중\$")"
+    xdotool key Escape
+    wait_gone "^변환 중\$" || fail "scan still running 3 s after Escape"
+    sleep 1
+    [ -z "$(visible "^단위\$")" ] || fail "the unit dialog opened after a cancelled scan"
     xdotool windowfocus --sync "$main"
     xdotool key Escape
     timeout 30 sh -c "while kill -0 $pid 2>/dev/null; do sleep 0.2; done" || fail "still running after Escape"
