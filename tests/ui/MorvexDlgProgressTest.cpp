@@ -138,14 +138,4 @@ INSTANTIATE_TEST_SUITE_P(Work, MorvexDlgProgressCancel,
         CancelCase{"ScanOfHexInvert", IDC_HEX_INVERT, kLongText, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(MorvexDlgProgress, AfterACancelTheNextConversionRunsAsBefore)
-{
-    m_desktop.cancelAtChunk = 6;
-    Convert(IDC_BIN_TO_TXT, kLongBinary);
-    m_desktop.cancelAtChunk.reset();
-    Convert(IDC_BIN_TO_TXT, "AB");
-    EXPECT_EQ(m_desktop.MessageTexts(), std::vector<std::string>{"변환완료"});
-    EXPECT_EQ(CTempDir::Read(m_dir.Path("dest")), "0x41,0x42,");
-}
-
 } // namespace

@@ -61,17 +61,4 @@ INSTANTIATE_TEST_SUITE_P(Sources, ProgressWindow,
         WindowCase{"Device", false, 0, "progress-window-busy.png"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(GuiTest, ShortWorkShowsNoProgressWindow)
-{
-    CProgressJob job("/dev/zero", [](const ProgressCallback& progress) { progress(1); });
-    QWidget owner;
-    bool shown = false;
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] { shown = shown || QApplication::activeModalWidget(); });
-    watch.start(0);
-    RunWithProgressWindow(job, &owner);
-    EXPECT_FALSE(shown);
-    EXPECT_FALSE(job.Cancelled());
-}
-
 } // namespace
