@@ -36,13 +36,15 @@ TEST(QtPlatformServices, MessageBoxFollowsTheConvention)
         EXPECT_EQ(box.icon(), QMessageBox::Warning);
         EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
         EXPECT_EQ(box.parentWidget(), &owner);
+        // Room for the caption beside the title bar's icon and close box.
+        EXPECT_GE(box.width(), box.fontMetrics().horizontalAdvance(box.windowTitle()) + 100);
         box.button(QMessageBox::Ok)->click();
     });
     services.ShowMessage(&owner, QStringLiteral("변환완료"), {});
     EXPECT_TRUE(answer.Ran());
 }
 
-TEST(QtPlatformServices, FailureKeepsItsReasonInTheDetailsAndTheCaptionFits)
+TEST(QtPlatformServices, FailureKeepsItsReasonInTheDetails)
 {
     InstallKoreanToolkitTexts(*qApp);
     CQtPlatformServices services(kNames);
@@ -51,7 +53,6 @@ TEST(QtPlatformServices, FailureKeepsItsReasonInTheDetailsAndTheCaptionFits)
     CModalHook<QMessageBox> answer([&](QMessageBox& box) {
         EXPECT_EQ(box.text(), QStringLiteral("변환실패"));
         EXPECT_EQ(box.detailedText(), reason);
-        EXPECT_GT(box.width(), box.fontMetrics().horizontalAdvance(box.windowTitle()));
         for (QAbstractButton* button : box.findChildren<QAbstractButton*>())
             if (box.buttonRole(button) == QMessageBox::ActionRole)
                 button->click();
