@@ -61,9 +61,9 @@ void CDialog::EnableControl(int id, bool enabled)
     Window().EnableControl(id, enabled);
 }
 
-void CDialog::ShowMessage(std::string_view text)
+void CDialog::ShowMessage(std::string_view text, std::string_view details)
 {
-    Window().ShowMessage(text);
+    Window().ShowMessage(text, details);
 }
 
 void CDialog::ShowUsage()

@@ -49,7 +49,7 @@ protected:
     CDataExchange& Exchange() { return m_exchange; }
     IDialogWindow& Window() const { return *m_pWindow; }
     void EnableControl(int id, bool enabled);
-    void ShowMessage(std::string_view text);
+    void ShowMessage(std::string_view text, std::string_view details = {});
     // The command-line usage, for F1 in any dialog and the command help.
     void ShowUsage();
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 class CDialog;
+class CProgressJob;
 
 enum class EDialogResult { OK, Cancel };
 
@@ -39,11 +40,20 @@ public:
     // Ends the modal run.
     virtual void End(EDialogResult result) = 0;
 
+    // The name a screen reader gives the control.
+    virtual void SetAccessibleName(int id, std::string_view name) = 0;
+
     // A message box owned by this window: warning icon, one OK button, the
-    // program's name as caption. Returns when closed.
-    virtual void ShowMessage(std::string_view text) = 0;
+    // program's name as caption, and the details (when any) shown on request.
+    // Returns when closed.
+    virtual void ShowMessage(std::string_view text, std::string_view details) = 0;
     // The full path of the chosen file, or nothing when cancelled.
     virtual std::optional<std::string> ChooseFile(EFileChoice choice) = 0;
+    // Runs the job off the interface thread and returns when it has ended.
+    // The window stays modal meanwhile; work still running once the job's
+    // delay has passed shows a progress window ("변환 중") whose "취소",
+    // Escape and close box cancel the job.
+    virtual void RunWithProgress(CProgressJob& job) = 0;
     // Runs another dialog modally, owned by this window.
     virtual EDialogResult RunModal(CDialog& dialog) = 0;
     // Hands a web address to the user's browser without waiting for it.

@@ -3,6 +3,7 @@
 #include "AboutDlg.h"
 #include "ConversionCommands.h"
 #include "DialogTemplates.h"
+#include "ProgressJob.h"
 #include "ResourceIds.h"
 #include "StringTable.h"
 #include "UnitDlg.h"
@@ -12,6 +13,9 @@ namespace {
 constexpr char kSelectSourceFirst[] = "원본파일을 먼저 선택하세요";
 constexpr char kConversionDone[] = "변환완료";
 constexpr char kConversionFailed[] = "변환실패";
+// A screen reader names each path edit after the button that fills it.
+constexpr char kSourceEditName[] = "원본파일";
+constexpr char kDestEditName[] = "생성파일";
 
 } // namespace
 
@@ -45,6 +49,8 @@ void CMorvexDlg::OnInitDialog()
         Window().AddAboutEntry(aboutText);
     Window().SetIcon(IDR_MAINFRAME);
     Window().SetCaption(TitleAndVersion());
+    Window().SetAccessibleName(IDC_SOURCE_PATH, kSourceEditName);
+    Window().SetAccessibleName(IDC_DEST_PATH, kDestEditName);
 }
 
 void CMorvexDlg::OnAboutBox()
@@ -104,8 +110,12 @@ void CMorvexDlg::RunConversion(const CConversionCommand& command)
     codec.SetDestPath(m_strDestPath);
 
     CUnitDlg unitDialog(m_settings);
-    if (command.presetScannedByteUnit)
-        unitDialog.m_nByteUnit = codec.ScanByteUnit();
+    if (command.presetScannedByteUnit) {
+        int scannedByteUnit = 0;
+        if (!RunWithProgress(codec, [&] { scannedByteUnit = codec.ScanByteUnit(); }))
+            return;
+        unitDialog.m_nByteUnit = scannedByteUnit;
+    }
     unitDialog.SetLineUnitEnabled(command.lineUnitEnabled);
     // Shown, the derived name stays as if typed; otherwise it serves this
     // run only and the next command derives it anew.
@@ -114,8 +124,25 @@ void CMorvexDlg::RunConversion(const CConversionCommand& command)
 
     if (Window().RunModal(unitDialog) != EDialogResult::OK)
         return;
-    const bool converted = (codec.*command.convert)(unitDialog.m_nByteUnit, unitDialog.m_nLineUnit);
-    ShowMessage(converted ? kConversionDone : kConversionFailed);
+    bool converted = false;
+    if (!RunWithProgress(codec, [&] { converted = (codec.*command.convert)(unitDialog.m_nByteUnit, unitDialog.m_nLineUnit); }))
+        return;
+    if (converted)
+        ShowMessage(kConversionDone);
+    else
+        ShowMessage(kConversionFailed, codec.LastError());
+}
+
+bool CMorvexDlg::RunWithProgress(CArrayCodec& codec, const std::function<void()>& operation)
+{
+    CProgressJob job(m_strSourcePath, [&](const ProgressCallback& progress) {
+        codec.SetProgress(progress);
+        operation();
+        codec.SetProgress({});
+    });
+    Window().RunWithProgress(job);
+    // A cancel that came after the last chunk changed nothing: the work is done.
+    return !codec.WasCancelled();
 }
 
 void CMorvexDlg::OnCommandHelp()

@@ -7,9 +7,11 @@
 #include "DialogWindow.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
+class CArrayCodec;
 struct CConversionCommand;
 
 // The program's home page, opened by the home-page button.
@@ -43,6 +45,9 @@ protected:
 private:
     void Browse(EFileChoice choice, std::string& field);
     void RunConversion(const CConversionCommand& command);
+    // Runs one operation of the codec on the source, with progress and
+    // cancel; false when the user cancelled it.
+    bool RunWithProgress(CArrayCodec& codec, const std::function<void()>& operation);
 
     CSettingsLocation m_settings;
 };

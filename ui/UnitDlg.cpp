@@ -17,6 +17,10 @@ constexpr int kDefaultLineUnit = 10;
 constexpr int kMinimumLineUnit = 1;
 constexpr char kLineUnitTooSmall[] = "1 이상의 정수를 입력하십시오.";
 
+// A screen reader names each edit by the question above it.
+constexpr char kByteUnitName[] = "몇 바이트 단위로 생성할까요?";
+constexpr char kLineUnitName[] = "텍스트 한줄에 몇개씩 생성할까요?";
+
 } // namespace
 
 CUnitDlg::CUnitDlg(CSettingsLocation settings)
@@ -37,6 +41,8 @@ void CUnitDlg::SetLineUnitEnabled(bool enabled)
 
 void CUnitDlg::OnInitDialog()
 {
+    Window().SetAccessibleName(IDC_BYTE_UNIT, kByteUnitName);
+    Window().SetAccessibleName(IDC_LINE_UNIT, kLineUnitName);
     if (m_nByteUnit == 0) {
         m_nByteUnit = m_settings.ReadSettingInt(kSection, kByteUnitKey, kDefaultByteUnit);
         UpdateControls();

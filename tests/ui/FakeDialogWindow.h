@@ -3,9 +3,11 @@
 #include "Dialog.h"
 #include "DialogTemplate.h"
 #include "DialogWindow.h"
+#include "ProgressJob.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <map>
@@ -24,6 +26,14 @@ struct CFakeDesktop
     {
         const CDialog* owner;
         std::string text;
+        std::string details;
+    };
+    // One job run with progress, as the user saw it.
+    struct CProgressRun
+    {
+        std::string sourcePath;
+        int chunks = 0;
+        std::optional<int> windowShownAtChunk;  // nothing: finished before the window was due
     };
     // Acts on a dialog opened modally, as a user would; must end it.
     using CUser = std::function<void(CFakeDialogWindow& window)>;
@@ -35,6 +45,11 @@ struct CFakeDesktop
     std::map<int, std::string> textResources;
     std::deque<CUser> users;  // one per modal run, in order
     int modalRuns = 0;
+    // The time each chunk of a job takes, and the chunk at which the user
+    // cancels the job once its progress window shows.
+    std::chrono::milliseconds timePerChunk{0};
+    std::optional<int> cancelAtChunk;
+    std::vector<CProgressRun> progressRuns;
 
     std::vector<std::string> MessageTexts() const
     {
@@ -75,6 +90,7 @@ public:
     std::set<int> fixedWidthFonts;
     std::vector<std::string> aboutEntries;
     std::optional<EDialogResult> result;
+    std::map<int, std::string> accessibleNames;
 
     std::string ControlText(int id) const override { return Find(id).text; }
     void SetControlText(int id, std::string_view text) override { Find(id).text = text; }
@@ -104,7 +120,28 @@ public:
         EXPECT_FALSE(result) << "ended twice";
         result = dialogResult;
     }
-    void ShowMessage(std::string_view text) override { m_desktop.messages.push_back({&m_dialog, std::string(text)}); }
+    void SetAccessibleName(int id, std::string_view name) override
+    {
+        Find(id);
+        accessibleNames[id] = name;
+    }
+    void ShowMessage(std::string_view text, std::string_view details) override
+    {
+        m_desktop.messages.push_back({&m_dialog, std::string(text), std::string(details)});
+    }
+    // Runs the job at once, on the simulated clock of the desktop.
+    void RunWithProgress(CProgressJob& job) override
+    {
+        CFakeDesktop::CProgressRun run{job.SourcePath(), 0, std::nullopt};
+        job.Run([&] {
+            ++run.chunks;
+            if (!run.windowShownAtChunk && job.ProgressWindowDue(run.chunks * m_desktop.timePerChunk))
+                run.windowShownAtChunk = run.chunks;
+            if (run.windowShownAtChunk && m_desktop.cancelAtChunk && run.chunks >= *m_desktop.cancelAtChunk)
+                job.Cancel();
+        });
+        m_desktop.progressRuns.push_back(run);
+    }
     std::optional<std::string> ChooseFile(EFileChoice choice) override
     {
         m_desktop.fileRequests.push_back(choice);

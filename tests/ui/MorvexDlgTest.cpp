@@ -1,6 +1,7 @@
 #include "AboutDlg.h"
 #include "LogicTestFixture.h"
 #include "MorvexDlg.h"
+#include "QuotedName.h"
 #include "ResourceIds.h"
 #include "UnitDlg.h"
 #include "Usage.h"
@@ -36,6 +37,7 @@ TEST_F(MorvexDlg, OpensWithCaptionIconAboutEntryAndFocusInTheSourceEdit)
     EXPECT_EQ(m_window.aboutEntries, std::vector<std::string>{"&About..."});
     EXPECT_EQ(m_window.focused, IDC_SOURCE_PATH);
     EXPECT_TRUE(m_window.focusedTextSelected);
+    EXPECT_EQ(m_window.accessibleNames, (std::map<int, std::string>{{IDC_SOURCE_PATH, "원본파일"}, {IDC_DEST_PATH, "생성파일"}}));
     EXPECT_EQ(m_window.Text(IDC_SOURCE_PATH), "");
     EXPECT_EQ(m_window.Text(IDC_DEST_PATH), "");
 }
@@ -169,11 +171,14 @@ INSTANTIATE_TEST_SUITE_P(Sources, MorvexDlgScan,
         ScanCase{"no numbers here", "3"},
         ScanCase{"0x123456789012345678901234,", "12"}));
 
-// Failures the conversion reports, as the one word the user sees.
+// Failures the conversion reports: the one word the user sees, and the
+// engine's reason in the box's details.
 struct FailureCase
 {
     const char* name;
     bool destIsSource;
+    const char* reasonStart;
+    const char* reasonEnd;
 };
 
 class MorvexDlgFailure : public MorvexDlg, public testing::WithParamInterface<FailureCase>
@@ -188,6 +193,7 @@ TEST_P(MorvexDlgFailure, IsReportedAndLeavesTheSourceAlone)
     AnswerUnits([](CFakeDialogWindow&) {});
     m_window.Press(IDC_BIN_TO_TXT);
     EXPECT_EQ(m_desktop.MessageTexts(), std::vector<std::string>{kFailed});
+    EXPECT_EQ(m_desktop.messages[0].details, GetParam().reasonStart + QuotedName(source) + GetParam().reasonEnd);
     if (GetParam().destIsSource)
         EXPECT_EQ(CTempDir::Read(source), "AB");
     else
@@ -195,7 +201,8 @@ TEST_P(MorvexDlgFailure, IsReportedAndLeavesTheSourceAlone)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, MorvexDlgFailure,
-    testing::Values(FailureCase{"SameFile", true}, FailureCase{"MissingSource", false}),
+    testing::Values(FailureCase{"SameFile", true, "source and destination are the same file ", ""},
+        FailureCase{"MissingSource", false, "cannot open source file ", ": No such file or directory"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MorvexDlg, BrowsingKeepsTheOtherTypedPath)

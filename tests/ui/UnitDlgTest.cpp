@@ -21,6 +21,8 @@ TEST_F(UnitDlg, FirstUseShowsTheDefaultsAndOkStoresThem)
     m_window.Open();
     EXPECT_EQ(m_window.Text(IDC_BYTE_UNIT), "1");
     EXPECT_EQ(m_window.Text(IDC_LINE_UNIT), "10");
+    EXPECT_EQ(m_window.accessibleNames, (std::map<int, std::string>{
+        {IDC_BYTE_UNIT, "몇 바이트 단위로 생성할까요?"}, {IDC_LINE_UNIT, "텍스트 한줄에 몇개씩 생성할까요?"}}));
     EXPECT_FALSE(SettingsFileExists());
     m_window.Press(IDOK);
     EXPECT_EQ(m_window.result, EDialogResult::OK);

@@ -3,6 +3,8 @@
 #include "DialogFont.h"
 #include "DialogTemplate.h"
 #include "DialogUnits.h"
+#include "FlatButton.h"
+#include "GroupFrame.h"
 #include "PathEdit.h"
 #include "QtResources.h"
 #include "QtText.h"
@@ -38,15 +40,15 @@ QWidget* CreateEdit(QWidget* parent, const CControlTemplate& control)
 
 QWidget* CreatePushButton(QWidget* parent, const CControlTemplate& control)
 {
-    auto* button = new QPushButton(ToQString(control.text), parent);
+    auto* button = control.style & kFlat ? new CFlatButton(ToQString(control.text), parent)
+                                         : new QPushButton(ToQString(control.text), parent);
     button->setDefault(control.style & kDefaultButton);
-    button->setFlat(control.style & kFlat);
     return button;
 }
 
 QWidget* CreateGroupBox(QWidget* parent, const CControlTemplate& control)
 {
-    auto* group = new QGroupBox(ToQString(control.text), parent);
+    auto* group = new CGroupFrame(ToQString(control.text), parent);
     group->setFocusPolicy(Qt::NoFocus);
     return group;
 }

@@ -4,6 +4,7 @@
 #include "QtDialog.h"
 #include "QtPlatformServices.h"
 #include "SettingsLocation.h"
+#include "ToolkitSetup.h"
 #include "Usage.h"
 
 #include <QApplication>
@@ -27,6 +28,8 @@ std::unique_ptr<QApplication> OpenApplication(int& argc, char* argv[])
 extern "C" __attribute__((visibility("default"))) int MorvexRunDialogs(const CAppNames& names, int argc, char* argv[])
 {
     const auto application = OpenApplication(argc, argv);
+    InstallKoreanToolkitTexts(*application);
+    KeepToolkitStateUnsaved();
     CQtPlatformServices services(names);
     CMorvexDlg dialog(LocateSettings(names.settingsFileName));
     CQtDialog::Run(dialog, services, nullptr);

@@ -17,8 +17,9 @@ public:
     virtual ~IPlatformServices() = default;
 
     // A message box: warning icon, one OK button, the application name as
-    // caption, modal to the owner (the active dialog). Returns when closed.
-    virtual void ShowMessage(QWidget* owner, const QString& text) = 0;
+    // caption, modal to the owner (the active dialog), the details (when
+    // any) behind its details button. Returns when closed.
+    virtual void ShowMessage(QWidget* owner, const QString& text, const QString& details) = 0;
 
     // The full path of the chosen file, or nothing when cancelled.
     virtual std::optional<QString> ChooseFile(QWidget* owner, EFileChoice choice) = 0;

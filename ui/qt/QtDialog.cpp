@@ -3,6 +3,7 @@
 #include "Dialog.h"
 #include "DialogBuilder.h"
 #include "PlatformServices.h"
+#include "ProgressWindow.h"
 #include "QtResources.h"
 #include "QtText.h"
 #include "ResourceIds.h"
@@ -16,6 +17,8 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QShortcut>
+
+#include <algorithm>
 
 namespace {
 
@@ -150,17 +153,50 @@ void CQtDialog::SetFixedWidthFont(int id)
 }
 
 // Linux desktops give an application no system menu to extend, so the about
-// entry lives in the dialog's context menu: right click, the Menu key, or
-// Shift+F10.
+// entry lives in the context menus: the dialog's own, and the path edits'
+// own edit menu. Right click, the Menu key or Shift+F10 open them.
 void CQtDialog::AddAboutEntry(std::string_view text)
 {
     m_pContextMenu = new QMenu(this);
     m_pContextMenu->addAction(ToQString(text), this, [this] { m_dialog.OnCommand(IDM_ABOUTBOX); });
+    for (const auto& [id, control] : m_controls)
+        if (qobject_cast<QLineEdit*>(control))
+            control->installEventFilter(this);
     auto* shortcut = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
     connect(shortcut, &QShortcut::activated, this, [this] {
         QWidget* anchor = focusWidget() ? focusWidget() : this;
-        m_pContextMenu->popup(anchor->mapToGlobal(anchor->rect().center()));
+        ShowContextMenu(anchor, anchor->mapToGlobal(anchor->rect().center()), true);
     });
+}
+
+void CQtDialog::ShowContextMenu(QWidget* target, const QPoint& globalPos, bool byKeyboard)
+{
+    QMenu* menu = m_pContextMenu;
+    if (auto* edit = qobject_cast<QLineEdit*>(target)) {
+        menu = edit->createStandardContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->addSeparator();
+        menu->addActions(m_pContextMenu->actions());
+    }
+    menu->popup(globalPos);
+    // From the keyboard the first entry is ready for Enter.
+    if (byKeyboard) {
+        const auto actions = menu->actions();
+        const auto first = std::find_if(actions.begin(), actions.end(),
+            [](const QAction* action) { return action->isEnabled() && !action->isSeparator(); });
+        if (first != actions.end())
+            menu->setActiveAction(*first);
+    }
+}
+
+bool CQtDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::ContextMenu || !m_pContextMenu)
+        return QDialog::eventFilter(watched, event);
+    auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+    ShowContextMenu(static_cast<QWidget*>(watched), menuEvent->globalPos(),
+        menuEvent->reason() == QContextMenuEvent::Keyboard);
+    return true;
 }
 
 void CQtDialog::End(EDialogResult result)
@@ -168,9 +204,20 @@ void CQtDialog::End(EDialogResult result)
     done(result == EDialogResult::OK ? QDialog::Accepted : QDialog::Rejected);
 }
 
-void CQtDialog::ShowMessage(std::string_view text)
+void CQtDialog::SetAccessibleName(int id, std::string_view name)
 {
-    m_services.ShowMessage(this, ToQString(text));
+    if (QWidget* control = Control(id))
+        control->setAccessibleName(ToQString(name));
+}
+
+void CQtDialog::ShowMessage(std::string_view text, std::string_view details)
+{
+    m_services.ShowMessage(this, ToQString(text), ToQString(details));
+}
+
+void CQtDialog::RunWithProgress(CProgressJob& job)
+{
+    RunWithProgressWindow(job, this);
 }
 
 std::optional<std::string> CQtDialog::ChooseFile(EFileChoice choice)
@@ -208,5 +255,5 @@ void CQtDialog::keyPressEvent(QKeyEvent* event)
 void CQtDialog::contextMenuEvent(QContextMenuEvent* event)
 {
     if (m_pContextMenu)
-        m_pContextMenu->popup(event->globalPos());
+        ShowContextMenu(this, event->globalPos(), event->reason() == QContextMenuEvent::Keyboard);
 }

@@ -42,7 +42,9 @@ public:
     void SetFixedWidthFont(int id) override;
     void AddAboutEntry(std::string_view text) override;
     void End(EDialogResult result) override;
-    void ShowMessage(std::string_view text) override;
+    void SetAccessibleName(int id, std::string_view name) override;
+    void ShowMessage(std::string_view text, std::string_view details) override;
+    void RunWithProgress(CProgressJob& job) override;
     std::optional<std::string> ChooseFile(EFileChoice choice) override;
     EDialogResult RunModal(CDialog& dialog) override;
     void OpenAddress(std::string_view address) override;
@@ -51,8 +53,13 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The dialog's menu, or an edit box's own menu with the dialog's entries
+    // added; from the keyboard, with its first entry selected.
+    void ShowContextMenu(QWidget* target, const QPoint& globalPos, bool byKeyboard);
+
     CDialog& m_dialog;
     IPlatformServices& m_services;
     std::map<int, QWidget*> m_controls;

@@ -5,7 +5,9 @@
 #include "QtText.h"
 
 #include <QDesktopServices>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QUrl>
 
 namespace {
@@ -14,6 +16,20 @@ namespace {
 // Qt matches, so that names without a dot are listed too.
 constexpr char kAllFilesFilter[] = "All Files (*.*) (*)";
 constexpr char kChooserTitle[] = "열기";
+// Room beside the caption for the window's icon and its close box.
+constexpr int kCaptionFrameWidth = 120;
+
+// A message box sizes itself to its text, which may leave too little room
+// for the caption ("Morvex" cut to "…").
+void WidenForCaption(QMessageBox& box)
+{
+    auto* layout = qobject_cast<QGridLayout*>(box.layout());
+    if (!layout)
+        return;
+    const int width = box.fontMetrics().horizontalAdvance(box.windowTitle()) + kCaptionFrameWidth;
+    layout->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), layout->rowCount(), 0, 1,
+        layout->columnCount());
+}
 
 } // namespace
 
@@ -22,9 +38,11 @@ CQtPlatformServices::CQtPlatformServices(const CAppNames& names)
 {
 }
 
-void CQtPlatformServices::ShowMessage(QWidget* owner, const QString& text)
+void CQtPlatformServices::ShowMessage(QWidget* owner, const QString& text, const QString& details)
 {
     QMessageBox box(QMessageBox::Warning, m_strApplicationName, text, QMessageBox::Ok, owner);
+    box.setDetailedText(details);
+    WidenForCaption(box);
     box.exec();
 }
 

@@ -13,7 +13,7 @@ class CQtPlatformServices : public IPlatformServices
 public:
     explicit CQtPlatformServices(const CAppNames& names);
 
-    void ShowMessage(QWidget* owner, const QString& text) override;
+    void ShowMessage(QWidget* owner, const QString& text, const QString& details) override;
     std::optional<QString> ChooseFile(QWidget* owner, EFileChoice choice) override;
     void OpenUrl(const QString& address) override;
 

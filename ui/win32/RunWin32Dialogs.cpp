@@ -8,14 +8,19 @@
 #include "Win32Text.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 
 
 int RunWin32Dialogs(const CAppNames& names)
 {
-    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
+    // The accessibility services the dialogs name their edit boxes through.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const CWin32Desktop desktop{GetModuleHandleW(nullptr), ToWide(names.applicationName)};
     CMorvexDlg dialog(LocateSettings(names.settingsFileName));
     CWin32Dialog::Run(dialog, desktop, nullptr);
+    if (SUCCEEDED(com))
+        CoUninitialize();
     return kExitSuccess;
 }

@@ -4,8 +4,10 @@
 #include "DialogTemplate.h"
 #include "PathDrop.h"
 #include "ResourceIds.h"
+#include "Win32AccessibleName.h"
 #include "Win32DialogTemplate.h"
 #include "Win32Fonts.h"
+#include "Win32ProgressWindow.h"
 #include "Win32Text.h"
 
 #include <commdlg.h>
@@ -189,9 +191,24 @@ void CWin32Dialog::End(EDialogResult result)
     EndDialog(m_hWnd, result == EDialogResult::OK ? IDOK : IDCANCEL);
 }
 
-void CWin32Dialog::ShowMessage(std::string_view text)
+void CWin32Dialog::SetAccessibleName(int id, std::string_view name)
 {
-    MessageBoxW(m_hWnd, ToWide(text).c_str(), m_desktop.applicationName.c_str(), MB_OK | MB_ICONWARNING);
+    SetWin32AccessibleName(GetDlgItem(m_hWnd, id), name);
+}
+
+void CWin32Dialog::ShowMessage(std::string_view text, std::string_view details)
+{
+    // A message box has no room for details of its own: they follow the
+    // text after an empty line.
+    std::string shown(text);
+    if (!details.empty())
+        shown.append("\n\n").append(details);
+    MessageBoxW(m_hWnd, ToWide(shown).c_str(), m_desktop.applicationName.c_str(), MB_OK | MB_ICONWARNING);
+}
+
+void CWin32Dialog::RunWithProgress(CProgressJob& job)
+{
+    RunWin32ProgressWindow(job, m_desktop, m_hWnd);
 }
 
 std::optional<std::string> CWin32Dialog::ChooseFile(EFileChoice choice)

@@ -27,7 +27,9 @@ public:
     void SetFixedWidthFont(int id) override;
     void AddAboutEntry(std::string_view text) override;
     void End(EDialogResult result) override;
-    void ShowMessage(std::string_view text) override;
+    void SetAccessibleName(int id, std::string_view name) override;
+    void ShowMessage(std::string_view text, std::string_view details) override;
+    void RunWithProgress(CProgressJob& job) override;
     std::optional<std::string> ChooseFile(EFileChoice choice) override;
     EDialogResult RunModal(CDialog& dialog) override;
     void OpenAddress(std::string_view address) override;

@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -93,10 +95,48 @@ TEST(DialogBuilderStyles, DefaultAndFlatButtonsAndUnframedTexts)
     EXPECT_FALSE(homePage->isDefault());
     EXPECT_TRUE(homePage->isFlat());
     EXPECT_FALSE(source->isFlat());
+    EXPECT_EQ(homePage->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(source->cursor().shape(), Qt::ArrowCursor);
     const auto labels = dialog.findChildren<QLabel*>();
     ASSERT_FALSE(labels.isEmpty());
     EXPECT_EQ(labels.first()->text(), QStringLiteral("Text 배열 파일을 반전\n  ( 예 : 0x5F → 0xA0 )"));
     EXPECT_EQ(controls.count(-1), 0u);
+}
+
+// The first row, from the top, where the frame's line is drawn right of the title.
+int FrameLineRow(QGroupBox& group)
+{
+    const QImage image = group.grab().toImage();
+    const QRgb background = image.pixel(image.width() / 2, image.height() / 2);
+    const int column = image.width() - image.width() / 4;
+    for (int row = 0; row < image.height(); ++row)
+        if (image.pixel(column, row) != background)
+            return row;
+    return -1;
+}
+
+TEST(DialogBuilderStyles, GroupTitleSitsOnTheFrameLine)
+{
+    QDialog dialog;
+    BuildDialog(dialog, MainDialogTemplate());
+    for (QGroupBox* group : dialog.findChildren<QGroupBox*>()) {
+        const int expected = group->title().isEmpty() ? 0 : group->fontMetrics().height() / 2;
+        EXPECT_NEAR(FrameLineRow(*group), expected, 1) << group->title().toStdString();
+    }
+}
+
+TEST(DialogBuilderStyles, FlatButtonShowsKeyboardFocus)
+{
+    QDialog dialog;
+    const auto controls = BuildDialog(dialog, MainDialogTemplate());
+    QWidget* homePage = controls.at(1007);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    controls.at(1000)->setFocus();
+    const QImage unfocused = homePage->grab().toImage();
+    homePage->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(homePage->hasFocus());
+    EXPECT_NE(homePage->grab().toImage(), unfocused);
 }
 
 } // namespace

@@ -10,10 +10,11 @@
 class CFakePlatformServices : public IPlatformServices
 {
 public:
-    void ShowMessage(QWidget* owner, const QString& text) override
+    void ShowMessage(QWidget* owner, const QString& text, const QString& details) override
     {
         messageOwners.push_back(owner);
         messages.push_back(text);
+        messageDetails.push_back(details);
     }
 
     std::optional<QString> ChooseFile(QWidget* /*owner*/, EFileChoice choice) override
@@ -21,7 +22,8 @@ public:
         fileRequests.push_back(choice);
         if (fileAnswers.empty())
             return std::nullopt;
-        auto answer = fileAnswers.front();
+        std::optional<QString> answer;
+        answer.swap(fileAnswers.front());
         fileAnswers.pop_front();
         return answer;
     }
@@ -29,6 +31,7 @@ public:
     void OpenUrl(const QString& address) override { openedUrls.push_back(address); }
 
     std::vector<QString> messages;
+    std::vector<QString> messageDetails;
     std::vector<QWidget*> messageOwners;
     std::vector<EFileChoice> fileRequests;
     std::deque<std::optional<QString>> fileAnswers;  // nothing: the chooser was cancelled

@@ -14,7 +14,8 @@
 // Acts on the next modal dialog from inside its own event loop, the way a
 // user would answer it. The action must close the dialog; a dialog left open
 // fails the test and is cancelled so that the test cannot hang. Nothing
-// happens if no event loop runs while the hook lives.
+// happens if no event loop runs while the hook lives; until the dialog
+// opens (after work run with progress, say), the hook keeps looking.
 template <class TDialog = CQtDialog>
 class CModalHook
 {
@@ -34,15 +35,20 @@ public:
 private:
     void Run()
     {
-        m_bRan = true;
         auto* dialog = dynamic_cast<TDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr) << "no modal dialog of the expected kind is open";
+        if (!dialog) {
+            m_timer.start(kLookAgainMilliseconds);
+            return;
+        }
+        m_bRan = true;
         m_action(*dialog);
         if (dialog->isVisible()) {
             ADD_FAILURE() << "the modal dialog was left open";
             dialog->reject();
         }
     }
+
+    static constexpr int kLookAgainMilliseconds = 10;
 
     std::function<void(TDialog&)> m_action;
     QTimer m_timer;

@@ -297,24 +297,54 @@ TEST_F(MorvexDlg, HomePageHandsTheAddressOncePerPress)
     EXPECT_TRUE(m_dialog.isVisible());
 }
 
-TEST_F(MorvexDlg, ContextMenuOffersTheAboutEntry)
+// How each way of asking for a context menu answers, by where the focus is.
+struct ContextMenuCase
 {
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), m_dialog.mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(&m_dialog, &event);
+    const char* name;
+    int focusedId;
+    bool shiftF10;              // otherwise a context menu event of the given reason
+    QContextMenuEvent::Reason reason;
+    bool editMenu;              // the edit's own menu, the about entry added last
+};
+
+class MorvexDlgContextMenu : public MorvexDlg, public testing::WithParamInterface<ContextMenuCase>
+{
+};
+
+TEST_P(MorvexDlgContextMenu, OffersTheAboutEntrySelectedFirstFromTheKeyboard)
+{
+    const ContextMenuCase& c = GetParam();
+    QWidget* target = m_dialog.Control(c.focusedId);
+    target->setFocus();
+    if (c.shiftF10) {
+        QTest::keyClick(target, Qt::Key_F10, Qt::ShiftModifier);
+    } else {
+        QContextMenuEvent event(c.reason, QPoint(5, 5), target->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(target, &event);
+    }
     auto* shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(shown, nullptr);
-    ASSERT_EQ(shown->actions().size(), 1);
-    EXPECT_EQ(shown->actions()[0]->text(), "&About...");
+    const auto actions = shown->actions();
+    EXPECT_EQ(actions.size() > 1, c.editMenu);
+    EXPECT_EQ(actions.back()->text(), "&About...");
+    const bool byKeyboard = c.shiftF10 || c.reason == QContextMenuEvent::Keyboard;
+    if (!byKeyboard)
+        EXPECT_EQ(shown->activeAction(), nullptr);
+    else if (!c.editMenu)
+        EXPECT_EQ(shown->activeAction(), actions.front());
+    else
+        EXPECT_TRUE(shown->activeAction() && shown->activeAction()->isEnabled());
     shown->close();
 }
 
-TEST_F(MorvexDlg, ShiftF10OpensTheContextMenu)
-{
-    QTest::keyClick(SourceEdit(), Qt::Key_F10, Qt::ShiftModifier);
-    auto* shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    ASSERT_NE(shown, nullptr);
-    EXPECT_EQ(shown->actions().size(), 1);
-    shown->close();
-}
+INSTANTIATE_TEST_SUITE_P(Ways, MorvexDlgContextMenu,
+    testing::Values(
+        ContextMenuCase{"MouseOnButton", IDC_BROWSE_SOURCE, false, QContextMenuEvent::Mouse, false},
+        ContextMenuCase{"MenuKeyOnButton", IDC_BROWSE_SOURCE, false, QContextMenuEvent::Keyboard, false},
+        ContextMenuCase{"ShiftF10OnButton", IDC_BROWSE_SOURCE, true, QContextMenuEvent::Keyboard, false},
+        ContextMenuCase{"MouseInEdit", IDC_SOURCE_PATH, false, QContextMenuEvent::Mouse, true},
+        ContextMenuCase{"MenuKeyInEdit", IDC_DEST_PATH, false, QContextMenuEvent::Keyboard, true},
+        ContextMenuCase{"ShiftF10InEdit", IDC_SOURCE_PATH, true, QContextMenuEvent::Keyboard, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

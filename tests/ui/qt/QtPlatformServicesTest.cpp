@@ -6,6 +6,7 @@
 #include "ResourceIds.h"
 #include "SettingsLocation.h"
 #include "TempDir.h"
+#include "ToolkitSetup.h"
 #include "UnitDlg.h"
 
 #include <QAbstractButton>
@@ -35,9 +36,32 @@ TEST(QtPlatformServices, MessageBoxFollowsTheConvention)
         EXPECT_EQ(box.icon(), QMessageBox::Warning);
         EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
         EXPECT_EQ(box.parentWidget(), &owner);
+        // Room for the caption beside the title bar's icon and close box.
+        EXPECT_GE(box.width(), box.fontMetrics().horizontalAdvance(box.windowTitle()) + 100);
         box.button(QMessageBox::Ok)->click();
     });
-    services.ShowMessage(&owner, QStringLiteral("변환완료"));
+    services.ShowMessage(&owner, QStringLiteral("변환완료"), {});
+    EXPECT_TRUE(answer.Ran());
+}
+
+TEST(QtPlatformServices, FailureKeepsItsReasonInTheDetails)
+{
+    InstallKoreanToolkitTexts(*qApp);
+    CQtPlatformServices services(kNames);
+    QWidget owner;
+    const QString reason = QStringLiteral("cannot open source file 'x': No such file or directory");
+    CModalHook<QMessageBox> answer([&](QMessageBox& box) {
+        EXPECT_EQ(box.text(), QStringLiteral("변환실패"));
+        EXPECT_EQ(box.detailedText(), reason);
+        for (QAbstractButton* button : box.findChildren<QAbstractButton*>())
+            if (box.buttonRole(button) == QMessageBox::ActionRole)
+                button->click();
+        const std::filesystem::path folder = MORVEX_SCREENSHOT_DIR;
+        std::filesystem::create_directories(folder);
+        EXPECT_TRUE(box.grab().save(QString::fromStdString((folder / "failure-details.png").string())));
+        box.button(QMessageBox::Ok)->click();
+    });
+    services.ShowMessage(&owner, QStringLiteral("변환실패"), reason);
     EXPECT_TRUE(answer.Ran());
 }
 

@@ -1,0 +1,64 @@
+#include "GuiTestFixture.h"
+#include "ProgressJob.h"
+#include "ProgressWindow.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+#include <thread>
+
+namespace {
+
+// The progress window of work that never ends by itself, by its source.
+struct WindowCase
+{
+    const char* name;
+    bool sourceHasSize;
+    int barMaximum;  // 0: a busy bar
+    const char* screenshot;
+};
+
+class ProgressWindow : public GuiTest, public testing::WithParamInterface<WindowCase>
+{
+};
+
+TEST_P(ProgressWindow, ShowsAfterTheDelayAndEscapeCancels)
+{
+    const WindowCase& c = GetParam();
+    const std::string source = c.sourceHasSize ? m_dir.Write("image.bin", std::string(4000, 'x')) : "/dev/zero";
+    CProgressJob job(source, [](const ProgressCallback& progress) {
+        for (std::uint64_t read = 0; progress(read); read += 100)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    QWidget owner;
+    bool seen = false;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        auto* window = dynamic_cast<CProgressWindow*>(QApplication::activeModalWidget());
+        if (!window || seen)
+            return;
+        seen = true;
+        EXPECT_EQ(window->windowTitle(), QStringLiteral("변환 중"));
+        EXPECT_EQ(window->findChild<QLabel*>()->accessibleName(), QString::fromStdString(source));
+        EXPECT_EQ(window->findChild<QProgressBar*>()->maximum(), c.barMaximum);
+        EXPECT_EQ(window->findChild<QPushButton*>()->text(), QStringLiteral("취소"));
+        SaveScreenshot(*window, c.screenshot);
+        QTest::keyClick(window, Qt::Key_Escape);
+    });
+    user.start(20);
+    RunWithProgressWindow(job, &owner);
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(job.Cancelled());
+    EXPECT_TRUE(job.Finished());
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, ProgressWindow,
+    testing::Values(
+        WindowCase{"File", true, 1000, "progress-window.png"},
+        WindowCase{"Device", false, 0, "progress-window-busy.png"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
