@@ -28,6 +28,9 @@ bool CDestinationFile::Open(const std::string& path)
         m_kind = Kind::StandardOutput;
         return true;
     }
+    // No name names no file; found out before any conversion runs.
+    if (path.empty())
+        return Fail(ENOENT);
     // A linked destination gets its target replaced and keeps the link.
     m_strTarget = FollowLinks(path);
     int error = 0;

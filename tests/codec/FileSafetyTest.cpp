@@ -115,7 +115,7 @@ TEST(FileSafety, DestinationThatCannotBeCreatedIsAFailure)
     CTempDir dir;
     const std::string source = dir.Write("source", "0x41,");
     std::filesystem::create_directory(dir.Path("folder"));
-    for (const std::string& dest : {dir.Path("no/such/folder/out"), dir.Path("folder")}) {
+    for (const std::string& dest : {dir.Path("no/such/folder/out"), dir.Path("folder"), std::string()}) {
         for (const auto& conversion : kAllConversions) {
             CArrayCodec codec;
             codec.SetSourcePath(source);
