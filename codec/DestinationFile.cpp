@@ -4,6 +4,8 @@
 #include "PendingFiles.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <random>
 #include <utility>
 
 using namespace FilePlatform;
@@ -11,6 +13,24 @@ using namespace FilePlatform;
 namespace {
 
 constexpr int kNameAttempts = 16;
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+// A hidden name in the folder that nothing else is likely to use; a clash
+// is caught by the exclusive create and another name tried.
+std::string TemporaryName(const std::string& folder)
+{
+    static thread_local std::mt19937_64 random(std::random_device{}());
+    static const char kDigits[] = "0123456789abcdef";
+    std::string name = folder + kSeparator + ".morvex-";
+    for (std::uint64_t bits = random(), n = 0; n < 12; ++n, bits >>= 4)
+        name += kDigits[bits & 15];
+    return name + ".tmp";
+}
 
 } // namespace
 

@@ -23,9 +23,6 @@ EPlacement PlacementOf(const std::string& target, int& error);
 
 std::string FolderOf(const std::string& path);
 
-// A hidden name in the folder that nothing else is likely to use.
-std::string TemporaryName(const std::string& folder);
-
 // Unbuffered streams: the caller batches its own writes.
 std::FILE* OpenTruncating(const std::string& path, int& error);
 std::FILE* CreateExclusive(const std::string& path, int& error);

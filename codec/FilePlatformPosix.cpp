@@ -5,9 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdint>
 #include <filesystem>
-#include <random>
 
 namespace FilePlatform {
 
@@ -77,16 +75,6 @@ std::string FolderOf(const std::string& path)
 {
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     return folder.empty() ? std::string(".") : folder.string();
-}
-
-std::string TemporaryName(const std::string& folder)
-{
-    static thread_local std::mt19937_64 random(std::random_device{}() ^ static_cast<std::uint64_t>(getpid()));
-    static const char kDigits[] = "0123456789abcdef";
-    std::string name = folder + "/.morvex-";
-    for (std::uint64_t bits = random(), n = 0; n < 12; ++n, bits >>= 4)
-        name += kDigits[bits & 15];
-    return name + ".tmp";
 }
 
 std::FILE* OpenTruncating(const std::string& path, int& error)

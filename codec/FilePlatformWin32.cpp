@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
-#include <random>
 
 namespace FilePlatform {
 
@@ -111,16 +110,6 @@ std::string FolderOf(const std::string& path)
     if (folder.empty())
         return ".";
     return Utf8FromWide(folder.native());
-}
-
-std::string TemporaryName(const std::string& folder)
-{
-    static thread_local std::mt19937_64 random(std::random_device{}() ^ GetCurrentProcessId());
-    static const char kDigits[] = "0123456789abcdef";
-    std::string name = folder + "\\.morvex-";
-    for (std::uint64_t bits = random(), n = 0; n < 12; ++n, bits >>= 4)
-        name += kDigits[bits & 15];
-    return name + ".tmp";
 }
 
 std::FILE* OpenTruncating(const std::string& path, int& error)

@@ -6,13 +6,7 @@
 # file written, the units stored in the user's application data folder and
 # the exit code.
 set -eu
-program="$(realpath "$1")"
-work="$(mktemp -d)"
-trap 'WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# Korean shows in wine's dialogs only under a Korean locale.
-locale -a | grep -qi '^ko_KR\.utf-\?8$' || localedef -i ko_KR -f UTF-8 ko_KR.UTF-8
-export LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8
+. "$(dirname "$0")/wine-env.sh"
 printf 'AB' >"$work/binary.bin"
 printf '0x12,0x1234,' >"$work/invert.txt"
 printf '0x123456789A,' >"$work/five.txt"

@@ -5,12 +5,7 @@
 # beside it, no message following; TXT → BIN from the same file is cancelled
 # during its scan without a unit dialog; then Escape ends the program.
 set -eu
-program="$(realpath "$1")"
-work="$(mktemp -d)"
-trap 'WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-locale -a | grep -qi '^ko_KR\.utf-\?8$' || localedef -i ko_KR -f UTF-8 ko_KR.UTF-8
-export LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8
+. "$(dirname "$0")/wine-env.sh"
 mkdir "$work/files"
 truncate -s 64G "$work/files/huge.bin"
 printf 'old destination' >"$work/files/dest.txt"
