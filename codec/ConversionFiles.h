@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ByteStreams.h"
-#include "NumberScanner.h"
+#include "SplitScanner.h"
 
 #include <span>
 #include <string>
@@ -49,12 +49,12 @@ public:
     CByteWriter& Dest() { return m_dest; }
 
     // A whole conversion of a text array source: every number to the sink.
-    template <class Sink>
+    template <WholeNumberSink Sink>
     bool ScanInto(Sink& sink)
     {
         if (!Open(CByteReader::Mode::TextArray))
             return false;
-        CNumberScanner<Sink> scanner(sink);
+        CSplitScanner<Sink> scanner(sink);
         for (auto chunk = NextChunk(); !chunk.empty(); chunk = NextChunk())
             scanner.Feed(chunk);
         scanner.Finish();

@@ -25,6 +25,8 @@ void CompleteEach(Sink& sink, const unsigned char* values, std::size_t count)
 class CBinarySink : public CScannerSink
 {
 public:
+    static constexpr bool kTakesWholeNumbersOnly = true;
+
     CBinarySink(CByteWriter& out, int byteUnit) : m_out(out), m_nByteUnit(byteUnit) {}
 
     void OnNumberCompleted(const CScannedNumber& number)
@@ -62,6 +64,8 @@ private:
 class CInvertSink : public CScannerSink
 {
 public:
+    static constexpr bool kTakesWholeNumbersOnly = true;
+
     CInvertSink(CTextArrayWriter& text, int byteUnit)
         : m_text(text)
         , m_nByteUnit(byteUnit)

@@ -31,6 +31,10 @@ struct CScannedNumber
 // the scanner calls them statically, so unused events cost nothing.
 struct CScannerSink
 {
+    // Whether the sink acts on completed numbers only (and on runs of
+    // one-byte items, with OnByteItems): then its text may be scanned in parts.
+    static constexpr bool kTakesWholeNumbersOnly = false;
+
     void OnNumberStarted() {}
     void OnHexDigit() {}
     void OnDecimalDigit(std::uint32_t /*valueSoFar*/) {}

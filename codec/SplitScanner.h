@@ -1,0 +1,148 @@
+#pragma once
+
+#include "HexTables.h"
+#include "IoWorker.h"
+#include "NumberLog.h"
+#include "NumberScanner.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstddef>
+#include <span>
+#include <vector>
+
+// Scans text on two threads. Each chunk is split just after a byte that ends
+// any number, so that both parts start with no number open; this thread
+// scans the first part into the sink while a helper logs the numbers of the
+// second. The log goes to the sink at the start of the next chunk, while the
+// helper already scans that one, so the sink's own work overlaps the helper's
+// too. The split moves with every chunk towards the place where neither
+// thread waits for the other. Same numbers, in the same order, as one scanner.
+template <WholeNumberSink Sink>
+class CSplitScanner
+{
+public:
+    explicit CSplitScanner(Sink& sink) : m_sink(sink), m_scanner(sink), m_helperScanner(m_helperLog) {}
+    ~CSplitScanner() { m_helper.Wait(); }
+    CSplitScanner(const CSplitScanner&) = delete;
+    CSplitScanner& operator=(const CSplitScanner&) = delete;
+
+    // The chunk need stay valid during the call only.
+    void Feed(std::span<const unsigned char> chunk);
+
+    // End of input: the number in progress completes as if a separator followed.
+    void Finish()
+    {
+        HandOverLogged();
+        m_scanner.Finish();
+    }
+
+private:
+    // Chunks below this are not worth a hand-over between threads.
+    static constexpr std::size_t kSmallestSplit = 64;
+    // The helper checks its log's size between pieces of this many bytes...
+    static constexpr std::size_t kHelperPiece = 16 * 1024;
+    // ...and leaves the rest of its part to this thread once the log holds
+    // this much, so that texts of many short numbers keep memory small too.
+    static constexpr std::size_t kLogBudget = 512 * 1024;
+    // A chunk's bytes after its last number end are kept for the next chunk
+    // up to this many; beyond, this thread scans them at once.
+    static constexpr std::size_t kMostCarried = 256;
+    // The first part's share of a chunk, in steps of this fraction.
+    static constexpr std::size_t kShares = 64;
+
+    // After such a byte the scanner is idle whatever came before: it is no
+    // hex digit, and no 'x' that could follow a leading 0.
+    static bool EndsEveryNumber(unsigned char byte)
+    {
+        return hex_tables::kHexValue[byte] == hex_tables::kNotADigit && (byte | 0x20) != 'x';
+    }
+
+    // Just after the first such byte at or after p; end if there is none.
+    static const unsigned char* AfterFirstEnd(const unsigned char* p, const unsigned char* end)
+    {
+        const unsigned char* found = std::find_if(p, end, EndsEveryNumber);
+        return found == end ? end : found + 1;
+    }
+
+    // Just after the last such byte before end; begin if there is none.
+    static const unsigned char* AfterLastEnd(const unsigned char* begin, const unsigned char* end)
+    {
+        const unsigned char* p = end;
+        while (p != begin && !EndsEveryNumber(p[-1]))
+            --p;
+        return p;
+    }
+
+    // The helper's job: logs [from, to) piece by piece; returns where it
+    // stopped, always just after a number's end.
+    const unsigned char* LogNumbers(const unsigned char* from, const unsigned char* to)
+    {
+        while (from != to && m_helperLog.Size() < kLogBudget) {
+            const unsigned char* pieceEnd = to - from > static_cast<std::ptrdiff_t>(kHelperPiece) ? AfterFirstEnd(from + kHelperPiece, to) : to;
+            m_helperScanner.Feed({from, pieceEnd});
+            from = pieceEnd;
+        }
+        return from;
+    }
+
+    // The previous chunk's logged numbers to the sink, then its bytes after them.
+    void HandOverLogged()
+    {
+        m_pendingLog.HandTo(m_sink);
+        m_pendingLog.Clear();
+        if (!m_carried.empty()) {
+            m_scanner.Feed(m_carried);
+            m_carried.clear();
+        }
+    }
+
+    Sink& m_sink;
+    CNumberScanner<Sink> m_scanner;
+    CNumberLog m_helperLog;   // the helper's alone while it works
+    CNumberScanner<CNumberLog> m_helperScanner;
+    CNumberLog m_pendingLog;
+    std::vector<unsigned char> m_carried;
+    std::size_t m_nFirstShare = kShares / 2;
+    std::atomic<bool> m_bHelperDone{false};
+    CIoWorker m_helper;   // last: it stops before the logs go
+};
+
+template <WholeNumberSink Sink>
+void CSplitScanner<Sink>::Feed(std::span<const unsigned char> chunk)
+{
+    const unsigned char* const begin = chunk.data();
+    const unsigned char* const end = begin + chunk.size();
+    const unsigned char* const split = chunk.size() < kSmallestSplit ? end : AfterFirstEnd(begin + chunk.size() * m_nFirstShare / kShares, end);
+    const unsigned char* const last = AfterLastEnd(split, end);
+    if (last == split) {
+        HandOverLogged();
+        m_scanner.Feed(chunk);
+        return;
+    }
+
+    const unsigned char* helperStop = split;
+    m_bHelperDone = false;
+    m_helper.Start([this, split, last, &helperStop] {
+        helperStop = LogNumbers(split, last);
+        m_bHelperDone = true;
+        return 0;
+    });
+    HandOverLogged();
+    m_scanner.Feed({begin, split});
+    // Whichever thread waited gets less of the next chunk.
+    const bool helperWaited = m_bHelperDone;
+    m_helper.Wait();
+    m_nFirstShare = helperWaited ? std::max<std::size_t>(m_nFirstShare - 1, 1) : std::min(m_nFirstShare + 1, kShares - 1);
+
+    m_pendingLog.Swap(m_helperLog);
+    m_helperLog.Clear();
+    if (helperStop == last && static_cast<std::size_t>(end - last) <= kMostCarried) {
+        m_carried.assign(last, end);
+        return;
+    }
+    // The helper stopped short, or a long number ends the chunk: the rest
+    // must be scanned while the chunk is still there.
+    HandOverLogged();
+    m_scanner.Feed({helperStop, end});
+}
