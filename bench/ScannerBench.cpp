@@ -75,17 +75,17 @@ void ScanHexItems(benchmark::State& state)
     const std::string text = bench_data::ReadWhole(bench_data::TextArrayFile(static_cast<int>(state.range(1))));
     Scan<CSummingSink>(state, text);
 }
-// Every path: scalar (0), SSE2 (1), AVX2 (2).
+// Every path: scalar (0), SSE2 (1), AVX2 (2), AVX-512 (3).
 void EveryPath(benchmark::internal::Benchmark* bench)
 {
-    for (auto path : {ScanPath::Scalar, ScanPath::Sse2, ScanPath::Avx2})
+    for (auto path : kEveryScanPath)
         bench->Arg(static_cast<std::int64_t>(path));
 }
 
 void EveryPathAndUnit(benchmark::internal::Benchmark* bench)
 {
     bench->ArgNames({"path", "byteUnit"});
-    for (auto path : {ScanPath::Scalar, ScanPath::Sse2, ScanPath::Avx2})
+    for (auto path : kEveryScanPath)
         for (int unit : {1, 4, 9})
             bench->Args({static_cast<std::int64_t>(path), unit});
 }

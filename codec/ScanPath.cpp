@@ -23,13 +23,15 @@ bool IsScanPathAvailable(ScanPath path)
         return kHasX86Finders;
     case ScanPath::Avx2:
         return kHasX86Finders && ProcessorHasAvx2();
+    case ScanPath::Avx512:
+        return kHasX86Finders && ProcessorHasAvx2() && ProcessorHasAvx512();
     }
     return false;
 }
 
 ScanPath BestScanPath()
 {
-    for (ScanPath path : {ScanPath::Avx2, ScanPath::Sse2})
+    for (ScanPath path : {ScanPath::Avx512, ScanPath::Avx2, ScanPath::Sse2})
         if (IsScanPathAvailable(path))
             return path;
     return ScanPath::Scalar;
@@ -57,6 +59,8 @@ ByteItemFinder CurrentByteItemFinder()
         return FindByteItemsSse2;
     case ScanPath::Avx2:
         return FindByteItemsAvx2;
+    case ScanPath::Avx512:
+        return FindByteItemsAvx512;
     }
     return nullptr;
 }
@@ -64,6 +68,6 @@ ByteItemFinder CurrentByteItemFinder()
 ByteItemFormatter CurrentByteItemFormatter()
 {
     // SSE2 has no byte shuffle, without which sixteen items are no faster
-    // than words of them.
-    return CurrentScanPath() == ScanPath::Avx2 ? FormatByteItemsAvx2 : nullptr;
+    // than words of them; sixteen items are too few for wider vectors.
+    return CurrentScanPath() >= ScanPath::Avx2 ? FormatByteItemsAvx2 : nullptr;
 }

@@ -3,11 +3,12 @@
 #include <cstddef>
 
 // The ways the engine can read and write runs of one-byte hex items: byte by
-// byte only (every processor), or with 16-byte (SSE2) or 32-byte (AVX2)
-// vectors. All give the same numbers and the same text; the engine uses the
+// byte only (every processor), or with 16-byte (SSE2), 32-byte (AVX2) or
+// 64-byte (AVX-512) vectors. All give the same numbers and the same text; the engine uses the
 // fastest the processor has unless one is forced, as the tests and the fuzz
 // target do for each.
-enum class ScanPath { Scalar, Sse2, Avx2 };
+enum class ScanPath { Scalar, Sse2, Avx2, Avx512 };
+inline constexpr ScanPath kEveryScanPath[] = {ScanPath::Scalar, ScanPath::Sse2, ScanPath::Avx2, ScanPath::Avx512};
 
 // Takes the one-byte hex items ("0x" or "0X", two hex digits, then a byte that
 // is no hex digit) at the start of [position, end), and the separators

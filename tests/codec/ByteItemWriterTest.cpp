@@ -64,7 +64,7 @@ TEST_P(ByteItemWriter, WritesEveryItemAndLineBreakWhateverTheRunsAndPieces)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryPath, ByteItemWriter, kEveryScanPath,
+INSTANTIATE_TEST_SUITE_P(EveryPath, ByteItemWriter, kEveryPathParam,
     [](const testing::TestParamInfo<ScanPath>& info) { return ScanPathName(info.param); });
 
 } // namespace

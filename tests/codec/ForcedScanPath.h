@@ -7,7 +7,7 @@
 #include <string>
 
 // Every scan path, for tests that run on each.
-inline const auto kEveryScanPath = testing::Values(ScanPath::Scalar, ScanPath::Sse2, ScanPath::Avx2);
+inline const auto kEveryPathParam = testing::ValuesIn(kEveryScanPath);
 
 inline std::string ScanPathName(ScanPath path)
 {
@@ -18,6 +18,8 @@ inline std::string ScanPathName(ScanPath path)
         return "Sse2";
     case ScanPath::Avx2:
         return "Avx2";
+    case ScanPath::Avx512:
+        return "Avx512";
     }
     return "Unknown";
 }

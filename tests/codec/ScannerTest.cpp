@@ -2,6 +2,7 @@
 #include "NumberScanner.h"
 #include "RecordingSink.h"
 #include "ReferenceScanner.h"
+#include "SplitScanner.h"
 
 #include <gtest/gtest.h>
 
@@ -100,7 +101,7 @@ TEST_P(ScannerNumbers, FindsTheNumbersOfTheText)
 }
 
 INSTANTIATE_TEST_SUITE_P(TextArrayFormat, ScannerNumbers,
-    testing::Combine(kEveryScanPath, testing::Values(
+    testing::Combine(kEveryPathParam, testing::Values(
         NumbersCase{"0x41,0x42", "H65 H66"},
         NumbersCase{"65, 66", "D65 D66"},
         NumbersCase{"0x41,0x4243", "H65 H16963"},
@@ -214,7 +215,42 @@ TEST_P(ScannerPaths, ChunkBoundariesAnywhereGiveTheSameEvents)
     EXPECT_EQ(ScanInChunks(text, std::vector<std::size_t>(text.size(), 1)), whole);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryPath, ScannerPaths, kEveryScanPath,
+// The numbers of the text scanned on two threads, fed in chunks of the size.
+std::string SplitScanInChunks(std::string_view text, std::size_t chunkSize)
+{
+    CNumberRecordingSink sink;
+    CSplitScanner<CNumberRecordingSink> scanner(sink);
+    for (; !text.empty(); text.remove_prefix(std::min(chunkSize, text.size())))
+        scanner.Feed(Bytes(text.substr(0, chunkSize)));
+    scanner.Finish();
+    return sink.numbers;
+}
+
+TEST_P(ScannerPaths, ScanningOnTwoThreadsGivesTheNumbersOfOneScanner)
+{
+    std::mt19937 random(12);
+    std::vector<std::string> texts;
+    for (int round = 0; round < 20; ++round)
+        texts.push_back(RandomItemText(random, random() % 2000));
+    // Numbers longer than what a chunk may carry over, across chunk ends.
+    texts.push_back("0x" + std::string(3000, 'F') + ",12," + std::string(5000, '7') + " 0x41,0");
+    // So many short numbers that the helper's log fills before its part ends.
+    std::string shortNumbers;
+    for (int k = 0; k < 60000; ++k)
+        shortNumbers += k % 3 ? "1," : "0x5,";
+    texts.push_back(shortNumbers);
+    // No byte anywhere after which the scanner is idle.
+    texts.push_back(std::string(4000, 'x') + "0x" + std::string(4000, 'a'));
+
+    for (const std::string& text : texts) {
+        const std::string expected = CompletedNumbers(ReferenceScan(UpToEndMark(text)));
+        for (const std::size_t chunkSize : {std::size_t{64}, std::size_t{333}, std::size_t{4096}, text.size() + 1})
+            ASSERT_EQ(SplitScanInChunks(UpToEndMark(text), chunkSize), expected)
+                << "chunks of " << chunkSize << ", text: " << text.substr(0, 200);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryPath, ScannerPaths, kEveryPathParam,
     [](const testing::TestParamInfo<ScanPath>& info) { return ScanPathName(info.param); });
 
 } // namespace

@@ -1,8 +1,9 @@
 // Fuzz target for the engine, with two oracles, on every scan path the
-// processor has (scalar, SSE2, AVX2):
+// processor has (scalar, SSE2, AVX2, AVX-512):
 //  - the codec's scanner, fed the input in random chunks and split in two at
 //    every place near its start, must report the same events as the literal
-//    state machine (ReferenceScan);
+//    state machine (ReferenceScan), and the scan on two threads the same
+//    numbers;
 //  - binary to text and back gives the input back, padded to the byte unit;
 //    the text inverted and read back gives every byte's complement; and the
 //    byte-width scan finds the byte unit the text was written with. The fuzz
@@ -14,6 +15,7 @@
 #include "RecordingSink.h"
 #include "ReferenceScanner.h"
 #include "ScanPath.h"
+#include "SplitScanner.h"
 
 #include <unistd.h>
 
@@ -48,10 +50,10 @@ std::span<const unsigned char> Bytes(std::string_view text)
     return {reinterpret_cast<const unsigned char*>(text.data()), text.size()};
 }
 
-std::string ScanInRandomChunks(std::string_view text, unsigned seed)
+template <class Scanner, class Sink>
+void FeedInRandomChunks(std::string_view text, unsigned seed, Sink& sink)
 {
-    CRecordingSink sink;
-    CNumberScanner<CRecordingSink> scanner(sink);
+    Scanner scanner(sink);
     std::minstd_rand random(seed + 1);
     while (!text.empty()) {
         // Mostly longer than a block, sometimes a few bytes.
@@ -61,7 +63,20 @@ std::string ScanInRandomChunks(std::string_view text, unsigned seed)
         text.remove_prefix(size);
     }
     scanner.Finish();
+}
+
+std::string ScanInRandomChunks(std::string_view text, unsigned seed)
+{
+    CRecordingSink sink;
+    FeedInRandomChunks<CNumberScanner<CRecordingSink>>(text, seed, sink);
     return sink.events;
+}
+
+std::string SplitScanInRandomChunks(std::string_view text, unsigned seed)
+{
+    CNumberRecordingSink sink;
+    FeedInRandomChunks<CSplitScanner<CNumberRecordingSink>>(text, seed, sink);
+    return sink.numbers;
 }
 
 std::string ScanSplitAt(std::string_view text, std::size_t split)
@@ -82,6 +97,8 @@ void CheckScanner(std::string_view text, unsigned seed)
 {
     const std::string expected = ReferenceScan(text);
     Expect(ScanInRandomChunks(text, seed) == expected, "the scanner in chunks differs from the literal state table");
+    Expect(SplitScanInRandomChunks(text, seed) == CompletedNumbers(expected),
+        "the scan on two threads differs from the literal state table");
     if (CurrentScanPath() == ScanPath::Scalar)
         return;
     for (std::size_t split = 0; split <= std::min(text.size(), kSplitsTried); ++split)
@@ -169,7 +186,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const std::string_view data(reinterpret_cast<const char*>(bytes + 3), size - 3);
 
     const std::string_view text = data.substr(0, data.find('\x1A'));
-    for (ScanPath path : {ScanPath::Scalar, ScanPath::Sse2, ScanPath::Avx2}) {
+    for (ScanPath path : kEveryScanPath) {
         if (!UseScanPath(path))
             continue;
         CheckScanner(text, seed);

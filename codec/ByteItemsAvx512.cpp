@@ -1,0 +1,90 @@
+// The block finder with AVX-512 (byte and word instructions, and the byte
+// compress of VBMI2), used where the processor has it: a whole 64-byte block
+// per vector, its masks straight from the comparisons, and its items'
+// values gathered by one compress. Only the functions of this file are
+// compiled for it (the target pragmas below).
+#include "ByteItemKernels.h"
+
+#if defined(__x86_64__) || defined(_M_X64)
+
+#include <cstddef>
+#include <cstdint>
+#include <immintrin.h>
+
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx512f,avx512bw,avx512vbmi2,bmi"))), apply_to = function)
+#elif defined(__GNUC__)
+#pragma GCC push_options
+#pragma GCC target("avx512f,avx512bw,avx512vbmi2,bmi")
+#endif
+
+#include "ByteItemBlocks.h"
+
+namespace {
+
+struct CAvx512Classifier
+{
+    static constexpr std::size_t kWidth = 64;
+
+    static __m512i Load(const unsigned char* p) { return _mm512_loadu_si512(p); }
+    static __m512i Bytes(char byte) { return _mm512_set1_epi8(byte); }
+
+    static __mmask64 Below(__m512i bytes, char first, char count)
+    {
+        return _mm512_cmplt_epu8_mask(_mm512_sub_epi8(bytes, Bytes(first)), Bytes(count));
+    }
+
+    // A hex digit's value; only the low four bits count, and only for digits.
+    static __m512i Nibble(__m512i bytes)
+    {
+        const __m512i low = _mm512_and_si512(bytes, Bytes(0x0F));
+        return _mm512_mask_add_epi8(low, _mm512_cmpgt_epu8_mask(bytes, Bytes('9')), low, Bytes(9));
+    }
+
+    static CBlockMasks Classify(const unsigned char* block, unsigned char* pairs)
+    {
+        const __m512i bytes = Load(block);
+        const __mmask64 digits = Below(bytes, '0', 10);
+        const __mmask64 hex = digits | Below(_mm512_or_si512(bytes, Bytes(0x20)), 'a', 6);
+        const __mmask64 prefixes = _mm512_cmpeq_epi8_mask(bytes, Bytes('0'))
+            & _mm512_cmpeq_epi8_mask(_mm512_or_si512(Load(block + 1), Bytes(0x20)), Bytes('x'));
+
+        // Shifted in 16-bit lanes: the mask drops what crosses into the next
+        // byte. (high & 0xF0) | low in one step.
+        const __m512i high = _mm512_slli_epi16(Nibble(Load(block + 2)), 4);
+        const __m512i pair = _mm512_ternarylogic_epi32(high, Bytes(static_cast<char>(0xF0)), Nibble(Load(block + 3)), 0xEA);
+        _mm512_storeu_si512(pairs, pair);
+        return {digits, hex, prefixes};
+    }
+
+    // The pairs at the starts, packed to the front by one compress; a
+    // block's items fit into the sixteen bytes stored.
+    static std::size_t Gather(std::uint64_t starts, const unsigned char* pairs, unsigned char* values)
+    {
+        const __m512i packed = _mm512_maskz_compress_epi8(starts, Load(pairs));
+        _mm512_mask_storeu_epi8(values, 0xFFFF, packed);
+        return static_cast<std::size_t>(__builtin_popcountll(starts));
+    }
+};
+
+} // namespace
+
+std::size_t FindByteItemsAvx512(const unsigned char*& position, const unsigned char* end, unsigned char* values,
+    std::size_t capacity)
+{
+    return CByteItemBlocks<CAvx512Classifier>::Find(position, end, values, capacity);
+}
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#elif defined(__GNUC__)
+#pragma GCC pop_options
+#endif
+
+bool ProcessorHasAvx512()
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("bmi");
+}
+
+#endif
