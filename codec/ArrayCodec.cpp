@@ -79,7 +79,7 @@ int CArrayCodec::ScanByteUnit()
         return 0;
     CWidthSink sink;
     CNumberScanner<CWidthSink> scanner(sink);
-    for (auto chunk = source.NextChunk(); !chunk.empty(); chunk = source.NextChunk())
+    for (auto chunk = source.NextChunk(); !chunk.empty() && !scanner.Ended(); chunk = source.NextChunk())
         scanner.Feed(chunk);
     scanner.Finish();
     if (source.Cancelled()) {

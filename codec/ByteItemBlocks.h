@@ -20,6 +20,7 @@ struct CBlockMasks
     std::uint64_t digits;     // 0 to 9
     std::uint64_t hex;        // hex digits of either case
     std::uint64_t prefixes;   // "0x" or "0X" starts here
+    std::uint64_t ends;       // the text's end mark, 0x1A
 };
 
 // A Classifier has kWidth (16 or 32) and
@@ -61,8 +62,9 @@ public:
             const std::uint64_t taken = carried | starts | starts << 2 | starts << 3 | starts << 4;
             // A digit outside every item starts a number of another shape;
             // an item whose last digit starts another ("0x10x12") is read
-            // otherwise by the scanner, which leaves that to its own steps.
-            const std::uint64_t irregular = (block.digits & ~taken) | (starts & Ahead(starts, nextStarts, 3));
+            // otherwise by the scanner, which leaves that to its own steps,
+            // as it does the end mark.
+            const std::uint64_t irregular = (block.digits & ~taken) | (starts & Ahead(starts, nextStarts, 3)) | block.ends;
             if (irregular != 0) {
                 const int at = __builtin_ctzll(irregular);
                 starts &= (std::uint64_t{1} << at) - 1;
@@ -76,8 +78,10 @@ public:
             block = next;
             here ^= 1;
         }
-        // Past the bytes of the last item taken.
-        position = p + (carried == 0 ? 0 : 64 - __builtin_clzll(carried));
+        // Past the bytes of the last item taken, unless its separator is the
+        // end mark, which the scanner must see.
+        const std::uint64_t endingSeparator = carried & block.ends;
+        position = p + (endingSeparator != 0 ? __builtin_ctzll(endingSeparator) : carried == 0 ? 0 : 64 - __builtin_clzll(carried));
         return count;
     }
 
@@ -96,12 +100,13 @@ private:
 
     static CBlockMasks Classify(const unsigned char* block, unsigned char* pairs)
     {
-        CBlockMasks masks{0, 0, 0};
+        CBlockMasks masks{0, 0, 0, 0};
         for (std::size_t lane = 0; lane < kWidth; lane += Classifier::kWidth) {
             const CBlockMasks part = Classifier::Classify(block + lane, pairs + lane);
             masks.digits |= part.digits << lane;
             masks.hex |= part.hex << lane;
             masks.prefixes |= part.prefixes << lane;
+            masks.ends |= part.ends << lane;
         }
         return masks;
     }

@@ -105,7 +105,7 @@ struct CAvx2Classifier
         const __m256i high
             = _mm256_and_si256(_mm256_slli_epi16(Nibble(Load(block + 2)), 4), _mm256_set1_epi8(static_cast<char>(0xF0)));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(pairs), _mm256_or_si256(high, Nibble(Load(block + 3))));
-        return {Mask(digits), Mask(hex), Mask(prefixes)};
+        return {Mask(digits), Mask(hex), Mask(prefixes), Mask(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(kEndOfText)))};
     }
 
     // Eight bytes of starts at a time, each into one shuffle: fewer steps

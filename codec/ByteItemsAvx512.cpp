@@ -54,7 +54,7 @@ struct CAvx512Classifier
         const __m512i high = _mm512_slli_epi16(Nibble(Load(block + 2)), 4);
         const __m512i pair = _mm512_ternarylogic_epi32(high, Bytes(static_cast<char>(0xF0)), Nibble(Load(block + 3)), 0xEA);
         _mm512_storeu_si512(pairs, pair);
-        return {digits, hex, prefixes};
+        return {digits, hex, prefixes, _mm512_cmpeq_epi8_mask(bytes, Bytes(kEndOfText))};
     }
 
     // The pairs at the starts, packed to the front by one compress; a

@@ -43,7 +43,7 @@ struct CSse2Classifier
         // Shifted in 16-bit lanes: the mask drops what crosses into the next byte.
         const __m128i high = _mm_and_si128(_mm_slli_epi16(Nibble(Load(block + 2)), 4), _mm_set1_epi8(static_cast<char>(0xF0)));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(pairs), _mm_or_si128(high, Nibble(Load(block + 3))));
-        return {Mask(digits), Mask(hex), Mask(prefixes)};
+        return {Mask(digits), Mask(hex), Mask(prefixes), Mask(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(kEndOfText)))};
     }
 };
 

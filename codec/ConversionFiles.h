@@ -55,7 +55,7 @@ public:
         if (!Open(CByteReader::Mode::TextArray))
             return false;
         CSplitScanner<Sink> scanner(sink);
-        for (auto chunk = NextChunk(); !chunk.empty(); chunk = NextChunk())
+        for (auto chunk = NextChunk(); !chunk.empty() && !scanner.Ended(); chunk = NextChunk())
             scanner.Feed(chunk);
         scanner.Finish();
         return Close();

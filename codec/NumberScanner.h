@@ -44,17 +44,22 @@ struct CScannerSink
 // The one reader of text arrays. A run of digits anywhere is a number; "0x" or
 // "0X" where a number starts makes it hex; a leading 0 never means octal; every
 // other byte separates numbers, and the byte that ends a number is consumed.
-// Input arrives in chunks of any size; the state carries across them.
+// The text ends at its first 0x1A, as at the end of input. Input arrives in
+// chunks of any size; the state carries across them.
 template <class Sink>
 class CNumberScanner
 {
 public:
     explicit CNumberScanner(Sink& sink) : m_sink(sink), m_findByteItems(CurrentByteItemFinder()) {}
 
+    // Nothing more is read once the end mark has been.
     void Feed(std::span<const unsigned char> chunk);
 
     // End of input: the number in progress completes as if a separator followed.
     void Finish();
+
+    // Whether the text's end mark has been read: what follows is no part of it.
+    bool Ended() const { return m_bEnded; }
 
 private:
     enum class State { Idle, Zero, Hex, Decimal };
@@ -85,7 +90,7 @@ private:
             }
         }
         if (end - p < 5 || p[0] != '0' || (p[1] | 0x20) != 'x' || kHexValue[p[2]] == kNotADigit
-            || kHexValue[p[3]] == kNotADigit || kHexValue[p[4]] != kNotADigit)
+            || kHexValue[p[3]] == kNotADigit || kHexValue[p[4]] != kNotADigit || p[4] == kEndOfText)
             return false;
         value = static_cast<unsigned char>(kHexValue[p[2]] << 4 | kHexValue[p[3]]);
         return true;
@@ -93,7 +98,7 @@ private:
 
     // Skips separators and takes runs of such items whole, a block at a time
     // where the scan path has a block finder. True with p at a number of
-    // another shape; false at the end of the chunk.
+    // another shape; false at the end of the chunk or of the text.
     bool TakeByteItems(const unsigned char*& position, const unsigned char* end);
 
     // Hands over items of the fast path: in one call to sinks that take them
@@ -123,6 +128,7 @@ private:
 
     Sink& m_sink;
     const ByteItemFinder m_findByteItems;   // none on the scalar path
+    bool m_bEnded = false;
     State m_state = State::Idle;
     std::uint64_t m_nLow = 0;
     std::uint8_t m_nHigh = 0;
@@ -135,6 +141,8 @@ void CNumberScanner<Sink>::Feed(std::span<const unsigned char> chunk)
     using hex_tables::kHexValue;
     using hex_tables::kNotADigit;
 
+    if (m_bEnded)
+        return;
     const unsigned char* p = chunk.data();
     const unsigned char* const end = p + chunk.size();
     // Locals, not members: the sinks write through byte pointers, which would
@@ -182,9 +190,12 @@ void CNumberScanner<Sink>::Feed(std::span<const unsigned char> chunk)
                 if (++p == end)
                     goto done;
             }
-            ++p;
             CompleteHex(low, high);
             state = State::Idle;
+            if (*p++ == kEndOfText) {
+                m_bEnded = true;
+                goto done;
+            }
             break;
 
         case State::Decimal:
@@ -194,9 +205,12 @@ void CNumberScanner<Sink>::Feed(std::span<const unsigned char> chunk)
                 if (++p == end)
                     goto done;
             }
-            ++p;
             CompleteDecimal(decimal);
             state = State::Idle;
+            if (*p++ == kEndOfText) {
+                m_bEnded = true;
+                goto done;
+            }
             break;
         }
     }
@@ -219,7 +233,10 @@ bool CNumberScanner<Sink>::TakeByteItems(const unsigned char*& position, const u
     bool atNumber = false;
     while (p != end) {
         if (!hex_tables::IsDecimalDigit(*p)) {
-            ++p;
+            if (*p++ == kEndOfText) {
+                m_bEnded = true;
+                break;
+            }
             continue;
         }
         if (!MatchByteItem(p, end, values[count])) {

@@ -7,6 +7,9 @@
 // 64-byte (AVX-512) vectors. All give the same numbers and the same text; the engine uses the
 // fastest the processor has unless one is forced, as the tests and the fuzz
 // target do for each.
+// A text array ends at this byte, if it comes before the end of the file.
+inline constexpr unsigned char kEndOfText = 0x1A;
+
 enum class ScanPath { Scalar, Sse2, Avx2, Avx512 };
 inline constexpr ScanPath kEveryScanPath[] = {ScanPath::Scalar, ScanPath::Sse2, ScanPath::Avx2, ScanPath::Avx512};
 
@@ -14,8 +17,8 @@ inline constexpr ScanPath kEveryScanPath[] = {ScanPath::Scalar, ScanPath::Sse2, 
 // is no hex digit) at the start of [position, end), and the separators
 // between them, a block at a time. Writes their values to values, which has
 // room for capacity, and returns their count. position moves to where the
-// scanner, idle, goes on: a number of another shape, bytes too few for a
-// whole block, or the next block once the room left is below
+// scanner, idle, goes on: a number of another shape, the end mark, bytes too
+// few for a whole block, or the next block once the room left is below
 // kByteItemFinderRoom.
 using ByteItemFinder = std::size_t (*)(const unsigned char*& position, const unsigned char* end, unsigned char* values,
     std::size_t capacity);

@@ -27,7 +27,8 @@ public:
     CSplitScanner(const CSplitScanner&) = delete;
     CSplitScanner& operator=(const CSplitScanner&) = delete;
 
-    // The chunk need stay valid during the call only.
+    // The chunk need stay valid during the call only. Nothing more is read
+    // once the end mark has been.
     void Feed(std::span<const unsigned char> chunk);
 
     // End of input: the number in progress completes as if a separator followed.
@@ -36,6 +37,9 @@ public:
         HandOverLogged();
         m_scanner.Finish();
     }
+
+    // Whether the text's end mark has been read.
+    bool Ended() const { return m_scanner.Ended() || m_helperScanner.Ended(); }
 
 private:
     // Chunks below this are not worth a hand-over between threads.
@@ -78,7 +82,7 @@ private:
     // stopped, always just after a number's end.
     const unsigned char* LogNumbers(const unsigned char* from, const unsigned char* to)
     {
-        while (from != to && m_helperLog.Size() < kLogBudget) {
+        while (from != to && !m_helperScanner.Ended() && m_helperLog.Size() < kLogBudget) {
             const unsigned char* pieceEnd = to - from > static_cast<std::ptrdiff_t>(kHelperPiece) ? AfterFirstEnd(from + kHelperPiece, to) : to;
             m_helperScanner.Feed({from, pieceEnd});
             from = pieceEnd;
@@ -111,6 +115,8 @@ private:
 template <WholeNumberSink Sink>
 void CSplitScanner<Sink>::Feed(std::span<const unsigned char> chunk)
 {
+    if (Ended())
+        return;
     const unsigned char* const begin = chunk.data();
     const unsigned char* const end = begin + chunk.size();
     const unsigned char* const split = chunk.size() < kSmallestSplit ? end : AfterFirstEnd(begin + chunk.size() * m_nFirstShare / kShares, end);
@@ -135,8 +141,17 @@ void CSplitScanner<Sink>::Feed(std::span<const unsigned char> chunk)
     m_helper.Wait();
     m_nFirstShare = helperWaited ? std::max<std::size_t>(m_nFirstShare - 1, 1) : std::min(m_nFirstShare + 1, kShares - 1);
 
+    if (m_scanner.Ended()) {
+        // The helper's part lies past the end of the text.
+        m_helperLog.Clear();
+        return;
+    }
     m_pendingLog.Swap(m_helperLog);
     m_helperLog.Clear();
+    if (m_helperScanner.Ended()) {
+        HandOverLogged();
+        return;
+    }
     if (helperStop == last && static_cast<std::size_t>(end - last) <= kMostCarried) {
         m_carried.assign(last, end);
         return;

@@ -185,11 +185,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const unsigned seed = bytes[2];
     const std::string_view data(reinterpret_cast<const char*>(bytes + 3), size - 3);
 
-    const std::string_view text = data.substr(0, data.find('\x1A'));
     for (ScanPath path : kEveryScanPath) {
         if (!UseScanPath(path))
             continue;
-        CheckScanner(text, seed);
+        CheckScanner(data, seed);
         CheckRoundTrips(data, byteUnit, lineUnit);
     }
     UseScanPath(BestScanPath());
