@@ -1,15 +1,25 @@
 #include "FilePlatform.h"
 
+#include "MappedWindows.h"
+
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 
 namespace FilePlatform {
 
 namespace {
+
+#ifdef MAP_POPULATE
+constexpr int kLoadPagesNow = MAP_POPULATE;
+#else
+constexpr int kLoadPagesNow = 0;
+#endif
 
 std::FILE* Adopt(int descriptor, int& error)
 {
@@ -132,6 +142,57 @@ bool Replace(const std::string& from, const std::string& to, int& error)
 void Remove(const std::string& path)
 {
     unlink(path.c_str());
+}
+
+std::size_t ViewGranularity()
+{
+    const long page = sysconf(_SC_PAGESIZE);
+    return page > 0 ? static_cast<std::size_t>(page) : 0;
+}
+
+bool MapView(std::FILE* file, std::uint64_t offset, std::size_t size, CFileView& view, int& error)
+{
+    const int descriptor = fileno(file);
+    struct stat status {};
+    if (fstat(descriptor, &status) != 0) {
+        error = errno;
+        return false;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        error = ENODEV;
+        return false;
+    }
+    view = {nullptr, 0, offset};
+    const auto fileSize = static_cast<std::uint64_t>(status.st_size);
+    if (offset >= fileSize)
+        return true;
+    const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(size, fileSize - offset));
+    void* data = mmap(nullptr, length, PROT_READ, MAP_PRIVATE | kLoadPagesNow, descriptor, static_cast<off_t>(offset));
+    if (data == MAP_FAILED) {
+        error = errno;
+        return false;
+    }
+    if (!GuardWindow(data, length)) {
+        munmap(data, length);
+        error = ENOMEM;
+        return false;
+    }
+    view.data = static_cast<const unsigned char*>(data);
+    view.size = length;
+    return true;
+}
+
+bool UnmapView(std::FILE* file, const CFileView& view)
+{
+    if (!view.data)
+        return true;
+    bool intact = !UnguardWindow(view.data);
+    // Cut short inside the window's last page, a file reads as zeros there without any fault.
+    struct stat status {};
+    if (fstat(fileno(file), &status) == 0 && static_cast<std::uint64_t>(status.st_size) < view.offset + view.size)
+        intact = false;
+    munmap(const_cast<unsigned char*>(view.data), view.size);
+    return intact;
 }
 
 } // namespace FilePlatform
