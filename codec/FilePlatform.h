@@ -50,13 +50,12 @@ struct CFileView
     std::uint64_t offset = 0;
 };
 
-// The size that window offsets and sizes come in multiples of; 0 where files
-// are never mapped.
+// What window offsets must be multiples of; 0 where files are never mapped.
 std::size_t ViewGranularity();
 
-// Maps what the regular file holds of the size bytes from offset, its pages
-// loaded at once; nothing when the file ends before offset. False, with the
-// error, for any other kind of file or when the system cannot map it. The
+// Maps what the regular file holds of the size bytes from offset, to be read
+// from start to end; nothing when the file ends before offset. False, with
+// the error, for any other kind of file or when the system cannot map it. The
 // window is guarded: should the file be cut short under it, the rest of it
 // reads as zeros instead of ending the process.
 bool MapView(std::FILE* file, std::uint64_t offset, std::size_t size, CFileView& view, int& error);

@@ -169,6 +169,7 @@ bool MapView(std::FILE* file, std::uint64_t offset, std::size_t size, CFileView&
         error = errno;
         return false;
     }
+    // Read once from start to end: the system may read ahead far and drop the pages early.
     madvise(data, length, MADV_SEQUENTIAL);
     if (!GuardWindow(data, length)) {
         munmap(data, length);
