@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -54,14 +55,15 @@ void FailNthWrite(int nth, int errorNumber)
 }
 
 CByteReader::CByteReader(std::size_t chunkSize)
-    : m_pBuffers(new unsigned char[2 * chunkSize]())
-    , m_nCapacity(chunkSize)
+    : m_nCapacity(chunkSize)
 {
 }
 
 CByteReader::~CByteReader()
 {
     m_worker.Wait();
+    Release(m_current);
+    Release(m_ahead);
     if (m_pFile)
         std::fclose(m_pFile);
 }
@@ -75,23 +77,42 @@ bool CByteReader::Open(const std::string& path, Mode mode)
         m_nError = LastErrnoOr(ENOENT);
         return false;
     }
-    // Our own buffers already batch the reads.
-    std::setvbuf(m_pFile, nullptr, _IONBF, 0);
-    m_current = Read(m_pBuffers.get());
+    CChunk first;
+    if (WindowsFit()) {
+        first = MapNext();
+        // An empty file (or one that only claims to be, as under /proc) and
+        // one the system cannot map are read instead.
+        m_bMapped = first.view.data != nullptr;
+    }
+    if (!m_bMapped) {
+        // Our own buffers already batch the reads.
+        std::setvbuf(m_pFile, nullptr, _IONBF, 0);
+        m_pBuffers.reset(new unsigned char[2 * m_nCapacity]());
+        first = Read(m_pBuffers.get());
+    }
+    m_current = Completed(first);
     m_nError = m_current.error;
     m_bPending = true;
     return !Failed();
+}
+
+// Binary sources are written out as fast as they are copied; mapping pays
+// off for text arrays, whose scan is the slow part, in whole pages.
+bool CByteReader::WindowsFit() const
+{
+    const std::size_t granularity = FilePlatform::ViewGranularity();
+    return m_mode == Mode::TextArray && granularity != 0 && m_nCapacity % granularity == 0;
+}
+
+CByteReader::CChunk CByteReader::Load(unsigned char* buffer)
+{
+    return Completed(m_bMapped ? MapNext() : Read(buffer));
 }
 
 CByteReader::CChunk CByteReader::Read(unsigned char* buffer) const
 {
     CChunk chunk;
     chunk.data = buffer;
-    if (const int injected = TakeInjectedFault(g_readFault)) {
-        chunk.last = true;
-        chunk.error = injected;
-        return chunk;
-    }
     errno = 0;
     chunk.size = std::fread(buffer, 1, m_nCapacity, m_pFile);
     if (chunk.size < m_nCapacity) {
@@ -101,19 +122,64 @@ CByteReader::CChunk CByteReader::Read(unsigned char* buffer) const
             chunk.size = 0;
         }
     }
-    if (m_mode == Mode::TextArray) {
-        if (const void* stop = std::memchr(buffer, kEndOfTextArray, chunk.size)) {
-            chunk.size = static_cast<std::size_t>(static_cast<const unsigned char*>(stop) - buffer);
+    return chunk;
+}
+
+CByteReader::CChunk CByteReader::MapNext()
+{
+    CChunk chunk;
+    if (!FilePlatform::MapView(m_pFile, m_nMapOffset, m_nCapacity, chunk.view, chunk.error)) {
+        chunk.last = true;
+        return chunk;
+    }
+    chunk.data = chunk.view.data;
+    chunk.size = chunk.view.size;
+    chunk.last = chunk.size < m_nCapacity;
+    m_nMapOffset += chunk.size;
+    return chunk;
+}
+
+// The injected fault when this read is the one it was meant for, and the end
+// of a text array at its first 0x1A.
+CByteReader::CChunk CByteReader::Completed(CChunk chunk) const
+{
+    if (const int injected = TakeInjectedFault(g_readFault)) {
+        chunk.size = 0;
+        chunk.last = true;
+        chunk.error = injected;
+        return chunk;
+    }
+    // (an empty chunk may have no data at all)
+    if (m_mode == Mode::TextArray && chunk.size > 0) {
+        if (const void* stop = std::memchr(chunk.data, kEndOfTextArray, chunk.size)) {
+            chunk.size = static_cast<std::size_t>(static_cast<const unsigned char*>(stop) - chunk.data);
             chunk.last = true;
         }
     }
     return chunk;
 }
 
-void CByteReader::ReadAheadInto(unsigned char* buffer)
+// Unmaps the chunk's window; one whose file was cut short under it gave the
+// caller zeros, so the read failed.
+void CByteReader::Release(CChunk& chunk)
+{
+    if (!FilePlatform::UnmapView(m_pFile, chunk.view) && !Failed())
+        m_nError = EIO;
+    chunk.view = {};
+}
+
+// The buffer not holding the current chunk; none when the chunks are windows.
+unsigned char* CByteReader::SpareBuffer() const
+{
+    if (!m_pBuffers)
+        return nullptr;
+    return m_current.data == m_pBuffers.get() ? m_pBuffers.get() + m_nCapacity : m_pBuffers.get();
+}
+
+void CByteReader::LoadAheadInto(unsigned char* buffer)
 {
     m_worker.Start([this, buffer] {
-        m_ahead = Read(buffer);
+        m_ahead = Load(buffer);
         return 0;
     });
 }
@@ -121,10 +187,12 @@ void CByteReader::ReadAheadInto(unsigned char* buffer)
 std::span<const unsigned char> CByteReader::NextChunk()
 {
     if (!m_bPending) {
+        // The caller is done with the current chunk.
+        Release(m_current);
         if (m_current.last || Failed())
             return {};
         m_worker.Wait();
-        m_current = m_ahead;
+        m_current = std::exchange(m_ahead, CChunk{});
         m_nError = m_current.error;
         if (Failed())
             return {};
@@ -138,10 +206,9 @@ std::span<const unsigned char> CByteReader::NextChunk()
             return {};
         }
     }
-    // The caller works on this chunk while the worker reads the next one
-    // into the other buffer.
+    // The caller works on this chunk while the worker loads the next one.
     if (!m_current.last)
-        ReadAheadInto(m_current.data == m_pBuffers.get() ? m_pBuffers.get() + m_nCapacity : m_pBuffers.get());
+        LoadAheadInto(SpareBuffer());
     return {m_current.data, m_current.size};
 }
 

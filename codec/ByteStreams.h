@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DestinationFile.h"
+#include "FilePlatform.h"
 #include "IoWorker.h"
 #include "Progress.h"
 
@@ -17,7 +18,8 @@
 // Reading and writing each run on a worker thread, double-buffered, so that
 // the system calls overlap the conversion. Memory stays at two buffers each,
 // zeroed when they are made so that every page is in use from the start: the
-// footprint is the same whatever the file size.
+// footprint is the same whatever the file size. A text array in a regular file
+// is not copied at all: its chunks are mapped windows of the file, two at most.
 
 // Large enough that system calls and hand-overs between the threads cost
 // little beside the copying. The fuzz build and a second build of the engine
@@ -62,15 +64,24 @@ private:
         std::size_t size = 0;
         bool last = false;   // nothing follows: end of input, a 0x1A or an error
         int error = 0;
+        FilePlatform::CFileView view;   // the window data lies in; none when it was copied
     };
 
+    bool WindowsFit() const;
+    CChunk Load(unsigned char* buffer);
     CChunk Read(unsigned char* buffer) const;
-    void ReadAheadInto(unsigned char* buffer);
+    CChunk MapNext();
+    CChunk Completed(CChunk chunk) const;
+    void Release(CChunk& chunk);
+    unsigned char* SpareBuffer() const;
+    void LoadAheadInto(unsigned char* buffer);
 
     std::FILE* m_pFile = nullptr;
-    std::unique_ptr<unsigned char[]> m_pBuffers;   // two of m_nCapacity
+    std::unique_ptr<unsigned char[]> m_pBuffers;   // two of m_nCapacity, unless mapped
     std::size_t m_nCapacity;
     Mode m_mode = Mode::Binary;
+    bool m_bMapped = false;
+    std::uint64_t m_nMapOffset = 0;   // where the next window starts
     CChunk m_current;            // read, and not yet handed out when m_bPending
     CChunk m_ahead;              // written by the worker while it reads
     bool m_bPending = false;
@@ -78,7 +89,7 @@ private:
     const ProgressCallback* m_pProgress = nullptr;
     std::uint64_t m_nBytesRead = 0;
     bool m_bCancelled = false;
-    CIoWorker m_worker;   // last: it stops before the buffers go
+    CIoWorker m_worker;   // last: it stops before the buffers and windows go
 };
 
 class CByteWriter

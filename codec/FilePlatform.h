@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
-// The few file-system calls that replacing a destination needs, one
-// implementation per platform. Paths are UTF-8. Each call that can fail
+// The few file-system calls that replacing a destination and reading a source
+// in place need, one implementation per platform. Paths are UTF-8. Each call that can fail
 // returns its error number through error (an errno value).
 namespace FilePlatform {
 
@@ -39,5 +41,27 @@ void CopyOwnerAndMode(std::FILE* replacement, const std::string& from);
 bool Replace(const std::string& from, const std::string& to, int& error);
 
 void Remove(const std::string& path);
+
+// A read-only mapped window of a file's content.
+struct CFileView
+{
+    const unsigned char* data = nullptr;   // null: nothing mapped
+    std::size_t size = 0;
+    std::uint64_t offset = 0;
+};
+
+// What window offsets must be multiples of; 0 where files are never mapped.
+std::size_t ViewGranularity();
+
+// Maps what the regular file holds of the size bytes from offset, to be read
+// from start to end; nothing when the file ends before offset. False, with
+// the error, for any other kind of file or when the system cannot map it. The
+// window is guarded: should the file be cut short under it, the rest of it
+// reads as zeros instead of ending the process.
+bool MapView(std::FILE* file, std::uint64_t offset, std::size_t size, CFileView& view, int& error);
+
+// Unmaps the window; false when the file was cut short under it, so that some
+// of what was read from it were zeros.
+bool UnmapView(std::FILE* file, const CFileView& view);
 
 } // namespace FilePlatform

@@ -1,9 +1,13 @@
 #include "FilePlatform.h"
 
+#include "MappedWindows.h"
+
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 
@@ -132,6 +136,62 @@ bool Replace(const std::string& from, const std::string& to, int& error)
 void Remove(const std::string& path)
 {
     unlink(path.c_str());
+}
+
+std::size_t ViewGranularity()
+{
+    const long page = sysconf(_SC_PAGESIZE);
+    return page > 0 ? static_cast<std::size_t>(page) : 0;
+}
+
+bool MapView(std::FILE* file, std::uint64_t offset, std::size_t size, CFileView& view, int& error)
+{
+    const int descriptor = fileno(file);
+    struct stat status {};
+    if (fstat(descriptor, &status) != 0) {
+        error = errno;
+        return false;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        error = ENODEV;
+        return false;
+    }
+    view = {nullptr, 0, offset};
+    const auto fileSize = static_cast<std::uint64_t>(status.st_size);
+    if (offset >= fileSize)
+        return true;
+    const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(size, fileSize - offset));
+    // No MAP_POPULATE: the reader's own pass for the end mark loads the pages
+    // on its thread, and faulting them in costs the system less than
+    // populating does.
+    void* data = mmap(nullptr, length, PROT_READ, MAP_PRIVATE, descriptor, static_cast<off_t>(offset));
+    if (data == MAP_FAILED) {
+        error = errno;
+        return false;
+    }
+    // Read once from start to end: the system may read ahead far and drop the pages early.
+    madvise(data, length, MADV_SEQUENTIAL);
+    if (!GuardWindow(data, length)) {
+        munmap(data, length);
+        error = ENOMEM;
+        return false;
+    }
+    view.data = static_cast<const unsigned char*>(data);
+    view.size = length;
+    return true;
+}
+
+bool UnmapView(std::FILE* file, const CFileView& view)
+{
+    if (!view.data)
+        return true;
+    bool intact = !UnguardWindow(view.data);
+    // Cut short inside the window's last page, a file reads as zeros there without any fault.
+    struct stat status {};
+    if (fstat(fileno(file), &status) == 0 && static_cast<std::uint64_t>(status.st_size) < view.offset + view.size)
+        intact = false;
+    munmap(const_cast<unsigned char*>(view.data), view.size);
+    return intact;
 }
 
 } // namespace FilePlatform

@@ -158,4 +158,21 @@ void Remove(const std::string& path)
     DeleteFileW(WideFromUtf8(path).c_str());
 }
 
+// Sources are read into buffers here; nothing is ever mapped.
+std::size_t ViewGranularity()
+{
+    return 0;
+}
+
+bool MapView(std::FILE*, std::uint64_t, std::size_t, CFileView&, int& error)
+{
+    error = ENOSYS;
+    return false;
+}
+
+bool UnmapView(std::FILE*, const CFileView&)
+{
+    return true;
+}
+
 } // namespace FilePlatform

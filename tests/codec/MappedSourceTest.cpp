@@ -1,0 +1,203 @@
+#include "ArrayCodec.h"
+#include "ByteStreams.h"
+#include "FilePlatform.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const std::size_t kPage = FilePlatform::ViewGranularity();
+
+struct CReading
+{
+    std::vector<std::string> chunks;
+    std::vector<std::uint64_t> progress;
+    bool mappedAtFirstChunk = false;
+};
+
+bool IsMapped(const std::string& path)
+{
+    std::ifstream maps("/proc/self/maps");
+    for (std::string line; std::getline(maps, line);) {
+        if (line.find(path) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+CReading ReadAll(const std::string& path, std::size_t capacity)
+{
+    CReading reading;
+    const ProgressCallback progress = [&](std::uint64_t read) {
+        if (reading.progress.empty())
+            reading.mappedAtFirstChunk = IsMapped(path);
+        reading.progress.push_back(read);
+        return true;
+    };
+    CByteReader reader(capacity);
+    reader.WatchProgress(progress);
+    EXPECT_TRUE(reader.Open(path, CByteReader::Mode::TextArray)) << path;
+    for (auto chunk = reader.NextChunk(); !chunk.empty(); chunk = reader.NextChunk())
+        reading.chunks.emplace_back(chunk.begin(), chunk.end());
+    EXPECT_FALSE(reader.Failed()) << path;
+    return reading;
+}
+
+// The same bytes through a FIFO, which is never mapped.
+CReading ReadThroughFifo(const CTempDir& dir, const std::string& content, std::size_t capacity)
+{
+    const std::string fifo = dir.Path("fifo");
+    unlink(fifo.c_str());
+    EXPECT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&] {
+        // What the reader leaves behind a 0x1A may find it gone.
+        sigset_t pipeSignal;
+        sigemptyset(&pipeSignal);
+        sigaddset(&pipeSignal, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
+        const int out = open(fifo.c_str(), O_WRONLY);
+        for (std::size_t done = 0; done < content.size();) {
+            const ssize_t written = write(out, content.data() + done, content.size() - done);
+            if (written <= 0)
+                break;
+            done += static_cast<std::size_t>(written);
+        }
+        close(out);
+    });
+    CReading reading = ReadAll(fifo, capacity);
+    writer.join();
+    return reading;
+}
+
+std::vector<std::string> Split(const std::string& text, std::size_t capacity)
+{
+    std::vector<std::string> chunks;
+    for (std::size_t at = 0; at < text.size(); at += capacity)
+        chunks.push_back(text.substr(at, capacity));
+    return chunks;
+}
+
+std::string Content(std::size_t size, std::size_t endMarkAt)
+{
+    std::string content;
+    for (std::size_t i = 0; i < size; ++i)
+        content += static_cast<char>('0' + i % 75);
+    if (endMarkAt < size)
+        content[endMarkAt] = '\x1A';
+    return content;
+}
+
+TEST(MappedSource, GivesTheChunksOfTheCopyingReads)
+{
+    // Windows of two pages, so that page boundaries fall inside them too.
+    const std::size_t capacity = 2 * kPage;
+    const std::size_t sizes[] = {0, 1, kPage - 1, kPage, kPage + 1, capacity - 1, capacity, capacity + 1, 3 * capacity + 7};
+    const std::size_t endMarks[] = {std::string::npos, 0, 7, kPage, capacity, capacity + 5};
+    CTempDir dir;
+    for (const std::size_t size : sizes) {
+        for (const std::size_t endMark : endMarks) {
+            if (endMark != std::string::npos && endMark >= size)
+                continue;
+            const std::string what = std::to_string(size) + " bytes, 0x1A at " + std::to_string(endMark);
+            const std::string content = Content(size, endMark);
+            const CReading mapped = ReadAll(dir.Write("source", content), capacity);
+            const CReading copied = ReadThroughFifo(dir, content, capacity);
+            EXPECT_EQ(mapped.chunks, Split(content.substr(0, endMark), capacity)) << what;
+            EXPECT_EQ(copied.chunks, mapped.chunks) << what;
+            EXPECT_EQ(copied.progress, mapped.progress) << what;
+            EXPECT_EQ(mapped.mappedAtFirstChunk, size > 0) << what;
+        }
+    }
+}
+
+TEST(MappedSource, AFileCutShortUnderItsWindowIsAReadFailureAndKeepsTheDestination)
+{
+    if (kChunkSize % kPage != 0)
+        GTEST_SKIP() << "chunks of " << kChunkSize << " bytes are copied, not mapped";
+    struct Cut
+    {
+        std::uint64_t atChunk;   // told of by the progress callback, while the caller holds it
+        std::size_t toSize;
+    };
+    // All of the window gone, its first page left in part, only its last page
+    // cut (which faults nowhere), and the second window cut.
+    const Cut cuts[] = {{1, 0}, {1, 100}, {1, kChunkSize - 100}, {2, kChunkSize + 100}};
+    using Run = bool (*)(CArrayCodec&);
+    const Run runs[] = {
+        [](CArrayCodec& c) { return c.TextToBin(1, 10); },
+        [](CArrayCodec& c) { return c.InvertText(1, 10); },
+        [](CArrayCodec& c) { return c.ScanByteUnit() != 0; },
+    };
+    std::string text;
+    while (text.size() < 4 * kChunkSize)
+        text += "0x41,";
+    for (const Cut& cut : cuts) {
+        for (const Run run : runs) {
+            const std::string what = "cut to " + std::to_string(cut.toSize) + " at chunk " + std::to_string(cut.atChunk);
+            CTempDir dir;
+            const std::string source = dir.Write("source", text);
+            const std::string dest = dir.Write("dest", "keep me");
+            CArrayCodec codec;
+            codec.SetSourcePath(source);
+            codec.SetDestPath(dest);
+            codec.SetProgress([&](std::uint64_t read) {
+                if (read == cut.atChunk * kChunkSize) {
+                    EXPECT_EQ(truncate(source.c_str(), static_cast<off_t>(cut.toSize)), 0);
+                }
+                return true;
+            });
+            EXPECT_FALSE(run(codec)) << what;
+            EXPECT_EQ(codec.LastError(), "cannot read source file '" + source + "': Input/output error") << what;
+            EXPECT_EQ(CTempDir::Read(dest), "keep me") << what;
+        }
+    }
+}
+
+// A fault outside the reader's windows, with the guard in place.
+void TouchAShortenedFileMappedElsewhere()
+{
+    std::FILE* guarded = std::tmpfile();
+    std::fputs("0x41,", guarded);
+    std::fflush(guarded);
+    FilePlatform::CFileView view;
+    int error = 0;
+    if (!FilePlatform::MapView(guarded, 0, kPage, view, error))
+        return;
+    std::FILE* other = std::tmpfile();
+    std::fputs(std::string(2 * kPage, 'x').c_str(), other);
+    std::fflush(other);
+    auto* pages = static_cast<volatile unsigned char*>(mmap(nullptr, 2 * kPage, PROT_READ, MAP_SHARED, fileno(other), 0));
+    if (pages == MAP_FAILED || ftruncate(fileno(other), 0) != 0)
+        return;
+    std::printf("%d", pages[kPage]);
+}
+
+TEST(MappedSourceDeathTest, AFaultElsewhereGoesToTheHandlerThatWasThereOrEndsTheProcess)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(TouchAShortenedFileMappedElsewhere(), "");
+    EXPECT_EXIT(
+        {
+            struct sigaction previous {};
+            previous.sa_handler = [](int) { _exit(42); };
+            sigaction(SIGBUS, &previous, nullptr);
+            TouchAShortenedFileMappedElsewhere();
+        },
+        ::testing::ExitedWithCode(42), "");
+}
+
+} // namespace
