@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <utility>
 
 namespace {
@@ -17,7 +16,6 @@ int LastErrnoOr(int fallback)
     return errno != 0 ? errno : fallback;
 }
 
-constexpr unsigned char kEndOfTextArray = 0x1A;
 
 struct CInjectedFault
 {
@@ -139,22 +137,13 @@ CByteReader::CChunk CByteReader::MapNext()
     return chunk;
 }
 
-// The injected fault when this read is the one it was meant for, and the end
-// of a text array at its first 0x1A.
+// The injected fault when this read is the one it was meant for.
 CByteReader::CChunk CByteReader::Completed(CChunk chunk) const
 {
     if (const int injected = TakeInjectedFault(g_readFault)) {
         chunk.size = 0;
         chunk.last = true;
         chunk.error = injected;
-        return chunk;
-    }
-    // (an empty chunk may have no data at all)
-    if (m_mode == Mode::TextArray && chunk.size > 0) {
-        if (const void* stop = std::memchr(chunk.data, kEndOfTextArray, chunk.size)) {
-            chunk.size = static_cast<std::size_t>(static_cast<const unsigned char*>(stop) - chunk.data);
-            chunk.last = true;
-        }
     }
     return chunk;
 }

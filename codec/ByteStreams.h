@@ -62,7 +62,7 @@ private:
     {
         const unsigned char* data = nullptr;
         std::size_t size = 0;
-        bool last = false;   // nothing follows: end of input, a 0x1A or an error
+        bool last = false;   // nothing follows: end of input or an error
         int error = 0;
         FilePlatform::CFileView view;   // the window data lies in; none when it was copied
     };
