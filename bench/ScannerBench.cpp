@@ -2,6 +2,7 @@
 #include "ByteStreams.h"
 #include "NumberScanner.h"
 #include "ScanPath.h"
+#include "SplitScanner.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,6 +26,8 @@ private:
 class CRunSink : public CSummingSink
 {
 public:
+    static constexpr bool kTakesWholeNumbersOnly = true;
+
     void OnByteItems(const unsigned char* values, std::size_t count)
     {
         m_nRunSum += count > 0 ? count + values[0] + values[count - 1] : 0;
@@ -49,7 +52,7 @@ private:
 
 // Scans the text in memory, in chunks of the size the codec reads, on the
 // scan path given as the benchmark's first argument.
-template <class Sink>
+template <class Sink, template <class> class Scanner = CNumberScanner>
 void Scan(benchmark::State& state, const std::string& text)
 {
     const auto path = static_cast<ScanPath>(state.range(0));
@@ -60,7 +63,7 @@ void Scan(benchmark::State& state, const std::string& text)
     const auto* data = reinterpret_cast<const unsigned char*>(text.data());
     for (auto _ : state) {
         Sink sink;
-        CNumberScanner<Sink> scanner(sink);
+        Scanner<Sink> scanner(sink);
         for (std::size_t at = 0; at < text.size(); at += kChunkSize)
             scanner.Feed(std::span(data + at, std::min(kChunkSize, text.size() - at)));
         scanner.Finish();
@@ -98,6 +101,14 @@ void ScanByteItemRuns(benchmark::State& state)
     Scan<CRunSink>(state, text);
 }
 BENCHMARK(ScanByteItemRuns)->ArgName("path")->Apply(EveryPath);
+
+// As b and i scan: on this thread and a helper. Wall time, as two threads work.
+void ScanByteItemRunsOnTwoThreads(benchmark::State& state)
+{
+    const std::string text = bench_data::ReadWhole(bench_data::TextArrayFile(1));
+    Scan<CRunSink, CSplitScanner>(state, text);
+}
+BENCHMARK(ScanByteItemRunsOnTwoThreads)->ArgName("path")->Apply(EveryPath)->UseRealTime();
 
 void ScanHexItemsWithEveryEvent(benchmark::State& state)
 {
