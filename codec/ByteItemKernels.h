@@ -12,7 +12,7 @@ std::size_t FindByteItemsAvx2(const unsigned char*& position, const unsigned cha
     std::size_t capacity);
 std::size_t FindByteItemsAvx512(const unsigned char*& position, const unsigned char* end, unsigned char* values,
     std::size_t capacity);
-void FormatByteItemsAvx2(unsigned char* out, const unsigned char* bytes);
+void FormatByteItemsAvx2(unsigned char* out, const unsigned char* bytes, unsigned char flip);
 // AVX2 and BMI1, and an operating system that saves the wide registers.
 bool ProcessorHasAvx2();
 // AVX-512 with byte and word instructions and the byte compress (VBMI2).

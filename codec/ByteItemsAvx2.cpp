@@ -134,12 +134,13 @@ std::size_t FindByteItemsAvx2(const unsigned char*& position, const unsigned cha
     return CByteItemBlocks<CAvx2Classifier>::Find(position, end, values, capacity);
 }
 
-void FormatByteItemsAvx2(unsigned char* out, const unsigned char* bytes)
+void FormatByteItemsAvx2(unsigned char* out, const unsigned char* bytes, unsigned char flip)
 {
     const auto load = [](const unsigned char* p) { return _mm_load_si128(reinterpret_cast<const __m128i*>(p)); };
     const __m128i digits = _mm_setr_epi8('0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E', 'F');
     const __m128i low = _mm_set1_epi8(0x0F);
-    const __m128i values = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+    const __m128i values
+        = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)), _mm_set1_epi8(static_cast<char>(flip)));
     const __m128i high = _mm_shuffle_epi8(digits, _mm_and_si128(_mm_srli_epi16(values, 4), low));
     const __m128i lowDigits = _mm_shuffle_epi8(digits, _mm_and_si128(values, low));
     const __m128i first = _mm_unpacklo_epi8(high, lowDigits);

@@ -61,7 +61,6 @@ CByteReader::~CByteReader()
 {
     m_worker.Wait();
     Release(m_current);
-    Release(m_ahead);
     if (m_pFile)
         std::fclose(m_pFile);
 }
@@ -100,11 +99,6 @@ bool CByteReader::WindowsFit() const
 {
     const std::size_t granularity = FilePlatform::ViewGranularity();
     return m_mode == Mode::TextArray && granularity != 0 && m_nCapacity % granularity == 0;
-}
-
-CByteReader::CChunk CByteReader::Load(unsigned char* buffer)
-{
-    return Completed(m_bMapped ? MapNext() : Read(buffer));
 }
 
 CByteReader::CChunk CByteReader::Read(unsigned char* buffer) const
@@ -165,12 +159,18 @@ unsigned char* CByteReader::SpareBuffer() const
     return m_current.data == m_pBuffers.get() ? m_pBuffers.get() + m_nCapacity : m_pBuffers.get();
 }
 
-void CByteReader::LoadAheadInto(unsigned char* buffer)
+void CByteReader::ReadAheadInto(unsigned char* buffer)
 {
     m_worker.Start([this, buffer] {
-        m_ahead = Load(buffer);
+        m_ahead = Completed(Read(buffer));
         return 0;
     });
+}
+
+CByteReader::CChunk CByteReader::ReadAhead()
+{
+    m_worker.Wait();
+    return std::exchange(m_ahead, CChunk{});
 }
 
 std::span<const unsigned char> CByteReader::NextChunk()
@@ -180,8 +180,7 @@ std::span<const unsigned char> CByteReader::NextChunk()
         Release(m_current);
         if (m_current.last || Failed())
             return {};
-        m_worker.Wait();
-        m_current = std::exchange(m_ahead, CChunk{});
+        m_current = m_bMapped ? Completed(MapNext()) : ReadAhead();
         m_nError = m_current.error;
         if (Failed())
             return {};
@@ -195,9 +194,11 @@ std::span<const unsigned char> CByteReader::NextChunk()
             return {};
         }
     }
-    // The caller works on this chunk while the worker loads the next one.
-    if (!m_current.last)
-        LoadAheadInto(SpareBuffer());
+    // The caller works on this chunk while the worker reads the next one. A
+    // window is mapped when it is asked for: that takes no time worth a
+    // hand-over between threads, as its pages come in as they are read.
+    if (!m_current.last && !m_bMapped)
+        ReadAheadInto(SpareBuffer());
     return {m_current.data, m_current.size};
 }
 

@@ -19,7 +19,7 @@
 // the system calls overlap the conversion. Memory stays at two buffers each,
 // zeroed when they are made so that every page is in use from the start: the
 // footprint is the same whatever the file size. A text array in a regular file
-// is not copied at all: its chunks are mapped windows of the file, two at most.
+// is not copied at all: its chunks are mapped windows of the file, one at a time.
 
 // Large enough that system calls and hand-overs between the threads cost
 // little beside the copying. The fuzz build and a second build of the engine
@@ -68,13 +68,13 @@ private:
     };
 
     bool WindowsFit() const;
-    CChunk Load(unsigned char* buffer);
     CChunk Read(unsigned char* buffer) const;
     CChunk MapNext();
     CChunk Completed(CChunk chunk) const;
     void Release(CChunk& chunk);
     unsigned char* SpareBuffer() const;
-    void LoadAheadInto(unsigned char* buffer);
+    void ReadAheadInto(unsigned char* buffer);
+    CChunk ReadAhead();
 
     std::FILE* m_pFile = nullptr;
     std::unique_ptr<unsigned char[]> m_pBuffers;   // two of m_nCapacity, unless mapped
@@ -89,7 +89,7 @@ private:
     const ProgressCallback* m_pProgress = nullptr;
     std::uint64_t m_nBytesRead = 0;
     bool m_bCancelled = false;
-    CIoWorker m_worker;   // last: it stops before the buffers and windows go
+    CIoWorker m_worker;   // last: it stops before the buffers go
 };
 
 class CByteWriter

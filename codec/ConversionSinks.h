@@ -94,15 +94,7 @@ public:
             CompleteEach(*this, values, count);
             return;
         }
-        unsigned char complements[64];
-        while (count > 0) {
-            const std::size_t piece = std::min(count, sizeof complements);
-            for (std::size_t i = 0; i < piece; ++i)
-                complements[i] = static_cast<unsigned char>(~values[i]);
-            m_text.WriteByteItems(complements, piece);
-            values += piece;
-            count -= piece;
-        }
+        m_text.WriteByteItems(values, count, 0xFF);
     }
 
 private:

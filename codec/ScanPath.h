@@ -25,8 +25,9 @@ using ByteItemFinder = std::size_t (*)(const unsigned char*& position, const uns
 
 inline constexpr std::size_t kByteItemFinderRoom = 24;
 
-// Writes "0xHH," for each of 16 bytes: 80 bytes at out.
-using ByteItemFormatter = void (*)(unsigned char* out, const unsigned char* bytes);
+// Writes "0xHH," for each of 16 bytes, each XOR flip (0xFF writes their
+// complements): 80 bytes at out.
+using ByteItemFormatter = void (*)(unsigned char* out, const unsigned char* bytes, unsigned char flip);
 inline constexpr std::size_t kFormattedItems = 16;
 
 bool IsScanPathAvailable(ScanPath path);

@@ -12,12 +12,12 @@
 namespace {
 
 // The text of one-byte items as the format defines it, item by item.
-std::string ExpectedText(const std::vector<unsigned char>& bytes, int lineUnit)
+std::string ExpectedText(const std::vector<unsigned char>& bytes, int lineUnit, unsigned char flip)
 {
     std::string text;
     for (std::size_t k = 0; k < bytes.size(); ++k) {
         char item[8];
-        std::snprintf(item, sizeof item, "0x%02X,", bytes[k]);
+        std::snprintf(item, sizeof item, "0x%02X,", bytes[k] ^ flip);
         text += item;
         if ((k + 1) % static_cast<std::size_t>(lineUnit) == 0)
             text += "\r\n";
@@ -26,13 +26,14 @@ std::string ExpectedText(const std::vector<unsigned char>& bytes, int lineUnit)
 }
 
 // The writer's text for the bytes, handed over in pieces of the given size.
-std::string WrittenText(const CTempDir& dir, const std::vector<unsigned char>& bytes, int lineUnit, std::size_t piece)
+std::string WrittenText(const CTempDir& dir, const std::vector<unsigned char>& bytes, int lineUnit, std::size_t piece,
+    unsigned char flip)
 {
     CByteWriter out;
     EXPECT_TRUE(out.Open(dir.Path("text")));
     CTextArrayWriter text(out, lineUnit);
     for (std::size_t at = 0; at < bytes.size(); at += piece)
-        text.WriteByteItems(bytes.data() + at, std::min(piece, bytes.size() - at));
+        text.WriteByteItems(bytes.data() + at, std::min(piece, bytes.size() - at), flip);
     EXPECT_TRUE(out.Close());
     return CTempDir::Read(dir.Path("text"));
 }
@@ -58,8 +59,9 @@ TEST_P(ByteItemWriter, WritesEveryItemAndLineBreakWhateverTheRunsAndPieces)
             for (unsigned char& byte : bytes)
                 byte = static_cast<unsigned char>(random());
             for (std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{64}, size + 1})
-                ASSERT_EQ(WrittenText(dir, bytes, lineUnit, piece), ExpectedText(bytes, lineUnit))
-                    << "line unit " << lineUnit << ", " << size << " bytes in pieces of " << piece;
+                for (unsigned char flip : {0x00, 0xFF})
+                    ASSERT_EQ(WrittenText(dir, bytes, lineUnit, piece, flip), ExpectedText(bytes, lineUnit, flip))
+                        << "line unit " << lineUnit << ", " << size << " bytes in pieces of " << piece << ", flip " << int(flip);
         }
     }
 }
