@@ -13,9 +13,11 @@ std::size_t FindByteItemsAvx2(const unsigned char*& position, const unsigned cha
 std::size_t FindByteItemsAvx512(const unsigned char*& position, const unsigned char* end, unsigned char* values,
     std::size_t capacity);
 void FormatByteItemsAvx2(unsigned char* out, const unsigned char* bytes, unsigned char flip);
+void FormatByteItemsAvx512(unsigned char* out, const unsigned char* bytes, unsigned char flip);
 // AVX2 and BMI1, and an operating system that saves the wide registers.
 bool ProcessorHasAvx2();
-// AVX-512 with byte and word instructions and the byte compress (VBMI2).
+// AVX-512 with byte and word instructions, the byte permute (VBMI) and the
+// byte compress (VBMI2).
 bool ProcessorHasAvx512();
 #else
 inline constexpr bool kHasX86Finders = false;
@@ -23,6 +25,7 @@ inline constexpr ByteItemFinder FindByteItemsSse2 = nullptr;
 inline constexpr ByteItemFinder FindByteItemsAvx2 = nullptr;
 inline constexpr ByteItemFinder FindByteItemsAvx512 = nullptr;
 inline constexpr ByteItemFormatter FormatByteItemsAvx2 = nullptr;
+inline constexpr ByteItemFormatter FormatByteItemsAvx512 = nullptr;
 inline bool ProcessorHasAvx2()
 {
     return false;

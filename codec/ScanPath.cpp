@@ -67,7 +67,16 @@ ByteItemFinder CurrentByteItemFinder()
 
 ByteItemFormatter CurrentByteItemFormatter()
 {
-    // SSE2 has no byte shuffle, without which sixteen items are no faster
-    // than words of them; sixteen items are too few for wider vectors.
-    return CurrentScanPath() >= ScanPath::Avx2 ? FormatByteItemsAvx2 : nullptr;
+    switch (CurrentScanPath()) {
+    case ScanPath::Scalar:
+    case ScanPath::Sse2:
+        // SSE2 has no byte shuffle, without which sixteen items are no
+        // faster than words of them.
+        break;
+    case ScanPath::Avx2:
+        return FormatByteItemsAvx2;
+    case ScanPath::Avx512:
+        return FormatByteItemsAvx512;
+    }
+    return nullptr;
 }
