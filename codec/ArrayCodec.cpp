@@ -21,7 +21,7 @@ bool CArrayCodec::BinToText(int byteUnit, int lineUnit)
     const auto unit = static_cast<std::size_t>(byteUnit);
     // Whole groups in every chunk: only the very last group may be short.
     CConversionFiles files(m_szSourcePath, m_szDestPath, m_progress, m_strLastError, kChunkSize - kChunkSize % unit);
-    if (!files.Open(CByteReader::Mode::Binary))
+    if (!files.Open())
         return false;
 
     CTextArrayWriter text(files.Dest(), lineUnit);
@@ -75,7 +75,7 @@ int CArrayCodec::ScanByteUnit()
     m_strLastError.clear();
     CByteReader source;
     source.WatchProgress(m_progress);
-    if (!CConversionFiles::OpenSource(source, m_szSourcePath, CByteReader::Mode::TextArray, m_strLastError))
+    if (!CConversionFiles::OpenSource(source, m_szSourcePath, m_strLastError))
         return 0;
     CWidthSink sink;
     CNumberScanner<CWidthSink> scanner(sink);

@@ -65,9 +65,8 @@ CByteReader::~CByteReader()
         std::fclose(m_pFile);
 }
 
-bool CByteReader::Open(const std::string& path, Mode mode)
+bool CByteReader::Open(const std::string& path)
 {
-    m_mode = mode;
     errno = 0;
     m_pFile = OpenFile(path, "rb");
     if (!m_pFile) {
@@ -93,12 +92,11 @@ bool CByteReader::Open(const std::string& path, Mode mode)
     return !Failed();
 }
 
-// Binary sources are written out as fast as they are copied; mapping pays
-// off for text arrays, whose scan is the slow part, in whole pages.
+// Windows start at whole pages.
 bool CByteReader::WindowsFit() const
 {
     const std::size_t granularity = FilePlatform::ViewGranularity();
-    return m_mode == Mode::TextArray && granularity != 0 && m_nCapacity % granularity == 0;
+    return granularity != 0 && m_nCapacity % granularity == 0;
 }
 
 CByteReader::CChunk CByteReader::Read(unsigned char* buffer) const

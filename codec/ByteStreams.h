@@ -18,8 +18,9 @@
 // Reading and writing each run on a worker thread, double-buffered, so that
 // the system calls overlap the conversion. Memory stays at two buffers each,
 // zeroed when they are made so that every page is in use from the start: the
-// footprint is the same whatever the file size. A text array in a regular file
-// is not copied at all: its chunks are mapped windows of the file, one at a time.
+// footprint is the same whatever the file size. A regular file read in chunks
+// of whole pages is not copied at all: its chunks are mapped windows of the
+// file, one at a time.
 
 // Large enough that system calls and hand-overs between the threads cost
 // little beside the copying. The fuzz build and a second build of the engine
@@ -33,8 +34,6 @@ inline constexpr std::size_t kWriteBufferSize = MORVEX_IO_BUFFER_SIZE;
 class CByteReader
 {
 public:
-    enum class Mode { Binary, TextArray };
-
     // chunkSize: every chunk but the last holds exactly this many bytes.
     explicit CByteReader(std::size_t chunkSize = kChunkSize);
     ~CByteReader();
@@ -43,7 +42,7 @@ public:
 
     // Opens the file and reads its first chunk at once, so that a source that
     // cannot be read (a directory, say) fails before any destination is touched.
-    bool Open(const std::string& path, Mode mode);
+    bool Open(const std::string& path);
 
     // Told of every chunk handed out; may cancel. Not owned; empty is none.
     void WatchProgress(const ProgressCallback& progress) { m_pProgress = progress ? &progress : nullptr; }
@@ -79,7 +78,6 @@ private:
     std::FILE* m_pFile = nullptr;
     std::unique_ptr<unsigned char[]> m_pBuffers;   // two of m_nCapacity, unless mapped
     std::size_t m_nCapacity;
-    Mode m_mode = Mode::Binary;
     bool m_bMapped = false;
     std::uint64_t m_nMapOffset = 0;   // where the next window starts
     CChunk m_current;            // read, and not yet handed out when m_bPending

@@ -26,9 +26,9 @@ bool CConversionFiles::CheckUnits(int byteUnit, int lineUnit, std::string& error
     return true;
 }
 
-bool CConversionFiles::Open(CByteReader::Mode sourceMode)
+bool CConversionFiles::Open()
 {
-    if (!OpenSource(m_source, m_strSourcePath, sourceMode, m_strError))
+    if (!OpenSource(m_source, m_strSourcePath, m_strError))
         return false;
     std::error_code ignored;
     if (std::filesystem::equivalent(PathFromUtf8(m_strSourcePath), PathFromUtf8(m_strDestPath), ignored)) {
@@ -42,9 +42,9 @@ bool CConversionFiles::Open(CByteReader::Mode sourceMode)
     return true;
 }
 
-bool CConversionFiles::OpenSource(CByteReader& source, const std::string& path, CByteReader::Mode mode, std::string& error)
+bool CConversionFiles::OpenSource(CByteReader& source, const std::string& path, std::string& error)
 {
-    if (source.Open(path, mode))
+    if (source.Open(path))
         return true;
     error = FileError("cannot open source file", path, source.ErrorNumber());
     return false;

@@ -28,9 +28,9 @@ public:
     // The source is opened and its first chunk read before the destination is
     // created, so a missing or unreadable source leaves an existing destination
     // untouched; the same file under two names is refused.
-    bool Open(CByteReader::Mode sourceMode);
+    bool Open();
 
-    static bool OpenSource(CByteReader& source, const std::string& path, CByteReader::Mode mode, std::string& error);
+    static bool OpenSource(CByteReader& source, const std::string& path, std::string& error);
 
     // The next chunk of source, or an empty one at the end, after a read error
     // or once the destination can no longer be written.
@@ -52,7 +52,7 @@ public:
     template <WholeNumberSink Sink>
     bool ScanInto(Sink& sink)
     {
-        if (!Open(CByteReader::Mode::TextArray))
+        if (!Open())
             return false;
         CSplitScanner<Sink> scanner(sink);
         for (auto chunk = NextChunk(); !chunk.empty() && !scanner.Ended(); chunk = NextChunk())

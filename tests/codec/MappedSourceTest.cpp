@@ -50,7 +50,7 @@ CReading ReadAll(const std::string& path, std::size_t capacity)
     };
     CByteReader reader(capacity);
     reader.WatchProgress(progress);
-    EXPECT_TRUE(reader.Open(path, CByteReader::Mode::TextArray)) << path;
+    EXPECT_TRUE(reader.Open(path)) << path;
     for (auto chunk = reader.NextChunk(); !chunk.empty(); chunk = reader.NextChunk())
         reading.chunks.emplace_back(chunk.begin(), chunk.end());
     EXPECT_FALSE(reader.Failed()) << path;
