@@ -14,6 +14,10 @@ std::size_t FindByteItemsAvx512(const unsigned char*& position, const unsigned c
     std::size_t capacity);
 void FormatByteItemsAvx2(unsigned char* out, const unsigned char* bytes, unsigned char flip);
 void FormatByteItemsAvx512(unsigned char* out, const unsigned char* bytes, unsigned char flip);
+std::size_t FormatByteLinesAvx2(unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip,
+    int lineUnit);
+std::size_t FormatByteLinesAvx512(unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip,
+    int lineUnit);
 // AVX2 and BMI1, and an operating system that saves the wide registers.
 bool ProcessorHasAvx2();
 // AVX-512 with byte and word instructions, the byte permute (VBMI) and the
@@ -26,6 +30,8 @@ inline constexpr ByteItemFinder FindByteItemsAvx2 = nullptr;
 inline constexpr ByteItemFinder FindByteItemsAvx512 = nullptr;
 inline constexpr ByteItemFormatter FormatByteItemsAvx2 = nullptr;
 inline constexpr ByteItemFormatter FormatByteItemsAvx512 = nullptr;
+inline constexpr ByteLinesFormatter FormatByteLinesAvx2 = nullptr;
+inline constexpr ByteLinesFormatter FormatByteLinesAvx512 = nullptr;
 inline bool ProcessorHasAvx2()
 {
     return false;

@@ -152,6 +152,19 @@ void FormatByteItemsAvx2(unsigned char* out, const unsigned char* bytes, unsigne
     }
 }
 
+// One line of up to sixteen items a step.
+std::size_t FormatByteLinesAvx2(unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip,
+    int lineUnit)
+{
+    const auto items = static_cast<std::size_t>(lineUnit);
+    if (items > kFormattedItems || count < kFormattedItems)
+        return 0;
+    FormatByteItemsAvx2(out, bytes, flip);
+    out[5 * items] = '\r';
+    out[5 * items + 1] = '\n';
+    return items;
+}
+
 #if defined(__clang__)
 #pragma clang attribute pop
 #elif defined(__GNUC__)

@@ -1,13 +1,15 @@
 // The block finder and the item formatter with AVX-512 (byte and word
 // instructions, VBMI's byte permute and VBMI2's byte compress), used where
 // the processor has it: a whole 64-byte block per vector, its masks straight
-// from the comparisons, its items' values gathered by one compress, and
-// sixteen items' text placed by two permutes. Only the functions of this file
+// from the comparisons, its items' values gathered by one compress, and up
+// to 128 bytes of items' text placed by two permutes. Only the functions of this file
 // are compiled for it (the target pragmas below).
 #include "ByteItemKernels.h"
 
 #if defined(__x86_64__) || defined(_M_X64)
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <immintrin.h>
@@ -23,28 +25,55 @@
 
 namespace {
 
-// Where each of the 80 bytes of sixteen "0xHH," items comes from: a fixed
-// byte, or the item's high digit (its index) or low digit (64 and its index)
-// that the permute picks from the two vectors of digits.
-struct CItemLayout
+// Where each byte of up to 128 bytes of text comes from: a fixed byte, or
+// the high digit (the value's index) or low digit (64 and the index) of one
+// of up to 64 values, which the permute picks from the two vectors of digits.
+struct CTextLayout
 {
     alignas(64) unsigned char fixed[128];
     alignas(64) unsigned char digit[128];
     std::uint64_t digitMask[2];
+    std::size_t items;   // values used
+    std::size_t size;    // bytes of text
 };
 
-constexpr CItemLayout kItemLayout = [] {
-    CItemLayout layout{};
-    for (int at = 0; at < 80; ++at) {
-        const int item = at / 5;
-        const int place = at % 5;
-        layout.fixed[at] = place == 0 ? '0' : place == 1 ? 'x' : place == 4 ? ',' : 0;
-        if (place == 2 || place == 3) {
-            layout.digit[at] = static_cast<unsigned char>(place == 2 ? item : 64 + item);
-            layout.digitMask[at / 64] |= std::uint64_t{1} << (at % 64);
+// lines of itemsPerLine "0xHH," items, each followed by CR LF if breaks.
+constexpr CTextLayout MakeLayout(std::size_t itemsPerLine, std::size_t lines, bool breaks)
+{
+    CTextLayout layout{};
+    std::size_t at = 0;
+    for (std::size_t line = 0; line < lines; ++line) {
+        for (std::size_t item = line * itemsPerLine; item < (line + 1) * itemsPerLine; ++item) {
+            layout.fixed[at] = '0';
+            layout.fixed[at + 1] = 'x';
+            layout.digit[at + 2] = static_cast<unsigned char>(item);
+            layout.digit[at + 3] = static_cast<unsigned char>(64 + item);
+            layout.digitMask[(at + 2) / 64] |= std::uint64_t{1} << ((at + 2) % 64);
+            layout.digitMask[(at + 3) / 64] |= std::uint64_t{1} << ((at + 3) % 64);
+            layout.fixed[at + 4] = ',';
+            at += 5;
+        }
+        if (breaks) {
+            layout.fixed[at++] = '\r';
+            layout.fixed[at++] = '\n';
         }
     }
+    layout.items = lines * itemsPerLine;
+    layout.size = at;
     return layout;
+}
+
+constexpr CTextLayout kSixteenItems = MakeLayout(16, 1, false);
+
+// The longest line a step holds whole: 25 items and CR LF make 127 bytes.
+constexpr int kLongestLine = 25;
+
+// For each line unit, as many whole lines as 128 bytes of text and 64 values hold.
+constexpr std::array<CTextLayout, kLongestLine + 1> kLines = [] {
+    std::array<CTextLayout, kLongestLine + 1> lines{};
+    for (std::size_t unit = 1; unit <= kLongestLine; ++unit)
+        lines[unit] = MakeLayout(unit, std::min(kFormattedLinesRoom / (5 * unit + 2), 64 / unit), true);
+    return lines;
 }();
 
 __m512i Bytes(char byte)
@@ -111,17 +140,38 @@ std::size_t FindByteItemsAvx512(const unsigned char*& position, const unsigned c
     return CByteItemBlocks<CAvx512Classifier>::Find(position, end, values, capacity);
 }
 
-void FormatByteItemsAvx512(unsigned char* out, const unsigned char* bytes, unsigned char flip)
+// The text of the first count values (at most the layout's) XOR flip, as
+// the layout places them: all of the layout's bytes are written.
+void PlaceText(unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip, const CTextLayout& layout)
 {
-    const __m512i values = _mm512_xor_si512(_mm512_maskz_loadu_epi8(0xFFFF, bytes), Bytes(static_cast<char>(flip)));
+    const __mmask64 loaded = count >= 64 ? ~__mmask64{0} : (__mmask64{1} << count) - 1;
+    const __m512i values = _mm512_xor_si512(_mm512_maskz_loadu_epi8(loaded, bytes), Bytes(static_cast<char>(flip)));
     const __m512i high = HexDigit(_mm512_and_si512(_mm512_srli_epi16(values, 4), Bytes(0x0F)));
     const __m512i low = HexDigit(_mm512_and_si512(values, Bytes(0x0F)));
-    for (int half = 0; half < 2; ++half) {
-        const __m512i digits = _mm512_permutex2var_epi8(high, _mm512_load_si512(kItemLayout.digit + 64 * half), low);
-        const __m512i text = _mm512_mask_blend_epi8(kItemLayout.digitMask[half], _mm512_load_si512(kItemLayout.fixed + 64 * half), digits);
-        // The second half holds the last sixteen bytes only.
-        _mm512_mask_storeu_epi8(out + 64 * half, half == 0 ? ~__mmask64{0} : __mmask64{0xFFFF}, text);
+    for (std::size_t half = 0; half < 2 && 64 * half < layout.size; ++half) {
+        const __m512i digits = _mm512_permutex2var_epi8(high, _mm512_load_si512(layout.digit + 64 * half), low);
+        const __m512i text = _mm512_mask_blend_epi8(layout.digitMask[half], _mm512_load_si512(layout.fixed + 64 * half), digits);
+        const std::size_t bytesHere = std::min<std::size_t>(64, layout.size - 64 * half);
+        _mm512_mask_storeu_epi8(out + 64 * half, bytesHere == 64 ? ~__mmask64{0} : (__mmask64{1} << bytesHere) - 1, text);
     }
+}
+
+void FormatByteItemsAvx512(unsigned char* out, const unsigned char* bytes, unsigned char flip)
+{
+    PlaceText(out, bytes, kFormattedItems, flip, kSixteenItems);
+}
+
+std::size_t FormatByteLinesAvx512(unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip,
+    int lineUnit)
+{
+    if (lineUnit > kLongestLine)
+        return 0;
+    const CTextLayout& layout = kLines[static_cast<std::size_t>(lineUnit)];
+    const auto items = static_cast<std::size_t>(lineUnit);
+    const std::size_t taken = std::min(layout.items, count / items * items);
+    if (taken != 0)
+        PlaceText(out, bytes, taken, flip, layout);
+    return taken;
 }
 
 #if defined(__clang__)

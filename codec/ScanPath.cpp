@@ -80,3 +80,17 @@ ByteItemFormatter CurrentByteItemFormatter()
     }
     return nullptr;
 }
+
+ByteLinesFormatter CurrentByteLinesFormatter()
+{
+    switch (CurrentScanPath()) {
+    case ScanPath::Scalar:
+    case ScanPath::Sse2:
+        break;
+    case ScanPath::Avx2:
+        return FormatByteLinesAvx2;
+    case ScanPath::Avx512:
+        return FormatByteLinesAvx512;
+    }
+    return nullptr;
+}

@@ -30,6 +30,15 @@ inline constexpr std::size_t kByteItemFinderRoom = 24;
 using ByteItemFormatter = void (*)(unsigned char* out, const unsigned char* bytes, unsigned char flip);
 inline constexpr std::size_t kFormattedItems = 16;
 
+// Writes the first whole lines of lineUnit items among the count bytes that
+// one step takes: "0xHH," for each byte XOR flip, CR LF after each line, at
+// most kFormattedLinesRoom bytes at out. Returns the bytes taken, a multiple
+// of lineUnit: none where the bytes are too few or the lines too long for a
+// step.
+using ByteLinesFormatter = std::size_t (*)(unsigned char* out, const unsigned char* bytes, std::size_t count,
+    unsigned char flip, int lineUnit);
+inline constexpr std::size_t kFormattedLinesRoom = 128;
+
 bool IsScanPathAvailable(ScanPath path);
 ScanPath BestScanPath();
 
@@ -41,6 +50,7 @@ ScanPath CurrentScanPath();
 // The block finder of the current path; none for the scalar one.
 ByteItemFinder CurrentByteItemFinder();
 
-// The item formatter of the current path; none where items are written one
-// word at a time.
+// The item and line formatters of the current path; none where items are
+// written one word at a time.
 ByteItemFormatter CurrentByteItemFormatter();
+ByteLinesFormatter CurrentByteLinesFormatter();

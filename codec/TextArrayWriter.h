@@ -21,7 +21,10 @@ public:
     static constexpr std::size_t kMaxItemSize = 23;
 
     CTextArrayWriter(CByteWriter& out, int lineUnit)
-        : m_out(out), m_nLineUnit(lineUnit), m_formatSixteen(CurrentByteItemFormatter())
+        : m_out(out)
+        , m_nLineUnit(lineUnit)
+        , m_formatSixteen(CurrentByteItemFormatter())
+        , m_formatLines(CurrentByteLinesFormatter())
     {
     }
 
@@ -36,10 +39,8 @@ public:
     void WriteByteItems(const unsigned char* bytes, std::size_t count, unsigned char flip = 0)
     {
         while (count > 0) {
-            if (m_nItemsOnLine == 0 && count >= kFormattedItems && LinesFitAVector()) {
-                WriteWholeLines(bytes, count, flip);
+            if (m_nItemsOnLine == 0 && WriteWholeLines(bytes, count, flip))
                 continue;
-            }
             const std::size_t run = std::min({count, kMaxRun, static_cast<std::size_t>(m_nLineUnit - m_nItemsOnLine)});
             unsigned char* pos = m_out.Reserve(run * kByteItemSize + kMaxOverwrite);
             std::size_t i = 0;
@@ -85,23 +86,25 @@ public:
     }
 
 private:
-    bool LinesFitAVector() const { return m_formatSixteen && static_cast<std::size_t>(m_nLineUnit) <= kFormattedItems; }
-
-    // Whole lines, one vector step and the line break each, while sixteen
-    // bytes can be read: the writers' commonest shape in the fewest steps.
-    void WriteWholeLines(const unsigned char*& bytes, std::size_t& count, unsigned char flip)
+    // Whole lines with their breaks, as many a vector step as it holds: the
+    // writers' commonest shape in the fewest steps. False if it took none.
+    bool WriteWholeLines(const unsigned char*& bytes, std::size_t& count, unsigned char flip)
     {
+        if (!m_formatLines)
+            return false;
         const auto lineUnit = static_cast<std::size_t>(m_nLineUnit);
-        do {
-            unsigned char* pos = m_out.Reserve(kFormattedItems * kByteItemSize + 2);
-            m_formatSixteen(pos, bytes, flip);
-            pos += lineUnit * kByteItemSize;
-            *pos++ = '\r';
-            *pos++ = '\n';
-            m_out.Commit(pos);
-            bytes += lineUnit;
-            count -= lineUnit;
-        } while (count >= kFormattedItems);
+        const std::size_t lineSize = lineUnit * kByteItemSize + 2;
+        bool tookAny = false;
+        for (;;) {
+            unsigned char* pos = m_out.Reserve(kFormattedLinesRoom);
+            const std::size_t taken = m_formatLines(pos, bytes, count, flip, m_nLineUnit);
+            if (taken == 0)
+                return tookAny;
+            m_out.Commit(pos + taken / lineUnit * lineSize);
+            bytes += taken;
+            count -= taken;
+            tookAny = true;
+        }
     }
 
     static void PutWord(unsigned char* pos, std::uint64_t word) { std::memcpy(pos, &word, sizeof word); }
@@ -150,9 +153,11 @@ private:
         return items;
     }();
     static_assert(kMaxItemSize >= 8);
+    static_assert(kFormattedLinesRoom <= CByteWriter::kMaxReserve);
 
     CByteWriter& m_out;
     int m_nLineUnit;
     int m_nItemsOnLine = 0;
     const ByteItemFormatter m_formatSixteen;   // none on paths without one
+    const ByteLinesFormatter m_formatLines;     // likewise
 };

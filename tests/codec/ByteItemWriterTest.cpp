@@ -49,12 +49,13 @@ private:
 
 TEST_P(ByteItemWriter, WritesEveryItemAndLineBreakWhateverTheRunsAndPieces)
 {
-    // Line units below, at and above the sixteen items a vector holds; pieces
-    // that end inside a line, and texts too short for a vector.
+    // Line units below, at and above the sixteen items a vector holds and the
+    // 25 of the longest line a step writes whole; pieces that end inside a
+    // line, and texts too short for a vector or longer than a step's 64 bytes.
     const CTempDir dir;
     std::mt19937 random(5);
-    for (int lineUnit : {1, 3, 10, 15, 16, 17, 40, 1000}) {
-        for (std::size_t size : {0, 1, 15, 16, 17, 100, 3000}) {
+    for (int lineUnit : {1, 3, 10, 15, 16, 17, 25, 26, 40, 1000}) {
+        for (std::size_t size : {0, 1, 15, 16, 17, 64, 65, 100, 3000}) {
             std::vector<unsigned char> bytes(size);
             for (unsigned char& byte : bytes)
                 byte = static_cast<unsigned char>(random());
