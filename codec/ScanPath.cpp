@@ -6,6 +6,30 @@
 
 namespace {
 
+struct CKernels
+{
+    ByteItemFinder find;
+    ByteItemFormatter formatItems;
+    ByteLinesFormatter formatLines;
+};
+
+CKernels KernelsOf(ScanPath path)
+{
+    switch (path) {
+    case ScanPath::Scalar:
+        break;
+    case ScanPath::Sse2:
+        // SSE2 has no byte shuffle, without which sixteen items are no
+        // faster than words of them.
+        return {FindByteItemsSse2, nullptr, nullptr};
+    case ScanPath::Avx2:
+        return {FindByteItemsAvx2, FormatByteItemsAvx2, FormatByteLinesAvx2};
+    case ScanPath::Avx512:
+        return {FindByteItemsAvx512, FormatByteItemsAvx512, FormatByteLinesAvx512};
+    }
+    return {nullptr, nullptr, nullptr};
+}
+
 std::atomic<ScanPath>& Current()
 {
     static std::atomic<ScanPath> path{BestScanPath()};
@@ -52,45 +76,15 @@ ScanPath CurrentScanPath()
 
 ByteItemFinder CurrentByteItemFinder()
 {
-    switch (CurrentScanPath()) {
-    case ScanPath::Scalar:
-        break;
-    case ScanPath::Sse2:
-        return FindByteItemsSse2;
-    case ScanPath::Avx2:
-        return FindByteItemsAvx2;
-    case ScanPath::Avx512:
-        return FindByteItemsAvx512;
-    }
-    return nullptr;
+    return KernelsOf(CurrentScanPath()).find;
 }
 
 ByteItemFormatter CurrentByteItemFormatter()
 {
-    switch (CurrentScanPath()) {
-    case ScanPath::Scalar:
-    case ScanPath::Sse2:
-        // SSE2 has no byte shuffle, without which sixteen items are no
-        // faster than words of them.
-        break;
-    case ScanPath::Avx2:
-        return FormatByteItemsAvx2;
-    case ScanPath::Avx512:
-        return FormatByteItemsAvx512;
-    }
-    return nullptr;
+    return KernelsOf(CurrentScanPath()).formatItems;
 }
 
 ByteLinesFormatter CurrentByteLinesFormatter()
 {
-    switch (CurrentScanPath()) {
-    case ScanPath::Scalar:
-    case ScanPath::Sse2:
-        break;
-    case ScanPath::Avx2:
-        return FormatByteLinesAvx2;
-    case ScanPath::Avx512:
-        return FormatByteLinesAvx512;
-    }
-    return nullptr;
+    return KernelsOf(CurrentScanPath()).formatLines;
 }
