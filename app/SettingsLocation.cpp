@@ -1,5 +1,7 @@
 #include "SettingsLocation.h"
 
+#include "Utf8Path.h"
+
 #include <string>
 
 #ifdef _WIN32
@@ -13,11 +15,6 @@
 #endif
 
 namespace {
-
-std::filesystem::path Utf8Path(std::string_view text)
-{
-    return std::filesystem::path(std::u8string(text.begin(), text.end()));
-}
 
 #ifdef _WIN32
 
@@ -60,7 +57,7 @@ std::filesystem::path HomeFolder()
 
 CSettingsLocation LocateSettings(std::string_view fileName)
 {
-    const std::filesystem::path name = Utf8Path(fileName);
+    const std::filesystem::path name = PathFromUtf8(std::string(fileName));
     const std::filesystem::path oldFolder = WindowsFolder();
     return {RoamingAppDataFolder() / name, oldFolder.empty() ? std::filesystem::path() : oldFolder / name};
 }
@@ -76,7 +73,7 @@ std::filesystem::path ConfigurationFolder(const char* xdgConfigHome, const std::
 
 CSettingsLocation LocateSettings(std::string_view fileName)
 {
-    return {ConfigurationFolder(std::getenv("XDG_CONFIG_HOME"), HomeFolder()) / Utf8Path(fileName), {}};
+    return {ConfigurationFolder(std::getenv("XDG_CONFIG_HOME"), HomeFolder()) / PathFromUtf8(std::string(fileName)), {}};
 }
 
 #endif

@@ -6,24 +6,10 @@
 #include "ProfileRewrite.h"
 #include "ProfileSyntax.h"
 #include "SaveLock.h"
+#include "Utf8Path.h"
 
 #include <fstream>
 #include <string>
-
-namespace {
-
-std::string Utf8(const std::filesystem::path& path)
-{
-    const std::u8string text = path.u8string();
-    return {text.begin(), text.end()};
-}
-
-std::filesystem::path FromUtf8(const std::string& text)
-{
-    return std::u8string(text.begin(), text.end());
-}
-
-} // namespace
 
 CSettingsStore::CSettingsStore(std::filesystem::path file, std::filesystem::path carriedOverFrom)
     : m_file(std::move(file))
@@ -58,7 +44,7 @@ int CSettingsStore::ReadSettingInt(std::string_view section, std::string_view ke
 bool CSettingsStore::WriteSettingInt(std::string_view section, std::string_view key, int value) const
 {
     // A linked file gets its target rewritten and keeps the link.
-    const std::filesystem::path target = FromUtf8(FilePlatform::FollowLinks(Utf8(m_file)));
+    const std::filesystem::path target = PathFromUtf8(FilePlatform::FollowLinks(Utf8FromPath(m_file)));
     std::error_code error;
     if (target.has_parent_path())
         std::filesystem::create_directories(target.parent_path(), error);
@@ -68,7 +54,7 @@ bool CSettingsStore::WriteSettingInt(std::string_view section, std::string_view 
     // in between and have its change overwritten.
     const CSaveLock lock(target);
     CDestinationFile replacement;
-    if (!replacement.Open(Utf8(target)))
+    if (!replacement.Open(Utf8FromPath(target)))
         return false;
     bool rewritten = false;
     {

@@ -71,3 +71,9 @@ std::filesystem::path PathFromUtf8(const std::string& utf8Path)
 }
 
 #endif
+
+std::string Utf8FromPath(const std::filesystem::path& path)
+{
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}

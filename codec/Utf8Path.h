@@ -12,6 +12,7 @@
 std::FILE* OpenFile(const std::string& utf8Path, const char* mode);
 
 std::filesystem::path PathFromUtf8(const std::string& utf8Path);
+std::string Utf8FromPath(const std::filesystem::path& path);
 
 #ifdef _WIN32
 std::wstring WideFromUtf8(std::string_view utf8);
