@@ -4,4 +4,5 @@ program="$1"
 config="$(mktemp -d)"
 trap 'rm -rf "$config"' EXIT
 export XDG_CONFIG_HOME="$config"
+export WINDOW_WAITS="$(realpath "$(dirname "$0")")/window-waits.sh"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY

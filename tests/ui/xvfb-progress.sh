@@ -16,15 +16,7 @@ timeout 100 xvfb-run -a sh -eu -c '
     "$program" &
     pid=$!
     fail() { echo "$1" >&2; kill $pid 2>/dev/null; exit 1; }
-    visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
-    wait_for() {
-        for attempt in $(seq 80); do [ -n "$(visible "$1")" ] && return 0; sleep 0.1; done
-        return 1
-    }
-    wait_gone() {
-        for attempt in $(seq 30); do [ -z "$(visible "$1")" ] && return 0; sleep 0.1; done
-        return 1
-    }
+    . "$WINDOW_WAITS"
     main=$(timeout 30 xdotool search --sync --onlyvisible --name "^Morvex v1\.10\$" | head -n 1)
     # Focus starts in the source edit; the destination edit is two tabs on.
     xdotool windowfocus --sync "$main"
@@ -35,7 +27,7 @@ timeout 100 xvfb-run -a sh -eu -c '
     xdotool key shift+Tab shift+Tab shift+Tab space
     wait_for "^단위\$" || fail "no unit dialog for BIN → TXT"
     xdotool key Return
-    wait_for "^변환 중\$" || fail "no progress window within 8 s"
+    wait_for "^변환 중\$" || fail "no progress window within 10 s"
     xdotool windowfocus --sync "$(visible "^변환 중\$")"
     xdotool key Escape
     wait_gone "^변환 중\$" || fail "progress window still open 3 s after Escape"

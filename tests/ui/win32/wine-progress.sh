@@ -17,15 +17,7 @@ timeout 240 xvfb-run -a -s "-screen 0 1024x768x24" sh -eu -c '
     pid=$!
     fail() { echo "$1" >&2; kill $pid 2>/dev/null; exit 1; }
     windows_path() { printf "Z:%s" "$(printf %s "$work/files/$1" | tr / \\\\)"; }
-    visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
-    wait_for() {
-        for attempt in $(seq 100); do [ -n "$(visible "$1")" ] && return 0; sleep 0.1; done
-        return 1
-    }
-    wait_gone() {
-        for attempt in $(seq 30); do [ -z "$(visible "$1")" ] && return 0; sleep 0.1; done
-        return 1
-    }
+    . "$WINDOW_WAITS"
     main=$(timeout 30 xdotool search --sync --onlyvisible --name "^Morvex v1\.10\$" | head -n 1)
     [ -n "$main" ] || fail "no main dialog"
     xdotool windowfocus --sync "$main"
