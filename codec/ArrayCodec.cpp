@@ -82,13 +82,5 @@ int CArrayCodec::ScanByteUnit()
     for (auto chunk = source.NextChunk(); !chunk.empty() && !scanner.Ended(); chunk = source.NextChunk())
         scanner.Feed(chunk);
     scanner.Finish();
-    if (source.Cancelled()) {
-        m_strLastError = kCancelledError;
-        return 0;
-    }
-    if (source.Failed()) {
-        m_strLastError = FileError("cannot read source file", m_szSourcePath, source.ErrorNumber());
-        return 0;
-    }
-    return sink.Maximum();
+    return CConversionFiles::ReadWhole(source, m_szSourcePath, m_strLastError) ? sink.Maximum() : 0;
 }

@@ -50,17 +50,24 @@ bool CConversionFiles::OpenSource(CByteReader& source, const std::string& path, 
     return false;
 }
 
+bool CConversionFiles::ReadWhole(const CByteReader& source, const std::string& path, std::string& error)
+{
+    if (source.Cancelled()) {
+        error = kCancelledError;
+        return false;
+    }
+    if (source.Failed()) {
+        error = FileError("cannot read source file", path, source.ErrorNumber());
+        return false;
+    }
+    return true;
+}
+
 bool CConversionFiles::Close()
 {
     // Half a source must not replace a whole destination.
-    if (m_source.Cancelled()) {
+    if (!ReadWhole(m_source, m_strSourcePath, m_strError)) {
         m_dest.Discard();
-        m_strError = kCancelledError;
-        return false;
-    }
-    if (m_source.Failed()) {
-        m_dest.Discard();
-        m_strError = FileError("cannot read source file", m_strSourcePath, m_source.ErrorNumber());
         return false;
     }
     if (!m_dest.Close()) {

@@ -32,6 +32,10 @@ public:
 
     static bool OpenSource(CByteReader& source, const std::string& path, std::string& error);
 
+    // Whether the source was read to its end; false, with the reason, once
+    // cancelled or after a read error.
+    static bool ReadWhole(const CByteReader& source, const std::string& path, std::string& error);
+
     // The next chunk of source, or an empty one at the end, after a read error
     // or once the destination can no longer be written.
     std::span<const unsigned char> NextChunk()
