@@ -2,6 +2,9 @@
 
 #include "PendingFiles.h"
 
+#include <cstdlib>
+#include <exception>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -29,13 +32,19 @@ void OnInterrupt(int signalNumber)
 
 void RemoveTemporaryFilesOnInterrupt()
 {
+    // The last resort of an exception nothing caught.
+    static const std::terminate_handler previousTerminate = std::set_terminate([] {
+        RemovePendingFiles();
+        previousTerminate ? previousTerminate() : std::abort();
+    });
 #ifdef _WIN32
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 #else
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
-    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+    // SIGXFSZ: a file grown past the caller's size limit.
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXFSZ}) {
         // A signal the caller chose to ignore (nohup, a background job) stays ignored.
         struct sigaction previous {};
         if (sigaction(signalNumber, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)

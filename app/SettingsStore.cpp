@@ -44,7 +44,11 @@ int CSettingsStore::ReadSettingInt(std::string_view section, std::string_view ke
 bool CSettingsStore::WriteSettingInt(std::string_view section, std::string_view key, int value) const
 {
     // A linked file gets its target rewritten and keeps the link.
-    const std::filesystem::path target = PathFromUtf8(FilePlatform::FollowLinks(Utf8FromPath(m_file)));
+    std::string linkTarget;
+    int loop = 0;
+    if (!FilePlatform::FollowLinks(Utf8FromPath(m_file), linkTarget, loop))
+        return false;
+    const std::filesystem::path target = PathFromUtf8(linkTarget);
     std::error_code error;
     if (target.has_parent_path())
         std::filesystem::create_directories(target.parent_path(), error);
@@ -61,7 +65,7 @@ bool CSettingsStore::WriteSettingInt(std::string_view section, std::string_view 
         // Closed before the replacement: an open file cannot be replaced on Windows.
         std::ifstream in(Source(target), std::ios::binary);
         const auto write = [&replacement](std::string_view bytes) {
-            return std::fwrite(bytes.data(), 1, bytes.size(), replacement.Stream()) == bytes.size();
+            return replacement.Write(bytes.data(), bytes.size()) == 0;
         };
         rewritten = RewriteProfileKey(in, write, section, key, std::to_string(value));
     }

@@ -1,3 +1,4 @@
+#include "FilePlatform.h"
 #include "MorvexApp.h"
 
 #ifdef _WIN32
@@ -6,6 +7,7 @@
 // Built with -municode: the arguments arrive as UTF-16 whatever the code page.
 int wmain(int argc, wchar_t* argv[])
 {
+    FilePlatform::NoteInheritedFiles();
     PrepareWindowsProcess();
     std::vector<std::string> arguments = Utf8Arguments(argc, argv);
     std::vector<char*> pointers;
@@ -21,6 +23,8 @@ int wmain(int argc, wchar_t* argv[])
 
 int main(int argc, char* argv[])
 {
+    // First, before any file of ours can take the number of a closed one.
+    FilePlatform::NoteInheritedFiles();
     CMorvexApp app;
     app.StartUp(argc, argv);
     return app.ExitCode();

@@ -3,6 +3,8 @@
 #include "ConversionFiles.h"
 #include "ConversionSinks.h"
 
+#include <new>
+
 void CArrayCodec::SetSourcePath(const std::string& path)
 {
     m_szSourcePath = path;
@@ -13,9 +15,40 @@ void CArrayCodec::SetDestPath(const std::string& path)
     m_szDestPath = path;
 }
 
-bool CArrayCodec::BinToText(int byteUnit, int lineUnit)
+template <typename Operation>
+auto CArrayCodec::Guarded(Operation operation) -> decltype(operation())
 {
     m_strLastError.clear();
+    try {
+        return operation();
+    } catch (const std::bad_alloc&) {
+        m_strLastError = "out of memory";
+        return {};
+    }
+}
+
+bool CArrayCodec::BinToText(int byteUnit, int lineUnit)
+{
+    return Guarded([&] { return ConvertBinToText(byteUnit, lineUnit); });
+}
+
+bool CArrayCodec::TextToBin(int byteUnit, int lineUnit)
+{
+    return Guarded([&] { return ConvertTextToBin(byteUnit, lineUnit); });
+}
+
+bool CArrayCodec::InvertText(int byteUnit, int lineUnit)
+{
+    return Guarded([&] { return ConvertInvertText(byteUnit, lineUnit); });
+}
+
+int CArrayCodec::ScanByteUnit()
+{
+    return Guarded([&] { return ScanWidth(); });
+}
+
+bool CArrayCodec::ConvertBinToText(int byteUnit, int lineUnit)
+{
     if (!CConversionFiles::CheckUnits(byteUnit, lineUnit, m_strLastError))
         return false;
     const auto unit = static_cast<std::size_t>(byteUnit);
@@ -44,9 +77,8 @@ bool CArrayCodec::BinToText(int byteUnit, int lineUnit)
     return files.Close();
 }
 
-bool CArrayCodec::TextToBin(int byteUnit, int lineUnit)
+bool CArrayCodec::ConvertTextToBin(int byteUnit, int lineUnit)
 {
-    m_strLastError.clear();
     if (!CConversionFiles::CheckUnits(byteUnit, lineUnit, m_strLastError))
         return false;
     CConversionFiles files(m_szSourcePath, m_szDestPath, m_progress, m_strLastError);
@@ -54,9 +86,8 @@ bool CArrayCodec::TextToBin(int byteUnit, int lineUnit)
     return files.ScanInto(sink);
 }
 
-bool CArrayCodec::InvertText(int byteUnit, int lineUnit)
+bool CArrayCodec::ConvertInvertText(int byteUnit, int lineUnit)
 {
-    m_strLastError.clear();
     if (!CConversionFiles::CheckUnits(byteUnit, lineUnit, m_strLastError))
         return false;
     CConversionFiles files(m_szSourcePath, m_szDestPath, m_progress, m_strLastError);
@@ -70,9 +101,8 @@ bool CArrayCodec::WasCancelled() const
     return m_strLastError == kCancelledError;
 }
 
-int CArrayCodec::ScanByteUnit()
+int CArrayCodec::ScanWidth()
 {
-    m_strLastError.clear();
     CByteReader source;
     source.WatchProgress(m_progress);
     if (!CConversionFiles::OpenSource(source, m_szSourcePath, m_strLastError))

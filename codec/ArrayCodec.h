@@ -41,6 +41,16 @@ public:
     bool WasCancelled() const;
 
 private:
+    bool ConvertBinToText(int byteUnit, int lineUnit);
+    bool ConvertTextToBin(int byteUnit, int lineUnit);
+    bool ConvertInvertText(int byteUnit, int lineUnit);
+    int ScanWidth();
+
+    // Runs an operation; memory that runs out is its failure, with the files
+    // already closed and the destination as it was.
+    template <typename Operation>
+    auto Guarded(Operation operation) -> decltype(operation());
+
     std::string m_szDestPath;
     std::string m_szSourcePath;
     std::string m_strLastError;

@@ -59,7 +59,7 @@ CByteReader::CByteReader(std::size_t chunkSize)
 
 CByteReader::~CByteReader()
 {
-    m_worker.Wait();
+    m_worker.Drain();
     Release(m_current);
     if (m_pFile)
         std::fclose(m_pFile);
@@ -73,6 +73,8 @@ bool CByteReader::Open(const std::string& path)
         m_nError = LastErrnoOr(ENOENT);
         return false;
     }
+    m_strPath = path;
+    FilePlatform::StampOf(m_pFile, m_stamp);
     CChunk first;
     if (WindowsFit()) {
         first = MapNext();
@@ -90,6 +92,17 @@ bool CByteReader::Open(const std::string& path)
     m_nError = m_current.error;
     m_bPending = true;
     return !Failed();
+}
+
+bool CByteReader::Changed() const
+{
+    if (!m_stamp.regular)
+        return false;
+    FilePlatform::CFileStamp now;
+    FilePlatform::CFileStamp named;
+    // Renamed over or removed, the file read is whole; another file by its name is not the one the user meant.
+    return !FilePlatform::StampOf(m_pFile, now) || now != m_stamp
+        || (FilePlatform::StampOf(m_strPath, named) && named != m_stamp);
 }
 
 // Windows start at whole pages.
@@ -210,7 +223,7 @@ CByteWriter::CByteWriter()
 
 CByteWriter::~CByteWriter()
 {
-    m_worker.Wait();
+    m_worker.Drain();
 }
 
 bool CByteWriter::Open(const std::string& path)
@@ -226,12 +239,10 @@ void CByteWriter::Flush()
     const unsigned char* data = m_pBase;
     const std::size_t size = static_cast<std::size_t>(m_pPos - m_pBase);
     if (size > 0 && !Failed()) {
-        std::FILE* file = m_file.Stream();
-        m_nError = m_worker.Start([file, data, size] {
+        m_nError = m_worker.Start([this, data, size] {
             if (const int injected = TakeInjectedFault(g_writeFault))
                 return injected;
-            errno = 0;
-            return std::fwrite(data, 1, size, file) == size ? 0 : LastErrnoOr(EIO);
+            return m_file.Write(data, size);
         });
         // The worker has finished with the other buffer before it started.
         m_pBase = m_pBase == m_pBuffers.get() ? m_pBuffers.get() + kWriteBufferSize : m_pBuffers.get();
@@ -242,7 +253,7 @@ void CByteWriter::Flush()
 
 bool CByteWriter::Close()
 {
-    if (!m_file.Stream())
+    if (!m_file.IsOpen())
         return false;
     Flush();
     m_nError = m_worker.Wait();

@@ -56,6 +56,11 @@ public:
     bool Failed() const { return m_nError != 0; }
     int ErrorNumber() const { return m_nError; }
 
+    // Whether a regular file, or the file its name names, differs now from
+    // when it was opened: another file, size or modification time. A change
+    // that keeps size and time is not seen.
+    bool Changed() const;
+
 private:
     struct CChunk
     {
@@ -76,6 +81,8 @@ private:
     CChunk ReadAhead();
 
     std::FILE* m_pFile = nullptr;
+    std::string m_strPath;
+    FilePlatform::CFileStamp m_stamp;   // as it was opened
     std::unique_ptr<unsigned char[]> m_pBuffers;   // two of m_nCapacity, unless mapped
     std::size_t m_nCapacity;
     bool m_bMapped = false;

@@ -1,5 +1,6 @@
 #include "ConversionFiles.h"
 
+#include "FilePlatform.h"
 #include "QuotedName.h"
 #include "Units.h"
 #include "Utf8Path.h"
@@ -26,9 +27,25 @@ bool CConversionFiles::CheckUnits(int byteUnit, int lineUnit, std::string& error
     return true;
 }
 
+namespace {
+
+// A name of a standard stream that was closed when the process started names
+// whatever file took its number since; refused before any file is opened.
+bool RefuseClosedStream(const std::string& path, std::string& error)
+{
+    static const char* const kStreams[] = {"standard input", "standard output", "standard error"};
+    const int stream = FilePlatform::ClosedStandardStreamNamedBy(path);
+    if (stream < 0)
+        return false;
+    error = std::string(kStreams[stream]) + " is closed";
+    return true;
+}
+
+} // namespace
+
 bool CConversionFiles::Open()
 {
-    if (!OpenSource(m_source, m_strSourcePath, m_strError))
+    if (RefuseClosedStream(m_strDestPath, m_strError) || !OpenSource(m_source, m_strSourcePath, m_strError))
         return false;
     std::error_code ignored;
     if (std::filesystem::equivalent(PathFromUtf8(m_strSourcePath), PathFromUtf8(m_strDestPath), ignored)) {
@@ -44,6 +61,8 @@ bool CConversionFiles::Open()
 
 bool CConversionFiles::OpenSource(CByteReader& source, const std::string& path, std::string& error)
 {
+    if (RefuseClosedStream(path, error))
+        return false;
     if (source.Open(path))
         return true;
     error = FileError("cannot open source file", path, source.ErrorNumber());
@@ -58,6 +77,10 @@ bool CConversionFiles::ReadWhole(const CByteReader& source, const std::string& p
     }
     if (source.Failed()) {
         error = FileError("cannot read source file", path, source.ErrorNumber());
+        return false;
+    }
+    if (source.Changed()) {
+        error = "source file " + QuotedName(path) + " changed while it was read";
         return false;
     }
     return true;

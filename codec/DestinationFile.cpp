@@ -1,38 +1,9 @@
 #include "DestinationFile.h"
 
-#include "FilePlatform.h"
-#include "PendingFiles.h"
-
 #include <cerrno>
-#include <cstdint>
-#include <random>
 #include <utility>
 
 using namespace FilePlatform;
-
-namespace {
-
-constexpr int kNameAttempts = 16;
-
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
-
-// A hidden name in the folder that nothing else is likely to use; a clash
-// is caught by the exclusive create and another name tried.
-std::string TemporaryName(const std::string& folder)
-{
-    static thread_local std::mt19937_64 random(std::random_device{}());
-    static const char kDigits[] = "0123456789abcdef";
-    std::string name = folder + kSeparator + ".morvex-";
-    for (std::uint64_t bits = random(), n = 0; n < 12; ++n, bits >>= 4)
-        name += kDigits[bits & 15];
-    return name + ".tmp";
-}
-
-} // namespace
 
 CDestinationFile::~CDestinationFile()
 {
@@ -41,79 +12,36 @@ CDestinationFile::~CDestinationFile()
 
 bool CDestinationFile::Open(const std::string& path)
 {
-    // The caller's stream, often holding earlier output or opened for
-    // appending: reopening it by name would truncate the file behind it.
-    if (IsStandardOutput(path)) {
-        m_pFile = stdout;
-        m_kind = Kind::StandardOutput;
-        return true;
-    }
     // No name names no file; found out before any conversion runs.
     if (path.empty())
         return Fail(ENOENT);
+    // Reopening the caller's file by name would truncate what it holds, or
+    // lose what the caller writes into it afterwards.
+    if ((m_file = InheritedFileOf(path)) != kNoFile) {
+        m_kind = Kind::Inherited;
+        return true;
+    }
     // A linked destination gets its target replaced and keeps the link.
-    m_strTarget = FollowLinks(path);
+    std::string target;
     int error = 0;
-    switch (PlacementOf(m_strTarget, error)) {
+    if (!FollowLinks(path, target, error))
+        return Fail(error);
+    switch (PlacementOf(target, error)) {
     case EPlacement::Refused:
         return Fail(error);
     case EPlacement::InPlace:
-        return OpenInPlace();
+        m_kind = Kind::InPlace;
+        m_file = OpenTruncating(target, error);
+        return IsOpen() || Fail(error);
     case EPlacement::Replace:
         break;
     }
-    // Where no temporary file can be made, the destination itself is written.
-    return OpenTemporary() || OpenInPlace();
-}
-
-bool CDestinationFile::OpenInPlace()
-{
-    int error = 0;
-    m_pFile = OpenTruncating(m_strTarget, error);
-    m_kind = Kind::InPlace;
-    return m_pFile || Fail(error);
-}
-
-bool CDestinationFile::OpenTemporary()
-{
-    const std::string folder = FolderOf(m_strTarget);
-    if ((m_pFile = CreateUnnamed(folder))) {
-        m_kind = Kind::Unnamed;
-        return true;
-    }
-    int error = EEXIST;
-    for (int attempt = 0; attempt < kNameAttempts && error == EEXIST; ++attempt) {
-        std::string name = TemporaryName(folder);
-        // Registered before it exists, so that no interruption can miss it.
-        const bool registered = RegisterPendingFile(name);
-        if ((m_pFile = CreateExclusive(name, error))) {
-            m_strTemporary = std::move(name);
-            m_kind = Kind::Named;
-            return true;
-        }
-        if (registered)
-            ReleasePendingFile(name);
-    }
-    return false;
-}
-
-// An unnamed file gets a temporary name first: only a rename can replace
-// an existing file in one step.
-bool CDestinationFile::NameTemporary()
-{
-    const std::string folder = FolderOf(m_strTarget);
-    int error = EEXIST;
-    for (int attempt = 0; attempt < kNameAttempts && error == EEXIST; ++attempt) {
-        std::string name = TemporaryName(folder);
-        const bool registered = RegisterPendingFile(name);
-        if (Name(m_pFile, name, error)) {
-            m_strTemporary = std::move(name);
-            return true;
-        }
-        if (registered)
-            ReleasePendingFile(name);
-    }
-    return Fail(error);
+    // No fallback to writing in place: a full disk would then destroy the old file.
+    m_kind = Kind::Replacement;
+    if (!m_replacement.Create(target, error))
+        return Fail(error);
+    m_file = m_replacement.File();
+    return true;
 }
 
 bool CDestinationFile::Fail(int errorNumber)
@@ -124,42 +52,26 @@ bool CDestinationFile::Fail(int errorNumber)
 
 bool CDestinationFile::Commit()
 {
-    if (!m_pFile)
+    if (!IsOpen())
         return Fail(m_nError);
-    if (m_kind == Kind::StandardOutput) {
-        m_pFile = nullptr;
-        return std::fflush(stdout) == 0 || Fail(errno);
-    }
-    if (m_kind == Kind::InPlace) {
-        std::FILE* file = std::exchange(m_pFile, nullptr);
-        return std::fclose(file) == 0 || Fail(errno);
-    }
-    CopyOwnerAndMode(m_pFile, m_strTarget);
-    if (m_kind == Kind::Unnamed && !NameTemporary()) {
-        Discard();
-        return false;
-    }
-    std::FILE* file = std::exchange(m_pFile, nullptr);
+    const NativeFile file = std::exchange(m_file, kNoFile);
     int error = 0;
-    if (std::fclose(file) != 0) {
-        error = errno;
-    } else if (Replace(m_strTemporary, m_strTarget, error)) {
-        ReleasePendingFile(m_strTemporary);
-        m_strTemporary.clear();
+    switch (m_kind) {
+    case Kind::Inherited:
         return true;
+    case Kind::InPlace:
+        return Close(file, error) || Fail(error);
+    case Kind::Replacement:
+        break;
     }
-    Discard();
-    return Fail(error);
+    return m_replacement.Commit(error) || Fail(error);
 }
 
 void CDestinationFile::Discard()
 {
-    if (m_pFile && m_kind != Kind::StandardOutput)
-        std::fclose(m_pFile);
-    m_pFile = nullptr;
-    if (!m_strTemporary.empty()) {
-        Remove(m_strTemporary);
-        ReleasePendingFile(m_strTemporary);
-        m_strTemporary.clear();
-    }
+    const NativeFile file = std::exchange(m_file, kNoFile);
+    int ignored = 0;
+    if (file != kNoFile && m_kind == Kind::InPlace)
+        Close(file, ignored);
+    m_replacement.Discard();
 }

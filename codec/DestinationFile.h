@@ -1,20 +1,24 @@
 #pragma once
 
-#include <cstdio>
+#include "FilePlatform.h"
+
+#include <cstddef>
 #include <string>
 
 // The file a conversion writes into.
 //
-// A regular file, or a name that does not exist yet, is written under a
-// temporary name in the same folder and takes the destination's place only
-// in Commit, once everything is written and closed: a failed or interrupted
-// conversion leaves an existing destination byte for byte as it was. Where
-// the system offers unnamed files, the new content has no name at all until
-// then, so not even a killed process leaves anything behind.
+// A regular file, or a name that does not exist yet, is written as a new file
+// in the same folder that takes the destination's place only in Commit, once
+// everything is written, on the device, and carries the old file's owner,
+// permissions, access control lists and extended attributes: a failed or
+// interrupted conversion leaves an existing destination byte for byte as it
+// was, and so does a crash after Commit returned.
 //
-// Standard output under any name, devices, FIFOs, files with more than one
-// hard link and files in folders where no temporary file can be made are
-// written in place: replacing them would cut the links or is impossible.
+// A file the process inherited open (standard output or error, a descriptor
+// given by the caller) is written through that open file, after whatever
+// the caller wrote into it. Devices, FIFOs, files with more than one hard link
+// and files that cannot be replaced without losing access or links are
+// written in place.
 class CDestinationFile
 {
 public:
@@ -25,34 +29,29 @@ public:
 
     bool Open(const std::string& path);
 
-    // Unbuffered: the writer batches its own writes.
-    std::FILE* Stream() const { return m_pFile; }
+    // Unbuffered: the writer batches its own writes. Returns 0 or the error number.
+    int Write(const void* data, std::size_t size) const { return FilePlatform::Write(m_file, data, size); }
 
-    // Closes the stream and puts the new content in place, keeping an
-    // existing destination's permission bits and, where allowed, its owner.
+    // Puts the new content in place; false, with the old destination kept, on any error.
     bool Commit();
 
-    // Closes the stream and removes the new content, if it was not written in place.
+    // Closes the file and removes the new content, if it was not written in place.
     void Discard();
 
+    bool IsOpen() const { return m_file != FilePlatform::kNoFile; }
     int ErrorNumber() const { return m_nError; }
 
 private:
     enum class Kind {
-        StandardOutput,   // the caller's stream: flushed, never closed
-        InPlace,          // opened by its own name, truncated
-        Named,            // a temporary file beside the destination
-        Unnamed,          // a file without a name in the destination's folder
+        Inherited,     // the caller's open file: never closed
+        InPlace,       // opened by its own name, truncated
+        Replacement,   // a new file that takes the destination's place
     };
 
-    bool OpenInPlace();
-    bool OpenTemporary();
-    bool NameTemporary();
     bool Fail(int errorNumber);
 
-    std::FILE* m_pFile = nullptr;
+    FilePlatform::NativeFile m_file = FilePlatform::kNoFile;
     Kind m_kind = Kind::InPlace;
-    std::string m_strTarget;      // the destination, with symbolic links followed
-    std::string m_strTemporary;   // the temporary name, while there is one
+    FilePlatform::CReplacement m_replacement;
     int m_nError = 0;
 };

@@ -10,37 +10,101 @@
 // returns its error number through error (an errno value).
 namespace FilePlatform {
 
-// Whether the path names the same open file as this process's standard output.
-bool IsStandardOutput(const std::string& path);
+// A file open for writing: a descriptor, or a Windows handle.
+using NativeFile = std::intptr_t;
+inline constexpr NativeFile kNoFile = -1;
 
-// The name at the end of a chain of symbolic links; the path itself if it is none.
-std::string FollowLinks(const std::string& path);
+// Called once at start-up, before any file is opened. Notes the files the
+// process inherited open for writing, so that a destination naming one of
+// them is written through it, after what the caller wrote. A standard stream
+// that is closed gets the null device, so that no file of ours takes its
+// number (and a stray message into it) - and is noted as closed. Without this
+// call, the three standard streams stand for the inherited files.
+void NoteInheritedFiles();
+
+// The standard stream (0, 1 or 2) that the path names as such (/dev/stdout,
+// /dev/fd/1, /proc/self/fd/1, or a link to one), when the process started
+// with it closed; -1 otherwise.
+int ClosedStandardStreamNamedBy(const std::string& path);
+
+// The inherited file that the path names under any name, open for writing;
+// kNoFile when there is none. It is written through, never closed.
+NativeFile InheritedFileOf(const std::string& path);
+
+// The name at the end of a chain of symbolic links; the path itself if it is
+// none. False, with ELOOP, for a chain that loops.
+bool FollowLinks(const std::string& path, std::string& target, int& error);
 
 enum class EPlacement {
     Replace,   // write a new file and put it in place (also for a name that does not exist)
-    InPlace,   // write into the file itself: a device, a FIFO, a file with several hard links
-    Refused,   // the file may not be written at all
+    InPlace,   // write into the file itself: it cannot be replaced without losing something
+    Refused,   // the file may not be written at all, or is a folder
 };
+// Decided before any conversion runs. In place: devices, FIFOs, files with
+// several hard links, files in folders where the user may not make or rename
+// a file, and files whose group the user could not give a new file.
 EPlacement PlacementOf(const std::string& target, int& error);
 
-std::string FolderOf(const std::string& path);
+// Opens (creating or truncating) the file itself.
+NativeFile OpenTruncating(const std::string& path, int& error);
 
-// Unbuffered streams: the caller batches its own writes.
-std::FILE* OpenTruncating(const std::string& path, int& error);
-std::FILE* CreateExclusive(const std::string& path, int& error);
+// Writes all of it; 0, or the error number of the failure.
+int Write(NativeFile file, const void* data, std::size_t size);
 
-// A file without a name in the folder, or null where the system has none.
-std::FILE* CreateUnnamed(const std::string& folder);
-// Gives an unnamed file a (new) name.
-bool Name(std::FILE* unnamed, const std::string& path, int& error);
+// Closes a file this process opened; false with the error when the system
+// reports one at close.
+bool Close(NativeFile file, int& error);
 
-// The replaced file's owner and permission bits, where the platform keeps them apart.
-void CopyOwnerAndMode(std::FILE* replacement, const std::string& from);
+// A new file in the folder of an existing (or not yet existing) target, that
+// takes the target's place in one step once it is complete. Its name is short
+// and relative to the folder, whatever the length of the folder's path, and
+// is removed should the process be interrupted.
+class CReplacement
+{
+public:
+    CReplacement() = default;
+    ~CReplacement();   // discards whatever Commit has not put in place
+    CReplacement(const CReplacement&) = delete;
+    CReplacement& operator=(const CReplacement&) = delete;
 
-// Puts the closed file at from in the place of to, in one step.
-bool Replace(const std::string& from, const std::string& to, int& error);
+    bool Create(const std::string& target, int& error);
 
-void Remove(const std::string& path);
+    NativeFile File() const { return m_file; }
+
+    // Gives the new file the target's owner, group, permissions, access
+    // control lists and extended attributes, writes it through to the device,
+    // puts it in the target's place and makes that lasting too. False, with
+    // the target kept as it was, on any error and when the access to the old
+    // file cannot be carried over exactly.
+    bool Commit(int& error);
+
+    // Closes and removes the new file.
+    void Discard();
+
+private:
+    NativeFile m_file = kNoFile;
+    std::string m_strTarget;
+#ifndef _WIN32
+    int m_nFolder = -1;          // the target's folder, held open
+    std::string m_strName;       // the temporary name in it; empty while the file has none
+    bool m_bTargetExisted = false;
+#else
+    std::string m_strTemporary;  // the temporary's full path
+#endif
+};
+
+// What identifies a source's content before and after it is read.
+struct CFileStamp
+{
+    std::uint64_t device = 0;
+    std::uint64_t index = 0;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;   // in the system's finest unit
+    bool regular = false;        // only a regular file's stamp says anything
+    bool operator==(const CFileStamp&) const = default;
+};
+bool StampOf(std::FILE* file, CFileStamp& stamp);
+bool StampOf(const std::string& path, CFileStamp& stamp);
 
 // A read-only mapped window of a file's content.
 struct CFileView
@@ -55,8 +119,9 @@ std::size_t ViewGranularity();
 
 // Maps what the regular file holds of the size bytes from offset, to be read
 // from start to end; nothing when the file ends before offset. False, with
-// the error, for any other kind of file or when the system cannot map it. The
-// window is guarded: should the file be cut short under it, the rest of it
+// the error, for any other kind of file, for files in memory (reading their
+// holes through a mapping would fill them) or when the system cannot map it.
+// The window is guarded: should the file be cut short under it, the rest of it
 // reads as zeros instead of ending the process.
 bool MapView(std::FILE* file, std::uint64_t offset, std::size_t size, CFileView& view, int& error);
 

@@ -1,78 +1,56 @@
 #include "FilePlatform.h"
 
 #include "MappedWindows.h"
+#include "PendingFiles.h"
+#include "TemporaryName.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/vfs.h>
+#endif
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <charconv>
+#include <cstring>
 #include <filesystem>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace FilePlatform {
 
 namespace {
 
-std::FILE* Adopt(int descriptor, int& error)
+constexpr int kMostLinks = 40;   // as the system itself follows
+constexpr int kStandardStreams = 3;
+
+struct CInheritedFiles
 {
-    if (descriptor < 0) {
-        error = errno;
-        return nullptr;
-    }
-    std::FILE* file = fdopen(descriptor, "wb");
-    if (!file) {
-        error = errno;
-        close(descriptor);
-        return nullptr;
-    }
-    std::setvbuf(file, nullptr, _IONBF, 0);
-    return file;
+    std::vector<int> descriptors{0, 1, 2};
+    std::array<bool, kStandardStreams> closed{};
+};
+
+CInheritedFiles& Inherited()
+{
+    static CInheritedFiles files;
+    return files;
 }
 
-} // namespace
-
-bool IsStandardOutput(const std::string& path)
+bool IsOpen(int descriptor)
 {
-    // The literal name also stands for standard output where no such file exists.
-    if (path == "/dev/stdout")
-        return true;
-    struct stat out {};
-    struct stat dest {};
-    return fstat(STDOUT_FILENO, &out) == 0 && stat(path.c_str(), &dest) == 0 && out.st_dev == dest.st_dev
-        && out.st_ino == dest.st_ino;
+    return fcntl(descriptor, F_GETFD) != -1 || errno != EBADF;
 }
 
-std::string FollowLinks(const std::string& path)
+bool SameFile(const struct stat& a, const struct stat& b)
 {
-    std::string current = path;
-    // A loop is left for the open to report.
-    for (int hops = 0; hops < 40; ++hops) {
-        std::error_code notALink;
-        const std::filesystem::path target = std::filesystem::read_symlink(current, notALink);
-        if (notALink)
-            break;
-        current = target.is_absolute() ? target.string() : (std::filesystem::path(current).parent_path() / target).string();
-    }
-    return current;
-}
-
-EPlacement PlacementOf(const std::string& target, int& error)
-{
-    struct stat old {};
-    if (stat(target.c_str(), &old) != 0)
-        return EPlacement::Replace;
-    if (!S_ISREG(old.st_mode) || old.st_nlink > 1)
-        return EPlacement::InPlace;
-    // A file the user may not write stays refused, as truncating it would be.
-    const int probe = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-    if (probe < 0) {
-        error = errno;
-        return EPlacement::Refused;
-    }
-    close(probe);
-    return EPlacement::Replace;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 std::string FolderOf(const std::string& path)
@@ -81,61 +59,422 @@ std::string FolderOf(const std::string& path)
     return folder.empty() ? std::string(".") : folder.string();
 }
 
-std::FILE* OpenTruncating(const std::string& path, int& error)
+std::string LeafOf(const std::string& path)
 {
-    return Adopt(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666), error);
+    return std::filesystem::path(path).filename().string();
 }
 
-std::FILE* CreateExclusive(const std::string& path, int& error)
+// The link's target, relative to the link's own folder; false for no link.
+bool ReadLink(const std::string& link, std::string& target)
 {
-    return Adopt(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666), error);
+    std::error_code notALink;
+    const std::filesystem::path next = std::filesystem::read_symlink(link, notALink);
+    if (notALink)
+        return false;
+    target = next.is_absolute() ? next.string() : (std::filesystem::path(link).parent_path() / next).string();
+    return true;
 }
 
-std::FILE* CreateUnnamed(const std::string& folder)
+// The descriptor that a name of the form /dev/fd/N, /proc/self/fd/N or
+// /proc/<this process>/fd/N, or /dev/stdin, /dev/stdout or /dev/stderr,
+// stands for; -1 for any other name.
+int DescriptorNamedBy(std::string_view path)
 {
-#ifdef O_TMPFILE
-    // Named later through /proc; without /proc it could never be named.
-    if (access("/proc/self/fd", X_OK) == 0) {
-        int ignored = 0;
-        return Adopt(open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666), ignored);
+    static constexpr std::string_view kStreams[] = {"/dev/stdin", "/dev/stdout", "/dev/stderr"};
+    for (int stream = 0; stream < kStandardStreams; ++stream) {
+        if (path == kStreams[stream])
+            return stream;
     }
-#endif
-    (void)folder;
-    return nullptr;
+    const std::string ownFolder = "/proc/" + std::to_string(getpid()) + "/fd/";
+    for (const std::string_view folder : {std::string_view("/dev/fd/"), std::string_view("/proc/self/fd/"),
+             std::string_view(ownFolder)}) {
+        if (!path.starts_with(folder))
+            continue;
+        const std::string_view digits = path.substr(folder.size());
+        int descriptor = -1;
+        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), descriptor);
+        if (error == std::errc() && end == digits.data() + digits.size())
+            return descriptor;
+    }
+    return -1;
 }
 
-bool Name(std::FILE* unnamed, const std::string& path, int& error)
+// Whether a new file made by this process can be given the group.
+bool CanGiveGroup(gid_t group)
 {
-    const std::string self = "/proc/self/fd/" + std::to_string(fileno(unnamed));
-    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0)
+    if (geteuid() == 0 || group == getegid())
+        return true;
+    const int count = getgroups(0, nullptr);
+    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(count, 0)));
+    return count > 0 && getgroups(count, groups.data()) == count
+        && std::find(groups.begin(), groups.end(), group) != groups.end();
+}
+
+// Whether this process may put a new file in the place of the old one in the
+// folder: it may make files there and, in a sticky folder, rename over this one.
+bool CanReplaceIn(const std::string& folder, const struct stat& old)
+{
+    if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
+        return false;
+    struct stat status {};
+    if (stat(folder.c_str(), &status) != 0)
+        return false;
+    const uid_t user = geteuid();
+    return (status.st_mode & S_ISVTX) == 0 || user == 0 || old.st_uid == user || status.st_uid == user;
+}
+
+constexpr const char* kAccessList = "system.posix_acl_access";
+
+// Gives the new file an extended attribute of the old one. Lists of access
+// rights must arrive; other attributes where the system lets this process set them.
+bool CopyAttribute(int file, const std::string& from, const char* name, int& error)
+{
+    std::vector<char> value;
+    for (;;) {
+        const ssize_t size = getxattr(from.c_str(), name, nullptr, 0);
+        if (size < 0)
+            return errno == ENODATA || (error = errno, false);
+        value.resize(static_cast<std::size_t>(size));
+        const ssize_t got = getxattr(from.c_str(), name, value.data(), value.size());
+        if (got >= 0) {
+            value.resize(static_cast<std::size_t>(got));
+            break;
+        }
+        if (errno != ERANGE)   // grown meanwhile: asked again
+            return errno == ENODATA || (error = errno, false);
+    }
+    if (fsetxattr(file, name, value.data(), value.size(), 0) == 0 || std::strcmp(name, kAccessList) != 0)
         return true;
     error = errno;
     return false;
 }
 
-void CopyOwnerAndMode(std::FILE* replacement, const std::string& from)
+bool CopyAttributes(int file, const std::string& from, int& error)
+{
+    ssize_t size = listxattr(from.c_str(), nullptr, 0);
+    if (size < 0)
+        return errno == ENOTSUP || (error = errno, false);
+    std::vector<char> names(static_cast<std::size_t>(size) + 1);
+    size = listxattr(from.c_str(), names.data(), names.size() - 1);
+    if (size < 0)
+        return (error = errno, false);
+    bool hadAccessList = false;
+    for (const char* name = names.data(); name < names.data() + size; name += std::strlen(name) + 1) {
+        hadAccessList = hadAccessList || std::strcmp(name, kAccessList) == 0;
+        if (!CopyAttribute(file, from, name, error))
+            return false;
+    }
+    // A list the folder gives every new file by default would grant what the
+    // old file did not.
+    if (!hadAccessList && fremovexattr(file, kAccessList) != 0 && errno != ENODATA && errno != ENOTSUP) {
+        error = errno;
+        return false;
+    }
+    return true;
+}
+
+// The old file's owner, group, extended attributes (with its access control
+// list) and permissions, in that order: a change of owner clears the set-id
+// bits, and an access list sets the group bits.
+bool CopyMetadata(int file, const std::string& from, int& error)
 {
     struct stat old {};
     if (stat(from.c_str(), &old) != 0)
-        return;
-    const int descriptor = fileno(replacement);
-    // Only the privileged may give a file away: the new file then keeps its own owner.
-    if (fchown(descriptor, old.st_uid, old.st_gid) != 0) {
+        return true;   // gone meanwhile: nothing to keep
+    // Only the privileged may give a file away; the group alone is kept then.
+    if (fchown(file, old.st_uid, old.st_gid) != 0 && fchown(file, static_cast<uid_t>(-1), old.st_gid) != 0) {
+        error = errno;
+        return false;
     }
-    fchmod(descriptor, old.st_mode & 07777);
+    if (!CopyAttributes(file, from, error))
+        return false;
+    if (fchmod(file, old.st_mode & 07777) != 0) {
+        error = errno;
+        return false;
+    }
+    return true;
 }
 
-bool Replace(const std::string& from, const std::string& to, int& error)
+} // namespace
+
+void NoteInheritedFiles()
 {
-    if (std::rename(from.c_str(), to.c_str()) == 0)
+    CInheritedFiles& inherited = Inherited();
+    inherited.descriptors.clear();
+    for (int stream = 0; stream < kStandardStreams; ++stream) {
+        inherited.closed[stream] = !IsOpen(stream);
+        // The lowest free number: this very one, as those below are open.
+        if (inherited.closed[stream])
+            open("/dev/null", stream == 0 ? O_RDONLY : O_WRONLY);
+    }
+    auto note = [&inherited](int descriptor) {
+        if (descriptor >= kStandardStreams || !inherited.closed[descriptor])
+            inherited.descriptors.push_back(descriptor);
+    };
+    if (DIR* folder = opendir("/proc/self/fd")) {
+        while (const dirent* entry = readdir(folder)) {
+            int descriptor = -1;
+            const char* name = entry->d_name;
+            const auto [end, error] = std::from_chars(name, name + std::strlen(name), descriptor);
+            if (error == std::errc() && *end == '\0' && descriptor != dirfd(folder))
+                note(descriptor);
+        }
+        closedir(folder);
+        return;
+    }
+    for (int descriptor = 0; descriptor < 1024; ++descriptor) {
+        if (IsOpen(descriptor))
+            note(descriptor);
+    }
+}
+
+int ClosedStandardStreamNamedBy(const std::string& path)
+{
+    std::string current = path;
+    for (int hops = 0; hops <= kMostLinks; ++hops) {
+        const int descriptor = DescriptorNamedBy(current);
+        if (descriptor >= 0)
+            return descriptor < kStandardStreams && Inherited().closed[descriptor] ? descriptor : -1;
+        if (!ReadLink(current, current))
+            break;
+    }
+    return -1;
+}
+
+NativeFile InheritedFileOf(const std::string& path)
+{
+    struct stat dest {};
+    // The literal name also stands for standard output where no such file exists.
+    const bool exists = stat(path.c_str(), &dest) == 0;
+    if (!exists && path != "/dev/stdout")
+        return kNoFile;
+    for (const int descriptor : Inherited().descriptors) {
+        struct stat open {};
+        const int flags = fcntl(descriptor, F_GETFL);
+        if (flags == -1 || (flags & O_ACCMODE) == O_RDONLY || fstat(descriptor, &open) != 0)
+            continue;
+        if (exists ? SameFile(open, dest) : descriptor == STDOUT_FILENO) {
+            // What the C library still holds for it goes first.
+            std::fflush(descriptor == STDOUT_FILENO ? stdout : descriptor == STDERR_FILENO ? stderr : nullptr);
+            return descriptor;
+        }
+    }
+    return kNoFile;
+}
+
+bool FollowLinks(const std::string& path, std::string& target, int& error)
+{
+    target = path;
+    for (int hops = 0; hops < kMostLinks; ++hops) {
+        if (!ReadLink(target, target))
+            return true;
+    }
+    error = ELOOP;
+    return false;
+}
+
+EPlacement PlacementOf(const std::string& target, int& error)
+{
+    struct stat old {};
+    if (stat(target.c_str(), &old) != 0)
+        return EPlacement::Replace;
+    if (S_ISDIR(old.st_mode)) {
+        error = EISDIR;
+        return EPlacement::Refused;
+    }
+    if (!S_ISREG(old.st_mode) || old.st_nlink > 1)
+        return EPlacement::InPlace;
+    // A file the user may not write stays refused, as truncating it would be.
+    const int probe = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (probe < 0) {
+        error = errno;
+        return EPlacement::Refused;
+    }
+    close(probe);
+    // Where a new file could not take its place, or not with its group, the
+    // file is written in place rather than refused after the conversion or
+    // given to a group whose members it was not shared with.
+    if (!CanReplaceIn(FolderOf(target), old) || !CanGiveGroup(old.st_gid))
+        return EPlacement::InPlace;
+    return EPlacement::Replace;
+}
+
+NativeFile OpenTruncating(const std::string& path, int& error)
+{
+    const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
+    if (file < 0)
+        error = errno;
+    return file;
+}
+
+int Write(NativeFile file, const void* data, std::size_t size)
+{
+    const char* next = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t written = write(static_cast<int>(file), next, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return written < 0 ? errno : EIO;
+        next += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return 0;
+}
+
+bool Close(NativeFile file, int& error)
+{
+    // The descriptor is gone whatever close says, also after EINTR.
+    if (close(static_cast<int>(file)) == 0 || errno == EINTR)
         return true;
     error = errno;
     return false;
 }
 
-void Remove(const std::string& path)
+CReplacement::~CReplacement()
 {
-    unlink(path.c_str());
+    Discard();
+}
+
+bool CReplacement::Create(const std::string& target, int& error)
+{
+    m_strTarget = target;
+    struct stat old {};
+    m_bTargetExisted = stat(target.c_str(), &old) == 0;
+    // Until the old file's access is carried over, the new one is the owner's alone.
+    const mode_t mode = m_bTargetExisted ? 0600 : 0666;
+    // Names relative to the open folder stay short whatever its path's length.
+    const std::string folder = FolderOf(target);
+    m_nFolder = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_nFolder < 0 && errno == EACCES)
+        m_nFolder = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);   // cannot be synced
+    if (m_nFolder < 0) {
+        error = errno;
+        return false;
+    }
+#ifdef O_TMPFILE
+    // Without a name, nothing is left behind whatever ends the process. It is
+    // named through /proc at the end; without /proc it never could be.
+    if (access("/proc/self/fd", X_OK) == 0) {
+        m_file = openat(m_nFolder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+        if (m_file >= 0)
+            return true;
+        // Only a file system without unnamed files falls back on a name.
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+            error = errno;
+            Discard();
+            return false;
+        }
+    }
+#endif
+    error = EEXIST;
+    for (int attempt = 0; attempt < kTemporaryNameAttempts && error == EEXIST; ++attempt) {
+        std::string name = TemporaryName();
+        // Registered before it exists, so that no interruption can miss it.
+        const bool registered = RegisterPendingFile(name, m_nFolder);
+        m_file = openat(m_nFolder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
+        if (m_file >= 0) {
+            m_strName = std::move(name);
+            return true;
+        }
+        error = errno;
+        if (registered)
+            ReleasePendingFile(name, m_nFolder);
+    }
+    Discard();
+    return false;
+}
+
+bool CReplacement::Commit(int& error)
+{
+    const int file = static_cast<int>(m_file);
+    if (m_bTargetExisted && !CopyMetadata(file, m_strTarget, error)) {
+        Discard();
+        return false;
+    }
+    // On the device before it has the name: after a crash the destination is
+    // then the old file or the whole new one, never an empty one.
+    if (fdatasync(file) != 0 && errno != EINVAL) {
+        error = errno;
+        Discard();
+        return false;
+    }
+    // Only a rename replaces a file in one step, and it needs a name to rename.
+    if (m_strName.empty()) {
+        const std::string self = "/proc/self/fd/" + std::to_string(file);
+        error = EEXIST;
+        for (int attempt = 0; attempt < kTemporaryNameAttempts && error == EEXIST; ++attempt) {
+            std::string name = TemporaryName();
+            const bool registered = RegisterPendingFile(name, m_nFolder);
+            if (linkat(AT_FDCWD, self.c_str(), m_nFolder, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                m_strName = std::move(name);
+                break;
+            }
+            error = errno;
+            if (registered)
+                ReleasePendingFile(name, m_nFolder);
+        }
+        if (m_strName.empty()) {
+            Discard();
+            return false;
+        }
+    }
+    if (!Close(std::exchange(m_file, kNoFile), error)) {
+        Discard();
+        return false;
+    }
+    if (renameat(m_nFolder, m_strName.c_str(), m_nFolder, LeafOf(m_strTarget).c_str()) != 0) {
+        error = errno;
+        Discard();
+        return false;
+    }
+    ReleasePendingFile(m_strName, m_nFolder);
+    m_strName.clear();
+    // The rename lasts once the folder is on the device too. A folder that
+    // could only be opened for its names cannot be synced; the rename stands.
+    fsync(m_nFolder);
+    Discard();
+    return true;
+}
+
+void CReplacement::Discard()
+{
+    int ignored = 0;
+    if (m_file != kNoFile)
+        Close(std::exchange(m_file, kNoFile), ignored);
+    if (!m_strName.empty()) {
+        unlinkat(m_nFolder, m_strName.c_str(), 0);
+        ReleasePendingFile(m_strName, m_nFolder);
+        m_strName.clear();
+    }
+    if (m_nFolder >= 0)
+        close(std::exchange(m_nFolder, -1));
+}
+
+namespace {
+
+bool StampOf(const struct stat& status, CFileStamp& stamp)
+{
+    stamp.device = status.st_dev;
+    stamp.index = status.st_ino;
+    stamp.size = static_cast<std::uint64_t>(status.st_size);
+    stamp.modified = static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    stamp.regular = S_ISREG(status.st_mode);
+    return true;
+}
+
+} // namespace
+
+bool StampOf(std::FILE* file, CFileStamp& stamp)
+{
+    struct stat status {};
+    return fstat(fileno(file), &status) == 0 && StampOf(status, stamp);
+}
+
+bool StampOf(const std::string& path, CFileStamp& stamp)
+{
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && StampOf(status, stamp);
 }
 
 std::size_t ViewGranularity()
@@ -143,6 +482,23 @@ std::size_t ViewGranularity()
     const long page = sysconf(_SC_PAGESIZE);
     return page > 0 ? static_cast<std::size_t>(page) : 0;
 }
+
+namespace {
+
+// A file of a file system in memory: a mapping fills its holes as it reads them.
+bool InMemory(int descriptor)
+{
+#ifdef __linux__
+    constexpr long kTmpfsMagic = 0x01021994;
+    struct statfs system {};
+    return fstatfs(descriptor, &system) == 0 && static_cast<long>(system.f_type) == kTmpfsMagic;
+#else
+    (void)descriptor;
+    return false;
+#endif
+}
+
+} // namespace
 
 bool MapView(std::FILE* file, std::uint64_t offset, std::size_t size, CFileView& view, int& error)
 {
@@ -152,7 +508,7 @@ bool MapView(std::FILE* file, std::uint64_t offset, std::size_t size, CFileView&
         error = errno;
         return false;
     }
-    if (!S_ISREG(status.st_mode)) {
+    if (!S_ISREG(status.st_mode) || InMemory(descriptor)) {
         error = ENODEV;
         return false;
     }

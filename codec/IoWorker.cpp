@@ -1,12 +1,22 @@
 #include "IoWorker.h"
 
+#include <system_error>
+#include <utility>
+
 CIoWorker::CIoWorker()
-    : m_thread(&CIoWorker::Run, this)
 {
+    // Where no thread can start (a limit on processes, say), jobs run at once
+    // on the caller's thread: slower, the same result.
+    try {
+        m_thread = std::thread(&CIoWorker::Run, this);
+    } catch (const std::system_error&) {
+    }
 }
 
 CIoWorker::~CIoWorker()
 {
+    if (!m_thread.joinable())
+        return;
     {
         std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [this] { return !m_bBusy; });
@@ -18,9 +28,14 @@ CIoWorker::~CIoWorker()
 
 int CIoWorker::Start(Job job)
 {
+    if (!m_thread.joinable()) {
+        Finished(job());
+        return m_nError;
+    }
     {
         std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [this] { return !m_bBusy; });
+        RethrowFailure();
         m_job = std::move(job);
         m_bBusy = true;
     }
@@ -33,7 +48,28 @@ int CIoWorker::Wait()
 {
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [this] { return !m_bBusy; });
+    RethrowFailure();
     return m_nError;
+}
+
+void CIoWorker::Drain() noexcept
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return !m_bBusy; });
+    m_failure = nullptr;
+}
+
+void CIoWorker::Finished(int error)
+{
+    if (m_nError == 0)
+        m_nError = error;
+}
+
+// An exception of a job (no memory, say) reaches the thread that waits for it.
+void CIoWorker::RethrowFailure()
+{
+    if (m_failure)
+        std::rethrow_exception(std::exchange(m_failure, nullptr));
 }
 
 void CIoWorker::Run()
@@ -45,10 +81,17 @@ void CIoWorker::Run()
             return;
         Job job = std::move(m_job);
         lock.unlock();
-        const int error = job();
+        int error = 0;
+        std::exception_ptr failure;
+        try {
+            error = job();
+        } catch (...) {
+            failure = std::current_exception();
+        }
         lock.lock();
-        if (m_nError == 0)
-            m_nError = error;
+        Finished(error);
+        if (!m_failure)
+            m_failure = failure;
         m_bBusy = false;
         m_changed.notify_all();
     }

@@ -1,13 +1,15 @@
 #pragma once
 
 #include <condition_variable>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <thread>
 
 // Runs one input or output job at a time on a thread of its own, so that the
 // system calls for one buffer overlap the work on the next. Jobs run in the
-// order they are started.
+// order they are started. An exception a job throws is thrown again by the
+// next Start or Wait.
 class CIoWorker
 {
 public:
@@ -26,8 +28,13 @@ public:
     // Waits until no job is under way; returns as Start does.
     int Wait();
 
+    // Waits as Wait does, dropping an exception: for destructors.
+    void Drain() noexcept;
+
 private:
     void Run();
+    void Finished(int error);
+    void RethrowFailure();
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
@@ -35,5 +42,6 @@ private:
     bool m_bBusy = false;
     bool m_bStopping = false;
     int m_nError = 0;
+    std::exception_ptr m_failure;
     std::thread m_thread;   // last: it starts once everything above is ready
 };

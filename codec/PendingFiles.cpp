@@ -7,6 +7,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -21,25 +22,27 @@ struct CSlot
 {
     std::atomic<bool> used{false};
     std::atomic<bool> ready{false};   // the name is complete
+    int folder = -1;
     char path[kMaxPath];
 };
 
 std::array<CSlot, kSlots> g_slots;
 
-void RemoveNow(const char* path) noexcept
+void RemoveNow(int folder, const char* path) noexcept
 {
 #ifdef _WIN32
     wchar_t wide[kMaxPath];
     if (MultiByteToWideChar(CP_UTF8, 0, path, -1, wide, static_cast<int>(kMaxPath)) > 0)
         DeleteFileW(wide);
+    (void)folder;
 #else
-    unlink(path);
+    unlinkat(folder >= 0 ? folder : AT_FDCWD, path, 0);
 #endif
 }
 
 } // namespace
 
-bool RegisterPendingFile(const std::string& path)
+bool RegisterPendingFile(const std::string& path, int folder)
 {
     if (path.size() >= kMaxPath)
         return false;
@@ -47,6 +50,7 @@ bool RegisterPendingFile(const std::string& path)
         bool expected = false;
         if (!slot.used.compare_exchange_strong(expected, true))
             continue;
+        slot.folder = folder;
         std::memcpy(slot.path, path.c_str(), path.size() + 1);
         slot.ready.store(true);
         return true;
@@ -54,10 +58,10 @@ bool RegisterPendingFile(const std::string& path)
     return false;
 }
 
-void ReleasePendingFile(const std::string& path)
+void ReleasePendingFile(const std::string& path, int folder)
 {
     for (CSlot& slot : g_slots) {
-        if (slot.ready.load() && path == slot.path) {
+        if (slot.ready.load() && slot.folder == folder && path == slot.path) {
             slot.ready.store(false);
             slot.used.store(false);
             return;
@@ -69,6 +73,6 @@ void RemovePendingFiles() noexcept
 {
     for (CSlot& slot : g_slots) {
         if (slot.ready.load())
-            RemoveNow(slot.path);
+            RemoveNow(slot.folder, slot.path);
     }
 }

@@ -23,7 +23,7 @@ class CSplitScanner
 {
 public:
     explicit CSplitScanner(Sink& sink) : m_sink(sink), m_scanner(sink), m_helperScanner(m_helperLog) {}
-    ~CSplitScanner() { m_helper.Wait(); }
+    ~CSplitScanner() { m_helper.Drain(); }
     CSplitScanner(const CSplitScanner&) = delete;
     CSplitScanner& operator=(const CSplitScanner&) = delete;
 
