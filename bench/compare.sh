@@ -5,7 +5,7 @@
 # size, against xxd, and peak memory for small and large inputs. Prints a
 # Markdown table.
 #
-#   bench/compare.sh [--large]     --large adds a 1 GiB input to the memory rows
+#   bench/compare.sh [--large]     --large adds a 1 GiB input to the memory and lasting-replace rows
 #
 # Environment: MORVEX_BUILD_DIR (default build-bench), MORVEX_BENCH_DIR (where
 # the data goes; default a fresh folder under $TMPDIR or /tmp, removed after).
@@ -148,6 +148,26 @@ for entry in "${sizes[@]}"; do
     rm -f out in.bin in.txt
 done
 
+# The cost of a lasting replace: a destination that exists is replaced by a
+# new file flushed to the device before the rename; written through standard
+# output, the same bytes are left to the kernel's writeback.
+durable_sizes=("1 MiB:$mib" "64 MiB:$((64 * mib))")
+$large && durable_sizes+=("1 GiB:$((1024 * mib))")
+declare -A durable through
+for entry in "${durable_sizes[@]}"; do
+    label=${entry%%:*}
+    bytes=${entry#*:}
+    head -c "$bytes" /dev/urandom > in.bin
+    replace() { echo old > out.txt; sync; seconds "$morvex" h in.bin out.txt; }
+    piped() { rm -f out.txt; sync; seconds into out.txt "$morvex" h in.bin /dev/stdout; }
+    durable[$label]="" through[$label]=""
+    for _ in 1 2 3; do
+        durable[$label]=$(min "$(replace)" "${durable[$label]}")
+        through[$label]=$(min "$(piped)" "${through[$label]}")
+    done
+    rm -f in.bin out.txt
+done
+
 cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
 echo
 echo "Machine: $(nproc) cores, ${cpu:-unknown CPU}, $(uname -sr); one run, data on $(df --output=source "$work" | tail -n 1) (page cache)."
@@ -176,6 +196,10 @@ echo "| \`b\` vs \`xxd -r -p\`, into /dev/null | $null_b s | $xxd_r_null s | $r 
 echo "| \`h\` vs \`xxd -i\`, into files | $file_h s | $xxd_i s | $(ratio "$xxd_i" "$file_h") × faster | (bounded by cp) | |"
 echo "| \`b\` vs \`xxd -r -p\`, into files | $file_b s | $xxd_r s | $(ratio "$xxd_r" "$file_b") × faster | (bounded by cp) | |"
 echo "| Same bytes | \`b\` of \`h\`: $check_b | \`xxd -r -p\`: $check_xxd_r; \`b\` of \`xxd -i\`: $check_xxd_i | | | |"
+for entry in "${durable_sizes[@]}"; do
+    label=${entry%%:*}
+    echo "| \`h\` of $label replacing a file, flushed | ${durable[$label]} s | through standard output, not flushed: ${through[$label]} s | $(ratio "${durable[$label]}" "${through[$label]}") × | (the cost of lasting) | |"
+done
 for option in h b i; do
     row="| Peak RSS \`$option\` |"
     low=""

@@ -75,12 +75,13 @@ bool CConversionFiles::ReadWhole(const CByteReader& source, const std::string& p
         error = kCancelledError;
         return false;
     }
-    if (source.Failed()) {
-        error = FileError("cannot read source file", path, source.ErrorNumber());
-        return false;
-    }
+    // First: a file cut short under a mapped window is also a read failure.
     if (source.Changed()) {
         error = "source file " + QuotedName(path) + " changed while it was read";
+        return false;
+    }
+    if (source.Failed()) {
+        error = FileError("cannot read source file", path, source.ErrorNumber());
         return false;
     }
     return true;

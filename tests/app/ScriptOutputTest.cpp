@@ -66,7 +66,18 @@ INSTANTIATE_TEST_SUITE_P(DevStdout, ScriptOutput,
         ScriptCase{"ALinkToStandardOutput", "ln -s /dev/stdout so && { echo head; $M h in.bin so; } > out",
             "head\n0x41,0x42,0x43,"},
         ScriptCase{"TheRedirectedFileByName", "{ echo head; $M h in.bin out; echo tail; } > out",
-            "head\n0x41,0x42,0x43,tail\n"}),
+            "head\n0x41,0x42,0x43,tail\n"},
+        // Any file the caller holds open for writing is written through, after what it wrote.
+        ScriptCase{"StandardErrorAppended", "( exec 2>>out; echo step1 >&2; $M h in.bin /dev/stderr; echo step2 >&2 )",
+            "step1\n0x41,0x42,0x43,step2\n"},
+        ScriptCase{"FdThree", "{ echo before >&3; $M h in.bin /dev/fd/3; echo after >&3; } 3>>out",
+            "before\n0x41,0x42,0x43,after\n"},
+        ScriptCase{"ProcSelfFdThree", "{ echo before >&3; $M h in.bin /proc/self/fd/3; echo after >&3; } 3>>out",
+            "before\n0x41,0x42,0x43,after\n"},
+        ScriptCase{"FdThreeByItsOwnName", "{ echo before >&3; $M h in.bin out; echo after >&3; } 3>>out",
+            "before\n0x41,0x42,0x43,after\n"},
+        // Open for reading only, it cannot be written through: it is replaced.
+        ScriptCase{"ReadOnlyDescriptorByItsOwnName", "echo old > out; $M h in.bin out 3< out", "0x41,0x42,0x43,"}),
     [](const testing::TestParamInfo<ScriptCase>& info) { return std::string(info.param.name); });
 
 TEST(ScriptOutput, AReaderThatStopsEarlyNeverLooksLikeSuccess)
@@ -81,15 +92,45 @@ TEST(ScriptOutput, AReaderThatStopsEarlyNeverLooksLikeSuccess)
     EXPECT_TRUE(WEXITSTATUS(status) == 1 || WEXITSTATUS(status) == 128 + SIGPIPE) << WEXITSTATUS(status);
 }
 
-TEST(ScriptOutput, AStandardOutputThatCannotBeWrittenIsAFailure)
+struct FailureCase
+{
+    const char* name;
+    const char* script;     // its standard error goes to the file "err"
+    std::string expected;   // what "err" holds afterwards
+};
+
+void PrintTo(const FailureCase& c, std::ostream* out)
+{
+    *out << c.script;
+}
+
+class ScriptFailure : public testing::TestWithParam<FailureCase>
+{
+};
+
+// Exit status 1 with the reason, and the files the script names as they were.
+TEST_P(ScriptFailure, FailsWithItsReasonAndChangesNothing)
 {
     CTempDir dir;
     dir.Write("in.bin", "ABC");
-    const int status = RunScript(dir, "$M h in.bin /dev/stdout > /dev/full 2> err");
+    const int status = RunScript(dir, std::string("exec 2>err\n") + GetParam().script);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_EQ(CTempDir::Read(dir.Path("err")), "morvex: cannot write destination file '/dev/stdout': No space left on device\n");
+    EXPECT_EQ(WEXITSTATUS(status), 1) << GetParam().script;
+    EXPECT_EQ(CTempDir::Read(dir.Path("err")), GetParam().expected) << GetParam().script;
+    EXPECT_EQ(CTempDir::Read(dir.Path("in.bin")), "ABC") << GetParam().script;
 }
+
+INSTANTIATE_TEST_SUITE_P(Destinations, ScriptFailure,
+    testing::Values(
+        FailureCase{"FullStandardOutput", "$M h in.bin /dev/stdout > /dev/full",
+            "morvex: cannot write destination file '/dev/stdout': No space left on device\n"},
+        // Not the source, which would otherwise take its number.
+        FailureCase{"ClosedStandardOutput", "$M h in.bin /dev/stdout >&-", "morvex: standard output is closed\n"},
+        FailureCase{"ClosedFdOne", "$M h in.bin /dev/fd/1 >&-", "morvex: standard output is closed\n"},
+        FailureCase{"ClosedStandardInput", "$M b /dev/stdin out <&-", "morvex: standard input is closed\n"},
+        FailureCase{"LoopingLinks", "ln -s B A && ln -s A B && $M h in.bin A; s=$?; readlink A B >&2; exit $s",
+            "morvex: cannot open destination file 'A': Too many levels of symbolic links\nB\nA\n"}),
+    [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 struct InterruptionCase
 {
@@ -139,6 +180,9 @@ INSTANTIATE_TEST_SUITE_P(Signals, Interruption,
     testing::Values(InterruptionCase{"Interrupt", "", "kill -INT $pid", 128 + SIGINT},
         InterruptionCase{"Terminate", "", "kill -TERM $pid", 128 + SIGTERM},
         InterruptionCase{"HangUp", "", "kill -HUP $pid", 128 + SIGHUP},
+        InterruptionCase{"Quit", "ulimit -c 0", "kill -QUIT $pid", 128 + SIGQUIT},
+        // Writes beyond 256 KiB raise SIGXFSZ.
+        InterruptionCase{"FileSizeLimit", "ulimit -c 0; ulimit -f 256", "exec 3>&-", 128 + SIGXFSZ},
         InterruptionCase{"Kill", "", "kill -KILL $pid", 128 + SIGKILL},
         // Writes beyond 256 KiB fail, as on a full disk.
         InterruptionCase{"FullDisk", "ulimit -f 256; trap '' XFSZ", "exec 3>&-", 1}),

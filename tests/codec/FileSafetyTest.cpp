@@ -12,9 +12,11 @@
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <set>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -115,15 +117,22 @@ TEST(FileSafety, DestinationThatCannotBeCreatedIsAFailure)
     CTempDir dir;
     const std::string source = dir.Write("source", "0x41,");
     std::filesystem::create_directory(dir.Path("folder"));
-    for (const std::string& dest : {dir.Path("no/such/folder/out"), dir.Path("folder"), std::string()}) {
+    const std::pair<std::string, const char*> destinations[] = {
+        {dir.Path("no/such/folder/out"), "No such file or directory"},
+        {dir.Path("folder"), "Is a directory"},
+        {dir.Path("folder") + "/", "Is a directory"},
+        {std::string(), "No such file or directory"},
+    };
+    for (const auto& [dest, reason] : destinations) {
         for (const auto& conversion : kAllConversions) {
             CArrayCodec codec;
             codec.SetSourcePath(source);
             codec.SetDestPath(dest);
             EXPECT_FALSE(conversion.run(codec)) << conversion.name << " into " << dest;
-            EXPECT_EQ(codec.LastError().rfind("cannot open destination file '" + dest + "'", 0), 0u) << codec.LastError();
+            EXPECT_EQ(codec.LastError(), "cannot open destination file '" + dest + "': " + reason);
         }
     }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path("folder")));
 }
 
 TEST(FileSafety, UnitsOutOfRangeAreRefusedBeforeAnyFileIsOpened)
@@ -324,6 +333,49 @@ TEST(FileSafety, AFileWithSeveralHardLinksIsWrittenInPlaceForEveryName)
 }
 #endif
 
+struct SourceChange
+{
+    const char* name;
+    void (*change)(const CTempDir& dir, const std::string& source);
+};
+
+const SourceChange kSourceChanges[] = {
+    {"grown", [](const CTempDir&, const std::string& source) {
+         std::ofstream(source, std::ios::binary | std::ios::app) << "0x42,";
+     }},
+    {"cut short", [](const CTempDir&, const std::string& source) {
+         std::filesystem::resize_file(source, std::filesystem::file_size(source) / 2);
+     }},
+    {"replaced under its name", [](const CTempDir& dir, const std::string& source) {
+         std::filesystem::rename(dir.Write("other", std::string(std::filesystem::file_size(source), '7')), source);
+     }},
+};
+
+// A source that changes while it is read gives a mix of two versions: a failure.
+TEST(FileSafety, ASourceThatChangesWhileItIsReadIsAFailure)
+{
+    for (const auto& change : kSourceChanges) {
+        for (const auto& conversion : kBigConversions) {
+            const std::string what = std::string(change.name) + ", " + conversion.name;
+            CTempDir dir;
+            const std::string source = dir.Write("source", conversion.source);
+            const std::string dest = dir.Write("dest", kKeep);
+            CArrayCodec codec;
+            codec.SetSourcePath(source);
+            codec.SetDestPath(dest);
+            bool changed = false;
+            codec.SetProgress([&](std::uint64_t) {
+                if (!std::exchange(changed, true))
+                    change.change(dir, source);
+                return true;
+            });
+            EXPECT_FALSE(conversion.run(codec)) << what;
+            EXPECT_EQ(codec.LastError(), "source file '" + source + "' changed while it was read") << what;
+            EXPECT_EQ(CTempDir::Read(dest), kKeep) << what;
+        }
+    }
+}
+
 TEST(FileSafety, ACancelledWidthScanIsNoWidth)
 {
     CTempDir dir;
@@ -361,22 +413,42 @@ TEST(FileSafety, AnExistingDestinationIsTruncatedNotAppended)
     EXPECT_TRUE(codec.LastError().empty());
 }
 
-TEST(FileSafety, PathsLongerThan255BytesWork)
+// Up to the system's limit, with a short file name: a temporary name in the
+// same folder must not make the path too long.
+TEST(FileSafety, LongPathsWork)
 {
-    CTempDir dir;
-    std::filesystem::path folder = dir.Root();
-    for (int level = 0; level < 4; ++level)
-        folder /= std::string(100, static_cast<char>('a' + level));
-    std::filesystem::create_directories(folder);
-    const std::string source = (folder / "source.bin").string();
-    const std::string dest = (folder / "dest.txt").string();
-    ASSERT_GT(dest.size(), 400u);
-    { std::ofstream(source, std::ios::binary) << "AB"; }
-    CArrayCodec codec;
-    codec.SetSourcePath(source);
-    codec.SetDestPath(dest);
-    ASSERT_TRUE(codec.BinToText(1, 10)) << codec.LastError();
-    EXPECT_EQ(CTempDir::Read(dest), "0x41,0x42,");
+#ifdef _WIN32
+    const std::size_t lengths[] = {400};
+#else
+    const std::size_t lengths[] = {400, 4090};
+#endif
+    for (const std::size_t length : lengths) {
+        CTempDir dir;
+        std::filesystem::path folder = dir.Root();
+        for (char level = 'a'; folder.string().size() + 101 + 8 < length; ++level)
+            folder /= std::string(100, level);
+        folder /= std::string(length - folder.string().size() - 1 - 7, 'z');   // then "/in.bin"
+        std::filesystem::create_directories(folder);
+        const std::string source = (folder / "in.bin").string();
+        const std::string dest = (folder / "out").string();
+        ASSERT_EQ(source.size(), length);
+        { std::ofstream(source, std::ios::binary) << "AB"; }
+        std::ofstream(dest) << kKeep;
+        CArrayCodec codec;
+        codec.SetSourcePath(source);
+        codec.SetDestPath(dest);
+#ifndef _WIN32
+        struct stat before {};
+        stat(dest.c_str(), &before);
+#endif
+        ASSERT_TRUE(codec.BinToText(1, 10)) << length << ": " << codec.LastError();
+        EXPECT_EQ(CTempDir::Read(dest), "0x41,0x42,") << length;
+#ifndef _WIN32
+        struct stat after {};
+        stat(dest.c_str(), &after);
+        EXPECT_NE(after.st_ino, before.st_ino) << length << ": replaced, not written in place";
+#endif
+    }
 }
 
 } // namespace

@@ -1,0 +1,142 @@
+#include "FilePlatform.h"
+#include "PendingFiles.h"
+#include "ProgramRun.h"
+#include "TempDir.h"
+#include "Utf8Path.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The conversions' temporary files in a folder.
+std::vector<std::string> Temporaries(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        const std::string name = Utf8FromPath(entry.path().filename());
+        if (name.starts_with(".morvex-"))
+            names.push_back(name);
+    }
+    return names;
+}
+
+struct UnwritableCase
+{
+    const char* name;
+    const char* destination;   // relative to the folder the program runs in
+    const char* kept;          // a file there before, that must stay as it was
+    const char* error;
+    bool onSmallDrive;         // needs the small drive made by small-drive.sh
+};
+
+class UnwritableDestination : public testing::TestWithParam<UnwritableCase>
+{
+};
+
+TEST_P(UnwritableDestination, FailsAndLeavesEverythingAsItWas)
+{
+    const UnwritableCase& c = GetParam();
+    CTempDir dir;
+    const fs::path destination = dir.Root() / PathFromUtf8(c.destination);
+    const fs::path kept = dir.Root() / PathFromUtf8(c.kept);
+    // A little more than the drive holds as text: five characters a byte.
+    std::size_t sourceSize = 1000;
+    if (c.onSmallDrive) {
+        ULARGE_INTEGER available{}, total{};
+        if (!GetDiskFreeSpaceExW(destination.root_path().c_str(), &available, &total, nullptr))
+            GTEST_SKIP() << "no drive " << MORVEX_SMALL_DRIVE << ": small-drive.sh makes one when run as root under wine";
+        if (total.QuadPart > (std::uint64_t{1} << 20))
+            GTEST_SKIP() << "drive " << MORVEX_SMALL_DRIVE << " holds more than a mebibyte: not the small drive";
+        sourceSize = static_cast<std::size_t>(available.QuadPart / 4 + 4096);
+    }
+    dir.Write("in.bin", std::string(sourceSize, 'A'));
+    fs::create_directories(kept.parent_path());
+    dir.Write(c.kept, "kept");
+
+    const CProgramOutcome outcome = RunProgram(MORVEX_COM, dir.Root(), {"h", "in.bin", c.destination});
+    EXPECT_EQ(outcome.exitCode, 1) << outcome.errors;
+    EXPECT_NE(outcome.errors.find(c.error), std::string::npos) << outcome.errors;
+    EXPECT_EQ(CTempDir::Read(kept.string()), "kept");
+    for (const fs::path& folder : {dir.Root(), kept.parent_path(), destination.root_path()})
+        EXPECT_EQ(Temporaries(folder), std::vector<std::string>{}) << folder.string();
+    if (c.onSmallDrive)
+        fs::remove(kept);
+}
+
+const UnwritableCase kUnwritable[] = {
+    {"Folder", "sub", "sub\\kept.txt", "Is a directory", false},
+    {"FolderWithSeparator", "sub\\", "sub\\kept.txt", "Is a directory", false},
+    {"DriveRoot", "\\", "sub\\kept.txt", "Is a directory", false},
+    {"DriveRootByLetter", MORVEX_SMALL_DRIVE "\\", MORVEX_SMALL_DRIVE "\\kept.txt", "Is a directory", true},
+    {"FullDisk", MORVEX_SMALL_DRIVE "\\out.txt", MORVEX_SMALL_DRIVE "\\out.txt", "No space left on device", true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, UnwritableDestination, testing::ValuesIn(kUnwritable),
+    [](const testing::TestParamInfo<UnwritableCase>& info) { return std::string(info.param.name); });
+
+enum class EAfterwards { Commit, Discard, Destroy };
+
+struct InterruptionCase
+{
+    const char* name;
+    bool targetExists;
+    EAfterwards afterwards;
+};
+
+class Interruption : public testing::TestWithParam<InterruptionCase>
+{
+};
+
+// The console control handler removes the temporary by its name while the
+// conversion still holds it open; the process's end then closes it, and
+// closing it is what removes it. A commit that closes it finds nothing left
+// to put in place.
+TEST_P(Interruption, RemovesTheOpenTemporary)
+{
+    const InterruptionCase& c = GetParam();
+    CTempDir dir;
+    const std::string target = dir.Path("out.txt");
+    if (c.targetExists)
+        dir.Write("out.txt", "old");
+    {
+        FilePlatform::CReplacement replacement;
+        int error = 0;
+        ASSERT_TRUE(replacement.Create(target, error)) << std::strerror(error);
+        ASSERT_EQ(FilePlatform::Write(replacement.File(), "new", 3), 0);
+        ASSERT_EQ(Temporaries(dir.Root()).size(), 1u);
+        RemovePendingFiles();
+        if (c.afterwards == EAfterwards::Commit) {
+            EXPECT_FALSE(replacement.Commit(error));
+            EXPECT_EQ(error, ENOENT) << std::strerror(error);
+        } else if (c.afterwards == EAfterwards::Discard) {
+            replacement.Discard();
+        }
+    }
+    EXPECT_EQ(Temporaries(dir.Root()), std::vector<std::string>{});
+    EXPECT_EQ(fs::exists(target), c.targetExists);
+    if (c.targetExists)
+        EXPECT_EQ(CTempDir::Read(target), "old");
+}
+
+const InterruptionCase kInterruptions[] = {
+    {"ThenCommitted", true, EAfterwards::Commit},
+    {"ThenCommittedWithoutTarget", false, EAfterwards::Commit},
+    {"ThenDiscarded", true, EAfterwards::Discard},
+    {"ThenDestroyed", true, EAfterwards::Destroy},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, Interruption, testing::ValuesIn(kInterruptions),
+    [](const testing::TestParamInfo<InterruptionCase>& info) { return std::string(info.param.name); });
+
+} // namespace
