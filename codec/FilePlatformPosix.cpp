@@ -195,6 +195,26 @@ bool CopyMetadata(int file, const std::string& from, int& error)
     return true;
 }
 
+// Makes a file under fresh temporary names in the folder until one is free;
+// each is registered before it exists, so that no interruption can miss it.
+template <typename Make>
+bool MakeNamed(int folder, std::string& made, int& error, Make make)
+{
+    error = EEXIST;
+    for (int attempt = 0; attempt < kTemporaryNameAttempts && error == EEXIST; ++attempt) {
+        std::string name = TemporaryName();
+        const bool registered = RegisterPendingFile(name, folder);
+        if (make(name.c_str())) {
+            made = std::move(name);
+            return true;
+        }
+        error = errno;
+        if (registered)
+            ReleasePendingFile(name, folder);
+    }
+    return false;
+}
+
 } // namespace
 
 void NoteInheritedFiles()
@@ -367,22 +387,13 @@ bool CReplacement::Create(const std::string& target, int& error)
         }
     }
 #endif
-    error = EEXIST;
-    for (int attempt = 0; attempt < kTemporaryNameAttempts && error == EEXIST; ++attempt) {
-        std::string name = TemporaryName();
-        // Registered before it exists, so that no interruption can miss it.
-        const bool registered = RegisterPendingFile(name, m_nFolder);
-        m_file = openat(m_nFolder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
-        if (m_file >= 0) {
-            m_strName = std::move(name);
-            return true;
-        }
-        error = errno;
-        if (registered)
-            ReleasePendingFile(name, m_nFolder);
-    }
-    Discard();
-    return false;
+    const bool made = MakeNamed(m_nFolder, m_strName, error, [this, mode](const char* name) {
+        m_file = openat(m_nFolder, name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
+        return m_file >= 0;
+    });
+    if (!made)
+        Discard();
+    return made;
 }
 
 bool CReplacement::Commit(int& error)
@@ -400,24 +411,12 @@ bool CReplacement::Commit(int& error)
         return false;
     }
     // Only a rename replaces a file in one step, and it needs a name to rename.
-    if (m_strName.empty()) {
-        const std::string self = "/proc/self/fd/" + std::to_string(file);
-        error = EEXIST;
-        for (int attempt = 0; attempt < kTemporaryNameAttempts && error == EEXIST; ++attempt) {
-            std::string name = TemporaryName();
-            const bool registered = RegisterPendingFile(name, m_nFolder);
-            if (linkat(AT_FDCWD, self.c_str(), m_nFolder, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-                m_strName = std::move(name);
-                break;
-            }
-            error = errno;
-            if (registered)
-                ReleasePendingFile(name, m_nFolder);
-        }
-        if (m_strName.empty()) {
-            Discard();
-            return false;
-        }
+    const std::string self = "/proc/self/fd/" + std::to_string(file);
+    if (m_strName.empty() && !MakeNamed(m_nFolder, m_strName, error, [this, &self](const char* name) {
+            return linkat(AT_FDCWD, self.c_str(), m_nFolder, name, AT_SYMLINK_FOLLOW) == 0;
+        })) {
+        Discard();
+        return false;
     }
     if (!Close(std::exchange(m_file, kNoFile), error)) {
         Discard();
