@@ -1,6 +1,9 @@
 #include "DestinationFile.h"
 
+#include "Utf8Path.h"
+
 #include <cerrno>
+#include <filesystem>
 #include <utility>
 
 using namespace FilePlatform;
@@ -36,12 +39,22 @@ bool CDestinationFile::Open(const std::string& path)
     case EPlacement::Replace:
         break;
     }
-    // No fallback to writing in place: a full disk would then destroy the old file.
     m_kind = Kind::Replacement;
-    if (!m_replacement.Create(target, error))
-        return Fail(error);
-    m_file = m_replacement.File();
-    return true;
+    if (m_replacement.Create(target, error)) {
+        m_file = m_replacement.File();
+        return true;
+    }
+    // A folder the user may not make files in, where the system cannot tell
+    // beforehand, is found out here, still before the conversion: an existing
+    // file is then written in place. Nothing else falls back so: on a full
+    // disk, writing in place would destroy the old file.
+    std::error_code noFile;
+    if ((error == EACCES || error == EPERM) && std::filesystem::is_regular_file(PathFromUtf8(target), noFile)) {
+        m_kind = Kind::InPlace;
+        m_file = OpenTruncating(target, error);
+        return IsOpen() || Fail(error);
+    }
+    return Fail(error);
 }
 
 bool CDestinationFile::Fail(int errorNumber)

@@ -56,9 +56,9 @@ int Write(NativeFile file, const void* data, std::size_t size);
 bool Close(NativeFile file, int& error);
 
 // A new file in the folder of an existing (or not yet existing) target, that
-// takes the target's place in one step once it is complete. Its name is short
-// and relative to the folder, whatever the length of the folder's path, and
-// is removed should the process be interrupted.
+// takes the target's place in one step once it is complete, and is removed
+// should the process be interrupted. On POSIX systems its name is relative
+// to the open folder, so it fits whatever the length of the folder's path.
 class CReplacement
 {
 public:
