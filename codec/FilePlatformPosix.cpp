@@ -99,6 +99,18 @@ int DescriptorNamedBy(std::string_view path)
     return -1;
 }
 
+// The descriptor that the name, or a link on the way from it, names as such; -1 if none.
+int DescriptorNamedThrough(const std::string& path)
+{
+    std::string current = path;
+    for (int hops = 0; hops <= kMostLinks; ++hops) {
+        const int descriptor = DescriptorNamedBy(current);
+        if (descriptor >= 0 || !ReadLink(current, current))
+            return descriptor;
+    }
+    return -1;
+}
+
 // Whether a new file made by this process can be given the group.
 bool CanGiveGroup(gid_t group)
 {
@@ -250,36 +262,34 @@ void NoteInheritedFiles()
 
 int ClosedStandardStreamNamedBy(const std::string& path)
 {
-    std::string current = path;
-    for (int hops = 0; hops <= kMostLinks; ++hops) {
-        const int descriptor = DescriptorNamedBy(current);
-        if (descriptor >= 0)
-            return descriptor < kStandardStreams && Inherited().closed[descriptor] ? descriptor : -1;
-        if (!ReadLink(current, current))
-            break;
-    }
-    return -1;
+    const int descriptor = DescriptorNamedThrough(path);
+    return descriptor >= 0 && descriptor < kStandardStreams && Inherited().closed[descriptor] ? descriptor : -1;
 }
 
 NativeFile InheritedFileOf(const std::string& path)
 {
-    struct stat dest {};
-    // The literal name also stands for standard output where no such file exists.
-    const bool exists = stat(path.c_str(), &dest) == 0;
-    if (!exists && path != "/dev/stdout")
-        return kNoFile;
-    for (const int descriptor : Inherited().descriptors) {
-        struct stat open {};
-        const int flags = fcntl(descriptor, F_GETFL);
-        if (flags == -1 || (flags & O_ACCMODE) == O_RDONLY || fstat(descriptor, &open) != 0)
-            continue;
-        if (exists ? SameFile(open, dest) : descriptor == STDOUT_FILENO) {
-            // What the C library still holds for it goes first.
-            std::fflush(descriptor == STDOUT_FILENO ? stdout : descriptor == STDERR_FILENO ? stderr : nullptr);
-            return descriptor;
-        }
+    // A descriptor named as such is written through, whatever it is open for:
+    // following its link instead would replace the file behind it.
+    int descriptor = DescriptorNamedThrough(path);
+    if (descriptor < 0 || !IsOpen(descriptor)) {
+        struct stat dest {};
+        if (stat(path.c_str(), &dest) != 0)
+            return kNoFile;
+        const auto& inherited = Inherited().descriptors;
+        const auto found = std::find_if(inherited.begin(), inherited.end(), [&dest](int candidate) {
+            struct stat open {};
+            const int flags = fcntl(candidate, F_GETFL);
+            return flags != -1 && (flags & O_ACCMODE) != O_RDONLY && fstat(candidate, &open) == 0
+                && SameFile(open, dest);
+        });
+        if (found == inherited.end())
+            return kNoFile;
+        descriptor = *found;
     }
-    return kNoFile;
+    // What the C library still holds for it goes first.
+    if (descriptor == STDOUT_FILENO || descriptor == STDERR_FILENO)
+        std::fflush(descriptor == STDOUT_FILENO ? stdout : stderr);
+    return descriptor;
 }
 
 bool FollowLinks(const std::string& path, std::string& target, int& error)

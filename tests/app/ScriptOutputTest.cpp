@@ -128,6 +128,9 @@ INSTANTIATE_TEST_SUITE_P(Destinations, ScriptFailure,
         FailureCase{"ClosedStandardOutput", "$M h in.bin /dev/stdout >&-", "morvex: standard output is closed\n"},
         FailureCase{"ClosedFdOne", "$M h in.bin /dev/fd/1 >&-", "morvex: standard output is closed\n"},
         FailureCase{"ClosedStandardInput", "$M b /dev/stdin out <&-", "morvex: standard input is closed\n"},
+        // Written through, not followed to the file behind it and replaced.
+        FailureCase{"ReadOnlyStandardOutput", "echo keep > ro; $M h in.bin /dev/stdout 1< ro; s=$?; cat ro >&2; exit $s",
+            "morvex: cannot write destination file '/dev/stdout': Bad file descriptor\nkeep\n"},
         FailureCase{"LoopingLinks", "ln -s B A && ln -s A B && $M h in.bin A; s=$?; readlink A B >&2; exit $s",
             "morvex: cannot open destination file 'A': Too many levels of symbolic links\nB\nA\n"}),
     [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
