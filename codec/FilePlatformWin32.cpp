@@ -1,161 +1,353 @@
 #include "FilePlatform.h"
 
+#include "PendingFiles.h"
+#include "TemporaryName.h"
 #include "Utf8Path.h"
 
 #include <windows.h>
 
-#include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdint>
 #include <filesystem>
+#include <utility>
 
 namespace FilePlatform {
 
 namespace {
 
+constexpr int kStandardStreams = 3;
+constexpr int kOutput = 1;
+constexpr int kError = 2;
+constexpr DWORD kStandardHandles[kStandardStreams] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+// Windows has no such files: these names stand for the standard streams themselves.
+constexpr const char* kStandardNames[kStandardStreams] = {"/dev/stdin", "/dev/stdout", "/dev/stderr"};
+
+struct CInheritedFiles
+{
+    bool noted = false;
+    HANDLE handles[kStandardStreams] = {};
+};
+
+CInheritedFiles g_inherited;
+
+HANDLE StandardHandle(int stream)
+{
+    return g_inherited.noted ? g_inherited.handles[stream] : GetStdHandle(kStandardHandles[stream]);
+}
+
+bool IsMissing(HANDLE handle)
+{
+    return handle == nullptr || handle == INVALID_HANDLE_VALUE;
+}
+
+HANDLE HandleOf(NativeFile file)
+{
+    return reinterpret_cast<HANDLE>(file);
+}
+
+NativeFile NativeOf(HANDLE handle)
+{
+    return reinterpret_cast<NativeFile>(handle);
+}
+
+// The C runtime's own table leaves some out, a full disk among them, and
+// calls those "Invalid argument".
 int ErrnoOf(DWORD error)
 {
     switch (error) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
         return ENOENT;
+    case ERROR_DIRECTORY:
+        return ENOTDIR;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
     case ERROR_ACCESS_DENIED:
+    case ERROR_NETWORK_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
         return EACCES;
+    case ERROR_WRITE_PROTECT:
+        return EROFS;
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
         return EEXIST;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
         return ENOSPC;
+    case ERROR_BROKEN_PIPE:
+    case ERROR_NO_DATA:   // the reading end is being closed
+        return EPIPE;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return ENOMEM;
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return EMFILE;
+    case ERROR_NOT_SAME_DEVICE:
+        return EXDEV;
+    case ERROR_INVALID_HANDLE:
+        return EBADF;
     default:
         return EIO;
     }
 }
 
-// What the file system knows of an existing file; false when it does not exist.
-bool Inspect(const std::string& path, BY_HANDLE_FILE_INFORMATION& info, DWORD& type)
+int LastErrno()
 {
-    // No access asked: this neither locks nor changes the file.
-    const HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    type = GetFileType(file);
-    const bool known = GetFileInformationByHandle(file, &info) != 0;
-    CloseHandle(file);
-    return known || type != FILE_TYPE_DISK;
+    return ErrnoOf(GetLastError());
 }
 
-std::FILE* StreamOf(HANDLE file, int& error)
+// What the file system knows of an open file; false when it knows nothing.
+bool Query(HANDLE file, BY_HANDLE_FILE_INFORMATION& info, DWORD& type)
 {
-    if (file == INVALID_HANDLE_VALUE) {
-        error = ErrnoOf(GetLastError());
-        return nullptr;
-    }
-    const int descriptor = _open_osfhandle(reinterpret_cast<std::intptr_t>(file), _O_BINARY | _O_WRONLY);
-    std::FILE* stream = descriptor < 0 ? nullptr : _fdopen(descriptor, "wb");
-    if (!stream) {
-        error = EMFILE;
-        descriptor < 0 ? CloseHandle(file) : _close(descriptor);
-        return nullptr;
-    }
-    std::setvbuf(stream, nullptr, _IONBF, 0);
-    return stream;
+    type = GetFileType(file);
+    return GetFileInformationByHandle(file, &info) != 0 || (type != FILE_TYPE_DISK && type != FILE_TYPE_UNKNOWN);
+}
+
+// Opens what the name leads to, only to ask about it. No access asked: this
+// neither locks nor changes the file; backup semantics open a folder too.
+HANDLE OpenToQuery(const std::string& path)
+{
+    return CreateFileW(WideFromUtf8(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// The same for a name, with any link followed; false when it names nothing.
+bool Inspect(const std::string& path, BY_HANDLE_FILE_INFORMATION& info, DWORD& type)
+{
+    const HANDLE file = OpenToQuery(path);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const bool known = Query(file, info, type);
+    CloseHandle(file);
+    return known;
+}
+
+bool SameDiskFile(HANDLE file, const BY_HANDLE_FILE_INFORMATION& other)
+{
+    BY_HANDLE_FILE_INFORMATION info{};
+    return GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &info)
+        && info.dwVolumeSerialNumber == other.dwVolumeSerialNumber && info.nFileIndexHigh == other.nFileIndexHigh
+        && info.nFileIndexLow == other.nFileIndexLow;
+}
+
+std::uint64_t Joined(DWORD high, DWORD low)
+{
+    return (static_cast<std::uint64_t>(high) << 32) | low;
+}
+
+bool StampOf(HANDLE file, CFileStamp& stamp)
+{
+    BY_HANDLE_FILE_INFORMATION info{};
+    DWORD type = FILE_TYPE_UNKNOWN;
+    if (!Query(file, info, type))
+        return false;
+    stamp.device = info.dwVolumeSerialNumber;
+    stamp.index = Joined(info.nFileIndexHigh, info.nFileIndexLow);
+    stamp.size = Joined(info.nFileSizeHigh, info.nFileSizeLow);
+    stamp.modified = static_cast<std::int64_t>(
+        Joined(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime));
+    stamp.regular = type == FILE_TYPE_DISK && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    return true;
+}
+
+// The name of a file in the folder of the path: "Z:name" for "Z:old", as
+// drive-relative as the path itself.
+std::filesystem::path BesideOf(const std::string& path, const std::string& name)
+{
+    return PathFromUtf8(path).parent_path() / PathFromUtf8(name);
 }
 
 } // namespace
 
-bool IsStandardOutput(const std::string& path)
+void NoteInheritedFiles()
 {
-    // Windows has no such file: the name stands for standard output itself.
-    if (path == "/dev/stdout")
-        return true;
-    BY_HANDLE_FILE_INFORMATION out{};
-    BY_HANDLE_FILE_INFORMATION dest{};
-    DWORD type = 0;
-    return GetFileInformationByHandle(GetStdHandle(STD_OUTPUT_HANDLE), &out) && Inspect(path, dest, type)
-        && type == FILE_TYPE_DISK && out.dwVolumeSerialNumber == dest.dwVolumeSerialNumber
-        && out.nFileIndexHigh == dest.nFileIndexHigh && out.nFileIndexLow == dest.nFileIndexLow;
+    for (int stream = 0; stream < kStandardStreams; ++stream)
+        g_inherited.handles[stream] = GetStdHandle(kStandardHandles[stream]);
+    g_inherited.noted = true;
 }
 
-// A link is written through in place instead (below): the file system resolves it.
-std::string FollowLinks(const std::string& path)
+int ClosedStandardStreamNamedBy(const std::string& path)
 {
-    return path;
+    const auto* named = std::find(std::begin(kStandardNames), std::end(kStandardNames), path);
+    const int stream = static_cast<int>(named - std::begin(kStandardNames));
+    return stream < kStandardStreams && IsMissing(StandardHandle(stream)) ? stream : -1;
+}
+
+NativeFile InheritedFileOf(const std::string& path)
+{
+    BY_HANDLE_FILE_INFORMATION dest{};
+    DWORD type = FILE_TYPE_UNKNOWN;
+    const bool inspected = Inspect(path, dest, type) && type == FILE_TYPE_DISK;
+    for (const int stream : {kOutput, kError}) {
+        const HANDLE handle = StandardHandle(stream);
+        if (IsMissing(handle) || (path != kStandardNames[stream] && !(inspected && SameDiskFile(handle, dest))))
+            continue;
+        // What the C runtime still holds for it goes first.
+        std::fflush(stream == kOutput ? stdout : stderr);
+        return NativeOf(handle);
+    }
+    return kNoFile;
+}
+
+// The file system follows links itself, and a link is never replaced: see PlacementOf.
+bool FollowLinks(const std::string& path, std::string& target, int&)
+{
+    target = path;
+    return true;
 }
 
 EPlacement PlacementOf(const std::string& target, int& error)
 {
     BY_HANDLE_FILE_INFORMATION info{};
     DWORD type = FILE_TYPE_DISK;
-    if (!Inspect(target, info, type))
+    const bool reached = Inspect(target, info, type);
+    // The name's own attributes: a link's, where Inspect saw what it leads to.
+    const DWORD own = GetFileAttributesW(WideFromUtf8(target).c_str());
+    if (!reached && own == INVALID_FILE_ATTRIBUTES)
         return EPlacement::Replace;
-    constexpr DWORD kNotPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
-    if (type != FILE_TYPE_DISK || (info.dwFileAttributes & kNotPlain) != 0 || info.nNumberOfLinks > 1)
+    const DWORD attributes = info.dwFileAttributes | (own == INVALID_FILE_ATTRIBUTES ? 0 : own);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        error = EISDIR;
+        return EPlacement::Refused;
+    }
+    // A dangling link is written through too: its target is made.
+    constexpr DWORD kNotPlain = FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
+    if (!reached || type != FILE_TYPE_DISK || (attributes & kNotPlain) != 0 || info.nNumberOfLinks > 1)
         return EPlacement::InPlace;
-    if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
         error = EACCES;
         return EPlacement::Refused;
     }
     return EPlacement::Replace;
 }
 
-std::string FolderOf(const std::string& path)
-{
-    const std::filesystem::path folder = std::filesystem::path(WideFromUtf8(path)).parent_path();
-    if (folder.empty())
-        return ".";
-    return Utf8FromWide(folder.native());
-}
-
-std::FILE* OpenTruncating(const std::string& path, int& error)
+NativeFile OpenTruncating(const std::string& path, int& error)
 {
     const HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
         FILE_ATTRIBUTE_NORMAL, nullptr);
-    return StreamOf(file, error);
+    if (file == INVALID_HANDLE_VALUE)
+        error = LastErrno();
+    return NativeOf(file);
 }
 
-std::FILE* CreateExclusive(const std::string& path, int& error)
+int Write(NativeFile file, const void* data, std::size_t size)
 {
-    const HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-        FILE_ATTRIBUTE_NORMAL, nullptr);
-    return StreamOf(file, error);
+    // One call takes at most what a DWORD counts; a gigabyte at a time.
+    constexpr std::size_t kMostAtOnce = std::size_t{1} << 30;
+    const char* next = static_cast<const char*>(data);
+    while (size > 0) {
+        DWORD written = 0;
+        const auto part = static_cast<DWORD>(std::min(size, kMostAtOnce));
+        if (!WriteFile(HandleOf(file), next, part, &written, nullptr))
+            return LastErrno();
+        if (written == 0)
+            return EIO;
+        next += written;
+        size -= written;
+    }
+    return 0;
 }
 
-std::FILE* CreateUnnamed(const std::string&)
+bool Close(NativeFile file, int& error)
 {
-    return nullptr;
-}
-
-bool Name(std::FILE*, const std::string&, int& error)
-{
-    error = ENOSYS;
-    return false;
-}
-
-// ReplaceFileW carries the old file's attributes and security over itself.
-void CopyOwnerAndMode(std::FILE*, const std::string&)
-{
-}
-
-bool Replace(const std::string& from, const std::string& to, int& error)
-{
-    const std::wstring source = WideFromUtf8(from);
-    const std::wstring dest = WideFromUtf8(to);
-    if (ReplaceFileW(dest.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-        || MoveFileExW(source.c_str(), dest.c_str(), MOVEFILE_REPLACE_EXISTING))
+    if (CloseHandle(HandleOf(file)))
         return true;
-    error = ErrnoOf(GetLastError());
+    error = LastErrno();
     return false;
 }
 
-void Remove(const std::string& path)
+CReplacement::~CReplacement()
 {
-    DeleteFileW(WideFromUtf8(path).c_str());
+    Discard();
+}
+
+bool CReplacement::Create(const std::string& target, int& error)
+{
+    m_strTarget = target;
+    error = EEXIST;
+    for (int attempt = 0; attempt < kTemporaryNameAttempts && error == EEXIST; ++attempt) {
+        const std::filesystem::path path = BesideOf(target, TemporaryName());
+        std::string temporary = Utf8FromPath(path);
+        // Registered before it exists, so that no interruption can miss it.
+        // Shared for deleting: the console control handler removes it by its
+        // name while it is still open here.
+        const bool registered = RegisterPendingFile(temporary);
+        const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            m_file = NativeOf(file);
+            m_strTemporary = std::move(temporary);
+            return true;
+        }
+        error = LastErrno();
+        if (registered)
+            ReleasePendingFile(temporary);
+    }
+    return false;
+}
+
+bool CReplacement::Commit(int& error)
+{
+    // On the device before it has the name: after a crash the destination is
+    // then the old file or the whole new one, never an empty one.
+    const HANDLE file = HandleOf(std::exchange(m_file, kNoFile));
+    const bool flushed = FlushFileBuffers(file) != 0;
+    error = flushed ? 0 : LastErrno();
+    if (!CloseHandle(file) && flushed)
+        error = LastErrno();
+    const std::wstring from = WideFromUtf8(m_strTemporary);
+    const std::wstring to = WideFromUtf8(m_strTarget);
+    // ReplaceFileW gives the new file the old one's attributes and security;
+    // a plain rename would give it the folder's instead, so it is only for a
+    // name that has no file yet.
+    const bool targetExists = GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const bool replaced = error == 0
+        && (targetExists
+                ? ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
+                : MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0);
+    if (!replaced) {
+        error = error != 0 ? error : LastErrno();
+        Discard();
+        return false;
+    }
+    ReleasePendingFile(m_strTemporary);
+    m_strTemporary.clear();
+    return true;
+}
+
+void CReplacement::Discard()
+{
+    if (m_file != kNoFile)
+        CloseHandle(HandleOf(std::exchange(m_file, kNoFile)));
+    if (!m_strTemporary.empty()) {
+        DeleteFileW(WideFromUtf8(m_strTemporary).c_str());
+        ReleasePendingFile(m_strTemporary);
+        m_strTemporary.clear();
+    }
+}
+
+bool StampOf(std::FILE* file, CFileStamp& stamp)
+{
+    const int descriptor = _fileno(file);
+    return descriptor >= 0 && StampOf(reinterpret_cast<HANDLE>(_get_osfhandle(descriptor)), stamp);
+}
+
+bool StampOf(const std::string& path, CFileStamp& stamp)
+{
+    const HANDLE file = OpenToQuery(path);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const bool stamped = StampOf(file, stamp);
+    CloseHandle(file);
+    return stamped;
 }
 
 // Sources are read into buffers here; nothing is ever mapped.

@@ -9,6 +9,7 @@ folder=$4
 case $action in
 make)
     mkdir -p "$folder"
+    rm -f "$link"
     if ! mountpoint -q "$folder" && ! mount -t tmpfs -o size=256k morvex-small-drive "$folder" 2>/dev/null; then
         echo "small-drive: cannot mount a tmpfs on $folder (not root?); the full-disk tests will skip"
         exit 0
