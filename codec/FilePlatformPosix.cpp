@@ -137,25 +137,27 @@ bool CanReplaceIn(const std::string& folder, const struct stat& old)
 
 constexpr const char* kAccessList = "system.posix_acl_access";
 
-// Gives the new file an extended attribute of the old one. Lists of access
-// rights must arrive; other attributes where the system lets this process set them.
+// Gives the new file an extended attribute of the old one: the access list
+// must arrive; any other where the system lets this process read and set it.
 bool CopyAttribute(int file, const std::string& from, const char* name, int& error)
 {
     std::vector<char> value;
-    for (;;) {
+    ssize_t got = -1;
+    // Asked again should it grow between the two calls.
+    for (int attempt = 0; attempt < 3 && got < 0; ++attempt) {
         const ssize_t size = getxattr(from.c_str(), name, nullptr, 0);
         if (size < 0)
-            return errno == ENODATA || (error = errno, false);
-        value.resize(static_cast<std::size_t>(size));
-        const ssize_t got = getxattr(from.c_str(), name, value.data(), value.size());
-        if (got >= 0) {
-            value.resize(static_cast<std::size_t>(got));
             break;
-        }
-        if (errno != ERANGE)   // grown meanwhile: asked again
-            return errno == ENODATA || (error = errno, false);
+        value.resize(static_cast<std::size_t>(size));
+        got = getxattr(from.c_str(), name, value.data(), value.size());
+        if (got < 0 && errno != ERANGE)
+            break;
     }
-    if (fsetxattr(file, name, value.data(), value.size(), 0) == 0 || std::strcmp(name, kAccessList) != 0)
+    if (got < 0 && errno == ENODATA)
+        return true;   // removed meanwhile
+    if (got >= 0 && fsetxattr(file, name, value.data(), static_cast<std::size_t>(got), 0) == 0)
+        return true;
+    if (std::strcmp(name, kAccessList) != 0)
         return true;
     error = errno;
     return false;
