@@ -6,6 +6,7 @@
 # Markdown table.
 #
 #   bench/compare.sh [--large]     --large adds a 1 GiB input to the memory and lasting-replace rows
+#   bench/compare.sh --ablation    each speed layer on and off instead (bench/ablation.sh)
 #
 # Environment: MORVEX_BUILD_DIR (default build-bench), MORVEX_BENCH_DIR (where
 # the data goes; default a fresh folder under $TMPDIR or /tmp, removed after).
@@ -13,30 +14,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
+[ "${1:-}" = "--ablation" ] && exec bench/ablation.sh
 large=false
 [ "${1:-}" = "--large" ] && large=true
 
-# Tools: Debian's xxd and GNU time, installed when missing.
-missing=()
-command -v xxd >/dev/null || missing+=(xxd)
-[ -x /usr/bin/time ] || missing+=(time)
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -ne 0 ] && sudo="sudo"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
-fi
-
-build=${MORVEX_BUILD_DIR:-$root/build-bench}
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DMORVEX_TESTS=OFF >&2
-fi
-cmake --build "$build" --target morvex -j 2 >&2
-morvex=$build/app/morvex
-
-work=${MORVEX_BENCH_DIR:-$(mktemp -d "${TMPDIR:-/tmp}/morvex-bench.XXXXXX")}
-mkdir -p "$work"
-[ -z "${MORVEX_BENCH_DIR:-}" ] && trap 'rm -rf "$work"' EXIT
+source "$root/bench/common.sh"
+morvex=$(build_target morvex)
 cd "$work"
 
 mib=$((1024 * 1024))
@@ -48,24 +31,6 @@ xxd -p random.bin > plain.hex
 # Into the page cache, so that only the writing and the code are measured.
 cat random.bin text.txt plain.hex > /dev/null
 
-# Wall-clock seconds of one run of a command.
-seconds() {
-    local start end
-    start=$(date +%s%N)
-    "$@"
-    end=$(date +%s%N)
-    awk -v ns=$((end - start)) 'BEGIN { printf "%.3f", ns / 1e9 }'
-}
-
-# Runs a command with its output into a file.
-into() {
-    local dest=$1
-    shift
-    "$@" > "$dest"
-}
-
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-gbps() { awk -v bytes="$1" -v s="$2" 'BEGIN { printf "%.2f", bytes / s / 1e9 }'; }
 meets() { awk -v value="$1" -v op="$2" -v limit="$3" 'BEGIN {
     ok = (op == ">=") ? value >= limit : value <= limit; print ok ? "yes" : "**no**" }'; }
 same() { cmp -s "$1" "$2" && echo "identical" || echo "**DIFFERENT**"; }
@@ -77,7 +42,6 @@ echo "Timing ..." >&2
 # of the text (or, for h, of its own output) into /dev/null. Side by side,
 # alternating, in rounds; the best round of each counts, as the machine may
 # be busy with other work during any one of them.
-min() { awk -v a="$1" -v b="${2:-$1}" 'BEGIN { print (a < b) ? a : b }'; }
 cat_text="" null_h="" null_b="" null_i=""
 for _ in 1 2 3 4 5 6 7 8 9; do
     cat_text=$(min "$(seconds into /dev/null cat text.txt)" "$cat_text")

@@ -1,6 +1,7 @@
 #include "ByteStreams.h"
 
 #include "IoFaults.h"
+#include "SpeedLayers.h"
 #include "Utf8Path.h"
 
 #include <atomic>
@@ -108,6 +109,8 @@ bool CByteReader::Changed() const
 // Windows start at whole pages.
 bool CByteReader::WindowsFit() const
 {
+    if (!CurrentSpeedLayers().mappedReads)
+        return false;
     const std::size_t granularity = FilePlatform::ViewGranularity();
     return granularity != 0 && m_nCapacity % granularity == 0;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ByteStreams.h"
+#include "SpeedLayers.h"
 #include "SplitScanner.h"
 
 #include <span>
@@ -58,14 +59,22 @@ public:
     {
         if (!Open())
             return false;
-        CSplitScanner<Sink> scanner(sink);
-        for (auto chunk = NextChunk(); !chunk.empty() && !scanner.Ended(); chunk = NextChunk())
-            scanner.Feed(chunk);
-        scanner.Finish();
+        if (CurrentSpeedLayers().splitScan)
+            Scan(CSplitScanner<Sink>(sink));
+        else
+            Scan(CNumberScanner<Sink>(sink));
         return Close();
     }
 
 private:
+    template <typename Scanner>
+    void Scan(Scanner&& scanner)
+    {
+        for (auto chunk = NextChunk(); !chunk.empty() && !scanner.Ended(); chunk = NextChunk())
+            scanner.Feed(chunk);
+        scanner.Finish();
+    }
+
     CByteReader m_source;
     CByteWriter m_dest;
     const std::string& m_strSourcePath;

@@ -1,6 +1,7 @@
 #include "ScanPath.h"
 
 #include "ByteItemKernels.h"
+#include "SpeedLayers.h"
 
 #include <atomic>
 
@@ -81,10 +82,10 @@ ByteItemFinder CurrentByteItemFinder()
 
 ByteItemFormatter CurrentByteItemFormatter()
 {
-    return KernelsOf(CurrentScanPath()).formatItems;
+    return CurrentSpeedLayers().vectorFormatters ? KernelsOf(CurrentScanPath()).formatItems : nullptr;
 }
 
 ByteLinesFormatter CurrentByteLinesFormatter()
 {
-    return KernelsOf(CurrentScanPath()).formatLines;
+    return CurrentSpeedLayers().vectorFormatters ? KernelsOf(CurrentScanPath()).formatLines : nullptr;
 }

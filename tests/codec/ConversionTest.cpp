@@ -1,4 +1,5 @@
 #include "ArrayCodec.h"
+#include "SpeedLayers.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <cstdio>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -237,6 +239,38 @@ TEST(ScanByteUnit, FindsTheByteUnitThatBinToTextWrote)
         codec.SetSourcePath(dir.Write("text", text));
         EXPECT_EQ(codec.ScanByteUnit(), unit);
     }
+}
+
+} // namespace
+
+namespace {
+
+// Switching any speed layer off changes no byte of any conversion.
+TEST(SpeedLayers, EveryCombinationWritesTheSameBytes)
+{
+    CTempDir dir;
+    std::mt19937 random(7);
+    std::string binary(300000, '\0');
+    std::generate(binary.begin(), binary.end(), [&random] { return static_cast<char>(random()); });
+    const std::string text = Convert(dir, kBin, binary, 1, 10) + " 65, 0X1234, 4294967295 " + Convert(dir, kBin, binary, 3, 7);
+    struct Run
+    {
+        Conversion conversion;
+        const std::string& source;
+        int byteUnit;
+    };
+    const Run runs[] = {{kBin, binary, 1}, {kBin, binary, 4}, {kTxt, text, 1}, {kTxt, text, 2}, {kInv, text, 1}};
+    std::vector<std::string> expected;
+    for (const Run& run : runs)
+        expected.push_back(Convert(dir, run.conversion, run.source, run.byteUnit, 10));
+    for (int bits = 0; bits < 8; ++bits) {
+        const CSpeedLayers layers{(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0};
+        UseSpeedLayers(layers);
+        for (std::size_t n = 0; n < std::size(runs); ++n)
+            EXPECT_EQ(Convert(dir, runs[n].conversion, runs[n].source, runs[n].byteUnit, 10), expected[n])
+                << "layers " << bits << ", run " << n;
+    }
+    UseSpeedLayers({});
 }
 
 } // namespace
