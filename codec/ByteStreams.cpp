@@ -101,7 +101,8 @@ bool CByteReader::Changed() const
         return false;
     FilePlatform::CFileStamp now;
     FilePlatform::CFileStamp named;
-    // Renamed over or removed, the file read is whole; another file by its name is not the one the user meant.
+    // A file removed since was still read whole; another file under its name
+    // is not the one the user meant.
     return !FilePlatform::StampOf(m_pFile, now) || now != m_stamp
         || (FilePlatform::StampOf(m_strPath, named) && named != m_stamp);
 }

@@ -33,8 +33,8 @@ public:
 
     static bool OpenSource(CByteReader& source, const std::string& path, std::string& error);
 
-    // Whether the source was read to its end; false, with the reason, once
-    // cancelled or after a read error.
+    // Whether the source was read to its end as it was opened; false, with
+    // the reason, once cancelled, after a read error or when it changed.
     static bool ReadWhole(const CByteReader& source, const std::string& path, std::string& error);
 
     // The next chunk of source, or an empty one at the end, after a read error

@@ -33,9 +33,7 @@ bool CDestinationFile::Open(const std::string& path)
     case EPlacement::Refused:
         return Fail(error);
     case EPlacement::InPlace:
-        m_kind = Kind::InPlace;
-        m_file = OpenTruncating(target, error);
-        return IsOpen() || Fail(error);
+        return OpenInPlace(target);
     case EPlacement::Replace:
         break;
     }
@@ -49,12 +47,17 @@ bool CDestinationFile::Open(const std::string& path)
     // file is then written in place. Nothing else falls back so: on a full
     // disk, writing in place would destroy the old file.
     std::error_code noFile;
-    if ((error == EACCES || error == EPERM) && std::filesystem::is_regular_file(PathFromUtf8(target), noFile)) {
-        m_kind = Kind::InPlace;
-        m_file = OpenTruncating(target, error);
-        return IsOpen() || Fail(error);
-    }
+    if ((error == EACCES || error == EPERM) && std::filesystem::is_regular_file(PathFromUtf8(target), noFile))
+        return OpenInPlace(target);
     return Fail(error);
+}
+
+bool CDestinationFile::OpenInPlace(const std::string& target)
+{
+    int error = 0;
+    m_kind = Kind::InPlace;
+    m_file = OpenTruncating(target, error);
+    return IsOpen() || Fail(error);
 }
 
 bool CDestinationFile::Fail(int errorNumber)

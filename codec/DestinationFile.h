@@ -48,6 +48,7 @@ private:
         Replacement,   // a new file that takes the destination's place
     };
 
+    bool OpenInPlace(const std::string& target);
     bool Fail(int errorNumber);
 
     FilePlatform::NativeFile m_file = FilePlatform::kNoFile;

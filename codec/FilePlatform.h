@@ -82,6 +82,10 @@ public:
     void Discard();
 
 private:
+#ifndef _WIN32
+    bool NameUnnamed(int& error);
+#endif
+
     NativeFile m_file = kNoFile;
     std::string m_strTarget;
 #ifndef _WIN32

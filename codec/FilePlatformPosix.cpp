@@ -209,26 +209,6 @@ bool CopyMetadata(int file, const std::string& from, int& error)
     return true;
 }
 
-// Makes a file under fresh temporary names in the folder until one is free;
-// each is registered before it exists, so that no interruption can miss it.
-template <typename Make>
-bool MakeNamed(int folder, std::string& made, int& error, Make make)
-{
-    error = EEXIST;
-    for (int attempt = 0; attempt < kTemporaryNameAttempts && error == EEXIST; ++attempt) {
-        std::string name = TemporaryName();
-        const bool registered = RegisterPendingFile(name, folder);
-        if (make(name.c_str())) {
-            made = std::move(name);
-            return true;
-        }
-        error = errno;
-        if (registered)
-            ReleasePendingFile(name, folder);
-    }
-    return false;
-}
-
 } // namespace
 
 void NoteInheritedFiles()
@@ -399,10 +379,11 @@ bool CReplacement::Create(const std::string& target, int& error)
         }
     }
 #endif
-    const bool made = MakeNamed(m_nFolder, m_strName, error, [this, mode](const char* name) {
-        m_file = openat(m_nFolder, name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
-        return m_file >= 0;
-    });
+    const auto leaf = [](std::string name) { return name; };
+    const bool made = MakeUnderTemporaryName(m_nFolder, leaf, [this, mode](const std::string& name) {
+        m_file = openat(m_nFolder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
+        return m_file >= 0 ? 0 : errno;
+    }, m_strName, error);
     if (!made)
         Discard();
     return made;
@@ -423,10 +404,7 @@ bool CReplacement::Commit(int& error)
         return false;
     }
     // Only a rename replaces a file in one step, and it needs a name to rename.
-    const std::string self = "/proc/self/fd/" + std::to_string(file);
-    if (m_strName.empty() && !MakeNamed(m_nFolder, m_strName, error, [this, &self](const char* name) {
-            return linkat(AT_FDCWD, self.c_str(), m_nFolder, name, AT_SYMLINK_FOLLOW) == 0;
-        })) {
+    if (m_strName.empty() && !NameUnnamed(error)) {
         Discard();
         return false;
     }
@@ -448,6 +426,15 @@ bool CReplacement::Commit(int& error)
     return true;
 }
 
+bool CReplacement::NameUnnamed(int& error)
+{
+    const std::string self = "/proc/self/fd/" + std::to_string(m_file);
+    const auto leaf = [](std::string name) { return name; };
+    return MakeUnderTemporaryName(m_nFolder, leaf, [this, &self](const std::string& name) {
+        return linkat(AT_FDCWD, self.c_str(), m_nFolder, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
+    }, m_strName, error);
+}
+
 void CReplacement::Discard()
 {
     int ignored = 0;
@@ -464,14 +451,10 @@ void CReplacement::Discard()
 
 namespace {
 
-bool StampOf(const struct stat& status, CFileStamp& stamp)
+CFileStamp StampFrom(const struct stat& status)
 {
-    stamp.device = status.st_dev;
-    stamp.index = status.st_ino;
-    stamp.size = static_cast<std::uint64_t>(status.st_size);
-    stamp.modified = static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
-    stamp.regular = S_ISREG(status.st_mode);
-    return true;
+    return {status.st_dev, status.st_ino, static_cast<std::uint64_t>(status.st_size),
+        static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec, S_ISREG(status.st_mode)};
 }
 
 } // namespace
@@ -479,13 +462,19 @@ bool StampOf(const struct stat& status, CFileStamp& stamp)
 bool StampOf(std::FILE* file, CFileStamp& stamp)
 {
     struct stat status {};
-    return fstat(fileno(file), &status) == 0 && StampOf(status, stamp);
+    if (fstat(fileno(file), &status) != 0)
+        return false;
+    stamp = StampFrom(status);
+    return true;
 }
 
 bool StampOf(const std::string& path, CFileStamp& stamp)
 {
     struct stat status {};
-    return stat(path.c_str(), &status) == 0 && StampOf(status, stamp);
+    if (stat(path.c_str(), &status) != 0)
+        return false;
+    stamp = StampFrom(status);
+    return true;
 }
 
 std::size_t ViewGranularity()

@@ -272,26 +272,15 @@ CReplacement::~CReplacement()
 bool CReplacement::Create(const std::string& target, int& error)
 {
     m_strTarget = target;
-    error = EEXIST;
-    for (int attempt = 0; attempt < kTemporaryNameAttempts && error == EEXIST; ++attempt) {
-        const std::filesystem::path path = BesideOf(target, TemporaryName());
-        std::string temporary = Utf8FromPath(path);
-        // Registered before it exists, so that no interruption can miss it.
+    const auto beside = [&target](const std::string& name) { return Utf8FromPath(BesideOf(target, name)); };
+    return MakeUnderTemporaryName(-1, beside, [this](const std::string& path) {
         // Shared for deleting: the console control handler removes it by its
         // name while it is still open here.
-        const bool registered = RegisterPendingFile(temporary);
-        const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            m_file = NativeOf(file);
-            m_strTemporary = std::move(temporary);
-            return true;
-        }
-        error = LastErrno();
-        if (registered)
-            ReleasePendingFile(temporary);
-    }
-    return false;
+        const HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+            nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        m_file = NativeOf(file);
+        return file != INVALID_HANDLE_VALUE ? 0 : LastErrno();
+    }, m_strTemporary, error);
 }
 
 bool CReplacement::Commit(int& error)
