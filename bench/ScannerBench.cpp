@@ -12,11 +12,11 @@
 namespace {
 
 // Adds up what it is told, so that the scanner's work cannot be optimised away.
-class CSummingSink : public CScannerSink
+class CSummingSink
 {
 public:
     void OnNumberCompleted(const CScannedNumber& number) { m_nSum += number.low + number.high; }
-    std::uint64_t Sum() const { return m_nSum; }
+    void OnByteItems(const unsigned char* values, std::size_t count) { CompleteEach(*this, values, count); }
 
 private:
     std::uint64_t m_nSum = 0;
@@ -26,8 +26,6 @@ private:
 class CRunSink : public CSummingSink
 {
 public:
-    static constexpr bool kTakesWholeNumbersOnly = true;
-
     void OnByteItems(const unsigned char* values, std::size_t count)
     {
         m_nRunSum += count > 0 ? count + values[0] + values[count - 1] : 0;
@@ -35,19 +33,6 @@ public:
 
 private:
     std::uint64_t m_nRunSum = 0;
-};
-
-// Also counts every digit, as the byte-width scan does.
-class CEverySink : public CSummingSink
-{
-public:
-    void OnNumberStarted() { ++m_nEvents; }
-    void OnHexDigit() { ++m_nEvents; }
-    void OnDecimalDigit(std::uint32_t value) { m_nEvents += value & 1; }
-    std::uint64_t Events() const { return m_nEvents; }
-
-private:
-    std::uint64_t m_nEvents = 0;
 };
 
 // Scans the text in memory, in chunks of the size the codec reads, on the
@@ -109,13 +94,6 @@ void ScanByteItemRunsOnTwoThreads(benchmark::State& state)
     Scan<CRunSink, CSplitScanner>(state, text);
 }
 BENCHMARK(ScanByteItemRunsOnTwoThreads)->ArgName("path")->Apply(EveryPath)->UseRealTime();
-
-void ScanHexItemsWithEveryEvent(benchmark::State& state)
-{
-    const std::string text = bench_data::ReadWhole(bench_data::TextArrayFile(1));
-    Scan<CEverySink>(state, text);
-}
-BENCHMARK(ScanHexItemsWithEveryEvent)->ArgName("path")->Apply(EveryPath);
 
 void ScanDecimalItems(benchmark::State& state)
 {

@@ -108,9 +108,6 @@ int CArrayCodec::ScanWidth()
     if (!CConversionFiles::OpenSource(source, m_szSourcePath, m_strLastError))
         return 0;
     CWidthSink sink;
-    CNumberScanner<CWidthSink> scanner(sink);
-    for (auto chunk = source.NextChunk(); !chunk.empty() && !scanner.Ended(); chunk = source.NextChunk())
-        scanner.Feed(chunk);
-    scanner.Finish();
+    CConversionFiles::ScanText(sink, [&source] { return source.NextChunk(); });
     return CConversionFiles::ReadWhole(source, m_szSourcePath, m_strLastError) ? sink.Maximum() : 0;
 }

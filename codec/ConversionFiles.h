@@ -54,23 +54,31 @@ public:
     CByteWriter& Dest() { return m_dest; }
 
     // A whole conversion of a text array source: every number to the sink.
-    template <WholeNumberSink Sink>
+    template <NumberSink Sink>
     bool ScanInto(Sink& sink)
     {
         if (!Open())
             return false;
-        if (CurrentSpeedLayers().splitScan)
-            Scan(CSplitScanner<Sink>(sink));
-        else
-            Scan(CNumberScanner<Sink>(sink));
+        ScanText(sink, [this] { return NextChunk(); });
         return Close();
     }
 
-private:
-    template <typename Scanner>
-    void Scan(Scanner&& scanner)
+    // Every number of the chunks that next returns to the sink, on two
+    // threads where that speed layer is on.
+    template <NumberSink Sink, typename NextChunkOf>
+    static void ScanText(Sink& sink, NextChunkOf next)
     {
-        for (auto chunk = NextChunk(); !chunk.empty() && !scanner.Ended(); chunk = NextChunk())
+        if (CurrentSpeedLayers().splitScan)
+            Scan(CSplitScanner<Sink>(sink), next);
+        else
+            Scan(CNumberScanner<Sink>(sink), next);
+    }
+
+private:
+    template <typename Scanner, typename NextChunkOf>
+    static void Scan(Scanner&& scanner, NextChunkOf next)
+    {
+        for (auto chunk = next(); !chunk.empty() && !scanner.Ended(); chunk = next())
             scanner.Feed(chunk);
         scanner.Finish();
     }

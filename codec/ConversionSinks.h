@@ -6,6 +6,7 @@
 #include "Units.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <climits>
 #include <cstdint>
@@ -13,20 +14,10 @@
 
 // What each operation does with the numbers the scanner finds.
 
-// One-byte hex items, one completed number at a time.
-template <class Sink>
-void CompleteEach(Sink& sink, const unsigned char* values, std::size_t count)
-{
-    for (std::size_t i = 0; i < count; ++i)
-        sink.OnNumberCompleted({CScannedNumber::Kind::Hex, values[i], 0});
-}
-
 // Writes every number as byte-unit bytes, least significant first.
-class CBinarySink : public CScannerSink
+class CBinarySink
 {
 public:
-    static constexpr bool kTakesWholeNumbersOnly = true;
-
     CBinarySink(CByteWriter& out, int byteUnit) : m_out(out), m_nByteUnit(byteUnit) {}
 
     void OnNumberCompleted(const CScannedNumber& number)
@@ -61,11 +52,9 @@ private:
 
 // Writes the bitwise complement of every number within the byte unit, in the
 // number's own kind.
-class CInvertSink : public CScannerSink
+class CInvertSink
 {
 public:
-    static constexpr bool kTakesWholeNumbersOnly = true;
-
     CInvertSink(CTextArrayWriter& text, int byteUnit)
         : m_text(text)
         , m_nByteUnit(byteUnit)
@@ -122,35 +111,25 @@ private:
 
 // Finds the width in bytes of the widest number: hex by its count of digit
 // pairs (leading zeros count), decimal by its value.
-class CWidthSink : public CScannerSink
+class CWidthSink
 {
 public:
-    void OnNumberStarted()
+    void OnNumberCompleted(const CScannedNumber& number)
     {
-        m_nWidth = 0;
-        m_bOddDigit = false;
+        const int width = number.kind == CScannedNumber::Kind::Hex
+            ? static_cast<int>(std::min<std::uint32_t>(number.hexDigits / 2 + number.hexDigits % 2, INT_MAX))
+            : (std::bit_width(number.low) + 7) / 8;
+        m_nMaximum = std::max(m_nMaximum, width);
     }
 
-    void OnHexDigit()
+    void OnByteItems(const unsigned char* /*values*/, std::size_t count)
     {
-        if (!m_bOddDigit && m_nWidth < INT_MAX)
-            ++m_nWidth;
-        m_bOddDigit = !m_bOddDigit;
+        if (count != 0)
+            m_nMaximum = std::max(m_nMaximum, 1);
     }
-
-    void OnDecimalDigit(std::uint32_t value)
-    {
-        m_nWidth = 0;
-        for (; value != 0; value >>= 8)
-            ++m_nWidth;
-    }
-
-    void OnNumberCompleted(const CScannedNumber& /*number*/) { m_nMaximum = std::max(m_nMaximum, m_nWidth); }
 
     int Maximum() const { return m_nMaximum; }
 
 private:
     int m_nMaximum = 0;
-    int m_nWidth = 0;
-    bool m_bOddDigit = false;
 };

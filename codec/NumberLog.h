@@ -6,21 +6,12 @@
 #include <utility>
 #include <vector>
 
-// Sinks that act on completed numbers and runs of one-byte items only, never
-// on the digits as they come: what a number log keeps is all they need.
-template <class Sink>
-concept WholeNumberSink = Sink::kTakesWholeNumbersOnly && requires(Sink& sink, const unsigned char* values, std::size_t count) {
-    sink.OnByteItems(values, count);
-};
-
 // The numbers of a stretch of text, kept in order to be handed to a sink
 // later: one byte per one-byte item, the writers' common case, and a record
 // for every other number.
-class CNumberLog : public CScannerSink
+class CNumberLog
 {
 public:
-    static constexpr bool kTakesWholeNumbersOnly = true;
-
     void OnByteItems(const unsigned char* values, std::size_t count) { m_items.insert(m_items.end(), values, values + count); }
 
     void OnNumberCompleted(const CScannedNumber& number) { m_others.push_back({m_items.size(), number}); }
@@ -30,7 +21,7 @@ public:
 
     bool Empty() const { return m_items.empty() && m_others.empty(); }
 
-    template <WholeNumberSink Sink>
+    template <NumberSink Sink>
     void HandTo(Sink& sink) const
     {
         std::size_t handed = 0;   // items

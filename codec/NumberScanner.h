@@ -19,6 +19,9 @@ struct CScannedNumber
     // for the widest byte unit; decimal numbers wrap modulo 2^32.
     std::uint64_t low;   // bits 0 to 63
     std::uint8_t high;   // bits 64 to 71, always 0 for a decimal number
+    // A hex number's digits, leading zeros included, up to UINT32_MAX: its
+    // width is in them. 0 for a decimal number.
+    std::uint32_t hexDigits;
 
     // Byte k (0 to 8) of the value, least significant first.
     unsigned char Byte(int k) const
@@ -27,26 +30,30 @@ struct CScannedNumber
     }
 };
 
-// What a scanner reports. Sinks derive from this and hide the events they act on;
-// the scanner calls them statically, so unused events cost nothing.
-struct CScannerSink
-{
-    // Whether the sink acts on completed numbers only (and on runs of
-    // one-byte items, with OnByteItems): then its text may be scanned in parts.
-    static constexpr bool kTakesWholeNumbersOnly = false;
-
-    void OnNumberStarted() {}
-    void OnHexDigit() {}
-    void OnDecimalDigit(std::uint32_t /*valueSoFar*/) {}
-    void OnNumberCompleted(const CScannedNumber& /*number*/) {}
+// What takes a scanner's numbers: each completed number, and runs of
+// one-byte hex items ("0xHH") as their values, the writers' common case.
+// Nothing depends on how the text was cut, so a text may be scanned in parts.
+template <class Sink>
+concept NumberSink = requires(Sink& sink, const CScannedNumber& number, const unsigned char* values, std::size_t count) {
+    sink.OnNumberCompleted(number);
+    sink.OnByteItems(values, count);
 };
+
+// Runs of one-byte items as single completed numbers, for sinks that treat
+// them no differently.
+template <class Sink>
+void CompleteEach(Sink& sink, const unsigned char* values, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        sink.OnNumberCompleted({CScannedNumber::Kind::Hex, values[i], 0, 2});
+}
 
 // The one reader of text arrays. A run of digits anywhere is a number; "0x" or
 // "0X" where a number starts makes it hex; a leading 0 never means octal; every
 // other byte separates numbers, and the byte that ends a number is consumed.
 // The text ends at its first 0x1A, as at the end of input. Input arrives in
 // chunks of any size; the state carries across them.
-template <class Sink>
+template <NumberSink Sink>
 class CNumberScanner
 {
 public:
@@ -101,29 +108,19 @@ private:
     // another shape; false at the end of the chunk or of the text.
     bool TakeByteItems(const unsigned char*& position, const unsigned char* end);
 
-    // Hands over items of the fast path: in one call to sinks that take them
-    // so, otherwise with the same events as the general steps.
     void DeliverByteItems(const unsigned char* values, std::size_t count)
     {
-        if constexpr (requires { m_sink.OnByteItems(values, count); }) {
+        if (count != 0)
             m_sink.OnByteItems(values, count);
-        } else {
-            for (std::size_t i = 0; i < count; ++i) {
-                m_sink.OnNumberStarted();
-                m_sink.OnHexDigit();
-                m_sink.OnHexDigit();
-                CompleteHex(values[i], 0);
-            }
-        }
     }
 
-    void CompleteHex(std::uint64_t low, std::uint8_t high)
+    void CompleteHex(std::uint64_t low, std::uint8_t high, std::uint32_t digits)
     {
-        m_sink.OnNumberCompleted({CScannedNumber::Kind::Hex, low, high});
+        m_sink.OnNumberCompleted({CScannedNumber::Kind::Hex, low, high, digits});
     }
     void CompleteDecimal(std::uint32_t value)
     {
-        m_sink.OnNumberCompleted({CScannedNumber::Kind::Decimal, value, 0});
+        m_sink.OnNumberCompleted({CScannedNumber::Kind::Decimal, value, 0, 0});
     }
 
     Sink& m_sink;
@@ -132,10 +129,11 @@ private:
     State m_state = State::Idle;
     std::uint64_t m_nLow = 0;
     std::uint8_t m_nHigh = 0;
+    std::uint32_t m_nHexDigits = 0;
     std::uint32_t m_nDecimal = 0;
 };
 
-template <class Sink>
+template <NumberSink Sink>
 void CNumberScanner<Sink>::Feed(std::span<const unsigned char> chunk)
 {
     using hex_tables::kHexValue;
@@ -150,6 +148,7 @@ void CNumberScanner<Sink>::Feed(std::span<const unsigned char> chunk)
     State state = m_state;
     std::uint64_t low = m_nLow;
     std::uint8_t high = m_nHigh;
+    std::uint32_t hexDigits = m_nHexDigits;
     std::uint32_t decimal = m_nDecimal;
 
     while (p != end) {
@@ -157,7 +156,6 @@ void CNumberScanner<Sink>::Feed(std::span<const unsigned char> chunk)
         case State::Idle:
             if (!TakeByteItems(p, end))
                 goto done;
-            m_sink.OnNumberStarted();
             if (*p != '0') {
                 decimal = 0;
                 state = State::Decimal;   // this digit is taken again in Decimal
@@ -172,6 +170,7 @@ void CNumberScanner<Sink>::Feed(std::span<const unsigned char> chunk)
                 ++p;
                 low = 0;
                 high = 0;
+                hexDigits = 0;
                 state = State::Hex;
             } else {
                 decimal = 0;
@@ -186,11 +185,11 @@ void CNumberScanner<Sink>::Feed(std::span<const unsigned char> chunk)
                     break;
                 high = static_cast<std::uint8_t>(high << 4 | low >> 60);
                 low = low << 4 | static_cast<std::uint64_t>(digit);
-                m_sink.OnHexDigit();
+                hexDigits += hexDigits != UINT32_MAX;
                 if (++p == end)
                     goto done;
             }
-            CompleteHex(low, high);
+            CompleteHex(low, high, hexDigits);
             state = State::Idle;
             if (*p++ == kEndOfText) {
                 m_bEnded = true;
@@ -201,7 +200,6 @@ void CNumberScanner<Sink>::Feed(std::span<const unsigned char> chunk)
         case State::Decimal:
             while (hex_tables::IsDecimalDigit(*p)) {
                 decimal = decimal * 10 + static_cast<std::uint32_t>(*p - '0');
-                m_sink.OnDecimalDigit(decimal);
                 if (++p == end)
                     goto done;
             }
@@ -218,10 +216,11 @@ done:
     m_state = state;
     m_nLow = low;
     m_nHigh = high;
+    m_nHexDigits = hexDigits;
     m_nDecimal = decimal;
 }
 
-template <class Sink>
+template <NumberSink Sink>
 bool CNumberScanner<Sink>::TakeByteItems(const unsigned char*& position, const unsigned char* end)
 {
     // A local position: written back through the reference on every item,
@@ -264,7 +263,7 @@ bool CNumberScanner<Sink>::TakeByteItems(const unsigned char*& position, const u
     return atNumber;
 }
 
-template <class Sink>
+template <NumberSink Sink>
 void CNumberScanner<Sink>::Finish()
 {
     switch (m_state) {
@@ -274,7 +273,7 @@ void CNumberScanner<Sink>::Finish()
         CompleteDecimal(0);
         break;
     case State::Hex:
-        CompleteHex(m_nLow, m_nHigh);
+        CompleteHex(m_nLow, m_nHigh, m_nHexDigits);
         break;
     case State::Decimal:
         CompleteDecimal(m_nDecimal);

@@ -18,7 +18,7 @@
 // helper already scans that one, so the sink's own work overlaps the helper's
 // too. The split moves with every chunk towards the place where neither
 // thread waits for the other. Same numbers, in the same order, as one scanner.
-template <WholeNumberSink Sink>
+template <NumberSink Sink>
 class CSplitScanner
 {
 public:
@@ -112,7 +112,7 @@ private:
     CIoWorker m_helper;   // last: it stops before the logs go
 };
 
-template <WholeNumberSink Sink>
+template <NumberSink Sink>
 void CSplitScanner<Sink>::Feed(std::span<const unsigned char> chunk)
 {
     if (Ended())

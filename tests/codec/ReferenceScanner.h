@@ -13,20 +13,22 @@ inline void AppendEvent(std::string& events, char tag, std::uint64_t value)
 
 // The number scanner written the slow, literal way: one byte per step, a
 // repeat flag, and the state table exactly as the format defines it. The
-// codec's scanner must report the same events for every input.
+// codec's scanner must complete the same numbers for every input.
 //
-// Events are appended to a string: "S" number started, "h" hex digit taken,
-// "d<value>" decimal digit taken, "H<low>:<high>" / "D<value>" number completed.
+// Each number is appended to a string: "H<low>:<high>#<digits>" for hex,
+// "D<value>" for decimal.
 inline std::string ReferenceScan(std::string_view text)
 {
     enum { Idle, Zero, Hex, Decimal } state = Idle;
     std::uint64_t low = 0;
     std::uint32_t high = 0;
     std::uint32_t decimal = 0;
+    std::uint32_t digits = 0;
     std::string events;
     const auto completeHex = [&] {
         AppendEvent(events, 'H', low);
         AppendEvent(events, ':', high);
+        AppendEvent(events, '#', digits);
     };
     const auto completeDecimal = [&] { AppendEvent(events, 'D', decimal); };
 
@@ -53,11 +55,9 @@ inline std::string ReferenceScan(std::string_view text)
         switch (state) {
         case Idle:
             if (byte == '0') {
-                events += "S";
                 decimal = 0;
                 state = Zero;
             } else if (digit) {
-                events += "S";
                 decimal = 0;
                 repeat = true;
                 state = Decimal;
@@ -67,6 +67,7 @@ inline std::string ReferenceScan(std::string_view text)
             if (byte == 'x' || byte == 'X') {
                 low = 0;
                 high = 0;
+                digits = 0;
                 state = Hex;
             } else {
                 repeat = true;
@@ -77,7 +78,7 @@ inline std::string ReferenceScan(std::string_view text)
             if (hexValue >= 0) {
                 high = ((high << 4) | static_cast<std::uint32_t>(low >> 60)) & 0xFF;
                 low = (low << 4) | static_cast<std::uint64_t>(hexValue);
-                events += "h";
+                ++digits;
             } else {
                 completeHex();
                 state = Idle;
@@ -86,7 +87,6 @@ inline std::string ReferenceScan(std::string_view text)
         case Decimal:
             if (digit) {
                 decimal = decimal * 10 + static_cast<std::uint32_t>(byte - '0');
-                AppendEvent(events, 'd', decimal);
             } else {
                 completeDecimal();
                 state = Idle;
