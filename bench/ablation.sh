@@ -19,14 +19,7 @@ cd "$work"
 
 mib=${MORVEX_ABLATION_MIB:-32}
 rounds=${MORVEX_ABLATION_ROUNDS:-5}
-echo "Making the texts in $work ..." >&2
-head -c $((mib * 1024 * 1024)) /dev/urandom > random.bin
-"$morvex" h random.bin own.txt
-xxd -i < random.bin > xxd.txt
-od -An -tu1 -v random.bin > od.txt
-tr -s ' \n' '\n' < od.txt | sed '/^$/d' | paste -sd, | sed 's/,/, /g' > decimal.txt
-for unit in 2 4 8; do "$morvex" "h$unit" random.bin "h$unit.txt"; done
-cat ./*.txt random.bin > /dev/null
+make_shape_texts "$mib"
 
 # The layer configurations: all on, every other available path, each layer off.
 configs=("")
@@ -83,9 +76,8 @@ for ((round = 0; round < rounds; round++)); do
 done
 rm -f out.bin out.txt
 
-cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
 echo
-echo "Machine: $(nproc) cores, ${cpu:-unknown CPU}, $(uname -sr); one run, data on $(df --output=source "$work" | tail -n 1) (page cache)."
+machine
 echo "Command: \`bench/compare.sh --ablation\` — ${mib} MiB random input; best of $rounds rounds; seconds, and × the time with all layers on."
 echo
 header="| Conversion, text |"

@@ -35,6 +35,29 @@ work=${MORVEX_BENCH_DIR:-$(mktemp -d "${TMPDIR:-/tmp}/morvex-bench.XXXXXX")}
 mkdir -p "$work"
 [ -z "${MORVEX_BENCH_DIR:-}" ] && trap 'rm -rf "$work"' EXIT
 
+# Texts of every common shape made from the same mib MiB of random bytes,
+# into the page cache: random.bin, its h output own.txt, the body of xxd -i
+# (xxd.txt), od -An -tu1 -v (od.txt), decimal joined by ", " (decimal.txt) and
+# the h2, h4 and h8 outputs (h2.txt ...).
+make_shape_texts() {
+    local mib=$1 unit
+    echo "Making the texts in $work ..." >&2
+    head -c $((mib * 1024 * 1024)) /dev/urandom > random.bin
+    "$morvex" h random.bin own.txt
+    xxd -i < random.bin > xxd.txt
+    od -An -tu1 -v random.bin > od.txt
+    tr -s ' \n' '\n' < od.txt | sed '/^$/d' | paste -sd, | sed 's/,/, /g' > decimal.txt
+    for unit in 2 4 8; do "$morvex" "h$unit" random.bin "h$unit.txt"; done
+    cat ./*.txt random.bin > /dev/null
+}
+
+# The machine and the data's device, for the line above a table.
+machine() {
+    local cpu
+    cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
+    echo "Machine: $(nproc) cores, ${cpu:-unknown CPU}, $(uname -sr); one run, data on $(df --output=source "$work" | tail -n 1) (page cache)."
+}
+
 # Wall-clock seconds of one run of a command.
 seconds() {
     local start end

@@ -7,6 +7,7 @@
 #
 #   bench/compare.sh [--large]     --large adds a 1 GiB input to the memory and lasting-replace rows
 #   bench/compare.sh --ablation    each speed layer on and off instead (bench/ablation.sh)
+#   bench/compare.sh --shapes      every text shape against its floor instead (bench/shapes.sh)
 #
 # Environment: MORVEX_BUILD_DIR (default build-bench), MORVEX_BENCH_DIR (where
 # the data goes; default a fresh folder under $TMPDIR or /tmp, removed after).
@@ -15,6 +16,7 @@ cd "$(dirname "$0")/.."
 root=$PWD
 
 [ "${1:-}" = "--ablation" ] && exec bench/ablation.sh
+[ "${1:-}" = "--shapes" ] && exec bench/shapes.sh
 large=false
 [ "${1:-}" = "--large" ] && large=true
 
@@ -134,9 +136,8 @@ for entry in "${durable_sizes[@]}"; do
     rm -f in.bin out.txt
 done
 
-cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
 echo
-echo "Machine: $(nproc) cores, ${cpu:-unknown CPU}, $(uname -sr); one run, data on $(df --output=source "$work" | tail -n 1) (page cache)."
+machine
 echo "Binary: $build/app/morvex, $(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$build/CMakeCache.txt") build, dialogs (MORVEX_GUI) $(sed -n 's/^MORVEX_GUI:BOOL=//p' "$build/CMakeCache.txt")."
 echo "Command: \`bench/compare.sh${1:+ $1}\` — 256 MiB random input, text $((text_size / mib)) MiB."
 echo

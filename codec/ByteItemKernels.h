@@ -12,6 +12,12 @@ std::size_t FindByteItemsAvx2(const unsigned char*& position, const unsigned cha
     std::size_t capacity);
 std::size_t FindByteItemsAvx512(const unsigned char*& position, const unsigned char* end, unsigned char* values,
     std::size_t capacity);
+std::size_t FindNumbersSse2(const unsigned char*& position, const unsigned char* end, CScannedNumber* numbers,
+    std::size_t capacity);
+std::size_t FindNumbersAvx2(const unsigned char*& position, const unsigned char* end, CScannedNumber* numbers,
+    std::size_t capacity);
+std::size_t FindNumbersAvx512(const unsigned char*& position, const unsigned char* end, CScannedNumber* numbers,
+    std::size_t capacity);
 void FormatByteItemsAvx2(unsigned char* out, const unsigned char* bytes, unsigned char flip);
 void FormatByteItemsAvx512(unsigned char* out, const unsigned char* bytes, unsigned char flip);
 std::size_t FormatByteLinesAvx2(unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip,
@@ -28,6 +34,9 @@ inline constexpr bool kHasX86Finders = false;
 inline constexpr ByteItemFinder FindByteItemsSse2 = nullptr;
 inline constexpr ByteItemFinder FindByteItemsAvx2 = nullptr;
 inline constexpr ByteItemFinder FindByteItemsAvx512 = nullptr;
+inline constexpr NumberFinder FindNumbersSse2 = nullptr;
+inline constexpr NumberFinder FindNumbersAvx2 = nullptr;
+inline constexpr NumberFinder FindNumbersAvx512 = nullptr;
 inline constexpr ByteItemFormatter FormatByteItemsAvx2 = nullptr;
 inline constexpr ByteItemFormatter FormatByteItemsAvx512 = nullptr;
 inline constexpr ByteLinesFormatter FormatByteLinesAvx2 = nullptr;

@@ -17,7 +17,7 @@
 #pragma GCC target("avx2,bmi")
 #endif
 
-#include "ByteItemBlocks.h"
+#include "TextBlocks.h"
 
 namespace {
 
@@ -105,7 +105,8 @@ struct CAvx2Classifier
         const __m256i high
             = _mm256_and_si256(_mm256_slli_epi16(Nibble(Load(block + 2)), 4), _mm256_set1_epi8(static_cast<char>(0xF0)));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(pairs), _mm256_or_si256(high, Nibble(Load(block + 3))));
-        return {Mask(digits), Mask(hex), Mask(prefixes), Mask(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(kEndOfText)))};
+        return {Mask(digits), Mask(hex), Mask(prefixes), Mask(_mm256_cmpeq_epi8(lower, _mm256_set1_epi8('x'))),
+            Mask(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(kEndOfText)))};
     }
 
     // Eight bytes of starts at a time, each into one shuffle: fewer steps
@@ -131,7 +132,13 @@ struct CAvx2Classifier
 std::size_t FindByteItemsAvx2(const unsigned char*& position, const unsigned char* end, unsigned char* values,
     std::size_t capacity)
 {
-    return CByteItemBlocks<CAvx2Classifier>::Find(position, end, values, capacity);
+    return CTextBlocks<CAvx2Classifier>::FindByteItems(position, end, values, capacity);
+}
+
+std::size_t FindNumbersAvx2(const unsigned char*& position, const unsigned char* end, CScannedNumber* numbers,
+    std::size_t capacity)
+{
+    return CTextBlocks<CAvx2Classifier>::FindNumbers(position, end, numbers, capacity);
 }
 
 void FormatByteItemsAvx2(unsigned char* out, const unsigned char* bytes, unsigned char flip)

@@ -21,7 +21,7 @@
 #pragma GCC target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi")
 #endif
 
-#include "ByteItemBlocks.h"
+#include "TextBlocks.h"
 
 namespace {
 
@@ -110,7 +110,8 @@ struct CAvx512Classifier
     {
         const __m512i bytes = Load(block);
         const __mmask64 digits = Below(bytes, '0', 10);
-        const __mmask64 hex = digits | Below(_mm512_or_si512(bytes, Bytes(0x20)), 'a', 6);
+        const __m512i lower = _mm512_or_si512(bytes, Bytes(0x20));
+        const __mmask64 hex = digits | Below(lower, 'a', 6);
         const __mmask64 prefixes = _mm512_cmpeq_epi8_mask(bytes, Bytes('0'))
             & _mm512_cmpeq_epi8_mask(_mm512_or_si512(Load(block + 1), Bytes(0x20)), Bytes('x'));
 
@@ -119,7 +120,7 @@ struct CAvx512Classifier
         const __m512i high = _mm512_slli_epi16(Nibble(Load(block + 2)), 4);
         const __m512i pair = _mm512_ternarylogic_epi32(high, Bytes(static_cast<char>(0xF0)), Nibble(Load(block + 3)), 0xEA);
         _mm512_storeu_si512(pairs, pair);
-        return {digits, hex, prefixes, _mm512_cmpeq_epi8_mask(bytes, Bytes(kEndOfText))};
+        return {digits, hex, prefixes, _mm512_cmpeq_epi8_mask(lower, Bytes('x')), _mm512_cmpeq_epi8_mask(bytes, Bytes(kEndOfText))};
     }
 
     // The pairs at the starts, packed to the front by one compress; a
@@ -137,7 +138,13 @@ struct CAvx512Classifier
 std::size_t FindByteItemsAvx512(const unsigned char*& position, const unsigned char* end, unsigned char* values,
     std::size_t capacity)
 {
-    return CByteItemBlocks<CAvx512Classifier>::Find(position, end, values, capacity);
+    return CTextBlocks<CAvx512Classifier>::FindByteItems(position, end, values, capacity);
+}
+
+std::size_t FindNumbersAvx512(const unsigned char*& position, const unsigned char* end, CScannedNumber* numbers,
+    std::size_t capacity)
+{
+    return CTextBlocks<CAvx512Classifier>::FindNumbers(position, end, numbers, capacity);
 }
 
 // The text of the first count values (at most the layout's) XOR flip, as

@@ -28,6 +28,16 @@ public:
         m_out.Commit(pos + m_nByteUnit);
     }
 
+    void OnNumbers(const CScannedNumber* numbers, std::size_t count)
+    {
+        if (m_nByteUnit != 1) {
+            for (std::size_t i = 0; i < count; ++i)
+                OnNumberCompleted(numbers[i]);
+            return;
+        }
+        PutEach(count, [numbers](std::size_t i) { return static_cast<unsigned char>(numbers[i].low); });
+    }
+
     // Runs of one-byte hex items: with byte unit 1, their bytes as they are.
     void OnByteItems(const unsigned char* values, std::size_t count)
     {
@@ -35,17 +45,24 @@ public:
             CompleteEach(*this, values, count);
             return;
         }
-        while (count > 0) {
-            const std::size_t piece = std::min(count, CByteWriter::kMaxReserve);
-            unsigned char* pos = m_out.Reserve(piece);
-            std::memcpy(pos, values, piece);
-            m_out.Commit(pos + piece);
-            values += piece;
-            count -= piece;
-        }
+        PutEach(count, [values](std::size_t i) { return values[i]; });
     }
 
 private:
+    // The bytes byteAt(0) to byteAt(count - 1).
+    template <typename ByteAt>
+    void PutEach(std::size_t count, ByteAt byteAt)
+    {
+        for (std::size_t done = 0; done < count;) {
+            const std::size_t piece = std::min(count - done, CByteWriter::kMaxReserve);
+            unsigned char* pos = m_out.Reserve(piece);
+            for (std::size_t i = 0; i < piece; ++i)
+                pos[i] = byteAt(done + i);
+            m_out.Commit(pos + piece);
+            done += piece;
+        }
+    }
+
     CByteWriter& m_out;
     int m_nByteUnit;
 };

@@ -2,33 +2,13 @@
 
 #include "HexTables.h"
 #include "ScanPath.h"
+#include "ScannedNumber.h"
 
 #include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <span>
-
-// A number found in a text array.
-struct CScannedNumber
-{
-    enum class Kind { Hex, Decimal };
-
-    Kind kind;
-    // Hex numbers keep their value modulo 2^72 (the last 18 digits), enough
-    // for the widest byte unit; decimal numbers wrap modulo 2^32.
-    std::uint64_t low;   // bits 0 to 63
-    std::uint8_t high;   // bits 64 to 71, always 0 for a decimal number
-    // A hex number's digits, leading zeros included, up to UINT32_MAX: its
-    // width is in them. 0 for a decimal number.
-    std::uint32_t hexDigits;
-
-    // Byte k (0 to 8) of the value, least significant first.
-    unsigned char Byte(int k) const
-    {
-        return k < 8 ? static_cast<unsigned char>(low >> (8 * k)) : high;
-    }
-};
 
 // What takes a scanner's numbers: each completed number, and runs of
 // one-byte hex items ("0xHH") as their values, the writers' common case.
@@ -57,7 +37,10 @@ template <NumberSink Sink>
 class CNumberScanner
 {
 public:
-    explicit CNumberScanner(Sink& sink) : m_sink(sink), m_findByteItems(CurrentByteItemFinder()) {}
+    explicit CNumberScanner(Sink& sink)
+        : m_sink(sink), m_findByteItems(CurrentByteItemFinder()), m_findNumbers(CurrentNumberFinder())
+    {
+    }
 
     // Nothing more is read once the end mark has been.
     void Feed(std::span<const unsigned char> chunk);
@@ -76,6 +59,9 @@ private:
     // Items taken one by one before blocks are tried: text whose numbers
     // have other shapes never pays for tries that fail.
     static constexpr std::size_t kItemsBeforeBlocks = 4;
+    // Numbers of other shapes that this many steps take alone, after blocks
+    // of numbers found none: irregular text pays little for the tries.
+    static constexpr int kNumbersBeforeBlocks = 16;
 
     // The commonest item, "0xHH" and the separator after it: its value, or
     // nothing if the text at p has another shape.
@@ -103,15 +89,55 @@ private:
         return true;
     }
 
-    // Skips separators and takes runs of such items whole, a block at a time
-    // where the scan path has a block finder. True with p at a number of
-    // another shape; false at the end of the chunk or of the text.
+    // Skips separators and takes runs of such items whole, and numbers of the
+    // other common shapes, a block at a time where the scan path has block
+    // finders. True with p at a number that the general steps must read;
+    // false at the end of the chunk or of the text.
     bool TakeByteItems(const unsigned char*& position, const unsigned char* end);
+
+    // Numbers of any common shape at p, a block at a time, after the items
+    // held so far; false, with none taken, where the blocks find none.
+    bool TakeNumberBlocks(const unsigned char*& p, const unsigned char* end, const unsigned char* values, std::size_t& count)
+    {
+        if (!m_findNumbers)
+            return false;
+        if (m_nNumbersBeforeBlocks > 0) {
+            --m_nNumbersBeforeBlocks;
+            return false;
+        }
+        CScannedNumber numbers[kBatchSize];
+        std::size_t taken = 0;
+        for (;;) {
+            const std::size_t found = m_findNumbers(p, end, numbers, kBatchSize);
+            if (found != 0 && taken == 0) {
+                DeliverByteItems(values, count);
+                count = 0;
+            }
+            DeliverNumbers(numbers, found);
+            taken += found;
+            if (found + kNumberFinderRoom <= kBatchSize)
+                break;
+        }
+        if (taken == 0)
+            m_nNumbersBeforeBlocks = kNumbersBeforeBlocks;
+        return taken != 0;
+    }
 
     void DeliverByteItems(const unsigned char* values, std::size_t count)
     {
         if (count != 0)
             m_sink.OnByteItems(values, count);
+    }
+
+    // In one call to sinks that take numbers so.
+    void DeliverNumbers(const CScannedNumber* numbers, std::size_t count)
+    {
+        if constexpr (requires { m_sink.OnNumbers(numbers, count); }) {
+            m_sink.OnNumbers(numbers, count);
+        } else {
+            for (std::size_t i = 0; i < count; ++i)
+                m_sink.OnNumberCompleted(numbers[i]);
+        }
     }
 
     void CompleteHex(std::uint64_t low, std::uint8_t high, std::uint32_t digits)
@@ -125,6 +151,8 @@ private:
 
     Sink& m_sink;
     const ByteItemFinder m_findByteItems;   // none on the scalar path
+    const NumberFinder m_findNumbers;       // nor this
+    int m_nNumbersBeforeBlocks = 0;
     bool m_bEnded = false;
     State m_state = State::Idle;
     std::uint64_t m_nLow = 0;
@@ -239,6 +267,8 @@ bool CNumberScanner<Sink>::TakeByteItems(const unsigned char*& position, const u
             continue;
         }
         if (!MatchByteItem(p, end, values[count])) {
+            if (TakeNumberBlocks(p, end, values, count))
+                continue;
             atNumber = true;
             break;
         }

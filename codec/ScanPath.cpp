@@ -10,6 +10,7 @@ namespace {
 struct CKernels
 {
     ByteItemFinder find;
+    NumberFinder findNumbers;
     ByteItemFormatter formatItems;
     ByteLinesFormatter formatLines;
 };
@@ -22,13 +23,13 @@ CKernels KernelsOf(ScanPath path)
     case ScanPath::Sse2:
         // SSE2 has no byte shuffle, without which sixteen items are no
         // faster than words of them.
-        return {FindByteItemsSse2, nullptr, nullptr};
+        return {FindByteItemsSse2, FindNumbersSse2, nullptr, nullptr};
     case ScanPath::Avx2:
-        return {FindByteItemsAvx2, FormatByteItemsAvx2, FormatByteLinesAvx2};
+        return {FindByteItemsAvx2, FindNumbersAvx2, FormatByteItemsAvx2, FormatByteLinesAvx2};
     case ScanPath::Avx512:
-        return {FindByteItemsAvx512, FormatByteItemsAvx512, FormatByteLinesAvx512};
+        return {FindByteItemsAvx512, FindNumbersAvx512, FormatByteItemsAvx512, FormatByteLinesAvx512};
     }
-    return {nullptr, nullptr, nullptr};
+    return {nullptr, nullptr, nullptr, nullptr};
 }
 
 std::atomic<ScanPath>& Current()
@@ -78,6 +79,11 @@ ScanPath CurrentScanPath()
 ByteItemFinder CurrentByteItemFinder()
 {
     return KernelsOf(CurrentScanPath()).find;
+}
+
+NumberFinder CurrentNumberFinder()
+{
+    return KernelsOf(CurrentScanPath()).findNumbers;
 }
 
 ByteItemFormatter CurrentByteItemFormatter()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ScannedNumber.h"
+
 #include <cstddef>
 
 // The ways the engine can read and write runs of one-byte hex items: byte by
@@ -25,6 +27,16 @@ using ByteItemFinder = std::size_t (*)(const unsigned char*& position, const uns
 
 inline constexpr std::size_t kByteItemFinderRoom = 24;
 
+// Takes the numbers of the common shapes at the start of [position, end),
+// and the separators between them, a block at a time: decimal numbers of up
+// to 16 digits, hex numbers of 1 to 16, whatever separates them. Writes them
+// to numbers, which has room for capacity, and returns their count. position
+// moves as a ByteItemFinder's does, stopping at numbers of other shapes.
+using NumberFinder = std::size_t (*)(const unsigned char*& position, const unsigned char* end, CScannedNumber* numbers,
+    std::size_t capacity);
+
+inline constexpr std::size_t kNumberFinderRoom = 32;
+
 // Writes "0xHH," for each of 16 bytes, each XOR flip (0xFF writes their
 // complements): 80 bytes at out.
 using ByteItemFormatter = void (*)(unsigned char* out, const unsigned char* bytes, unsigned char flip);
@@ -47,8 +59,9 @@ ScanPath BestScanPath();
 bool UseScanPath(ScanPath path);
 ScanPath CurrentScanPath();
 
-// The block finder of the current path; none for the scalar one.
+// The block finders of the current path; none for the scalar one.
 ByteItemFinder CurrentByteItemFinder();
+NumberFinder CurrentNumberFinder();
 
 // The item and line formatters of the current path; none where items are
 // written one word at a time.

@@ -48,7 +48,8 @@ private:
     static constexpr std::size_t kHelperPiece = 16 * 1024;
     // ...and leaves the rest of its part to this thread once the log holds
     // this much, so that texts of many short numbers keep memory small too.
-    static constexpr std::size_t kLogBudget = 512 * 1024;
+    static constexpr std::size_t kLogBudget = 1024 * 1024;
+    static_assert(kLogBudget + kHelperPiece <= CNumberLog::kMostItems);
     // A chunk's bytes after its last number end are kept for the next chunk
     // up to this many; beyond, this thread scans them at once.
     static constexpr std::size_t kMostCarried = 256;

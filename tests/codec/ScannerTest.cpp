@@ -120,6 +120,13 @@ INSTANTIATE_TEST_SUITE_P(TextArrayFormat, ScannerNumbers,
         NumbersCase{"0x41\r\n0x42", "H65 H66"},
         NumbersCase{"0x41\x80\xFF" "0x42", "H65 H66"},
         NumbersCase{"0x41,\x1A" "0x42", "H65"},
+        // Numbers of other shapes, which blocks of numbers take whole or leave
+        // to the general steps.
+        NumbersCase{"1234567890123456,12345678901234567", "D1015724736 D1567312775"},
+        NumbersCase{"0x0123456789abcdef 0X00000000000000001", "H81985529216486895 H1"},
+        NumbersCase{"0xFEDCBA9876543210F", "H17134975606245761295+15"},
+        NumbersCase{"12ab34 x12 0x12x5 ab 0xab", "D12 D34 D12 H18 D5 H171"},
+        NumbersCase{"  0 255  12\n 100", "D0 D255 D12 D100"},
         NumbersCase{"0x4\x1A" "1", "H4"},
         NumbersCase{"", ""},
         NumbersCase{"no digits here", ""})),
@@ -181,6 +188,53 @@ TEST_P(ScannerPaths, ReportsTheSameNumbersAsTheLiteralStateTableOnLongItemRuns)
     }
 }
 
+// The numbers of the text scanned on two threads, fed in chunks of the size.
+std::string SplitScanInChunks(std::string_view text, std::size_t chunkSize)
+{
+    CRecordingSink sink;
+    CSplitScanner<CRecordingSink> scanner(sink);
+    for (; !text.empty(); text.remove_prefix(std::min(chunkSize, text.size())))
+        scanner.Feed(Bytes(text.substr(0, chunkSize)));
+    scanner.Finish();
+    return sink.events;
+}
+
+// Numbers of every common shape (decimal, hex of any width and case) with
+// every kind of separator, broken by pieces that blocks of numbers leave to
+// the general steps.
+std::string RandomNumberText(std::mt19937& random, std::size_t numbers)
+{
+    static const char* const kSeparators[] = {", ", ",", " ", "  ", "\n", ",\r\n", "\t", "; ", " data ", " x ", "-"};
+    static const char* const kOddPieces[] = {"12ab", "x12", "0x12x5", "0x", "0xg", "\x1A", "abcdefabcdefabcdefabc",
+        "12345678901234567890", "0x123456789012345678"};
+    std::string text;
+    for (std::size_t k = 0; k < numbers; ++k) {
+        if (random() % 60 == 0) {
+            text += kOddPieces[random() % std::size(kOddPieces)];
+        } else if (random() % 2) {
+            text += std::to_string(random() % (random() % 2 ? 256 : 4294967296));
+        } else {
+            text += random() % 2 ? "0x" : "0X";
+            for (std::size_t digit = 1 + random() % 16; digit > 0; --digit)
+                text += "0123456789ABCDEFabcdef"[random() % 22];
+        }
+        text += kSeparators[random() % std::size(kSeparators)];
+    }
+    return text;
+}
+
+TEST_P(ScannerPaths, ReportsTheSameNumbersAsTheLiteralStateTableOnNumbersOfEveryShape)
+{
+    std::mt19937 random(14);
+    for (int round = 0; round < 300; ++round) {
+        const std::string text = RandomNumberText(random, random() % 400);
+        const std::vector<std::size_t> chunks = {random() % 300, random() % 300};
+        ASSERT_EQ(ScanInChunks(text, chunks), ReferenceScan(text))
+            << "text: " << text << "\nchunks: " << chunks[0] << ", " << chunks[1];
+        ASSERT_EQ(SplitScanInChunks(text, 1 + random() % 600), ReferenceScan(text)) << "text: " << text;
+    }
+}
+
 TEST_P(ScannerPaths, AnyByteAnywhereInTheWritersFormGivesTheSameNumbers)
 {
     std::string form;
@@ -206,17 +260,6 @@ TEST_P(ScannerPaths, ChunkBoundariesAnywhereGiveTheSameEvents)
     for (std::size_t split = 0; split <= text.size(); ++split)
         EXPECT_EQ(ScanInChunks(text, {split}), whole) << "split at " << split;
     EXPECT_EQ(ScanInChunks(text, std::vector<std::size_t>(text.size(), 1)), whole);
-}
-
-// The numbers of the text scanned on two threads, fed in chunks of the size.
-std::string SplitScanInChunks(std::string_view text, std::size_t chunkSize)
-{
-    CRecordingSink sink;
-    CSplitScanner<CRecordingSink> scanner(sink);
-    for (; !text.empty(); text.remove_prefix(std::min(chunkSize, text.size())))
-        scanner.Feed(Bytes(text.substr(0, chunkSize)));
-    scanner.Finish();
-    return sink.events;
 }
 
 TEST_P(ScannerPaths, ScanningOnTwoThreadsGivesTheNumbersOfOneScanner)

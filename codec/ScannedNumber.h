@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+
+// A number found in a text array.
+struct CScannedNumber
+{
+    enum class Kind { Hex, Decimal };
+
+    Kind kind;
+    // Hex numbers keep their value modulo 2^72 (the last 18 digits), enough
+    // for the widest byte unit; decimal numbers wrap modulo 2^32.
+    std::uint64_t low;   // bits 0 to 63
+    std::uint8_t high;   // bits 64 to 71, always 0 for a decimal number
+    // A hex number's digits, leading zeros included, up to UINT32_MAX: its
+    // width is in them. 0 for a decimal number.
+    std::uint32_t hexDigits;
+
+    // Byte k (0 to 8) of the value, least significant first.
+    unsigned char Byte(int k) const
+    {
+        return k < 8 ? static_cast<unsigned char>(low >> (8 * k)) : high;
+    }
+};
