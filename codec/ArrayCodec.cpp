@@ -65,11 +65,9 @@ bool CArrayCodec::ConvertBinToText(int byteUnit, int lineUnit)
             text.WriteByteItems(group, left);
             continue;
         }
-        for (; left >= unit; group += unit, left -= unit) {
-            unsigned char* pos = CTextArrayWriter::PutHexLittleEndian(text.BeginItem(), group, unit);
-            *pos++ = ',';
-            text.EndItem(pos);
-        }
+        text.WriteWideItems(group, left / unit, byteUnit);
+        group += left / unit * unit;
+        left %= unit;
         // A short group ends the file and has no comma.
         if (left > 0)
             text.EndItem(CTextArrayWriter::PutHexLittleEndian(text.BeginItem(), group, left));

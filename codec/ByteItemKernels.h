@@ -24,6 +24,7 @@ std::size_t FormatByteLinesAvx2(unsigned char* out, const unsigned char* bytes, 
     int lineUnit);
 std::size_t FormatByteLinesAvx512(unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip,
     int lineUnit);
+std::size_t FormatWideItemsAvx512(unsigned char* out, const unsigned char* bytes, std::size_t count, int unit);
 // AVX2 and BMI1, and an operating system that saves the wide registers.
 bool ProcessorHasAvx2();
 // AVX-512 with byte and word instructions, the byte permute (VBMI) and the
@@ -41,6 +42,7 @@ inline constexpr ByteItemFormatter FormatByteItemsAvx2 = nullptr;
 inline constexpr ByteItemFormatter FormatByteItemsAvx512 = nullptr;
 inline constexpr ByteLinesFormatter FormatByteLinesAvx2 = nullptr;
 inline constexpr ByteLinesFormatter FormatByteLinesAvx512 = nullptr;
+inline constexpr WideItemFormatter FormatWideItemsAvx512 = nullptr;
 inline bool ProcessorHasAvx2()
 {
     return false;

@@ -65,6 +65,40 @@ constexpr CTextLayout MakeLayout(std::size_t itemsPerLine, std::size_t lines, bo
 
 constexpr CTextLayout kSixteenItems = MakeLayout(16, 1, false);
 
+// "0x", the digits of unit bytes as one little-endian number, and a comma,
+// for as many items as 128 bytes of text and 64 bytes of values hold.
+constexpr CTextLayout MakeWideLayout(std::size_t unit)
+{
+    CTextLayout layout{};
+    const std::size_t items = std::min(64 / unit, kFormattedLinesRoom / (2 * unit + 3));
+    std::size_t at = 0;
+    for (std::size_t item = 0; item < items; ++item) {
+        layout.fixed[at++] = '0';
+        layout.fixed[at++] = 'x';
+        for (std::size_t k = unit; k-- > 0;) {
+            const auto value = static_cast<unsigned char>(item * unit + k);
+            for (const unsigned char index : {value, static_cast<unsigned char>(64 + value)}) {
+                layout.digit[at] = index;
+                layout.digitMask[at / 64] |= std::uint64_t{1} << (at % 64);
+                ++at;
+            }
+        }
+        layout.fixed[at++] = ',';
+    }
+    layout.items = items * unit;
+    layout.size = at;
+    return layout;
+}
+
+constexpr int kWidestUnit = 9;
+
+constexpr std::array<CTextLayout, kWidestUnit + 1> kWideItems = [] {
+    std::array<CTextLayout, kWidestUnit + 1> layouts{};
+    for (std::size_t unit = 2; unit <= kWidestUnit; ++unit)
+        layouts[unit] = MakeWideLayout(unit);
+    return layouts;
+}();
+
 // The longest line a step holds whole: 25 items and CR LF make 127 bytes.
 constexpr int kLongestLine = 25;
 
@@ -179,6 +213,18 @@ std::size_t FormatByteLinesAvx512(unsigned char* out, const unsigned char* bytes
     if (taken != 0)
         PlaceText(out, bytes, taken, flip, layout);
     return taken;
+}
+
+std::size_t FormatWideItemsAvx512(unsigned char* out, const unsigned char* bytes, std::size_t count, int unit)
+{
+    if (unit < 2 || unit > kWidestUnit)
+        return 0;
+    const CTextLayout& layout = kWideItems[static_cast<std::size_t>(unit)];
+    const auto width = static_cast<std::size_t>(unit);
+    const std::size_t taken = std::min(layout.items, count / width * width);
+    if (taken != 0)
+        PlaceText(out, bytes, taken, 0, layout);
+    return taken / width;
 }
 
 #if defined(__clang__)

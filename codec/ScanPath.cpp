@@ -13,6 +13,7 @@ struct CKernels
     NumberFinder findNumbers;
     ByteItemFormatter formatItems;
     ByteLinesFormatter formatLines;
+    WideItemFormatter formatWide;
 };
 
 CKernels KernelsOf(ScanPath path)
@@ -23,13 +24,13 @@ CKernels KernelsOf(ScanPath path)
     case ScanPath::Sse2:
         // SSE2 has no byte shuffle, without which sixteen items are no
         // faster than words of them.
-        return {FindByteItemsSse2, FindNumbersSse2, nullptr, nullptr};
+        return {FindByteItemsSse2, FindNumbersSse2, nullptr, nullptr, nullptr};
     case ScanPath::Avx2:
-        return {FindByteItemsAvx2, FindNumbersAvx2, FormatByteItemsAvx2, FormatByteLinesAvx2};
+        return {FindByteItemsAvx2, FindNumbersAvx2, FormatByteItemsAvx2, FormatByteLinesAvx2, nullptr};
     case ScanPath::Avx512:
-        return {FindByteItemsAvx512, FindNumbersAvx512, FormatByteItemsAvx512, FormatByteLinesAvx512};
+        return {FindByteItemsAvx512, FindNumbersAvx512, FormatByteItemsAvx512, FormatByteLinesAvx512, FormatWideItemsAvx512};
     }
-    return {nullptr, nullptr, nullptr, nullptr};
+    return {nullptr, nullptr, nullptr, nullptr, nullptr};
 }
 
 std::atomic<ScanPath>& Current()
@@ -94,4 +95,9 @@ ByteItemFormatter CurrentByteItemFormatter()
 ByteLinesFormatter CurrentByteLinesFormatter()
 {
     return CurrentSpeedLayers().vectorFormatters ? KernelsOf(CurrentScanPath()).formatLines : nullptr;
+}
+
+WideItemFormatter CurrentWideItemFormatter()
+{
+    return CurrentSpeedLayers().vectorFormatters ? KernelsOf(CurrentScanPath()).formatWide : nullptr;
 }

@@ -51,6 +51,12 @@ using ByteLinesFormatter = std::size_t (*)(unsigned char* out, const unsigned ch
     unsigned char flip, int lineUnit);
 inline constexpr std::size_t kFormattedLinesRoom = 128;
 
+// Writes "0x" and the digits of unit bytes (2 to 9) as one little-endian
+// number, then a comma, for as many whole groups of the count bytes as one
+// step holds; at most kFormattedLinesRoom bytes at out. Returns the groups
+// taken: none where the bytes are too few or the unit too wide.
+using WideItemFormatter = std::size_t (*)(unsigned char* out, const unsigned char* bytes, std::size_t count, int unit);
+
 bool IsScanPathAvailable(ScanPath path);
 ScanPath BestScanPath();
 
@@ -67,3 +73,4 @@ NumberFinder CurrentNumberFinder();
 // written one word at a time.
 ByteItemFormatter CurrentByteItemFormatter();
 ByteLinesFormatter CurrentByteLinesFormatter();
+WideItemFormatter CurrentWideItemFormatter();

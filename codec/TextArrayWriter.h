@@ -25,6 +25,7 @@ public:
         , m_nLineUnit(lineUnit)
         , m_formatSixteen(CurrentByteItemFormatter())
         , m_formatLines(CurrentByteLinesFormatter())
+        , m_formatWide(CurrentWideItemFormatter())
     {
     }
 
@@ -60,6 +61,36 @@ public:
                 pos = PutByteItem(pos, bytes[i] ^ flip);
             bytes += run;
             count -= run;
+            EndItems(pos, static_cast<int>(run));
+        }
+    }
+
+    // One "0x" item with a comma for each of the groups of unit bytes (2 to
+    // 9), each group one little-endian number, with the line breaks: the hot
+    // loop of binary to text with wider units, a run of items per step.
+    void WriteWideItems(const unsigned char* bytes, std::size_t groups, int unit)
+    {
+        const auto width = static_cast<std::size_t>(unit);
+        const std::size_t itemSize = 2 * width + 3;
+        // A formatter's step may start at the run's last item.
+        const std::size_t mostRun = (CByteWriter::kMaxReserve - kFormattedLinesRoom) / itemSize;
+        while (groups > 0) {
+            const std::size_t run = std::min({groups, mostRun, static_cast<std::size_t>(m_nLineUnit - m_nItemsOnLine)});
+            unsigned char* pos = m_out.Reserve(CByteWriter::kMaxReserve);
+            std::size_t i = 0;
+            while (m_formatWide && i < run) {
+                const std::size_t taken = std::min(m_formatWide(pos, bytes + i * width, (groups - i) * width, unit), run - i);
+                if (taken == 0)
+                    break;
+                pos += taken * itemSize;
+                i += taken;
+            }
+            for (; i < run; ++i) {
+                pos = PutHexLittleEndian(pos, bytes + i * width, width);
+                *pos++ = ',';
+            }
+            bytes += run * width;
+            groups -= run;
             EndItems(pos, static_cast<int>(run));
         }
     }
@@ -160,4 +191,5 @@ private:
     int m_nItemsOnLine = 0;
     const ByteItemFormatter m_formatSixteen;   // none on paths without one
     const ByteLinesFormatter m_formatLines;     // likewise
+    const WideItemFormatter m_formatWide;       // likewise
 };

@@ -11,29 +11,43 @@
 
 namespace {
 
-// The text of one-byte items as the format defines it, item by item.
-std::string ExpectedText(const std::vector<unsigned char>& bytes, int lineUnit, unsigned char flip)
+// The text of items of unit bytes as the format defines it, item by item
+// and digit by digit: each group one little-endian number.
+std::string ExpectedText(const std::vector<unsigned char>& bytes, int unit, int lineUnit, unsigned char flip)
 {
+    const auto width = static_cast<std::size_t>(unit);
     std::string text;
-    for (std::size_t k = 0; k < bytes.size(); ++k) {
-        char item[8];
-        std::snprintf(item, sizeof item, "0x%02X,", bytes[k] ^ flip);
-        text += item;
+    for (std::size_t k = 0; k < bytes.size() / width; ++k) {
+        text += "0x";
+        for (std::size_t b = width; b-- > 0;) {
+            char pair[3];
+            std::snprintf(pair, sizeof pair, "%02X", bytes[k * width + b] ^ flip);
+            text += pair;
+        }
+        text += ',';
         if ((k + 1) % static_cast<std::size_t>(lineUnit) == 0)
             text += "\r\n";
     }
     return text;
 }
 
-// The writer's text for the bytes, handed over in pieces of the given size.
-std::string WrittenText(const CTempDir& dir, const std::vector<unsigned char>& bytes, int lineUnit, std::size_t piece,
-    unsigned char flip)
+// The writer's text for the bytes, handed over in pieces of the given count
+// of groups.
+std::string WrittenText(const CTempDir& dir, const std::vector<unsigned char>& bytes, int unit, int lineUnit,
+    std::size_t piece, unsigned char flip)
 {
+    const auto width = static_cast<std::size_t>(unit);
     CByteWriter out;
     EXPECT_TRUE(out.Open(dir.Path("text")));
     CTextArrayWriter text(out, lineUnit);
-    for (std::size_t at = 0; at < bytes.size(); at += piece)
-        text.WriteByteItems(bytes.data() + at, std::min(piece, bytes.size() - at), flip);
+    const std::size_t groups = bytes.size() / width;
+    for (std::size_t at = 0; at < groups; at += piece) {
+        const std::size_t count = std::min(piece, groups - at);
+        if (unit == 1)
+            text.WriteByteItems(bytes.data() + at, count, flip);
+        else
+            text.WriteWideItems(bytes.data() + at * width, count, unit);
+    }
     EXPECT_TRUE(out.Close());
     return CTempDir::Read(dir.Path("text"));
 }
@@ -52,17 +66,22 @@ TEST_P(ByteItemWriter, WritesEveryItemAndLineBreakWhateverTheRunsAndPieces)
     // Line units below, at and above the sixteen items a vector holds and the
     // 25 of the longest line a step writes whole; pieces that end inside a
     // line, and texts too short for a vector or longer than a step's 64 bytes.
+    // Wider units have a step of their own, and no flip.
     const CTempDir dir;
     std::mt19937 random(5);
-    for (int lineUnit : {1, 3, 10, 15, 16, 17, 25, 26, 40, 1000}) {
-        for (std::size_t size : {0, 1, 15, 16, 17, 64, 65, 100, 3000}) {
-            std::vector<unsigned char> bytes(size);
-            for (unsigned char& byte : bytes)
-                byte = static_cast<unsigned char>(random());
-            for (std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{64}, size + 1})
-                for (unsigned char flip : {0x00, 0xFF})
-                    ASSERT_EQ(WrittenText(dir, bytes, lineUnit, piece, flip), ExpectedText(bytes, lineUnit, flip))
-                        << "line unit " << lineUnit << ", " << size << " bytes in pieces of " << piece << ", flip " << int(flip);
+    for (int unit : {1, 2, 3, 9}) {
+        const std::vector<unsigned char> flips = unit == 1 ? std::vector<unsigned char>{0x00, 0xFF} : std::vector<unsigned char>{0x00};
+        for (int lineUnit : {1, 3, 10, 15, 16, 17, 25, 26, 40, 1000}) {
+            for (std::size_t groups : {0, 1, 15, 16, 17, 64, 65, 100, 3000}) {
+                std::vector<unsigned char> bytes(groups * static_cast<std::size_t>(unit));
+                for (unsigned char& byte : bytes)
+                    byte = static_cast<unsigned char>(random());
+                for (std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{64}, groups + 1})
+                    for (unsigned char flip : flips)
+                        ASSERT_EQ(WrittenText(dir, bytes, unit, lineUnit, piece, flip), ExpectedText(bytes, unit, lineUnit, flip))
+                            << "unit " << unit << ", line unit " << lineUnit << ", " << groups << " items in pieces of "
+                            << piece << ", flip " << int(flip);
+            }
         }
     }
 }
