@@ -12,11 +12,11 @@ std::size_t FindByteItemsAvx2(const unsigned char*& position, const unsigned cha
     std::size_t capacity);
 std::size_t FindByteItemsAvx512(const unsigned char*& position, const unsigned char* end, unsigned char* values,
     std::size_t capacity);
-std::size_t FindNumbersSse2(const unsigned char*& position, const unsigned char* end, CScannedNumber* numbers,
+std::size_t FindNumbersSse2(const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers,
     std::size_t capacity);
-std::size_t FindNumbersAvx2(const unsigned char*& position, const unsigned char* end, CScannedNumber* numbers,
+std::size_t FindNumbersAvx2(const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers,
     std::size_t capacity);
-std::size_t FindNumbersAvx512(const unsigned char*& position, const unsigned char* end, CScannedNumber* numbers,
+std::size_t FindNumbersAvx512(const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers,
     std::size_t capacity);
 void FormatByteItemsAvx2(unsigned char* out, const unsigned char* bytes, unsigned char flip);
 void FormatByteItemsAvx512(unsigned char* out, const unsigned char* bytes, unsigned char flip);
@@ -28,7 +28,7 @@ std::size_t FormatWideItemsAvx512(unsigned char* out, const unsigned char* bytes
 // AVX2 and BMI1, and an operating system that saves the wide registers.
 bool ProcessorHasAvx2();
 // AVX-512 with byte and word instructions, the byte permute (VBMI) and the
-// byte compress (VBMI2).
+// byte compress (VBMI2) and the leading-zero count (CD).
 bool ProcessorHasAvx512();
 #else
 inline constexpr bool kHasX86Finders = false;

@@ -135,7 +135,7 @@ std::size_t FindByteItemsAvx2(const unsigned char*& position, const unsigned cha
     return CTextBlocks<CAvx2Classifier>::FindByteItems(position, end, values, capacity);
 }
 
-std::size_t FindNumbersAvx2(const unsigned char*& position, const unsigned char* end, CScannedNumber* numbers,
+std::size_t FindNumbersAvx2(const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers,
     std::size_t capacity)
 {
     return CTextBlocks<CAvx2Classifier>::FindNumbers(position, end, numbers, capacity);

@@ -15,10 +15,10 @@
 #include <immintrin.h>
 
 #if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi"))), apply_to = function)
+#pragma clang attribute push(__attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,avx512cd,bmi"))), apply_to = function)
 #elif defined(__GNUC__)
 #pragma GCC push_options
-#pragma GCC target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi")
+#pragma GCC target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,avx512cd,bmi")
 #endif
 
 #include "TextBlocks.h"
@@ -122,6 +122,27 @@ __m512i HexDigit(__m512i nibbles)
     return _mm512_mask_add_epi8(decimal, _mm512_cmpgt_epu8_mask(nibbles, Bytes(9)), decimal, Bytes('A' - '0' - 10));
 }
 
+// For the lanes of sixteen numbers: each lane's number (its index four
+// times) and each byte's place within its lane.
+constexpr std::array<unsigned char, 64> kLaneOf = [] {
+    std::array<unsigned char, 64> lanes{};
+    for (std::size_t j = 0; j < 64; ++j)
+        lanes[j] = static_cast<unsigned char>(j / 4);
+    return lanes;
+}();
+constexpr std::array<unsigned char, 64> kPlaceInLane = [] {
+    std::array<unsigned char, 64> places{};
+    for (std::size_t j = 0; j < 64; ++j)
+        places[j] = static_cast<unsigned char>(j % 4);
+    return places;
+}();
+constexpr std::array<unsigned char, 64> kByteIndex = [] {
+    std::array<unsigned char, 64> indexes{};
+    for (std::size_t j = 0; j < 64; ++j)
+        indexes[j] = static_cast<unsigned char>(j);
+    return indexes;
+}();
+
 struct CAvx512Classifier
 {
     static constexpr std::size_t kWidth = 64;
@@ -157,6 +178,39 @@ struct CAvx512Classifier
         return {digits, hex, prefixes, _mm512_cmpeq_epi8_mask(lower, Bytes('x')), _mm512_cmpeq_epi8_mask(bytes, Bytes(kEndOfText))};
     }
 
+    // Decimal numbers of one to four digits at the starts, which the block
+    // at p holds and whose digits end within three bytes of the next:
+    // sixteen at a time, each number's bytes gathered into a 32-bit lane,
+    // cut at its first non-digit, shifted up by the digits it lacks and
+    // combined by two multiply-adds. Writes whole sixteens of values.
+    static std::size_t ShortDecimals(const unsigned char* p, std::uint64_t starts, std::uint64_t* values, std::uint32_t* hexDigits)
+    {
+        const __m512i block = Load(p);
+        const __m512i next = Load(p + 64);
+        const __m512i positions = _mm512_maskz_compress_epi8(starts, Load(kByteIndex.data()));
+        const auto count = static_cast<std::size_t>(__builtin_popcountll(starts));
+        // The zero-masked forms throughout: the plain ones leave GCC 12 seeing
+        // uninitialised vectors.
+        constexpr __mmask16 kAll = 0xFFFF;
+        for (std::size_t first = 0; first < count; first += 16) {
+            const __m512i lanes = _mm512_add_epi8(Load(kLaneOf.data()), Bytes(static_cast<char>(first)));
+            const __m512i at = _mm512_add_epi8(_mm512_maskz_permutexvar_epi8(~__mmask64{0}, lanes, positions), Load(kPlaceInLane.data()));
+            const __m512i digits = _mm512_sub_epi8(_mm512_permutex2var_epi8(block, at, next), Bytes('0'));
+            const __mmask64 isDigit = _mm512_cmplt_epu8_mask(digits, Bytes(10));
+            __mmask64 inNumber = isDigit & 0x1111111111111111;
+            for (int k = 0; k < 3; ++k)
+                inNumber |= isDigit & inNumber << 1;
+            const __m512i shift = _mm512_maskz_lzcnt_epi32(kAll, _mm512_movm_epi8(inNumber));
+            const __m512i aligned = _mm512_maskz_sllv_epi32(kAll, _mm512_maskz_mov_epi8(inNumber, digits), shift);
+            const __m512i pairs = _mm512_maddubs_epi16(aligned, _mm512_set1_epi16(0x010A));
+            const __m512i value = _mm512_madd_epi16(pairs, _mm512_set1_epi32(0x00010064));
+            _mm512_storeu_si512(values + first, _mm512_maskz_cvtepu32_epi64(0xFF, _mm512_maskz_extracti64x4_epi64(0xF, value, 0)));
+            _mm512_storeu_si512(values + first + 8, _mm512_maskz_cvtepu32_epi64(0xFF, _mm512_maskz_extracti64x4_epi64(0xF, value, 1)));
+            _mm512_storeu_si512(hexDigits + first, _mm512_setzero_si512());
+        }
+        return count;
+    }
+
     // The pairs at the starts, packed to the front by one compress; a
     // block's items fit into the sixteen bytes stored.
     static std::size_t Gather(std::uint64_t starts, const unsigned char* pairs, unsigned char* values)
@@ -175,7 +229,7 @@ std::size_t FindByteItemsAvx512(const unsigned char*& position, const unsigned c
     return CTextBlocks<CAvx512Classifier>::FindByteItems(position, end, values, capacity);
 }
 
-std::size_t FindNumbersAvx512(const unsigned char*& position, const unsigned char* end, CScannedNumber* numbers,
+std::size_t FindNumbersAvx512(const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers,
     std::size_t capacity)
 {
     return CTextBlocks<CAvx512Classifier>::FindNumbers(position, end, numbers, capacity);
@@ -237,7 +291,7 @@ bool ProcessorHasAvx512()
 {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi")
-        && __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("bmi");
+        && __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("avx512cd") && __builtin_cpu_supports("bmi");
 }
 
 #endif

@@ -56,7 +56,7 @@ std::size_t FindByteItemsSse2(const unsigned char*& position, const unsigned cha
     return CTextBlocks<CSse2Classifier>::FindByteItems(position, end, values, capacity);
 }
 
-std::size_t FindNumbersSse2(const unsigned char*& position, const unsigned char* end, CScannedNumber* numbers,
+std::size_t FindNumbersSse2(const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers,
     std::size_t capacity)
 {
     return CTextBlocks<CSse2Classifier>::FindNumbers(position, end, numbers, capacity);

@@ -28,14 +28,14 @@ public:
         m_out.Commit(pos + m_nByteUnit);
     }
 
-    void OnNumbers(const CScannedNumber* numbers, std::size_t count)
+    void OnNumbers(const CFoundNumbers& numbers, std::size_t count)
     {
         if (m_nByteUnit != 1) {
             for (std::size_t i = 0; i < count; ++i)
-                OnNumberCompleted(numbers[i]);
+                OnNumberCompleted(numbers.At(i));
             return;
         }
-        PutEach(count, [numbers](std::size_t i) { return static_cast<unsigned char>(numbers[i].low); });
+        PutEach(count, [&numbers](std::size_t i) { return static_cast<unsigned char>(numbers.values[i]); });
     }
 
     // Runs of one-byte hex items: with byte unit 1, their bytes as they are.

@@ -97,7 +97,7 @@ private:
 
     // Numbers of any common shape at p, a block at a time, after the items
     // held so far; false, with none taken, where the blocks find none.
-    bool TakeNumberBlocks(const unsigned char*& p, const unsigned char* end, const unsigned char* values, std::size_t& count)
+    bool TakeNumberBlocks(const unsigned char*& p, const unsigned char* end, const unsigned char* items, std::size_t& count)
     {
         if (!m_findNumbers)
             return false;
@@ -105,12 +105,14 @@ private:
             --m_nNumbersBeforeBlocks;
             return false;
         }
-        CScannedNumber numbers[kBatchSize];
+        std::uint64_t values[kBatchSize];
+        std::uint32_t hexDigits[kBatchSize];
+        const CFoundNumbers numbers{values, hexDigits};
         std::size_t taken = 0;
         for (;;) {
             const std::size_t found = m_findNumbers(p, end, numbers, kBatchSize);
             if (found != 0 && taken == 0) {
-                DeliverByteItems(values, count);
+                DeliverByteItems(items, count);
                 count = 0;
             }
             DeliverNumbers(numbers, found);
@@ -130,13 +132,13 @@ private:
     }
 
     // In one call to sinks that take numbers so.
-    void DeliverNumbers(const CScannedNumber* numbers, std::size_t count)
+    void DeliverNumbers(const CFoundNumbers& numbers, std::size_t count)
     {
         if constexpr (requires { m_sink.OnNumbers(numbers, count); }) {
             m_sink.OnNumbers(numbers, count);
         } else {
             for (std::size_t i = 0; i < count; ++i)
-                m_sink.OnNumberCompleted(numbers[i]);
+                m_sink.OnNumberCompleted(numbers.At(i));
         }
     }
 

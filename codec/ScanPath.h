@@ -32,7 +32,7 @@ inline constexpr std::size_t kByteItemFinderRoom = 24;
 // to 16 digits, hex numbers of 1 to 16, whatever separates them. Writes them
 // to numbers, which has room for capacity, and returns their count. position
 // moves as a ByteItemFinder's does, stopping at numbers of other shapes.
-using NumberFinder = std::size_t (*)(const unsigned char*& position, const unsigned char* end, CScannedNumber* numbers,
+using NumberFinder = std::size_t (*)(const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers,
     std::size_t capacity);
 
 inline constexpr std::size_t kNumberFinderRoom = 32;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // A number found in a text array.
@@ -20,5 +21,19 @@ struct CScannedNumber
     unsigned char Byte(int k) const
     {
         return k < 8 ? static_cast<unsigned char>(low >> (8 * k)) : high;
+    }
+};
+
+// Numbers that blocks of text yield, column by column so that a vector
+// fills many at once. A decimal number has no hex digits: blocks take no
+// hex number without digits, and none of more than 16.
+struct CFoundNumbers
+{
+    std::uint64_t* values;
+    std::uint32_t* hexDigits;
+
+    CScannedNumber At(std::size_t i) const
+    {
+        return {hexDigits[i] != 0 ? CScannedNumber::Kind::Hex : CScannedNumber::Kind::Decimal, values[i], 0, hexDigits[i]};
     }
 };

@@ -122,7 +122,7 @@ public:
     // Decimal numbers of up to 16 digits and hex numbers of 1 to 16 digits,
     // each a run of digits, letters and x's set apart by other bytes, and
     // runs of letters and x's alone, which separate; anything else stops.
-    static std::size_t FindNumbers(const unsigned char*& position, const unsigned char* end, CScannedNumber* numbers,
+    static std::size_t FindNumbers(const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers,
         std::size_t capacity)
     {
         const unsigned char* p = position;
@@ -140,6 +140,17 @@ public:
             const std::uint64_t letters = runs & ~block.digits;
             const std::uint64_t nextLetters = nextRuns & ~next.digits;
             std::uint64_t starts = runs & ~(runs << 1 | continued);
+            if constexpr (requires { Classifier::ShortDecimals(p, starts, numbers.values, numbers.hexDigits); }) {
+                if (OnlyShortDecimals(block, next)) {
+                    count += Classifier::ShortDecimals(p, starts, numbers.values + count, numbers.hexDigits + count);
+                    // Past the last number's digits, wherever it ends.
+                    after = p + kWidth + (block.digits >> (kWidth - 1) != 0 ? std::countr_one(next.digits) : 0);
+                    continued = runs >> (kWidth - 1);
+                    p += kWidth;
+                    block = next;
+                    continue;
+                }
+            }
             if (block.ends != 0)
                 starts &= (std::uint64_t{1} << std::countr_zero(block.ends)) - 1;
             for (; starts != 0; starts &= starts - 1) {
@@ -152,10 +163,11 @@ public:
                 }
                 const std::uint64_t run = (std::uint64_t{1} << length) - 1;
                 if ((Ahead(letters, nextLetters, at) & run) == 0 && length <= 16) {
-                    numbers[count++] = {CScannedNumber::Kind::Decimal, DecimalDigitsValue(text, length), 0, 0};
+                    numbers.values[count] = DecimalDigitsValue(text, length);
+                    numbers.hexDigits[count++] = 0;
                 } else if ((block.prefixes >> at & 1) && (Ahead(block.xs, next.xs, at) & run) == 2 && length >= 3) {
-                    numbers[count++] = {CScannedNumber::Kind::Hex, HexDigitsValue(text + 2, length - 2), 0,
-                        static_cast<std::uint32_t>(length - 2)};
+                    numbers.values[count] = HexDigitsValue(text + 2, length - 2);
+                    numbers.hexDigits[count++] = static_cast<std::uint32_t>(length - 2);
                 } else if ((Ahead(block.digits, next.digits, at) & run) != 0) {
                     position = text;
                     return count;
@@ -177,6 +189,19 @@ public:
     }
 
 private:
+    // Whether every number that starts in the block is decimal of at most
+    // four digits, with nothing else but separators: no letter or x, no end
+    // mark, and only digits of the last number in the next block.
+    static bool OnlyShortDecimals(const CBlockMasks& block, const CBlockMasks& next)
+    {
+        if (block.ends != 0 || block.hex != block.digits || block.xs != 0)
+            return false;
+        const std::uint64_t d = block.digits;
+        const std::uint64_t nd = next.digits;
+        const std::uint64_t fiveDigits = d & Ahead(d, nd, 1) & Ahead(d, nd, 2) & Ahead(d, nd, 3) & Ahead(d, nd, 4);
+        return fiveDigits == 0 && (d >> (kWidth - 1) == 0 || std::countr_one(nd) == std::countr_one(next.hex | next.xs));
+    }
+
     // Bytes beyond a run's digits are loaded too: the blocks' room covers them.
     static std::uint32_t DecimalDigitsValue(const unsigned char* text, int n)
     {
