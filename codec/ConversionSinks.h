@@ -6,6 +6,7 @@
 #include "Units.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <climits>
@@ -80,16 +81,11 @@ public:
     {
     }
 
-    void OnNumberCompleted(const CScannedNumber& number)
+    void OnNumberCompleted(const CScannedNumber& number) { m_text.EndItem(PutComplement(m_text.BeginItem(), number)); }
+
+    void OnNumbers(const CFoundNumbers& numbers, std::size_t count)
     {
-        unsigned char* pos = m_text.BeginItem();
-        if (number.kind == CScannedNumber::Kind::Hex && m_nByteUnit == 1) {
-            pos = CTextArrayWriter::PutByteItem(pos, static_cast<unsigned char>(~number.low));
-        } else {
-            pos = number.kind == CScannedNumber::Kind::Hex ? PutComplementHex(pos, number) : PutComplementDecimal(pos, number);
-            *pos++ = ',';
-        }
-        m_text.EndItem(pos);
+        m_text.WriteItems(count, [this, &numbers](unsigned char* pos, std::size_t k) { return PutComplement(pos, numbers.At(k)); });
     }
 
     // Runs of one-byte hex items: with byte unit 1, their complements in the
@@ -104,6 +100,16 @@ public:
     }
 
 private:
+    // The item of the number's complement, its comma included.
+    unsigned char* PutComplement(unsigned char* pos, const CScannedNumber& number) const
+    {
+        if (number.kind == CScannedNumber::Kind::Hex && m_nByteUnit == 1)
+            return CTextArrayWriter::PutByteItem(pos, static_cast<unsigned char>(~number.low));
+        pos = number.kind == CScannedNumber::Kind::Hex ? PutComplementHex(pos, number) : PutComplementDecimal(pos, number);
+        *pos++ = ',';
+        return pos;
+    }
+
     unsigned char* PutComplementHex(unsigned char* pos, const CScannedNumber& number) const
     {
         // All nine bytes: a fixed count unrolls cleanly, and only the byte
@@ -117,9 +123,27 @@ private:
     unsigned char* PutComplementDecimal(unsigned char* pos, const CScannedNumber& number) const
     {
         const std::uint32_t complement = ~static_cast<std::uint32_t>(number.low) & m_nDecimalMask;
+        if (complement < kSmallDecimals.size()) {
+            // One fixed-size copy: the item's room covers the bytes past its digits.
+            std::memcpy(pos, kSmallDecimals[complement].data(), 4);
+            return pos + kSmallDecimals[complement][4];
+        }
         char* const text = reinterpret_cast<char*>(pos);
         return pos + (std::to_chars(text, text + 10, complement).ptr - text);
     }
+
+    // The digits of every byte value, and their count last: decimal texts
+    // are mostly bytes.
+    static constexpr std::array<std::array<char, 5>, 256> kSmallDecimals = [] {
+        std::array<std::array<char, 5>, 256> decimals{};
+        for (int value = 0; value < 256; ++value) {
+            int count = 0;
+            for (int power = value >= 100 ? 100 : value >= 10 ? 10 : 1; power > 0; power /= 10)
+                decimals[value][count++] = static_cast<char>('0' + value / power % 10);
+            decimals[value][4] = static_cast<char>(count);
+        }
+        return decimals;
+    }();
 
     CTextArrayWriter& m_text;
     int m_nByteUnit;

@@ -34,16 +34,36 @@ public:
     template <NumberSink Sink>
     void HandTo(Sink& sink) const
     {
+        // Numbers between items go over in batches, as blocks found them,
+        // except those that a batch cannot hold.
+        std::uint64_t values[kBatchSize];
+        std::uint32_t hexDigits[kBatchSize];
+        std::size_t batched = 0;
+        const auto handBatch = [&] {
+            HandNumbers(sink, CFoundNumbers{values, hexDigits}, batched);
+            batched = 0;
+        };
         std::size_t handed = 0;   // items
         for (const COther& other : m_others) {
             const std::size_t itemsBefore = other.placeKindHigh >> 9;
-            const CScannedNumber number = {(other.placeKindHigh >> 8 & 1) != 0 ? CScannedNumber::Kind::Hex : CScannedNumber::Kind::Decimal,
-                other.low, static_cast<std::uint8_t>(other.placeKindHigh), other.hexDigits};
-            if (itemsBefore > handed)
+            if (itemsBefore > handed) {
+                handBatch();
                 sink.OnByteItems(m_items.data() + handed, itemsBefore - handed);
-            handed = itemsBefore;
-            sink.OnNumberCompleted(number);
+                handed = itemsBefore;
+            }
+            const bool hex = (other.placeKindHigh >> 8 & 1) != 0;
+            const auto high = static_cast<std::uint8_t>(other.placeKindHigh);
+            if (high != 0 || hex != (other.hexDigits != 0)) {
+                handBatch();
+                sink.OnNumberCompleted({hex ? CScannedNumber::Kind::Hex : CScannedNumber::Kind::Decimal, other.low, high, other.hexDigits});
+                continue;
+            }
+            values[batched] = other.low;
+            hexDigits[batched] = other.hexDigits;
+            if (++batched == kBatchSize)
+                handBatch();
         }
+        handBatch();
         if (m_items.size() > handed)
             sink.OnByteItems(m_items.data() + handed, m_items.size() - handed);
     }
@@ -61,6 +81,8 @@ public:
     }
 
 private:
+    static constexpr std::size_t kBatchSize = 256;
+
     // Sixteen bytes a number, so that logs of short numbers stay small.
     struct COther
     {

@@ -19,6 +19,18 @@ concept NumberSink = requires(Sink& sink, const CScannedNumber& number, const un
     sink.OnByteItems(values, count);
 };
 
+// Numbers found a block at a time: in one call to sinks that take them so.
+template <class Sink>
+void HandNumbers(Sink& sink, const CFoundNumbers& numbers, std::size_t count)
+{
+    if constexpr (requires { sink.OnNumbers(numbers, count); }) {
+        sink.OnNumbers(numbers, count);
+    } else {
+        for (std::size_t i = 0; i < count; ++i)
+            sink.OnNumberCompleted(numbers.At(i));
+    }
+}
+
 // Runs of one-byte items as single completed numbers, for sinks that treat
 // them no differently.
 template <class Sink>
@@ -115,7 +127,7 @@ private:
                 DeliverByteItems(items, count);
                 count = 0;
             }
-            DeliverNumbers(numbers, found);
+            HandNumbers(m_sink, numbers, found);
             taken += found;
             if (found + kNumberFinderRoom <= kBatchSize)
                 break;
@@ -129,17 +141,6 @@ private:
     {
         if (count != 0)
             m_sink.OnByteItems(values, count);
-    }
-
-    // In one call to sinks that take numbers so.
-    void DeliverNumbers(const CFoundNumbers& numbers, std::size_t count)
-    {
-        if constexpr (requires { m_sink.OnNumbers(numbers, count); }) {
-            m_sink.OnNumbers(numbers, count);
-        } else {
-            for (std::size_t i = 0; i < count; ++i)
-                m_sink.OnNumberCompleted(numbers.At(i));
-        }
     }
 
     void CompleteHex(std::uint64_t low, std::uint8_t high, std::uint32_t digits)

@@ -65,6 +65,23 @@ public:
         }
     }
 
+    // count items, each written by put(pos, k) for k from 0, which returns
+    // the item's end: at most kMaxItemSize bytes, its separator included.
+    // Runs of items per step, not one item.
+    template <typename PutItem>
+    void WriteItems(std::size_t count, PutItem put)
+    {
+        constexpr std::size_t kMostRun = CByteWriter::kMaxReserve / kMaxItemSize;
+        for (std::size_t done = 0; done < count;) {
+            const std::size_t run = std::min({count - done, kMostRun, static_cast<std::size_t>(m_nLineUnit - m_nItemsOnLine)});
+            unsigned char* pos = m_out.Reserve(run * kMaxItemSize);
+            for (std::size_t k = done; k < done + run; ++k)
+                pos = put(pos, k);
+            done += run;
+            EndItems(pos, static_cast<int>(run));
+        }
+    }
+
     // One "0x" item with a comma for each of the groups of unit bytes (2 to
     // 9), each group one little-endian number, with the line breaks: the hot
     // loop of binary to text with wider units, a run of items per step.

@@ -1,4 +1,5 @@
 #include "ArrayCodec.h"
+#include "ForcedScanPath.h"
 #include "SpeedLayers.h"
 #include "TempDir.h"
 
@@ -53,6 +54,16 @@ using C = ConversionCase;
 constexpr auto kBin = Conversion::BinToText;
 constexpr auto kTxt = Conversion::TextToBin;
 constexpr auto kInv = Conversion::InvertText;
+
+// Every byte value in decimal, each followed by the separator, from 0 up or
+// from 255 down.
+std::string EveryByteInDecimal(const char* separator, bool down)
+{
+    std::string text;
+    for (int k = 0; k < 256; ++k)
+        text += std::to_string(down ? 255 - k : k) + separator;
+    return text;
+}
 
 INSTANTIATE_TEST_SUITE_P(BinToText, Conversions,
     testing::Values(
@@ -111,7 +122,8 @@ INSTANTIATE_TEST_SUITE_P(InvertText, Conversions,
         C{kInv, "0x41,\x1A" "0x42", 1, 10, "0xBE,"},
         // Nine-byte items complement their real upper bytes.
         C{kInv, "0x0504030201", 5, 10, "0xFAFBFCFDFE,"},
-        C{kInv, "0x01", 9, 10, "0xFFFFFFFFFFFFFFFFFE,"}));
+        C{kInv, "0x01", 9, 10, "0xFFFFFFFFFFFFFFFFFE,"},
+        C{kInv, EveryByteInDecimal(", ", false), 1, 1000, EveryByteInDecimal(",", true)}));
 
 TEST(BinToText, BreaksTheLineAfterEveryLineUnitthItemOnly)
 {
@@ -245,13 +257,17 @@ TEST(ScanByteUnit, FindsTheByteUnitThatBinToTextWrote)
 
 namespace {
 
-// Switching any speed layer off changes no byte of any conversion.
-TEST(SpeedLayers, EveryCombinationWritesTheSameBytes)
+// No scan path and no speed layer switched off changes a byte of any
+// conversion: each gives what the scalar path alone gives.
+TEST(SpeedLayers, EveryPathAndCombinationWritesTheSameBytes)
 {
     CTempDir dir;
     std::mt19937 random(7);
-    std::string binary(300000, '\0');
+    std::string binary(50000, '\0');
     std::generate(binary.begin(), binary.end(), [&random] { return static_cast<char>(random()); });
+    std::string decimal;
+    for (std::size_t k = 0; k < 20000; ++k)
+        decimal += std::to_string(static_cast<unsigned char>(binary[k]) * (k % 50 == 0 ? 257 : 1)) + (k % 16 == 15 ? "\n" : ", ");
     const std::string text = Convert(dir, kBin, binary, 1, 10) + " 65, 0X1234, 4294967295 " + Convert(dir, kBin, binary, 3, 7);
     struct Run
     {
@@ -259,16 +275,25 @@ TEST(SpeedLayers, EveryCombinationWritesTheSameBytes)
         const std::string& source;
         int byteUnit;
     };
-    const Run runs[] = {{kBin, binary, 1}, {kBin, binary, 4}, {kTxt, text, 1}, {kTxt, text, 2}, {kInv, text, 1}};
+    const Run runs[] = {{kBin, binary, 1}, {kBin, binary, 4}, {kTxt, text, 1}, {kTxt, text, 2}, {kInv, text, 1},
+        {kTxt, decimal, 1}, {kTxt, decimal, 2}, {kInv, decimal, 1}, {kInv, decimal, 2}};
     std::vector<std::string> expected;
-    for (const Run& run : runs)
-        expected.push_back(Convert(dir, run.conversion, run.source, run.byteUnit, 10));
-    for (int bits = 0; bits < 8; ++bits) {
-        const CSpeedLayers layers{(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0};
-        UseSpeedLayers(layers);
-        for (std::size_t n = 0; n < std::size(runs); ++n)
-            EXPECT_EQ(Convert(dir, runs[n].conversion, runs[n].source, runs[n].byteUnit, 10), expected[n])
-                << "layers " << bits << ", run " << n;
+    {
+        const CForcedScanPath scalar(ScanPath::Scalar);
+        UseSpeedLayers({false, false, false});
+        for (const Run& run : runs)
+            expected.push_back(Convert(dir, run.conversion, run.source, run.byteUnit, 10));
+    }
+    for (const ScanPath path : kEveryScanPath) {
+        const CForcedScanPath forced(path);
+        if (!forced.Available())
+            continue;
+        for (int bits = 0; bits < 8; ++bits) {
+            UseSpeedLayers({(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0});
+            for (std::size_t n = 0; n < std::size(runs); ++n)
+                EXPECT_EQ(Convert(dir, runs[n].conversion, runs[n].source, runs[n].byteUnit, 10), expected[n])
+                    << ScanPathName(path) << ", layers " << bits << ", run " << n;
+        }
     }
     UseSpeedLayers({});
 }
