@@ -122,19 +122,14 @@ __m512i HexDigit(__m512i nibbles)
     return _mm512_mask_add_epi8(decimal, _mm512_cmpgt_epu8_mask(nibbles, Bytes(9)), decimal, Bytes('A' - '0' - 10));
 }
 
-// For the lanes of sixteen numbers: each lane's number (its index four
-// times) and each byte's place within its lane.
-constexpr std::array<unsigned char, 64> kLaneOf = [] {
-    std::array<unsigned char, 64> lanes{};
+// For lanes of laneBytes bytes: the index of each byte's lane, repeated
+// over the lane, or each byte's place within its lane.
+template <std::size_t laneBytes, bool place>
+constexpr std::array<unsigned char, 64> kLaneBytes = [] {
+    std::array<unsigned char, 64> bytes{};
     for (std::size_t j = 0; j < 64; ++j)
-        lanes[j] = static_cast<unsigned char>(j / 4);
-    return lanes;
-}();
-constexpr std::array<unsigned char, 64> kPlaceInLane = [] {
-    std::array<unsigned char, 64> places{};
-    for (std::size_t j = 0; j < 64; ++j)
-        places[j] = static_cast<unsigned char>(j % 4);
-    return places;
+        bytes[j] = static_cast<unsigned char>(place ? j % laneBytes : j / laneBytes);
+    return bytes;
 }();
 constexpr std::array<unsigned char, 64> kByteIndex = [] {
     std::array<unsigned char, 64> indexes{};
@@ -193,15 +188,9 @@ struct CAvx512Classifier
         // uninitialised vectors.
         constexpr __mmask16 kAll = 0xFFFF;
         for (std::size_t first = 0; first < count; first += 16) {
-            const __m512i lanes = _mm512_add_epi8(Load(kLaneOf.data()), Bytes(static_cast<char>(first)));
-            const __m512i at = _mm512_add_epi8(_mm512_maskz_permutexvar_epi8(~__mmask64{0}, lanes, positions), Load(kPlaceInLane.data()));
-            const __m512i digits = _mm512_sub_epi8(_mm512_permutex2var_epi8(block, at, next), Bytes('0'));
-            const __mmask64 isDigit = _mm512_cmplt_epu8_mask(digits, Bytes(10));
-            __mmask64 inNumber = isDigit & 0x1111111111111111;
-            for (int k = 0; k < 3; ++k)
-                inNumber |= isDigit & inNumber << 1;
-            const __m512i shift = _mm512_maskz_lzcnt_epi32(kAll, _mm512_movm_epi8(inNumber));
-            const __m512i aligned = _mm512_maskz_sllv_epi32(kAll, _mm512_maskz_mov_epi8(inNumber, digits), shift);
+            const __m512i digits = _mm512_sub_epi8(Gather<4>(block, next, positions, first, 0), Bytes('0'));
+            const __m512i inNumber = BeforeFirst<4>(~_mm512_cmplt_epu8_mask(digits, Bytes(10)));
+            const __m512i aligned = _mm512_maskz_sllv_epi32(kAll, _mm512_and_si512(digits, inNumber), _mm512_maskz_lzcnt_epi32(kAll, inNumber));
             const __m512i pairs = _mm512_maddubs_epi16(aligned, _mm512_set1_epi16(0x010A));
             const __m512i value = _mm512_madd_epi16(pairs, _mm512_set1_epi32(0x00010064));
             _mm512_storeu_si512(values + first, _mm512_maskz_cvtepu32_epi64(0xFF, _mm512_maskz_extracti64x4_epi64(0xF, value, 0)));
@@ -209,6 +198,60 @@ struct CAvx512Classifier
             _mm512_storeu_si512(hexDigits + first, _mm512_setzero_si512());
         }
         return count;
+    }
+
+    // Hex numbers of one to eight digits after "0x" at the starts, as
+    // ShortDecimals takes decimal ones: eight at a time in 64-bit lanes.
+    static std::size_t ShortHex(const unsigned char* p, std::uint64_t starts, std::uint64_t* values, std::uint32_t* hexDigits)
+    {
+        const __m512i block = Load(p);
+        const __m512i next = Load(p + 64);
+        const __m512i positions = _mm512_maskz_compress_epi8(starts, Load(kByteIndex.data()));
+        const auto count = static_cast<std::size_t>(__builtin_popcountll(starts));
+        constexpr __mmask8 kAll = 0xFF;
+        for (std::size_t first = 0; first < count; first += 8) {
+            const __m512i text = Gather<8>(block, next, positions, first, 2);
+            const __mmask64 isHex = Below(text, '0', 10) | Below(_mm512_or_si512(text, Bytes(0x20)), 'a', 6);
+            const __m512i inNumber = BeforeFirst<8>(~isHex);
+            const __m512i shift = _mm512_maskz_lzcnt_epi64(kAll, inNumber);
+            const __m512i aligned = _mm512_maskz_sllv_epi64(kAll, _mm512_and_si512(Nibble(text), inNumber), shift);
+            const __m512i pairs = _mm512_maddubs_epi16(aligned, _mm512_set1_epi16(0x0110));
+            const __m512i halves = _mm512_madd_epi16(pairs, _mm512_set1_epi32(0x00010100));
+            // Each lane's high sixteen bits are in its low half, its low ones above.
+            const __m512i value = _mm512_or_si512(_mm512_and_si512(_mm512_maskz_slli_epi64(kAll, halves, 16), _mm512_set1_epi64(0xFFFF0000)),
+                _mm512_maskz_srli_epi64(kAll, halves, 32));
+            _mm512_storeu_si512(values + first, value);
+            const __m512i digitCount = _mm512_maskz_srli_epi64(kAll, _mm512_sub_epi64(_mm512_set1_epi64(64), shift), 3);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(hexDigits + first), _mm512_maskz_cvtepi64_epi32(kAll, digitCount));
+        }
+        return count;
+    }
+
+    // In each lane of laneBytes (4 or 8), all ones below the lane's first
+    // byte of the mask: a number's bytes, up to its first non-digit.
+    template <std::size_t laneBytes>
+    static __m512i BeforeFirst(__mmask64 mask)
+    {
+        const __m512i bytes = _mm512_movm_epi8(mask);
+        if constexpr (laneBytes == 4) {
+            const __m512i lowest = _mm512_and_si512(bytes, _mm512_sub_epi32(_mm512_setzero_si512(), bytes));
+            return _mm512_sub_epi32(lowest, _mm512_set1_epi32(1));
+        } else {
+            const __m512i lowest = _mm512_and_si512(bytes, _mm512_sub_epi64(_mm512_setzero_si512(), bytes));
+            return _mm512_sub_epi64(lowest, _mm512_set1_epi64(1));
+        }
+    }
+
+    // The bytes at offset to offset + laneBytes - 1 after the positions of
+    // numbers first, first + 1, ... each number's in a lane of laneBytes, from
+    // the block and the next one.
+    template <std::size_t laneBytes>
+    static __m512i Gather(__m512i block, __m512i next, __m512i positions, std::size_t first, int offset)
+    {
+        const __m512i lanes = _mm512_add_epi8(Load(kLaneBytes<laneBytes, false>.data()), Bytes(static_cast<char>(first)));
+        const __m512i places = _mm512_add_epi8(Load(kLaneBytes<laneBytes, true>.data()), Bytes(static_cast<char>(offset)));
+        const __m512i at = _mm512_add_epi8(_mm512_maskz_permutexvar_epi8(~__mmask64{0}, lanes, positions), places);
+        return _mm512_permutex2var_epi8(block, at, next);
     }
 
     // The pairs at the starts, packed to the front by one compress; a

@@ -141,10 +141,12 @@ public:
             const std::uint64_t nextLetters = nextRuns & ~next.digits;
             std::uint64_t starts = runs & ~(runs << 1 | continued);
             if constexpr (requires { Classifier::ShortDecimals(p, starts, numbers.values, numbers.hexDigits); }) {
-                if (OnlyShortDecimals(block, next)) {
-                    count += Classifier::ShortDecimals(p, starts, numbers.values + count, numbers.hexDigits + count);
+                const bool decimals = OnlyShortDecimals(block, next);
+                if (decimals || OnlyShortHex(block, next, starts)) {
+                    count += decimals ? Classifier::ShortDecimals(p, starts, numbers.values + count, numbers.hexDigits + count)
+                                      : Classifier::ShortHex(p, starts, numbers.values + count, numbers.hexDigits + count);
                     // Past the last number's digits, wherever it ends.
-                    after = p + kWidth + (block.digits >> (kWidth - 1) != 0 ? std::countr_one(next.digits) : 0);
+                    after = p + kWidth + (runs >> (kWidth - 1) != 0 ? std::countr_one(nextRuns) : 0);
                     continued = runs >> (kWidth - 1);
                     p += kWidth;
                     block = next;
@@ -200,6 +202,22 @@ private:
         const std::uint64_t nd = next.digits;
         const std::uint64_t fiveDigits = d & Ahead(d, nd, 1) & Ahead(d, nd, 2) & Ahead(d, nd, 3) & Ahead(d, nd, 4);
         return fiveDigits == 0 && (d >> (kWidth - 1) == 0 || std::countr_one(nd) == std::countr_one(next.hex | next.xs));
+    }
+
+    // Whether every number that starts in the block is "0x" or "0X" and one
+    // to eight hex digits, with nothing else but separators: no other x, no
+    // end mark, and only digits of the last number in the next block.
+    static bool OnlyShortHex(const CBlockMasks& block, const CBlockMasks& next, std::uint64_t starts)
+    {
+        if (block.ends != 0 || starts != block.prefixes || block.xs != block.prefixes << 1 || block.prefixes >> (kWidth - 1) != 0
+            || (Ahead(block.hex, next.hex, 2) & starts) != starts)
+            return false;
+        const std::uint64_t runs = block.hex | block.xs;
+        const std::uint64_t nextRuns = next.hex | next.xs;
+        std::uint64_t elevenBytes = runs;
+        for (int k = 1; k <= 10; ++k)
+            elevenBytes &= Ahead(runs, nextRuns, k);
+        return elevenBytes == 0 && (runs >> (kWidth - 1) == 0 || std::countr_one(next.hex) == std::countr_one(nextRuns));
     }
 
     // Bytes beyond a run's digits are loaded too: the blocks' room covers them.
