@@ -175,20 +175,16 @@ struct CAvx512Classifier
 
     // Decimal numbers of one to four digits at the starts, which the block
     // at p holds and whose digits end within three bytes of the next:
-    // sixteen at a time, each number's bytes gathered into a 32-bit lane,
-    // cut at its first non-digit, shifted up by the digits it lacks and
-    // combined by two multiply-adds. Writes whole sixteens of values.
+    // sixteen at a time, each number's bytes in a 32-bit lane, cut at its
+    // first non-digit, shifted up by the digits it lacks and combined by two
+    // multiply-adds.
     static std::size_t ShortDecimals(const unsigned char* p, std::uint64_t starts, std::uint64_t* values, std::uint32_t* hexDigits)
     {
-        const __m512i block = Load(p);
-        const __m512i next = Load(p + 64);
-        const __m512i positions = _mm512_maskz_compress_epi8(starts, Load(kByteIndex.data()));
-        const auto count = static_cast<std::size_t>(__builtin_popcountll(starts));
         // The zero-masked forms throughout: the plain ones leave GCC 12 seeing
         // uninitialised vectors.
         constexpr __mmask16 kAll = 0xFFFF;
-        for (std::size_t first = 0; first < count; first += 16) {
-            const __m512i digits = _mm512_sub_epi8(Gather<4>(block, next, positions, first, 0), Bytes('0'));
+        return ShortNumbers<4>(p, starts, 0, [&](__m512i text, std::size_t first) {
+            const __m512i digits = _mm512_sub_epi8(text, Bytes('0'));
             const __m512i inNumber = BeforeFirst<4>(~_mm512_cmplt_epu8_mask(digits, Bytes(10)));
             const __m512i aligned = _mm512_maskz_sllv_epi32(kAll, _mm512_and_si512(digits, inNumber), _mm512_maskz_lzcnt_epi32(kAll, inNumber));
             const __m512i pairs = _mm512_maddubs_epi16(aligned, _mm512_set1_epi16(0x010A));
@@ -196,21 +192,15 @@ struct CAvx512Classifier
             _mm512_storeu_si512(values + first, _mm512_maskz_cvtepu32_epi64(0xFF, _mm512_maskz_extracti64x4_epi64(0xF, value, 0)));
             _mm512_storeu_si512(values + first + 8, _mm512_maskz_cvtepu32_epi64(0xFF, _mm512_maskz_extracti64x4_epi64(0xF, value, 1)));
             _mm512_storeu_si512(hexDigits + first, _mm512_setzero_si512());
-        }
-        return count;
+        });
     }
 
     // Hex numbers of one to eight digits after "0x" at the starts, as
     // ShortDecimals takes decimal ones: eight at a time in 64-bit lanes.
     static std::size_t ShortHex(const unsigned char* p, std::uint64_t starts, std::uint64_t* values, std::uint32_t* hexDigits)
     {
-        const __m512i block = Load(p);
-        const __m512i next = Load(p + 64);
-        const __m512i positions = _mm512_maskz_compress_epi8(starts, Load(kByteIndex.data()));
-        const auto count = static_cast<std::size_t>(__builtin_popcountll(starts));
         constexpr __mmask8 kAll = 0xFF;
-        for (std::size_t first = 0; first < count; first += 8) {
-            const __m512i text = Gather<8>(block, next, positions, first, 2);
+        return ShortNumbers<8>(p, starts, 2, [&](__m512i text, std::size_t first) {
             const __mmask64 isHex = Below(text, '0', 10) | Below(_mm512_or_si512(text, Bytes(0x20)), 'a', 6);
             const __m512i inNumber = BeforeFirst<8>(~isHex);
             const __m512i shift = _mm512_maskz_lzcnt_epi64(kAll, inNumber);
@@ -223,6 +213,25 @@ struct CAvx512Classifier
             _mm512_storeu_si512(values + first, value);
             const __m512i digitCount = _mm512_maskz_srli_epi64(kAll, _mm512_sub_epi64(_mm512_set1_epi64(64), shift), 3);
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(hexDigits + first), _mm512_maskz_cvtepi64_epi32(kAll, digitCount));
+        });
+    }
+
+    // For the numbers at the starts of the block at p, a vector at a time:
+    // the laneBytes bytes from offset after each number's start, in a lane
+    // of their own, to convert(text, index of the vector's first number).
+    // Converts whole vectors; returns the count of numbers.
+    template <std::size_t laneBytes, typename Convert>
+    static std::size_t ShortNumbers(const unsigned char* p, std::uint64_t starts, int offset, Convert convert)
+    {
+        const __m512i block = Load(p);
+        const __m512i next = Load(p + 64);
+        const __m512i positions = _mm512_maskz_compress_epi8(starts, Load(kByteIndex.data()));
+        const __m512i places = _mm512_add_epi8(Load(kLaneBytes<laneBytes, true>.data()), Bytes(static_cast<char>(offset)));
+        const auto count = static_cast<std::size_t>(__builtin_popcountll(starts));
+        for (std::size_t first = 0; first < count; first += 64 / laneBytes) {
+            const __m512i lanes = _mm512_add_epi8(Load(kLaneBytes<laneBytes, false>.data()), Bytes(static_cast<char>(first)));
+            const __m512i at = _mm512_add_epi8(_mm512_maskz_permutexvar_epi8(~__mmask64{0}, lanes, positions), places);
+            convert(_mm512_permutex2var_epi8(block, at, next), first);
         }
         return count;
     }
@@ -240,18 +249,6 @@ struct CAvx512Classifier
             const __m512i lowest = _mm512_and_si512(bytes, _mm512_sub_epi64(_mm512_setzero_si512(), bytes));
             return _mm512_sub_epi64(lowest, _mm512_set1_epi64(1));
         }
-    }
-
-    // The bytes at offset to offset + laneBytes - 1 after the positions of
-    // numbers first, first + 1, ... each number's in a lane of laneBytes, from
-    // the block and the next one.
-    template <std::size_t laneBytes>
-    static __m512i Gather(__m512i block, __m512i next, __m512i positions, std::size_t first, int offset)
-    {
-        const __m512i lanes = _mm512_add_epi8(Load(kLaneBytes<laneBytes, false>.data()), Bytes(static_cast<char>(first)));
-        const __m512i places = _mm512_add_epi8(Load(kLaneBytes<laneBytes, true>.data()), Bytes(static_cast<char>(offset)));
-        const __m512i at = _mm512_add_epi8(_mm512_maskz_permutexvar_epi8(~__mmask64{0}, lanes, positions), places);
-        return _mm512_permutex2var_epi8(block, at, next);
     }
 
     // The pairs at the starts, packed to the front by one compress; a

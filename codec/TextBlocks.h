@@ -132,6 +132,7 @@ public:
         unsigned char pairs[kWidth];   // not needed here
         CBlockMasks block = Classify(p, pairs);
         std::uint64_t continued = 0;   // bit 0: a run goes on from the previous block
+        std::uint64_t continuedPrefix = 0;   // bit 0: its "0x" is split between the blocks
         std::size_t count = 0;
         while (count + kNumberFinderRoom <= capacity && WholeBlockAt(p, end)) {
             const CBlockMasks next = Classify(p + kWidth, pairs);
@@ -142,12 +143,13 @@ public:
             std::uint64_t starts = runs & ~(runs << 1 | continued);
             if constexpr (requires { Classifier::ShortDecimals(p, starts, numbers.values, numbers.hexDigits); }) {
                 const bool decimals = OnlyShortDecimals(block, next);
-                if (decimals || OnlyShortHex(block, next, starts)) {
+                if (decimals || OnlyShortHex(block, next, starts, continuedPrefix)) {
                     count += decimals ? Classifier::ShortDecimals(p, starts, numbers.values + count, numbers.hexDigits + count)
                                       : Classifier::ShortHex(p, starts, numbers.values + count, numbers.hexDigits + count);
                     // Past the last number's digits, wherever it ends.
                     after = p + kWidth + (runs >> (kWidth - 1) != 0 ? std::countr_one(nextRuns) : 0);
                     continued = runs >> (kWidth - 1);
+                    continuedPrefix = block.prefixes >> (kWidth - 1);
                     p += kWidth;
                     block = next;
                     continue;
@@ -183,6 +185,7 @@ public:
                 return count;
             }
             continued = runs >> (kWidth - 1);
+            continuedPrefix = block.prefixes >> (kWidth - 1);
             p += kWidth;
             block = next;
         }
@@ -206,10 +209,11 @@ private:
 
     // Whether every number that starts in the block is "0x" or "0X" and one
     // to eight hex digits, with nothing else but separators: no other x, no
-    // end mark, and only digits of the last number in the next block.
-    static bool OnlyShortHex(const CBlockMasks& block, const CBlockMasks& next, std::uint64_t starts)
+    // end mark, and only its x and digits of the last number in the next
+    // block. continuedPrefix: the block starts with the x of a number's "0x".
+    static bool OnlyShortHex(const CBlockMasks& block, const CBlockMasks& next, std::uint64_t starts, std::uint64_t continuedPrefix)
     {
-        if (block.ends != 0 || starts != block.prefixes || block.xs != block.prefixes << 1 || block.prefixes >> (kWidth - 1) != 0
+        if (block.ends != 0 || starts != block.prefixes || block.xs != (block.prefixes << 1 | continuedPrefix)
             || (Ahead(block.hex, next.hex, 2) & starts) != starts)
             return false;
         const std::uint64_t runs = block.hex | block.xs;
@@ -217,7 +221,9 @@ private:
         std::uint64_t elevenBytes = runs;
         for (int k = 1; k <= 10; ++k)
             elevenBytes &= Ahead(runs, nextRuns, k);
-        return elevenBytes == 0 && (runs >> (kWidth - 1) == 0 || std::countr_one(next.hex) == std::countr_one(nextRuns));
+        const std::uint64_t splitPrefix = block.prefixes >> (kWidth - 1);
+        return elevenBytes == 0
+            && (runs >> (kWidth - 1) == 0 || std::countr_one(next.hex | splitPrefix) == std::countr_one(nextRuns));
     }
 
     // Bytes beyond a run's digits are loaded too: the blocks' room covers them.
