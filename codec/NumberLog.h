@@ -29,7 +29,7 @@ public:
     // Bytes in use; the capacity stays for the next stretch.
     std::size_t Size() const { return m_items.size() + m_others.size() * sizeof(COther); }
 
-    bool Empty() const { return m_items.empty() && m_others.empty(); }
+    std::size_t OtherCount() const { return m_others.size(); }
 
     template <NumberSink Sink>
     void HandTo(Sink& sink) const

@@ -55,6 +55,12 @@ private:
     static constexpr std::size_t kMostCarried = 256;
     // The first part's share of a chunk, in steps of this fraction.
     static constexpr std::size_t kShares = 64;
+    // Numbers other than one-byte items closer than this, on average, cost
+    // more to log and hand over than the helper saves by scanning them...
+    static constexpr std::size_t kMostBytesPerLoggedNumber = 12;
+    // ...and their chunks are scanned on this thread alone, until the helper
+    // tries again this many chunks later, in case the text changed.
+    static constexpr int kChunksAlone = 16;
 
     // After such a byte the scanner is idle whatever came before: it is no
     // hex digit, and no 'x' that could follow a leading 0.
@@ -109,6 +115,7 @@ private:
     CNumberLog m_pendingLog;
     std::vector<unsigned char> m_carried;
     std::size_t m_nFirstShare = kShares / 2;
+    int m_nChunksAlone = 0;
     std::atomic<bool> m_bHelperDone{false};
     CIoWorker m_helper;   // last: it stops before the logs go
 };
@@ -120,7 +127,10 @@ void CSplitScanner<Sink>::Feed(std::span<const unsigned char> chunk)
         return;
     const unsigned char* const begin = chunk.data();
     const unsigned char* const end = begin + chunk.size();
-    const unsigned char* const split = chunk.size() < kSmallestSplit ? end : AfterFirstEnd(begin + chunk.size() * m_nFirstShare / kShares, end);
+    const bool alone = m_nChunksAlone > 0;
+    if (alone)
+        --m_nChunksAlone;
+    const unsigned char* const split = chunk.size() < kSmallestSplit || alone ? end : AfterFirstEnd(begin + chunk.size() * m_nFirstShare / kShares, end);
     const unsigned char* const last = AfterLastEnd(split, end);
     if (last == split) {
         HandOverLogged();
@@ -141,6 +151,8 @@ void CSplitScanner<Sink>::Feed(std::span<const unsigned char> chunk)
     const bool helperWaited = m_bHelperDone;
     m_helper.Wait();
     m_nFirstShare = helperWaited ? std::max<std::size_t>(m_nFirstShare - 1, 1) : std::min(m_nFirstShare + 1, kShares - 1);
+    if (m_helperLog.OtherCount() * kMostBytesPerLoggedNumber > static_cast<std::size_t>(helperStop - split))
+        m_nChunksAlone = kChunksAlone;
 
     if (m_scanner.Ended()) {
         // The helper's part lies past the end of the text.
