@@ -71,7 +71,8 @@ TEST_P(ByteItemWriter, WritesEveryItemAndLineBreakWhateverTheRunsAndPieces)
     std::mt19937 random(5);
     for (int unit : {1, 2, 3, 9}) {
         const std::vector<unsigned char> flips = unit == 1 ? std::vector<unsigned char>{0x00, 0xFF} : std::vector<unsigned char>{0x00};
-        for (int lineUnit : {1, 3, 10, 15, 16, 17, 25, 26, 40, 1000}) {
+        const std::vector<int> lineUnits = unit == 1 ? std::vector<int>{1, 3, 10, 15, 16, 17, 25, 26, 40, 1000} : std::vector<int>{1, 3, 16, 17, 1000};
+        for (int lineUnit : lineUnits) {
             for (std::size_t groups : {0, 1, 15, 16, 17, 64, 65, 100, 3000}) {
                 std::vector<unsigned char> bytes(groups * static_cast<std::size_t>(unit));
                 for (unsigned char& byte : bytes)
