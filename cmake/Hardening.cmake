@@ -5,7 +5,7 @@
 # are left as they are.
 if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux"
         OR NOT CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang"
-        OR MORVEX_SANITIZE OR MORVEX_FUZZ)
+        OR MORVEX_SANITIZE OR MORVEX_TSAN OR MORVEX_FUZZ)
     return()
 endif()
 
