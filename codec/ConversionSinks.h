@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 // What each operation does with the numbers the scanner finds.
 
@@ -20,6 +21,60 @@ class CBinarySink
 {
 public:
     CBinarySink(CByteWriter& out, int byteUnit) : m_out(out), m_nByteUnit(byteUnit) {}
+
+    // The bytes of a stretch of text, made on the helper thread and written
+    // after those before them: they depend on nothing before, so the helper
+    // makes them whole rather than logging numbers for this thread.
+    class CPart
+    {
+    public:
+        explicit CPart(int byteUnit) : m_nByteUnit(byteUnit) {}
+
+        void OnNumberCompleted(const CScannedNumber& number)
+        {
+            for (int k = 0; k < m_nByteUnit; ++k)
+                m_bytes.push_back(number.Byte(k));
+        }
+
+        void OnNumbers(const CFoundNumbers& numbers, std::size_t count)
+        {
+            const std::size_t at = m_bytes.size();
+            const auto unit = static_cast<std::size_t>(m_nByteUnit);
+            m_bytes.resize(at + count * unit);
+            for (std::size_t i = 0; i < count; ++i)
+                for (std::size_t k = 0; k < unit; ++k)
+                    m_bytes[at + i * unit + k] = numbers.At(i).Byte(static_cast<int>(k));
+        }
+
+        void OnByteItems(const unsigned char* values, std::size_t count)
+        {
+            if (m_nByteUnit == 1)
+                m_bytes.insert(m_bytes.end(), values, values + count);
+            else
+                CompleteEach(*this, values, count);
+        }
+
+        std::size_t Size() const { return m_bytes.size(); }
+        // Nothing is logged: handing the part over is a copy.
+        std::size_t OtherCount() const { return 0; }
+
+        void HandTo(CBinarySink& sink) const
+        {
+            // A plain pointer: the vector's own would be read again after every
+            // byte written.
+            const unsigned char* const bytes = m_bytes.data();
+            sink.PutEach(m_bytes.size(), [bytes](std::size_t i) { return bytes[i]; });
+        }
+
+        void Clear() { m_bytes.clear(); }
+        void Swap(CPart& other) noexcept { m_bytes.swap(other.m_bytes); }
+
+    private:
+        int m_nByteUnit;
+        std::vector<unsigned char> m_bytes;
+    };
+
+    CPart MakePart() const { return CPart(m_nByteUnit); }
 
     void OnNumberCompleted(const CScannedNumber& number)
     {

@@ -9,7 +9,19 @@
 #include <atomic>
 #include <cstddef>
 #include <span>
+#include <utility>
 #include <vector>
+
+// What the helper makes of its part of the text for the sink to take later:
+// the sink's own part where it has one, else a log of the numbers.
+template <NumberSink Sink>
+auto PartFor(Sink& sink)
+{
+    if constexpr (requires { sink.MakePart(); })
+        return sink.MakePart();
+    else
+        return CNumberLog();
+}
 
 // Scans text on two threads. Each chunk is split just after a byte that ends
 // any number, so that both parts start with no number open; this thread
@@ -22,7 +34,10 @@ template <NumberSink Sink>
 class CSplitScanner
 {
 public:
-    explicit CSplitScanner(Sink& sink) : m_sink(sink), m_scanner(sink), m_helperScanner(m_helperLog) {}
+    explicit CSplitScanner(Sink& sink)
+        : m_sink(sink), m_scanner(sink), m_helperLog(PartFor(sink)), m_helperScanner(m_helperLog), m_pendingLog(PartFor(sink))
+    {
+    }
     ~CSplitScanner() { m_helper.Drain(); }
     CSplitScanner(const CSplitScanner&) = delete;
     CSplitScanner& operator=(const CSplitScanner&) = delete;
@@ -110,9 +125,10 @@ private:
 
     Sink& m_sink;
     CNumberScanner<Sink> m_scanner;
-    CNumberLog m_helperLog;   // the helper's alone while it works
-    CNumberScanner<CNumberLog> m_helperScanner;
-    CNumberLog m_pendingLog;
+    using Part = decltype(PartFor(std::declval<Sink&>()));
+    Part m_helperLog;   // the helper's alone while it works
+    CNumberScanner<Part> m_helperScanner;
+    Part m_pendingLog;
     std::vector<unsigned char> m_carried;
     std::size_t m_nFirstShare = kShares / 2;
     int m_nChunksAlone = 0;
