@@ -201,9 +201,9 @@ std::span<const unsigned char> CByteReader::NextChunk()
             return {};
     }
     m_bPending = false;
-    if (m_pProgress) {
+    if (m_progress) {
         m_nBytesRead += m_current.size;
-        if (!(*m_pProgress)(m_nBytesRead)) {
+        if (!m_progress(m_nBytesRead)) {
             m_bCancelled = true;
             m_current.last = true;
             return {};

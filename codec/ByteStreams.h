@@ -10,6 +10,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 
 // Buffered chunk I/O for the codec. Files are always opened in binary mode:
 // the text array rules (CR LF line ends, input ending at the first 0x1A) are
@@ -44,8 +45,8 @@ public:
     // cannot be read (a directory, say) fails before any destination is touched.
     bool Open(const std::string& path);
 
-    // Told of every chunk handed out; may cancel. Not owned; empty is none.
-    void WatchProgress(const ProgressCallback& progress) { m_pProgress = progress ? &progress : nullptr; }
+    // Told of every chunk handed out; may cancel. Empty is none.
+    void WatchProgress(ProgressCallback progress) { m_progress = std::move(progress); }
 
     // The next chunk of input; empty at the end of input, after a read error
     // or once cancelled. It stays valid until the next call, while the one
@@ -91,7 +92,7 @@ private:
     CChunk m_ahead;              // written by the worker while it reads
     bool m_bPending = false;
     int m_nError = 0;
-    const ProgressCallback* m_pProgress = nullptr;
+    ProgressCallback m_progress;
     std::uint64_t m_nBytesRead = 0;
     bool m_bCancelled = false;
     CIoWorker m_worker;   // last: it stops before the buffers go
