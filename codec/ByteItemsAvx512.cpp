@@ -131,13 +131,6 @@ constexpr std::array<unsigned char, 64> kLaneBytes = [] {
         bytes[j] = static_cast<unsigned char>(place ? j % laneBytes : j / laneBytes);
     return bytes;
 }();
-constexpr std::array<unsigned char, 64> kByteIndex = [] {
-    std::array<unsigned char, 64> indexes{};
-    for (std::size_t j = 0; j < 64; ++j)
-        indexes[j] = static_cast<unsigned char>(j);
-    return indexes;
-}();
-
 struct CAvx512Classifier
 {
     static constexpr std::size_t kWidth = 64;
@@ -225,7 +218,7 @@ struct CAvx512Classifier
     {
         const __m512i block = Load(p);
         const __m512i next = Load(p + 64);
-        const __m512i positions = _mm512_maskz_compress_epi8(starts, Load(kByteIndex.data()));
+        const __m512i positions = _mm512_maskz_compress_epi8(starts, Load(kLaneBytes<1, false>.data()));
         const __m512i places = _mm512_add_epi8(Load(kLaneBytes<laneBytes, true>.data()), Bytes(static_cast<char>(offset)));
         const auto count = static_cast<std::size_t>(__builtin_popcountll(starts));
         for (std::size_t first = 0; first < count; first += 64 / laneBytes) {

@@ -141,48 +141,47 @@ public:
             const std::uint64_t letters = runs & ~block.digits;
             const std::uint64_t nextLetters = nextRuns & ~next.digits;
             std::uint64_t starts = runs & ~(runs << 1 | continued);
+            bool shortNumbers = false;
             if constexpr (requires { Classifier::ShortDecimals(p, starts, numbers.values, numbers.hexDigits); }) {
                 const bool decimals = OnlyShortDecimals(block, next);
-                if (decimals || OnlyShortHex(block, next, starts, continuedPrefix)) {
+                shortNumbers = decimals || OnlyShortHex(block, next, starts, continuedPrefix);
+                if (shortNumbers) {
                     count += decimals ? Classifier::ShortDecimals(p, starts, numbers.values + count, numbers.hexDigits + count)
                                       : Classifier::ShortHex(p, starts, numbers.values + count, numbers.hexDigits + count);
                     // Past the last number's digits, wherever it ends.
                     after = p + kWidth + (runs >> (kWidth - 1) != 0 ? std::countr_one(nextRuns) : 0);
-                    continued = runs >> (kWidth - 1);
-                    continuedPrefix = block.prefixes >> (kWidth - 1);
-                    p += kWidth;
-                    block = next;
-                    continue;
                 }
             }
-            if (block.ends != 0)
-                starts &= (std::uint64_t{1} << std::countr_zero(block.ends)) - 1;
-            for (; starts != 0; starts &= starts - 1) {
-                const int at = std::countr_zero(starts);
-                const int length = std::countr_one(Ahead(runs, nextRuns, at));
-                const unsigned char* text = p + at;
-                if (length > 18) {
-                    position = text;
+            if (!shortNumbers) {
+                if (block.ends != 0)
+                    starts &= (std::uint64_t{1} << std::countr_zero(block.ends)) - 1;
+                for (; starts != 0; starts &= starts - 1) {
+                    const int at = std::countr_zero(starts);
+                    const int length = std::countr_one(Ahead(runs, nextRuns, at));
+                    const unsigned char* text = p + at;
+                    if (length > 18) {
+                        position = text;
+                        return count;
+                    }
+                    const std::uint64_t run = (std::uint64_t{1} << length) - 1;
+                    if ((Ahead(letters, nextLetters, at) & run) == 0 && length <= 16) {
+                        numbers.values[count] = DecimalDigitsValue(text, length);
+                        numbers.hexDigits[count++] = 0;
+                    } else if ((block.prefixes >> at & 1) && (Ahead(block.xs, next.xs, at) & run) == 2 && length >= 3) {
+                        numbers.values[count] = HexDigitsValue(text + 2, length - 2);
+                        numbers.hexDigits[count++] = static_cast<std::uint32_t>(length - 2);
+                    } else if ((Ahead(block.digits, next.digits, at) & run) != 0) {
+                        position = text;
+                        return count;
+                    }
+                    after = text + length;
+                }
+                // The end mark separates no run from another; the scanner's own
+                // steps read it.
+                if (block.ends != 0) {
+                    position = p + std::countr_zero(block.ends);
                     return count;
                 }
-                const std::uint64_t run = (std::uint64_t{1} << length) - 1;
-                if ((Ahead(letters, nextLetters, at) & run) == 0 && length <= 16) {
-                    numbers.values[count] = DecimalDigitsValue(text, length);
-                    numbers.hexDigits[count++] = 0;
-                } else if ((block.prefixes >> at & 1) && (Ahead(block.xs, next.xs, at) & run) == 2 && length >= 3) {
-                    numbers.values[count] = HexDigitsValue(text + 2, length - 2);
-                    numbers.hexDigits[count++] = static_cast<std::uint32_t>(length - 2);
-                } else if ((Ahead(block.digits, next.digits, at) & run) != 0) {
-                    position = text;
-                    return count;
-                }
-                after = text + length;
-            }
-            // The end mark separates no run from another; the scanner's own
-            // steps read it.
-            if (block.ends != 0) {
-                position = p + std::countr_zero(block.ends);
-                return count;
             }
             continued = runs >> (kWidth - 1);
             continuedPrefix = block.prefixes >> (kWidth - 1);
@@ -201,10 +200,7 @@ private:
     {
         if (block.ends != 0 || block.hex != block.digits || block.xs != 0)
             return false;
-        const std::uint64_t d = block.digits;
-        const std::uint64_t nd = next.digits;
-        const std::uint64_t fiveDigits = d & Ahead(d, nd, 1) & Ahead(d, nd, 2) & Ahead(d, nd, 3) & Ahead(d, nd, 4);
-        return fiveDigits == 0 && (d >> (kWidth - 1) == 0 || std::countr_one(nd) == std::countr_one(next.hex | next.xs));
+        return RunsOfAtLeast(block.digits, next.digits, 5) == 0 && TailOnly(block.digits, next.hex | next.xs, next.digits);
     }
 
     // Whether every number that starts in the block is "0x" or "0X" and one
@@ -218,12 +214,25 @@ private:
             return false;
         const std::uint64_t runs = block.hex | block.xs;
         const std::uint64_t nextRuns = next.hex | next.xs;
-        std::uint64_t elevenBytes = runs;
-        for (int k = 1; k <= 10; ++k)
-            elevenBytes &= Ahead(runs, nextRuns, k);
         const std::uint64_t splitPrefix = block.prefixes >> (kWidth - 1);
-        return elevenBytes == 0
-            && (runs >> (kWidth - 1) == 0 || std::countr_one(next.hex | splitPrefix) == std::countr_one(nextRuns));
+        return RunsOfAtLeast(runs, nextRuns, 11) == 0 && TailOnly(runs, nextRuns, next.hex | splitPrefix);
+    }
+
+    // Bit j: n bytes of the mask in a row from byte j, the next block's
+    // bytes following this one's.
+    static std::uint64_t RunsOfAtLeast(std::uint64_t mask, std::uint64_t nextMask, int n)
+    {
+        std::uint64_t rows = mask;
+        for (int k = 1; k < n; ++k)
+            rows &= Ahead(mask, nextMask, k);
+        return rows;
+    }
+
+    // Whether the block's last run, if it goes on into the next block, is
+    // made there of allowed bytes only.
+    static bool TailOnly(std::uint64_t runs, std::uint64_t nextRuns, std::uint64_t allowed)
+    {
+        return runs >> (kWidth - 1) == 0 || std::countr_one(allowed) == std::countr_one(nextRuns);
     }
 
     // Bytes beyond a run's digits are loaded too: the blocks' room covers them.
