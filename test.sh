@@ -16,7 +16,7 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DMORVEX_GUI=ON
 cmake --build build -j "$(nproc)"
 ctest --test-dir build --output-on-failure -j "$(nproc)"
 # A destination replaced just before a crash keeps the new content (root only).
-tests/app/check-crash-durability.sh build/app/morvex
+tests/cli/check-crash-durability.sh build/app/morvex
 
 # The engine and the command line again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, every test.

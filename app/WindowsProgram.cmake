@@ -6,7 +6,10 @@
 #              and get its exit code.
 # The dialogs are linked in (no run-time loading on Windows).
 set(MORVEX_WINDOWS_PROGRAMS morvex morvex_console)
-target_sources(morvex_cli PRIVATE WindowsStartUp.cpp)
+# A library of its own so that its tests can link it.
+add_library(morvex_windows_startup STATIC WindowsStartUp.cpp)
+target_include_directories(morvex_windows_startup PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(morvex_windows_startup PRIVATE morvex_codec)
 add_executable(morvex WIN32 main.cpp)
 add_executable(morvex_console main.cpp)
 set_target_properties(morvex_console PROPERTIES OUTPUT_NAME morvex SUFFIX .com)
@@ -14,7 +17,7 @@ foreach(program IN LISTS MORVEX_WINDOWS_PROGRAMS)
     # wmain: the arguments arrive as UTF-16 whatever the code page.
     target_compile_options(${program} PRIVATE -municode)
     target_link_options(${program} PRIVATE -municode)
-    target_link_libraries(${program} PRIVATE morvex_cli)
+    target_link_libraries(${program} PRIVATE morvex_cli morvex_windows_startup)
     if(MORVEX_GUI)
         target_sources(${program} PRIVATE DialogModeWin32.cpp)
         target_link_libraries(${program} PRIVATE morvex_ui_win32)

@@ -1,3 +1,4 @@
+#include "DialogMode.h"
 #include "FilePlatform.h"
 #include "MorvexApp.h"
 
@@ -15,7 +16,7 @@ int wmain(int argc, wchar_t* argv[])
         pointers.push_back(argument.data());
     pointers.push_back(nullptr);
     CMorvexApp app;
-    app.StartUp(argc, pointers.data());
+    app.StartUp(argc, pointers.data(), RunDialogMode);
     return app.ExitCode();
 }
 
@@ -26,7 +27,7 @@ int main(int argc, char* argv[])
     // First, before any file of ours can take the number of a closed one.
     FilePlatform::NoteInheritedFiles();
     CMorvexApp app;
-    app.StartUp(argc, argv);
+    app.StartUp(argc, argv, RunDialogMode);
     return app.ExitCode();
 }
 

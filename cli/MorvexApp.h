@@ -9,9 +9,13 @@ class CMorvexApp
 public:
     CMorvexApp();
 
+    // Shows the dialogs until the user closes them; returns the exit code.
+    // The executable that has them passes them in.
+    using DialogMode = int (*)(const CAppNames& names, int argc, char* argv[]);
+
     // Runs the mode the arguments select. Always false: the program runs no
     // event loop of its own beyond the dialogs' modal ones.
-    bool StartUp(int argc, char* argv[]);
+    bool StartUp(int argc, char* argv[], DialogMode runDialogs);
 
     int ExitCode() const { return m_nExitCode; }
     const CAppNames& Names() const { return m_names; }

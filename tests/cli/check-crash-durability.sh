@@ -4,7 +4,7 @@
 # loop device, which drops everything not yet on the device (ext4 would hide
 # a missing flush behind its own heuristics). Needs root, mkfs.xfs and
 # xfs_io; without them it says why and skips.
-# Usage: tests/app/check-crash-durability.sh MORVEX
+# Usage: tests/cli/check-crash-durability.sh MORVEX
 set -euo pipefail
 morvex=$(realpath "$1")
 

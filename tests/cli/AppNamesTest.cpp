@@ -34,7 +34,7 @@ INSTANTIATE_TEST_SUITE_P(Paths, AppNames,
 TEST(AppNames, TheRunningExecutableIsFound)
 {
     const CAppNames names = CAppNames::FromExecutablePath(ExecutablePath());
-    EXPECT_EQ(names.applicationName, "app_tests");
+    EXPECT_EQ(names.applicationName, "cli_tests");
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "MorvexApp.h"
 
 #include "CommandLine.h"
-#include "DialogMode.h"
 #include "ErrorOutput.h"
 
 #include <sstream>
@@ -11,14 +10,14 @@ CMorvexApp::CMorvexApp()
 {
 }
 
-bool CMorvexApp::StartUp(int argc, char* argv[])
+bool CMorvexApp::StartUp(int argc, char* argv[], DialogMode runDialogs)
 {
     if (argc == 4) {
         std::ostringstream errors;
         m_nExitCode = RunCommandLine(argv[1], argv[2], argv[3], errors);
         WriteErrorText(errors.str());
     } else {
-        m_nExitCode = RunDialogMode(m_names, argc, argv);
+        m_nExitCode = runDialogs(m_names, argc, argv);
     }
     return false;
 }
