@@ -1,9 +1,10 @@
 # The files around the program on Linux and other Unix systems: the gzipped
 # manual page, bash completion, copyright and changelog for the "cli"
-# component; menu entry, icon and AppStream metainfo for "dialogs". The
+# component; menu entry, icons and AppStream metainfo for "dialogs". The
 # package documentation goes to both, as Debian wants it in every package.
 set(res ${PROJECT_SOURCE_DIR}/res)
 set(generated ${PROJECT_BINARY_DIR}/install-files)
+set(MORVEX_ICON_SIZES 16 24 32 48 64 128 256)
 file(MAKE_DIRECTORY ${generated})
 
 # The manual page names the project's version.
@@ -42,9 +43,13 @@ install(FILES ${generated}/copyright ${generated}/changelog.gz
 if(MORVEX_GUI)
     install(FILES ${res}/morvex.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT dialogs)
-    install(FILES ${res}/IDR_MAINFRAME.png
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps
-        RENAME morvex.png COMPONENT dialogs)
+    # One icon per size the menus and docks ask for, scaled once from
+    # IDR_MAINFRAME.png and kept in res/icons, so no theme scales at run time.
+    foreach(size IN LISTS MORVEX_ICON_SIZES)
+        install(FILES ${res}/icons/morvex-${size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            RENAME morvex.png COMPONENT dialogs)
+    endforeach()
     install(FILES ${res}/org.example.morvex.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT dialogs)
     install(FILES ${generated}/copyright ${generated}/changelog.gz

@@ -50,14 +50,18 @@ if $dialogs_built; then
     [ -f "$entry" ] || fail "no desktop entry at $entry"
     validation=$(desktop-file-validate "$entry" 2>&1) || fail "desktop-file-validate: $validation"
     [ -z "$validation" ] || fail "desktop-file-validate: $validation"
-    grep -qx 'Exec=morvex' "$entry" || fail "Exec is not the installed program"
+    # The program, given the file that was opened with it.
+    grep -qx 'Exec=morvex %f' "$entry" || fail "Exec is not the installed program with the file: $(grep '^Exec=' "$entry")"
     grep -qx 'Icon=morvex' "$entry" || fail "Icon is not the installed icon"
     grep -q '^Comment\[ko\]=' "$entry" || fail "no Korean comment"
     grep -qx 'Categories=Development;' "$entry" || fail "categories"
 
-    # The icon: a PNG whose size matches the hicolor folder it sits in.
+    # The icons: one in every size menus and docks ask for, each a PNG whose
+    # size matches the hicolor folder it sits in.
+    for size in 16 24 32 48 64 128 256; do
+        [ -f "$prefix/share/icons/hicolor/${size}x${size}/apps/morvex.png" ] || fail "no ${size}x${size} icon in the hicolor theme"
+    done
     icons=("$prefix"/share/icons/hicolor/*/apps/morvex.png)
-    [ -f "${icons[0]}" ] || fail "no icon in the hicolor theme"
     for icon in "${icons[@]}"; do
         folder=$(basename "$(dirname "$(dirname "$icon")")")
         width=$(od -An -tu1 -j16 -N4 "$icon" | awk '{print $1*16777216 + $2*65536 + $3*256 + $4}')

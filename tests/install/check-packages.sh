@@ -67,6 +67,12 @@ if $dialogs_built; then
     grep -q '<launchable type="desktop-id">morvex.desktop</launchable>' "${metainfo[@]}" ||
         fail "metainfo does not launch morvex.desktop"
     [ -f "$work/dialogs/usr/share/applications/morvex.desktop" ] || fail "no desktop entry"
+    # Every icon size goes with the menu entry, none with the command line.
+    for size in 16 24 32 48 64 128 256; do
+        [ -f "$work/dialogs/usr/share/icons/hicolor/${size}x${size}/apps/morvex.png" ] ||
+            fail "no ${size}x${size} icon in $dialogs_deb"
+    done
+    [ ! -e "$work/cli/usr/share/icons" ] || fail "$cli_deb carries icons"
     validation=$(desktop-file-validate "$work/dialogs/usr/share/applications/morvex.desktop" 2>&1) || true
     [ -z "$validation" ] || fail "desktop-file-validate: $validation"
 fi
