@@ -29,7 +29,7 @@ add_subdirectory(data)
 CMAKE
 cat >"$project/data/CMakeLists.txt" <<'CMAKE'
 morvex_embed(show NAME blob FILE blob.bin MODE ${EMBED_MODE})
-morvex_embed(show NAME words FILE blob.bin BYTE_UNIT 4 ALIGN 16 MODE ${EMBED_MODE})
+morvex_embed(show NAME words FILE blob.bin BYTE_UNIT 4 ALIGN 64 MODE ${EMBED_MODE})
 morvex_embed(show NAME time FILE blob.bin BYTE_UNIT 8 MODE ${EMBED_MODE})
 morvex_embed(show NAME nothing FILE empty.bin BYTE_UNIT 4 MODE ${EMBED_MODE})
 CMAKE
@@ -68,7 +68,7 @@ int main(void)
     printf("\nquads");
     for (size_t i = 0; i < (time_size + 7) / 8; ++i)
         printf(" %016llx", (unsigned long long)time[i]);
-    printf("\naligned %d\nyear %d\n", (int)((uintptr_t)words % 16 == 0), year_of());
+    printf("\naligned %d\nyear %d\n", (int)((uintptr_t)words % 64 == 0), year_of());
     return 0;
 }
 C
@@ -125,6 +125,11 @@ check_mode() {
             fail "$what: $name is not made as $made"
     done
     build_and_compare "$out" "$what, first build"
+    # Aligned by the object, not by chance: above what compilers give arrays.
+    local align
+    align=$(readelf -SW "$out/CMakeFiles/show.dir/morvex_embed/show/words.c.o" |
+        awk '/\] \.rodata/ && $NF > max { max = $NF } END { print max + 0 }')
+    [ "$align" -ge 64 ] || fail "$what: words is aligned to $align bytes, not 64"
     # The short last items are whole: read in full, they stay in the array.
     for symbol in words:4 time:8; do
         local name=${symbol%:*} unit=${symbol#*:} size
@@ -163,6 +168,46 @@ for cc in clang-19 clang-20 clang-21 clang-22 gcc-15 gcc-16; do
         break
     fi
 done
+# Without C in the project, the sources are C++: what AUTO picks and ARRAY.
+cxx=$work/cxx
+mkdir -p "$cxx"
+original
+cat >"$cxx/CMakeLists.txt" <<CMAKE
+cmake_minimum_required(VERSION 3.25)
+project(embed_cxx LANGUAGES CXX)
+find_package(Morvex REQUIRED)
+add_executable(show main.cpp)
+target_compile_options(show PRIVATE -Wall -Wextra -Wpedantic -Werror)
+morvex_embed(show NAME halves FILE "$project/data/blob.bin" BYTE_UNIT 2 ALIGN 8)
+morvex_embed(show NAME listed FILE "$project/data/blob.bin" BYTE_UNIT 2 MODE ARRAY)
+CMAKE
+cat >"$cxx/main.cpp" <<'CXX'
+#include <cstdint>
+#include <cstdio>
+#include <initializer_list>
+
+#include "morvex/halves.h"
+#include "morvex/listed.h"
+
+int main()
+{
+    for (const std::uint16_t *items : {halves, listed}) {
+        std::printf("halves");
+        for (std::size_t i = 0; i < (halves_size + 1) / 2; ++i)
+            std::printf(" %04x", items[i]);
+        std::printf("\n");
+    }
+    std::printf("sizes %zu %zu aligned %d\n", halves_size, listed_size,
+                int(reinterpret_cast<std::uintptr_t>(halves) % 8 == 0));
+}
+CXX
+cmake -S "$cxx" -B "$cxx/out" -DCMAKE_PREFIX_PATH="$work/root" >"$work/configure.log" 2>&1 &&
+    cmake --build "$cxx/out" >"$work/build.log" 2>&1 || fail "C++: $(cat "$work/configure.log" "$work/build.log")"
+"$cxx/out/show" >"$work/shown.txt"
+halves="halves$(items "$project/data/blob.bin" 2)"
+printf '%s\n' "$halves" "$halves" "sizes 42 42 aligned 1" >"$work/expected.txt"
+diff "$work/expected.txt" "$work/shown.txt" >&2 || fail "C++: the program does not show the file"
+
 grep -q '^#include "blob.items"' "$work/out-cc-ARRAY/morvex_embed/show/blob.c" || fail "items not included"
 [ -z "$(find "$project" -newer "$project/main.c" ! -path "$project/data*" -type f)" ] ||
     fail "the build wrote into the project's sources"
