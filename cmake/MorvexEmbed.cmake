@@ -216,9 +216,11 @@ function(morvex_embed target)
     endif()
     set(name ${arg_NAME})
     set(unit ${arg_BYTE_UNIT})
+    # Comments name the file without its folders, which may hold a "*/".
+    cmake_path(GET input FILENAME file_name)
 
     file(CONFIGURE OUTPUT "${header}" @ONLY CONTENT [[
-/* Made by morvex_embed() from @input@; changes are overwritten. */
+/* Made by morvex_embed() from @file_name@; changes are overwritten. */
 #ifndef MORVEX_EMBED_@name@_H
 #define MORVEX_EMBED_@name@_H
 
@@ -282,7 +284,7 @@ macro(_morvex_embed_array_source)
     set(size_file "${dir}/${name}.size")
     set(generator "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/MorvexEmbedGenerate.cmake")
     file(CONFIGURE OUTPUT "${source}" @ONLY CONTENT [[
-/* Made by morvex_embed() (ARRAY@chosen@) from @input@; changes are overwritten. */
+/* Made by morvex_embed() (ARRAY@chosen@) from @file_name@; changes are overwritten. */
 #include "morvex/@name@.h"
 
 @alignment@const @element_type@ @name@[] = {
@@ -319,7 +321,7 @@ macro(_morvex_embed_incbin_source)
         set(align ${arg_ALIGN})
     endif()
     file(CONFIGURE OUTPUT "${source}" @ONLY CONTENT [[
-/* Made by morvex_embed() (INCBIN@chosen@) from @input@; changes are overwritten. */
+/* Made by morvex_embed() (INCBIN@chosen@) from @file_name@; changes are overwritten. */
 #define MORVEX_EMBED_TEXT(x) #x
 #define MORVEX_EMBED_STRING(x) MORVEX_EMBED_TEXT(x)
 #define MORVEX_EMBED_SYMBOL(name) MORVEX_EMBED_STRING(__USER_LABEL_PREFIX__) #name
@@ -383,7 +385,7 @@ macro(_morvex_embed_embed_source)
         set(suffix " suffix(${zeros})")
     endif()
     file(CONFIGURE OUTPUT "${source}" @ONLY CONTENT [[
-/* Made by morvex_embed() (EMBED@chosen@) from @input@; changes are overwritten. */
+/* Made by morvex_embed() (EMBED@chosen@) from @file_name@; changes are overwritten. */
 #include <stddef.h>
 
 extern const unsigned char @name@[];

@@ -168,18 +168,21 @@ for cc in clang-19 clang-20 clang-21 clang-22 gcc-15 gcc-16; do
         break
     fi
 done
-# Without C in the project, the sources are C++: what AUTO picks and ARRAY.
+# Without C in the project, the sources are C++: what AUTO picks and ARRAY;
+# from a folder whose name would end a comment and has a blank.
 cxx=$work/cxx
-mkdir -p "$cxx"
+odd="$cxx/odd *"
+mkdir -p "$odd"
 original
+cp "$project/data/blob.bin" "$odd/blob.bin"
 cat >"$cxx/CMakeLists.txt" <<CMAKE
 cmake_minimum_required(VERSION 3.25)
 project(embed_cxx LANGUAGES CXX)
 find_package(Morvex REQUIRED)
 add_executable(show main.cpp)
 target_compile_options(show PRIVATE -Wall -Wextra -Wpedantic -Werror)
-morvex_embed(show NAME halves FILE "$project/data/blob.bin" BYTE_UNIT 2 ALIGN 8)
-morvex_embed(show NAME listed FILE "$project/data/blob.bin" BYTE_UNIT 2 MODE ARRAY)
+morvex_embed(show NAME halves FILE "$odd/blob.bin" BYTE_UNIT 2 ALIGN 8)
+morvex_embed(show NAME listed FILE "$odd/blob.bin" BYTE_UNIT 2 MODE ARRAY)
 CMAKE
 cat >"$cxx/main.cpp" <<'CXX'
 #include <cstdint>
