@@ -2,14 +2,53 @@
 
 #include "DestinationFile.h"
 #include "FilePlatform.h"
-#include "ProfileLineReader.h"
-#include "ProfileRewrite.h"
-#include "ProfileSyntax.h"
+#include "ProfileText.h"
 #include "SaveLock.h"
 #include "Utf8Path.h"
 
+#include <algorithm>
+#include <cctype>
+#include <climits>
 #include <fstream>
+#include <optional>
 #include <string>
+
+namespace {
+
+// A settings file holds a few lines; anything larger is not ours to rewrite.
+constexpr std::size_t kLargestFile = 1 << 20;
+
+// New files take the platform's line end; an existing file keeps its own.
+#ifdef _WIN32
+constexpr std::string_view kNewFileLineEnd = "\r\n";
+#else
+constexpr std::string_view kNewFileLineEnd = "\n";
+#endif
+
+// The file's text; empty when there is no file, nothing when it cannot be
+// read whole or is too large.
+std::optional<std::string> ReadFileText(const std::filesystem::path& file)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(file, error))
+        return error ? std::nullopt : std::optional<std::string>(std::in_place);
+    std::ifstream in(file, std::ios::binary);
+    return ReadProfileText(in, kLargestFile);
+}
+
+// Optional sign and decimal digits, clamped to int; 0 without digits.
+int LeadingInteger(std::string_view text)
+{
+    const bool negative = text.starts_with('-');
+    if (negative || text.starts_with('+'))
+        text.remove_prefix(1);
+    long long value = 0;
+    for (std::size_t i = 0; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i)
+        value = std::min<long long>(value * 10 + (text[i] - '0'), static_cast<long long>(INT_MAX) + 1);
+    return static_cast<int>(negative ? -value : std::min<long long>(value, INT_MAX));
+}
+
+} // namespace
 
 CSettingsStore::CSettingsStore(std::filesystem::path file, std::filesystem::path carriedOverFrom)
     : m_file(std::move(file))
@@ -25,20 +64,9 @@ std::filesystem::path CSettingsStore::Source(const std::filesystem::path& file) 
 
 int CSettingsStore::ReadSettingInt(std::string_view section, std::string_view key, int defaultValue) const
 {
-    std::ifstream in(Source(m_file), std::ios::binary);
-    CProfileLineReader reader(in);
-    bool inSection = false;
-    std::string text;
-    for (std::string_view ending; reader.Next(text, ending);) {
-        if (const auto name = SectionName(text)) {
-            if (inSection)
-                break;
-            inSection = SameName(*name, section);
-        } else if (const auto value = inSection ? KeyValue(text, key) : std::nullopt) {
-            return value->empty() ? defaultValue : LeadingInteger(*value);
-        }
-    }
-    return defaultValue;
+    const auto text = ReadFileText(Source(m_file));
+    const auto value = text ? ProfileValue(*text, section, key) : std::nullopt;
+    return value && !value->empty() ? LeadingInteger(*value) : defaultValue;
 }
 
 bool CSettingsStore::WriteSettingInt(std::string_view section, std::string_view key, int value) const
@@ -52,22 +80,16 @@ bool CSettingsStore::WriteSettingInt(std::string_view section, std::string_view 
     std::error_code error;
     if (target.has_parent_path())
         std::filesystem::create_directories(target.parent_path(), error);
-    if (std::filesystem::is_directory(target, error))
-        return false;
     // Held from the read to the replacement, so a concurrent save cannot slip
     // in between and have its change overwritten.
     const CSaveLock lock(target);
-    CDestinationFile replacement;
-    if (!replacement.Open(Utf8FromPath(target)))
+    // A file that cannot be read whole is left as it is rather than rewritten
+    // from part of it.
+    const auto text = ReadFileText(Source(target));
+    if (!text)
         return false;
-    bool rewritten = false;
-    {
-        // Closed before the replacement: an open file cannot be replaced on Windows.
-        std::ifstream in(Source(target), std::ios::binary);
-        const auto write = [&replacement](std::string_view bytes) {
-            return replacement.Write(bytes.data(), bytes.size()) == 0;
-        };
-        rewritten = RewriteProfileKey(in, write, section, key, std::to_string(value));
-    }
-    return rewritten && replacement.Commit();
+    const std::string updated = WithProfileValue(*text, section, key, std::to_string(value), kNewFileLineEnd);
+    CDestinationFile replacement;
+    return replacement.Open(Utf8FromPath(target)) && replacement.Write(updated.data(), updated.size()) == 0
+        && replacement.Commit();
 }
