@@ -7,8 +7,8 @@
 #include "Utf8Path.h"
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
+#include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -36,18 +36,6 @@ std::optional<std::string> ReadFileText(const std::filesystem::path& file)
     return ReadProfileText(in, kLargestFile);
 }
 
-// Optional sign and decimal digits, clamped to int; 0 without digits.
-int LeadingInteger(std::string_view text)
-{
-    const bool negative = text.starts_with('-');
-    if (negative || text.starts_with('+'))
-        text.remove_prefix(1);
-    long long value = 0;
-    for (std::size_t i = 0; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i)
-        value = std::min<long long>(value * 10 + (text[i] - '0'), static_cast<long long>(INT_MAX) + 1);
-    return static_cast<int>(negative ? -value : std::min<long long>(value, INT_MAX));
-}
-
 } // namespace
 
 CSettingsStore::CSettingsStore(std::filesystem::path file, std::filesystem::path carriedOverFrom)
@@ -66,7 +54,10 @@ int CSettingsStore::ReadSettingInt(std::string_view section, std::string_view ke
 {
     const auto text = ReadFileText(Source(m_file));
     const auto value = text ? ProfileValue(*text, section, key) : std::nullopt;
-    return value && !value->empty() ? LeadingInteger(*value) : defaultValue;
+    if (!value || value->empty())
+        return defaultValue;
+    // Its sign and leading digits, clamped to int; no digits read as 0.
+    return static_cast<int>(std::clamp<long long>(std::strtoll(std::string(*value).c_str(), nullptr, 10), INT_MIN, INT_MAX));
 }
 
 bool CSettingsStore::WriteSettingInt(std::string_view section, std::string_view key, int value) const
