@@ -84,6 +84,15 @@ CPlace FindKey(const Lines& lines, std::string_view section, std::string_view ke
     return {header, sectionEnd, keyLine};
 }
 
+// Where a new entry goes in its section: before the blank lines that close it.
+Lines::const_iterator EntryPlace(const CPlace& place)
+{
+    auto at = place.sectionEnd;
+    while (at != std::next(place.header) && Trim(std::prev(at)->text).empty())
+        --at;
+    return at;
+}
+
 std::string_view WithoutByteOrderMark(std::string_view text)
 {
     return text.starts_with(kByteOrderMark) ? text.substr(kByteOrderMark.size()) : text;
@@ -123,11 +132,7 @@ std::string WithProfileValue(std::string_view text, std::string_view section, st
         lines.back().end = style;
     const CPlace place = FindKey(lines, section, key);
     const bool replacing = place.keyLine != place.sectionEnd;
-    // A new entry goes before the blank lines that close its section.
-    const auto filled = [](const CLine& line) { return !Trim(line.text).empty(); };
-    const auto at = replacing || place.header == lines.cend()
-        ? place.keyLine
-        : std::find_if(std::make_reverse_iterator(place.sectionEnd), std::make_reverse_iterator(place.header), filled).base();
+    const auto at = replacing || place.header == lines.cend() ? place.keyLine : EntryPlace(place);
 
     const std::string entry = std::string(key) + "=" + std::string(value);
     std::string out(text.substr(0, text.size() - body.size()));

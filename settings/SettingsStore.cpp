@@ -57,7 +57,8 @@ int CSettingsStore::ReadSettingInt(std::string_view section, std::string_view ke
     if (!value || value->empty())
         return defaultValue;
     // Its sign and leading digits, clamped to int; no digits read as 0.
-    return static_cast<int>(std::clamp<long long>(std::strtoll(std::string(*value).c_str(), nullptr, 10), INT_MIN, INT_MAX));
+    const long long number = std::strtoll(std::string(*value).c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp<long long>(number, INT_MIN, INT_MAX));
 }
 
 bool CSettingsStore::WriteSettingInt(std::string_view section, std::string_view key, int value) const
