@@ -2,14 +2,41 @@
 
 #include "DestinationFile.h"
 #include "FilePlatform.h"
-#include "ProfileLineReader.h"
-#include "ProfileRewrite.h"
-#include "ProfileSyntax.h"
+#include "ProfileText.h"
 #include "SaveLock.h"
 #include "Utf8Path.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <string>
+
+namespace {
+
+// A settings file holds a few lines; anything larger is not ours to rewrite.
+constexpr std::size_t kLargestFile = 1 << 20;
+
+// New files take the platform's line end; an existing file keeps its own.
+#ifdef _WIN32
+constexpr std::string_view kNewFileLineEnd = "\r\n";
+#else
+constexpr std::string_view kNewFileLineEnd = "\n";
+#endif
+
+// The file's text; empty when there is no file, nothing when it cannot be
+// read whole or is too large.
+std::optional<std::string> ReadFileText(const std::filesystem::path& file)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(file, error))
+        return error ? std::nullopt : std::optional<std::string>(std::in_place);
+    std::ifstream in(file, std::ios::binary);
+    return ReadProfileText(in, kLargestFile);
+}
+
+} // namespace
 
 CSettingsStore::CSettingsStore(std::filesystem::path file, std::filesystem::path carriedOverFrom)
     : m_file(std::move(file))
@@ -25,20 +52,13 @@ std::filesystem::path CSettingsStore::Source(const std::filesystem::path& file) 
 
 int CSettingsStore::ReadSettingInt(std::string_view section, std::string_view key, int defaultValue) const
 {
-    std::ifstream in(Source(m_file), std::ios::binary);
-    CProfileLineReader reader(in);
-    bool inSection = false;
-    std::string text;
-    for (std::string_view ending; reader.Next(text, ending);) {
-        if (const auto name = SectionName(text)) {
-            if (inSection)
-                break;
-            inSection = SameName(*name, section);
-        } else if (const auto value = inSection ? KeyValue(text, key) : std::nullopt) {
-            return value->empty() ? defaultValue : LeadingInteger(*value);
-        }
-    }
-    return defaultValue;
+    const auto text = ReadFileText(Source(m_file));
+    const auto value = text ? ProfileValue(*text, section, key) : std::nullopt;
+    if (!value || value->empty())
+        return defaultValue;
+    // Its sign and leading digits, clamped to int; no digits read as 0.
+    const long long number = std::strtoll(std::string(*value).c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp<long long>(number, INT_MIN, INT_MAX));
 }
 
 bool CSettingsStore::WriteSettingInt(std::string_view section, std::string_view key, int value) const
@@ -52,22 +72,16 @@ bool CSettingsStore::WriteSettingInt(std::string_view section, std::string_view 
     std::error_code error;
     if (target.has_parent_path())
         std::filesystem::create_directories(target.parent_path(), error);
-    if (std::filesystem::is_directory(target, error))
-        return false;
     // Held from the read to the replacement, so a concurrent save cannot slip
     // in between and have its change overwritten.
     const CSaveLock lock(target);
-    CDestinationFile replacement;
-    if (!replacement.Open(Utf8FromPath(target)))
+    // A file that cannot be read whole is left as it is rather than rewritten
+    // from part of it.
+    const auto text = ReadFileText(Source(target));
+    if (!text)
         return false;
-    bool rewritten = false;
-    {
-        // Closed before the replacement: an open file cannot be replaced on Windows.
-        std::ifstream in(Source(target), std::ios::binary);
-        const auto write = [&replacement](std::string_view bytes) {
-            return replacement.Write(bytes.data(), bytes.size()) == 0;
-        };
-        rewritten = RewriteProfileKey(in, write, section, key, std::to_string(value));
-    }
-    return rewritten && replacement.Commit();
+    const std::string updated = WithProfileValue(*text, section, key, std::to_string(value), kNewFileLineEnd);
+    CDestinationFile replacement;
+    return replacement.Open(Utf8FromPath(target)) && replacement.Write(updated.data(), updated.size()) == 0
+        && replacement.Commit();
 }

@@ -17,14 +17,17 @@ public:
 
     // The value of the key, read from its leading blanks, optional sign and
     // decimal digits (no digits read as 0); the default when the file, the
-    // section or the key is missing or the value is empty.
+    // section or the key is missing or the value is empty, and when the file
+    // cannot be read or is larger than a settings file ever is (1 MiB).
     int ReadSettingInt(std::string_view section, std::string_view key, int defaultValue) const;
 
     // Stores the value as signed decimal text, creating the file, its folder,
     // the section or the key as needed. False when the file cannot be written.
     // A save replaces the file in one step under a lock, so concurrent saves
     // lose nothing; a symbolic link is followed and kept, and the file keeps
-    // its permissions.
+    // its permissions. A file that cannot be read whole, or is too large, is
+    // never rewritten. A new file ends its lines in CR LF on Windows, in LF
+    // elsewhere.
     bool WriteSettingInt(std::string_view section, std::string_view key, int value) const;
 
 private:

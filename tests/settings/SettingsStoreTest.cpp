@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 #endif
 
 #include <algorithm>
@@ -15,6 +18,14 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// The line end of a new settings file, and of new lines in a file that has
+// no line end yet.
+#ifdef _WIN32
+#define NEW_LINE "\r\n"
+#else
+#define NEW_LINE "\n"
+#endif
 
 class SettingsStore : public testing::Test
 {
@@ -38,7 +49,7 @@ TEST_F(SettingsStore, WritesBothKeysInOrderAndReadsThemBack)
 {
     EXPECT_TRUE(m_store.WriteSettingInt("config", "ByteUnit", 4));
     EXPECT_TRUE(m_store.WriteSettingInt("config", "LineUnit", 16));
-    EXPECT_EQ(FileText(), "[config]\nByteUnit=4\nLineUnit=16\n");
+    EXPECT_EQ(FileText(), "[config]" NEW_LINE "ByteUnit=4" NEW_LINE "LineUnit=16" NEW_LINE);
     EXPECT_EQ(m_store.ReadSettingInt("config", "ByteUnit", 1), 4);
     EXPECT_EQ(m_store.ReadSettingInt("config", "LineUnit", 10), 16);
 }
@@ -112,6 +123,11 @@ INSTANTIATE_TEST_SUITE_P(Values, SettingsValue,
         ValueCase{"[config]\nLineUnit=-3\n", -3},
         ValueCase{"[config]\nLineUnit=\n", 10},
         ValueCase{"[config]\nLineUnit=99999999999\n", 2147483647},
+        ValueCase{"[config]\nLineUnit=-99999999999\n", -2147483647 - 1},
+        ValueCase{"[config]\nLineUnit=-2147483648\n", -2147483647 - 1},
+        ValueCase{"[config]\nLineUnit=+7\n", 7},
+        ValueCase{"[config]\nLineUnit=0x10\n", 0},
+        ValueCase{"[config]\nLineUnit=- 3\n", 0},
         ValueCase{"[other]\nLineUnit=16\n", 10},
         ValueCase{"[config]\nLineUnitX=16\n", 10},
         ValueCase{"[config]\nLineUnit=16\nLineUnit=17\n", 16},
@@ -141,14 +157,18 @@ INSTANTIATE_TEST_SUITE_P(Forms, SettingsRewrite,
         RewriteCase{"\xEF\xBB\xBF[config]\nByteUnit=1\n", "\xEF\xBB\xBF[config]\nByteUnit=3\n"},
         RewriteCase{"\xEF\xBB\xBF[config]\nLineUnit=10\n", "\xEF\xBB\xBF[config]\nLineUnit=10\nByteUnit=3\n"},
         RewriteCase{"\xEF\xBB\xBF[other]\r\n", "\xEF\xBB\xBF[other]\r\n[config]\r\nByteUnit=3\r\n"},
-        RewriteCase{"\xEF\xBB\xBF", "\xEF\xBB\xBF[config]\nByteUnit=3\n"},
+        RewriteCase{"\xEF\xBB\xBF", "\xEF\xBB\xBF[config]" NEW_LINE "ByteUnit=3" NEW_LINE},
+        RewriteCase{"", "[config]" NEW_LINE "ByteUnit=3" NEW_LINE},
+        RewriteCase{"[config]", "[config]" NEW_LINE "ByteUnit=3" NEW_LINE},
         RewriteCase{"[config]\r\nByteUnit=1\r\nLineUnit=10\r\n", "[config]\r\nByteUnit=3\r\nLineUnit=10\r\n"},
         RewriteCase{"[config]\r\nLineUnit=10\r\n\r\n[x]\r\n", "[config]\r\nLineUnit=10\r\nByteUnit=3\r\n\r\n[x]\r\n"},
         RewriteCase{"[config]\rByteUnit=1\rLineUnit=10\r", "[config]\rByteUnit=3\rLineUnit=10\r"},
         RewriteCase{"[other]\rx=1\r", "[other]\rx=1\r[config]\rByteUnit=3\r"},
         RewriteCase{"[config]\r\nLineUnit=10\n[x]\r", "[config]\r\nLineUnit=10\nByteUnit=3\r\n[x]\r"},
         RewriteCase{"[config]\nLineUnit=10", "[config]\nLineUnit=10\nByteUnit=3\n"},
-        RewriteCase{"[other]", "[other]\n[config]\nByteUnit=3\n"}));
+        RewriteCase{"[other]", "[other]" NEW_LINE "[config]" NEW_LINE "ByteUnit=3" NEW_LINE},
+        RewriteCase{"[config]\nByteUnit=1", "[config]\nByteUnit=3\n"},
+        RewriteCase{"[other]\r\nx=1", "[other]\r\nx=1\r\n[config]\r\nByteUnit=3\r\n"}));
 
 TEST_F(SettingsStore, RepeatedSavesNeverAddASecondSection)
 {
@@ -158,7 +178,41 @@ TEST_F(SettingsStore, RepeatedSavesNeverAddASecondSection)
     EXPECT_EQ(FileText(), "\xEF\xBB\xBF[config]\rByteUnit=4\r");
 }
 
-// Links and permission bits as POSIX systems have them.
+// A settings file holds a few lines; a larger file is not ours: it reads as
+// the defaults and is never rewritten.
+struct SizeCase
+{
+    std::size_t size;
+    bool ours;
+};
+
+class SettingsFileSize : public SettingsStore, public testing::WithParamInterface<SizeCase>
+{
+};
+
+TEST_P(SettingsFileSize, ALargerFileIsLeftAlone)
+{
+    std::string text = "[config]\nByteUnit=4\n";
+    text.resize(GetParam().size - 1, ';');
+    text += '\n';
+    WriteFile(text);
+    EXPECT_EQ(m_store.ReadSettingInt("config", "ByteUnit", 1), GetParam().ours ? 4 : 1);
+    EXPECT_EQ(m_store.WriteSettingInt("config", "ByteUnit", 5), GetParam().ours);
+    if (GetParam().ours)
+        text.replace(text.find("=4"), 2, "=5");
+    // Compared whole, not printed: the text is large.
+    EXPECT_TRUE(FileText() == text) << GetParam().size;
+    EXPECT_EQ(FilesInFolder(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, SettingsFileSize,
+    testing::Values(
+        SizeCase{64 << 10, true},
+        SizeCase{1 << 20, true},
+        SizeCase{(1 << 20) + 1, false},
+        SizeCase{8 << 20, false}));
+
+// Links, permission bits and limits as POSIX systems have them.
 #ifndef _WIN32
 TEST_F(SettingsStore, SavesThroughASymbolicLinkAndKeepsTheLink)
 {
@@ -193,6 +247,38 @@ TEST_F(SettingsStore, KeepsTheFilesPermissions)
         EXPECT_EQ(status.st_mode & 07777, mode) << std::oct << mode;
         chmod(m_dir.Path("morvex.INI").c_str(), 0644);
     }
+}
+
+TEST_F(SettingsStore, AnUnreadableFileIsLeftAlone)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads any file";
+    const std::string text = "[config]\nByteUnit=4\nLineUnit=16\n";
+    WriteFile(text);
+    ASSERT_EQ(chmod(m_dir.Path("morvex.INI").c_str(), 0200), 0);
+    EXPECT_EQ(m_store.ReadSettingInt("config", "ByteUnit", 1), 1);
+    EXPECT_FALSE(m_store.WriteSettingInt("config", "LineUnit", 12));
+    ASSERT_EQ(chmod(m_dir.Path("morvex.INI").c_str(), 0600), 0);
+    EXPECT_EQ(FileText(), text);
+}
+
+TEST_F(SettingsStore, AFailedWriteKeepsTheFileAsItWas)
+{
+    const std::string text = "[config]\nByteUnit=4\n" + std::string(16 << 10, ';') + "\n";
+    WriteFile(text);
+    // Past the file size limit writes fail, as they do on a full disk.
+    rlimit old = {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 4 << 10;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved = m_store.WriteSettingInt("config", "ByteUnit", 5);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(FileText() == text);
+    EXPECT_EQ(FilesInFolder(), 1u);
 }
 #endif
 
