@@ -18,4 +18,15 @@ protected:
 
     bool SettingsFileExists() const { return std::filesystem::exists(m_settingsFile); }
     std::string SettingsText() const { return CTempDir::Read(m_settingsFile.string()); }
+
+    // A settings file made new with these units, with the platform's line end.
+    static std::string NewSettingsText(const std::string& byteUnit, const std::string& lineUnit)
+    {
+#ifdef _WIN32
+        const std::string end = "\r\n";
+#else
+        const std::string end = "\n";
+#endif
+        return "[config]" + end + "ByteUnit=" + byteUnit + end + "LineUnit=" + lineUnit + end;
+    }
 };

@@ -86,7 +86,7 @@ TEST_P(MorvexDlgCommand, DerivesTheDestinationPresetsTheUnitsAndConverts)
     EXPECT_EQ(m_desktop.messages[0].owner, &m_dialog);
     EXPECT_EQ(CTempDir::Read(derived), c.converted);
     EXPECT_EQ(m_window.Text(IDC_DEST_PATH), c.destShown ? derived : "");
-    EXPECT_EQ(SettingsText(), "[config]\nByteUnit=" + std::string(c.shownByteUnit) + "\nLineUnit=10\n");
+    EXPECT_EQ(SettingsText(), NewSettingsText(c.shownByteUnit, "10"));
 }
 
 TEST_P(MorvexDlgCommand, CancelledUnitsConvertNothing)

@@ -26,7 +26,7 @@ TEST_F(UnitDlg, FirstUseShowsTheDefaultsAndOkStoresThem)
     EXPECT_FALSE(SettingsFileExists());
     m_window.Press(IDOK);
     EXPECT_EQ(m_window.result, EDialogResult::OK);
-    EXPECT_EQ(SettingsText(), "[config]\nByteUnit=1\nLineUnit=10\n");
+    EXPECT_EQ(SettingsText(), NewSettingsText("1", "10"));
     EXPECT_TRUE(m_desktop.messages.empty());
 }
 
