@@ -28,16 +28,6 @@ Outcome RunMorvex(const CTempDir& dir, const std::vector<std::string>& args)
 
 const std::string kUsage = std::string(kUsageText) + "\n";
 
-// The program's file, wherever the tests run it from.
-std::filesystem::path ProgramFile()
-{
-#ifdef _WIN32
-    return ProgramPath(MORVEX_BINARY);
-#else
-    return MORVEX_BINARY;
-#endif
-}
-
 struct OptionCase
 {
     std::string option;
@@ -217,10 +207,14 @@ class CommandLineInformation : public testing::TestWithParam<InformationCase>
 TEST_P(CommandLineInformation, GoesToStandardOutputWithoutTheDialogs)
 {
     CTempDir dir;
-    const std::string lonely = dir.Path("morvex" + ProgramFile().extension().string());
-    std::filesystem::copy_file(ProgramFile(), lonely);
-    std::filesystem::permissions(lonely, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
-    for (const std::string& program : {std::string(MORVEX_BINARY), lonely}) {
+    std::vector<std::string> programs{MORVEX_BINARY};
+#ifndef _WIN32
+    // A copy away from its dialogs module (on Windows the dialogs are linked in).
+    programs.push_back(dir.Path("morvex"));
+    std::filesystem::copy_file(MORVEX_BINARY, programs.back());
+    std::filesystem::permissions(programs.back(), std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
+#endif
+    for (const std::string& program : programs) {
         const Outcome outcome = RunProgram(program, dir.Root(), GetParam().args);
         EXPECT_EQ(outcome.exitCode, 0) << program;
         EXPECT_EQ(outcome.errors, "") << program;
