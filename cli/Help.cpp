@@ -4,12 +4,13 @@
 #include "ConversionCommands.h"
 #include "Usage.h"
 
+#include <cstddef>
 #include <sstream>
 
 namespace {
 
 // Wide enough for the longest option column, "h1 - h9".
-constexpr int kOptionColumn = 9;
+constexpr std::size_t kOptionColumn = 9;
 
 void AddOptionLine(std::ostream& text, std::string_view option, std::string_view description)
 {
