@@ -1,6 +1,9 @@
 #pragma once
 
+#include <string>
+
 struct CAppNames;
 
-// Shows the main dialog until the user closes it; returns the exit code.
-int RunDialogMode(const CAppNames& names, int argc, char* argv[]);
+// Shows the main dialog, its source field preset to sourcePath, until the
+// user closes it; returns the exit code.
+int RunDialogMode(const CAppNames& names, const std::string& sourcePath, int argc, char* argv[]);

@@ -49,7 +49,7 @@ void* LoadDialogsModule(std::string& error)
 
 } // namespace
 
-int RunDialogMode(const CAppNames& names, int argc, char* argv[])
+int RunDialogMode(const CAppNames& names, const std::string& sourcePath, int argc, char* argv[])
 {
     if (!HasDisplay()) {
         std::cerr << "morvex: cannot open the dialogs: no display (neither DISPLAY nor WAYLAND_DISPLAY is set)\n";
@@ -64,13 +64,17 @@ int RunDialogMode(const CAppNames& names, int argc, char* argv[])
     }
     std::string error;
     void* module = LoadDialogsModule(error);
-    using RunDialogs = int(const CAppNames&, int, char*[]);
+    using RunDialogs = int(const CAppNames&, const std::string&, int, char*[]);
     auto* run = module ? reinterpret_cast<RunDialogs*>(dlsym(module, "MorvexRunDialogs")) : nullptr;
     if (!run) {
-        std::cerr << "morvex: cannot load the dialogs: " << (module ? dlerror() : error) << '\n';
-        return kExitFailure;
+        // The command line alone is installed: say what brings the dialogs,
+        // and how to convert without them.
+        std::cerr << "morvex: cannot load the dialogs (" << (module ? dlerror() : error)
+                  << "); they come with the package " MORVEX_DIALOGS_PACKAGE "\n";
+        PrintUsage(std::cerr);
+        return kExitUsage;
     }
     // The module stays loaded until the process ends: the toolkit's
     // clean-up at exit still runs code from it.
-    return run(names, argc, argv);
+    return run(names, sourcePath, argc, argv);
 }

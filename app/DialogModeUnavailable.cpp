@@ -5,7 +5,7 @@
 #include <iostream>
 
 // A build without the dialogs: anything but a full command line is a usage error.
-int RunDialogMode(const CAppNames& /*names*/, int /*argc*/, char* /*argv*/[])
+int RunDialogMode(const CAppNames& /*names*/, const std::string& /*sourcePath*/, int /*argc*/, char* /*argv*/[])
 {
     PrintUsage(std::cerr);
     return kExitUsage;

@@ -5,9 +5,16 @@
 #include "QuotedName.h"
 #include "Usage.h"
 
+#include <string>
+
 namespace {
 
-constexpr int kCommandLineLineUnit = 10;
+// "-" stands for a standard stream, as with most tools; the engine knows the
+// streams by these names on every platform. A file named "-" is "./-".
+std::string StreamOrPath(const char* path, const char* streamName)
+{
+    return std::string_view(path) == "-" ? streamName : path;
+}
 
 } // namespace
 
@@ -16,10 +23,14 @@ std::optional<CCommandLineConversion> ParseOption(std::string_view option)
     if (option.empty() || option.size() > 2)
         return std::nullopt;
     for (const CConversionCommand* command : kConversionCommands) {
-        if (option[0] != command->option || (option.size() == 2 && !command->optionTakesByteUnit))
+        if (option[0] != command->option)
             continue;
-        const bool digit = option.size() == 2 && option[1] >= '1' && option[1] <= '9';
-        return CCommandLineConversion{command, digit ? option[1] - '0' : 1, kCommandLineLineUnit};
+        const bool hasSecondByte = option.size() == 2;
+        const bool unitDigit =
+            hasSecondByte && command->optionTakesByteUnit && option[1] >= '1' && option[1] <= '9';
+        if (hasSecondByte && !unitDigit && !command->optionToleratesSecondByte)
+            return std::nullopt;
+        return CCommandLineConversion{command, unitDigit ? option[1] - '0' : 1, kCommandLineLineUnit};
     }
     return std::nullopt;
 }
@@ -40,8 +51,8 @@ int RunCommandLine(std::string_view option, const char* sourcePath, const char* 
 
     RemoveTemporaryFilesOnInterrupt();
     CArrayCodec codec;
-    codec.SetSourcePath(sourcePath);
-    codec.SetDestPath(destPath);
+    codec.SetSourcePath(StreamOrPath(sourcePath, "/dev/stdin"));
+    codec.SetDestPath(StreamOrPath(destPath, "/dev/stdout"));
     const bool converted = (codec.*conversion->command->convert)(conversion->byteUnit, conversion->lineUnit);
     if (converted)
         return kExitSuccess;

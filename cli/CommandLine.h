@@ -14,12 +14,17 @@ struct CCommandLineConversion
     int lineUnit;
 };
 
-// The conversion an option selects: i, b, h, h1 to h9, or h and any other
-// single byte (byte unit 1); nothing for any other option.
+// Numbers per line of every text the command line writes.
+inline constexpr int kCommandLineLineUnit = 10;
+
+// The conversion an option selects: h, b, i (byte unit 1), each followed by a
+// digit 1 to 9 (that byte unit), or h and any other single byte (byte unit 1);
+// nothing for any other option.
 std::optional<CCommandLineConversion> ParseOption(std::string_view option);
 
-// Runs "option source destination". Prints nothing on success; on failure one
-// line naming the file and the reason, or the usage text for a bad option.
+// Runs "option source destination", where "-" names standard input or output.
+// Prints nothing on success; on failure one line naming the file and the
+// reason, or the usage text for a bad option.
 int RunCommandLine(std::string_view option, const char* sourcePath, const char* destPath, std::ostream& errors);
 
 // The usage text, as printed for a command line that cannot be run.

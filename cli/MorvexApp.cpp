@@ -1,9 +1,14 @@
 #include "MorvexApp.h"
 
 #include "CommandLine.h"
-#include "ErrorOutput.h"
+#include "ConsoleOutput.h"
+#include "Help.h"
+#include "StartChoice.h"
+#include "Usage.h"
 
 #include <sstream>
+#include <string_view>
+#include <vector>
 
 CMorvexApp::CMorvexApp()
     : m_names(CAppNames::FromExecutablePath(ExecutablePath()))
@@ -12,12 +17,29 @@ CMorvexApp::CMorvexApp()
 
 bool CMorvexApp::StartUp(int argc, char* argv[], DialogMode runDialogs)
 {
-    if (argc == 4) {
-        std::ostringstream errors;
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    const CStartChoice choice = ChooseStart(arguments);
+    std::ostringstream errors;
+    switch (choice.mode) {
+    case EStartMode::Conversion:
         m_nExitCode = RunCommandLine(argv[1], argv[2], argv[3], errors);
-        WriteErrorText(errors.str());
-    } else {
-        m_nExitCode = runDialogs(m_names, argc, argv);
+        break;
+    case EStartMode::Help:
+        WriteOutputText(HelpText());
+        m_nExitCode = kExitSuccess;
+        break;
+    case EStartMode::Version:
+        WriteOutputText(VersionText());
+        m_nExitCode = kExitSuccess;
+        break;
+    case EStartMode::UsageError:
+        PrintUsage(errors);
+        m_nExitCode = kExitUsage;
+        break;
+    case EStartMode::Dialogs:
+        m_nExitCode = runDialogs(m_names, choice.sourcePath, argc, argv);
+        break;
     }
+    WriteErrorText(errors.str());
     return false;
 }

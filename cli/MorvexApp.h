@@ -2,16 +2,19 @@
 
 #include "AppNames.h"
 
+#include <string>
+
 // The application: its names, and the choice between one command-line
-// conversion and the dialogs.
+// conversion, the help or version, and the dialogs.
 class CMorvexApp
 {
 public:
     CMorvexApp();
 
-    // Shows the dialogs until the user closes them; returns the exit code.
-    // The executable that has them passes them in.
-    using DialogMode = int (*)(const CAppNames& names, int argc, char* argv[]);
+    // Shows the dialogs, with the source field preset to sourcePath, until
+    // the user closes them; returns the exit code. The executable that has
+    // them passes them in.
+    using DialogMode = int (*)(const CAppNames& names, const std::string& sourcePath, int argc, char* argv[]);
 
     // Runs the mode the arguments select. Always false: the program runs no
     // event loop of its own beyond the dialogs' modal ones.

@@ -116,6 +116,12 @@ bool Query(HANDLE file, BY_HANDLE_FILE_INFORMATION& info, DWORD& type)
 // neither locks nor changes the file; backup semantics open a folder too.
 HANDLE OpenToQuery(const std::string& path)
 {
+    // The standard streams' names mean the streams, never a file that
+    // happens to bear one (under wine, the emulator's own device).
+    if (std::find(std::begin(kStandardNames), std::end(kStandardNames), path) != std::end(kStandardNames)) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
     return CreateFileW(WideFromUtf8(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }

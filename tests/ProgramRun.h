@@ -12,11 +12,12 @@ struct CProgramOutcome
 };
 
 // Runs a program as a user would, inside the folder and without a display,
-// with its standard output and error captured in files beside the folder.
-// Arguments are UTF-8. On Windows a relative program path is taken from the
-// test program's own folder, so the build tree may sit anywhere.
+// with its standard output and error captured in files beside the folder and
+// its standard input read from the file input when one is named. Arguments
+// are UTF-8. On Windows a relative program path is taken from the test
+// program's own folder, so the build tree may sit anywhere.
 CProgramOutcome RunProgram(const std::string& program, const std::filesystem::path& folder,
-    const std::vector<std::string>& args);
+    const std::vector<std::string>& args, const std::filesystem::path& input = {});
 
 #ifdef _WIN32
 // The program's full path: a relative one is taken from the test program's folder.

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 CProgramOutcome RunProgram(const std::string& program, const std::filesystem::path& folder,
-    const std::vector<std::string>& args)
+    const std::vector<std::string>& args, const std::filesystem::path& input)
 {
     const std::string name = folder.filename().string();
     const std::string outFile = (folder.parent_path() / ("morvex-out-" + name)).string();
@@ -16,6 +16,8 @@ CProgramOutcome RunProgram(const std::string& program, const std::filesystem::pa
     for (const std::string& arg : args)
         command += " '" + arg + "'";
     command += " >'" + outFile + "' 2>'" + errFile + "'";
+    if (!input.empty())
+        command += " <'" + input.string() + "'";
     const int status = std::system(command.c_str());
     CProgramOutcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, CTempDir::Read(errFile), CTempDir::Read(outFile)};
     std::filesystem::remove(outFile);

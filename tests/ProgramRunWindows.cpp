@@ -33,6 +33,13 @@ HANDLE CreateInheritableFile(const std::filesystem::path& path)
         nullptr);
 }
 
+HANDLE OpenInheritableInput(const std::filesystem::path& path)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
 // Standard error is a text stream, with CR LF line ends on Windows; the tests
 // compare its lines in the form of every platform.
 std::string WithLfLineEnds(std::string text)
@@ -57,7 +64,7 @@ std::filesystem::path ProgramPath(const std::string& program)
 namespace {
 
 CProgramOutcome RunOnce(const std::string& program, const std::filesystem::path& folder,
-    const std::vector<std::string>& args)
+    const std::vector<std::string>& args, const std::filesystem::path& input)
 {
     const std::filesystem::path programPath = ProgramPath(program);
     std::wstring commandLine = Quoted(programPath.wstring());
@@ -70,7 +77,7 @@ CProgramOutcome RunOnce(const std::string& program, const std::filesystem::path&
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdInput = input.empty() ? GetStdHandle(STD_INPUT_HANDLE) : OpenInheritableInput(input);
     startup.hStdOutput = CreateInheritableFile(outFile);
     startup.hStdError = CreateInheritableFile(errFile);
     PROCESS_INFORMATION process{};
@@ -86,6 +93,8 @@ CProgramOutcome RunOnce(const std::string& program, const std::filesystem::path&
     }
     CloseHandle(startup.hStdOutput);
     CloseHandle(startup.hStdError);
+    if (!input.empty())
+        CloseHandle(startup.hStdInput);
     DWORD exitCode = static_cast<DWORD>(-1);
     if (started) {
         WaitForSingleObject(process.hProcess, INFINITE);
@@ -109,13 +118,13 @@ CProgramOutcome RunOnce(const std::string& program, const std::filesystem::path&
 } // namespace
 
 CProgramOutcome RunProgram(const std::string& program, const std::filesystem::path& folder,
-    const std::vector<std::string>& args)
+    const std::vector<std::string>& args, const std::filesystem::path& input)
 {
     // Under load, wine sometimes ends a started program before it runs a line
     // of its own. Morvex never fails without saying why, so a silent failure
     // is such a start, and is tried again.
-    CProgramOutcome outcome = RunOnce(program, folder, args);
+    CProgramOutcome outcome = RunOnce(program, folder, args, input);
     for (int attempt = 1; attempt < 3 && outcome.exitCode != 0 && outcome.errors.empty(); ++attempt)
-        outcome = RunOnce(program, folder, args);
+        outcome = RunOnce(program, folder, args, input);
     return outcome;
 }

@@ -1,14 +1,20 @@
 #include "CommandLine.h"
 #include "ConversionCommands.h"
+#include "Help.h"
+#include "MorvexApp.h"
 #include "ProgramRun.h"
+#include "StartChoice.h"
 #include "TempDir.h"
 #include "Usage.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <regex>
+#include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -58,13 +64,53 @@ INSTANTIATE_TEST_SUITE_P(Options, CommandLineOption,
         OptionCase{"h5", "\x01\x02\x03\x04\x05\x06", "0x0504030201,0x06"},
         OptionCase{"h9", "123456789", "0x393837363534333231,"},
         OptionCase{"b", "0x41, 66,0x4344", "ABD"},
-        OptionCase{"i", "0x00,1,2,3,4,5,6,7,8,9,10", "0xFF,254,253,252,251,250,249,248,247,246,\r\n245,"}));
+        OptionCase{"b1", "0x41, 66", "AB"},
+        OptionCase{"b2", "0x4241, 67", std::string("ABC\0", 4)},
+        OptionCase{"b4", "0x44434241,0x48474645", "ABCDEFGH"},
+        OptionCase{"i", "0x00,1,2,3,4,5,6,7,8,9,10", "0xFF,254,253,252,251,250,249,248,247,246,\r\n245,"},
+        OptionCase{"i1", "0x41", "0xBE,"},
+        OptionCase{"i2", "0x0102,3", "0xFEFD,65532,"},
+        OptionCase{"i3", "0,1,2,3,4,5,6,7,8,9,10", "16777215,16777214,16777213,16777212,16777211,16777210,16777209,"
+                                                 "16777208,16777207,16777206,\r\n16777205,"}));
+
+struct RoundTripCase
+{
+    std::string there;   // the option that writes the text array
+    std::string back;    // the option that reads it
+    std::string bytes;
+};
+
+class CommandLineRoundTrip : public testing::TestWithParam<RoundTripCase>
+{
+};
+
+// What one option writes at a byte unit, the matching option reads back
+// (inverting twice is the identity).
+TEST_P(CommandLineRoundTrip, GivesTheSourceBack)
+{
+    const RoundTripCase& c = GetParam();
+    CTempDir dir;
+    dir.Write("x", c.bytes);
+    ASSERT_EQ(RunMorvex(dir, {c.there, "x", "x.txt"}).exitCode, 0);
+    const Outcome back = RunMorvex(dir, {c.back, "x.txt", "y"});
+    EXPECT_EQ(back.exitCode, 0) << back.errors;
+    EXPECT_EQ(CTempDir::Read(dir.Path("y")), c.bytes) << c.there << " then " << c.back;
+}
+
+const std::string kBytes = std::string("\x01\x02\x03\x04\xFF\xFE\xFD\xFC\x00\x80\x7F\x10", 12);
+
+INSTANTIATE_TEST_SUITE_P(Units, CommandLineRoundTrip,
+    testing::Values(RoundTripCase{"h", "b", kBytes}, RoundTripCase{"h2", "b2", kBytes},
+        RoundTripCase{"h3", "b3", kBytes}, RoundTripCase{"h4", "b4", kBytes},
+        RoundTripCase{"h5", "b5", kBytes.substr(0, 10)}, RoundTripCase{"h9", "b9", kBytes + kBytes.substr(0, 6)},
+        RoundTripCase{"b2", "h2", "0x0201,0xFFFE,"}, RoundTripCase{"i2", "i2", "0x0102,0xFEFF,"},
+        RoundTripCase{"i4", "i4", "0x01020304,0xFEFDFCFB,"}));
 
 TEST(CommandLine, AnOptionThatMatchesNoRuleIsAUsageErrorAndCreatesNothing)
 {
     CTempDir dir;
     dir.Write("in", "AB");
-    for (const std::string option : {"H", "I", "B", "h12", "bi", "", "x", "ii"}) {
+    for (const std::string option : {"H", "I", "B", "h12", "bi", "", "x", "ii", "b0", "i0", "bx", "i-", "b12", "-"}) {
         const Outcome outcome = RunMorvex(dir, {option, "in", "out"});
         EXPECT_EQ(outcome.exitCode, 2) << "option '" << option << "'";
         EXPECT_EQ(outcome.errors, "morvex: unknown option '" + option + "'\n" + kUsage);
@@ -146,6 +192,180 @@ TEST(CommandLine, WithoutThreeArgumentsAndNoDisplayItPrintsTheUsage)
 }
 #endif
 
+struct InformationCase
+{
+    std::vector<std::string> args;
+    std::string output;
+};
+
+class CommandLineInformation : public testing::TestWithParam<InformationCase>
+{
+};
+
+// Works on any machine: the dialogs, their module and a display never come
+// into it.
+TEST_P(CommandLineInformation, GoesToStandardOutputWithoutTheDialogs)
+{
+    CTempDir dir;
+    std::vector<std::string> programs{MORVEX_BINARY};
+#ifndef _WIN32
+    // A copy away from its dialogs module (on Windows the dialogs are linked in).
+    programs.push_back(dir.Path("morvex"));
+    std::filesystem::copy_file(MORVEX_BINARY, programs.back());
+    std::filesystem::permissions(programs.back(), std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
+#endif
+    for (const std::string& program : programs) {
+        const Outcome outcome = RunProgram(program, dir.Root(), GetParam().args);
+        EXPECT_EQ(outcome.exitCode, 0) << program;
+        EXPECT_EQ(outcome.errors, "") << program;
+        EXPECT_EQ(outcome.output, GetParam().output) << program;
+    }
+}
+
+const std::string kVersionLine = "morvex " MORVEX_VERSION "\n";
+
+const InformationCase kInformationCases[] = {
+    {{"--help"}, HelpText()},
+    {{"-h"}, HelpText()},
+#ifdef _WIN32
+    {{"/?"}, HelpText()},
+#endif
+    {{"--version"}, VersionText()},
+    {{"-V"}, VersionText()},
+};
+
+INSTANTIATE_TEST_SUITE_P(HelpAndVersion, CommandLineInformation, testing::ValuesIn(kInformationCases));
+
+TEST(HelpText, BeginsWithTheUsageAndListsEveryOptionTheParserTakes)
+{
+    const std::string help = HelpText();
+    EXPECT_EQ(help.rfind(kUsage + "\n", 0), 0u) << help;
+    // Each option line: a tab, the option ("h" or "h1 - h9"), the description.
+    const std::regex optionLine(R"(\t([a-z])(?:1 - ([a-z])9)? +(.*))");
+    std::istringstream lines(help.substr(kUsage.size()));
+    std::vector<std::string> listed;
+    for (std::string line; std::getline(lines, line);) {
+        std::smatch match;
+        if (!std::regex_match(line, match, optionLine))
+            continue;
+        const std::string letter = match[1];
+        const bool unitRange = match[2].matched;
+        for (int unit = unitRange ? 1 : 0; unit <= (unitRange ? 9 : 0); ++unit) {
+            const std::string option = unit == 0 ? letter : letter + std::to_string(unit);
+            const auto conversion = ParseOption(option);
+            ASSERT_TRUE(conversion) << line;
+            EXPECT_EQ(conversion->byteUnit, unit == 0 ? 1 : unit) << line;
+            EXPECT_NE(match[3].str().find(conversion->command->optionSummary), std::string::npos) << line;
+            listed.push_back(option);
+        }
+    }
+    for (const CConversionCommand* command : kConversionCommands) {
+        const std::string letter(1, command->option);
+        EXPECT_NE(std::find(listed.begin(), listed.end(), letter), listed.end()) << letter;
+        EXPECT_EQ(std::find(listed.begin(), listed.end(), letter + "9") != listed.end(), command->optionTakesByteUnit)
+            << letter;
+    }
+    EXPECT_NE(help.find("\n\t-        as source_file: standard input; as destination_file: standard output\n"),
+        std::string::npos) << help;
+}
+
+TEST(VersionText, NamesTheProjectVersionAndTheLicence)
+{
+    const std::string version = VersionText();
+    EXPECT_EQ(version.rfind(kVersionLine, 0), 0u) << version;
+    EXPECT_NE(version.find("MIT License"), std::string::npos) << version;
+}
+
+// What the dialog mode was asked for, by the program under test.
+struct CDialogRequest
+{
+    int calls = 0;
+    std::string sourcePath;
+};
+CDialogRequest g_dialogRequest;
+
+constexpr int kDialogExitCode = 7;
+
+int FakeDialogs(const CAppNames& /*names*/, const std::string& sourcePath, int /*argc*/, char* /*argv*/[])
+{
+    ++g_dialogRequest.calls;
+    g_dialogRequest.sourcePath = sourcePath;
+    return kDialogExitCode;
+}
+
+struct StartCase
+{
+    std::vector<std::string> args;   // "<dir>/" stands for the test's folder
+    int exitCode;
+    bool dialogs;
+    std::string sourcePath;          // given to the dialogs
+    std::string errors;
+    std::string output;
+};
+
+class StartUp : public testing::TestWithParam<StartCase>
+{
+};
+
+TEST_P(StartUp, ChoosesTheDialogsOnlyWhenNoScriptCanHaveMeantAConversion)
+{
+    const StartCase& c = GetParam();
+    CTempDir dir;
+    dir.Write("in.bin", "AB");
+    std::filesystem::create_directory(dir.Path("folder"));
+    const auto inDir = [&](std::string text) {
+        for (std::size_t at; (at = text.find("<dir>/")) != std::string::npos;)
+            text.replace(at, 6, dir.Path(""));
+        return text;
+    };
+    std::vector<std::string> args{"morvex"};
+    for (const std::string& arg : c.args)
+        args.push_back(inDir(arg));
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    g_dialogRequest = {};
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    CMorvexApp app;
+    EXPECT_FALSE(app.StartUp(static_cast<int>(args.size()), argv.data(), FakeDialogs));
+    const std::string output = testing::internal::GetCapturedStdout();
+    const std::string errors = testing::internal::GetCapturedStderr();
+
+    EXPECT_EQ(app.ExitCode(), c.exitCode);
+    EXPECT_EQ(g_dialogRequest.calls, c.dialogs ? 1 : 0);
+    EXPECT_EQ(g_dialogRequest.sourcePath, inDir(c.sourcePath));
+    EXPECT_EQ(errors, inDir(c.errors));
+    EXPECT_EQ(output, c.output);
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, StartUp,
+    testing::Values(
+        StartCase{{}, kDialogExitCode, true, "", "", ""},
+        // A file dropped on the program, or passed by a desktop entry.
+        StartCase{{"<dir>/in.bin"}, kDialogExitCode, true, "<dir>/in.bin", "", ""},
+        StartCase{{"<dir>/missing.bin"}, kDialogExitCode, true, "", "", ""},
+        StartCase{{"<dir>/folder"}, kDialogExitCode, true, "", "", ""},
+        StartCase{{"h"}, kDialogExitCode, true, "", "", ""},
+        StartCase{{"-"}, kDialogExitCode, true, "", "", ""},
+        // Too few or too many files for a conversion option: a script's mistake.
+        StartCase{{"h", "<dir>/in.bin"}, 2, false, "", kUsage, ""},
+        StartCase{{"b4", "in", "out", "more"}, 2, false, "", kUsage, ""},
+        StartCase{{"i", "in", "out", "more", "still more"}, 2, false, "", kUsage, ""},
+        StartCase{{"h9", "in", "out", "more"}, 2, false, "", kUsage, ""},
+        // Not a conversion option: the dialogs, as before.
+        StartCase{{"x", "<dir>/in.bin"}, kDialogExitCode, true, "", "", ""},
+        StartCase{{"-platform", "offscreen"}, kDialogExitCode, true, "", "", ""},
+        StartCase{{"H", "in", "out", "more"}, kDialogExitCode, true, "", "", ""},
+        StartCase{{"--help", "more"}, kDialogExitCode, true, "", "", ""},
+        StartCase{{"--help"}, 0, false, "", "", HelpText()},
+        StartCase{{"-V"}, 0, false, "", "", VersionText()},
+        StartCase{{"h", "<dir>/in.bin", "<dir>/out.txt"}, 0, false, "", "", ""},
+        StartCase{{"h", "<dir>/missing.bin", "<dir>/out.txt"}, 1, false, "",
+            "morvex: cannot open source file '<dir>/missing.bin': No such file or directory\n", ""}));
+
 TEST(ParseOption, FollowsTheOptionTable)
 {
     struct Case
@@ -155,7 +375,9 @@ TEST(ParseOption, FollowsTheOptionTable)
         int byteUnit;
     };
     const Case cases[] = {{"i", &kInvertText, 1}, {"b", &kTextToBin, 1}, {"h", &kBinToText, 1},
-        {"h7", &kBinToText, 7}, {"h0", &kBinToText, 1}, {"h-", &kBinToText, 1}};
+        {"h7", &kBinToText, 7}, {"h0", &kBinToText, 1}, {"h-", &kBinToText, 1}, {"i1", &kInvertText, 1},
+        {"i2", &kInvertText, 2}, {"i9", &kInvertText, 9}, {"b1", &kTextToBin, 1}, {"b4", &kTextToBin, 4},
+        {"b9", &kTextToBin, 9}};
     for (const Case& c : cases) {
         const auto conversion = ParseOption(c.option);
         ASSERT_TRUE(conversion) << c.option;
@@ -163,7 +385,7 @@ TEST(ParseOption, FollowsTheOptionTable)
         EXPECT_EQ(conversion->byteUnit, c.byteUnit) << c.option;
         EXPECT_EQ(conversion->lineUnit, 10) << c.option;
     }
-    for (const std::string_view refused : {"h10", "", "i1", "b9", "ii", "x", "H", "B", "i "})
+    for (const std::string_view refused : {"h10", "", "i0", "b0", "ii", "bb", "x", "H", "B", "i ", "b10", "-"})
         EXPECT_FALSE(ParseOption(refused)) << refused;
 }
 

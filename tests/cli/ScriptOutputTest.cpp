@@ -77,7 +77,14 @@ INSTANTIATE_TEST_SUITE_P(DevStdout, ScriptOutput,
         ScriptCase{"FdThreeByItsOwnName", "{ echo before >&3; $M h in.bin out; echo after >&3; } 3>>out",
             "before\n0x41,0x42,0x43,after\n"},
         // Open for reading only, it cannot be written through: it is replaced.
-        ScriptCase{"ReadOnlyDescriptorByItsOwnName", "echo old > out; $M h in.bin out 3< out", "0x41,0x42,0x43,"}),
+        ScriptCase{"ReadOnlyDescriptorByItsOwnName", "echo old > out; $M h in.bin out 3< out", "0x41,0x42,0x43,"},
+        // "-" names the standard streams; "./-" a file of that name.
+        ScriptCase{"DashIsStandardOutput", "{ echo head; $M h in.bin -; echo tail; } > out", "head\n0x41,0x42,0x43,tail\n"},
+        ScriptCase{"DashIsStandardInput", "$M b - out < in.txt", "AB"},
+        ScriptCase{"DashBothWaysThroughPipes", "cat in.bin | $M h - - | $M i - - > out", "0xBE,0xBD,0xBC,"},
+        ScriptCase{"DashWithAByteUnit", "$M h2 in.bin - | $M b2 - - > out", std::string("ABC\0", 4)},
+        ScriptCase{"AFileNamedDash", "cp in.bin ./- && $M h ./- ./out", "0x41,0x42,0x43,"},
+        ScriptCase{"IntoAFileNamedDash", "$M h in.bin ./- > stdout && cat ./- stdout > out", "0x41,0x42,0x43,"}),
     [](const testing::TestParamInfo<ScriptCase>& info) { return std::string(info.param.name); });
 
 TEST(ScriptOutput, AReaderThatStopsEarlyNeverLooksLikeSuccess)
@@ -128,6 +135,10 @@ INSTANTIATE_TEST_SUITE_P(Destinations, ScriptFailure,
         FailureCase{"ClosedStandardOutput", "$M h in.bin /dev/stdout >&-", "morvex: standard output is closed\n"},
         FailureCase{"ClosedFdOne", "$M h in.bin /dev/fd/1 >&-", "morvex: standard output is closed\n"},
         FailureCase{"ClosedStandardInput", "$M b /dev/stdin out <&-", "morvex: standard input is closed\n"},
+        FailureCase{"FullStandardOutputAsDash", "$M h in.bin - > /dev/full",
+            "morvex: cannot write destination file '/dev/stdout': No space left on device\n"},
+        FailureCase{"ClosedStandardOutputAsDash", "$M h in.bin - >&-", "morvex: standard output is closed\n"},
+        FailureCase{"ClosedStandardInputAsDash", "$M b - out <&-", "morvex: standard input is closed\n"},
         // Written through, not followed to the file behind it and replaced.
         FailureCase{"ReadOnlyStandardOutput", "echo keep > ro; $M h in.bin /dev/stdout 1< ro; s=$?; cat ro >&2; exit $s",
             "morvex: cannot write destination file '/dev/stdout': Bad file descriptor\nkeep\n"},

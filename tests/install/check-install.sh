@@ -90,11 +90,14 @@ completions() {
     (cd "$work" && bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
         _morvex; printf "%s\n" "${COMPREPLY[@]}"' _ "$completion" "$@")
 }
-[ "$(completions morvex '' | sort | xargs)" = 'b h h1 h2 h3 h4 h5 h6 h7 h8 h9 i' ] ||
+every_unit() { printf "$1%s " '' 1 2 3 4 5 6 7 8 9; }
+[ "$(completions morvex '' | LC_ALL=C sort | xargs)" = "--help --version -V -h $(every_unit b)$(every_unit h)$(every_unit i | xargs)" ] ||
     fail "options offered: $(completions morvex '' | xargs)"
 [ "$(completions morvex h | xargs)" = 'h h1 h2 h3 h4 h5 h6 h7 h8 h9' ] || fail "options after h"
 [ "$(completions morvex h4 in)" = in.bin ] || fail "source file: $(completions morvex h4 in)"
 [ "$(completions morvex h4 in.bin ou)" = out.txt ] || fail "destination file"
+[ "$(completions morvex b4 -)" = - ] || fail "standard input: $(completions morvex b4 -)"
+[ "$(completions morvex b4 - -)" = - ] || fail "standard output: $(completions morvex b4 - -)"
 [ -z "$(completions morvex h4 in.bin out.txt '')" ] || fail "completion after the destination"
 
 # With the dialogs built, the installed program finds its dialogs module: on

@@ -275,3 +275,17 @@ TEST_F(MorvexDlg, CancelEndsTheDialogWithoutReading)
 }
 
 } // namespace
+
+// A file handed over at start-up (dropped on the program) is the source, as
+// if typed.
+TEST_F(LogicTest, APresetSourceShowsInItsEditBoxAndIsConverted)
+{
+    CMorvexDlg dialog{m_settingsFile};
+    dialog.m_strSourcePath = m_dir.Write("dropped.bin", "AB");
+    CFakeDialogWindow window{dialog, m_desktop};
+    window.Open();
+    EXPECT_EQ(window.Text(IDC_SOURCE_PATH), dialog.m_strSourcePath);
+    m_desktop.users.push_back([](CFakeDialogWindow& unitWindow) { unitWindow.Press(IDOK); });
+    window.Press(IDC_BIN_TO_TXT);
+    EXPECT_EQ(CTempDir::Read(m_dir.Path("dropped.bin.txt")), "0x41,0x42,");
+}

@@ -1,3 +1,4 @@
+#include "Help.h"
 #include "ProgramRun.h"
 #include "TempDir.h"
 #include "Utf8Path.h"
@@ -25,6 +26,7 @@ struct WindowsCase
     std::string output;
     std::string errors;
     Files after;
+    std::string input = {};   // standard input's bytes; none when empty
 };
 
 struct Program
@@ -58,7 +60,12 @@ TEST_P(WindowsCommandLine, KeepsNamesAndBytes)
     CTempDir dir;
     for (const auto& [name, bytes] : c.before)
         WriteFile(dir, name, bytes);
-    const CProgramOutcome outcome = RunProgram(program.path, dir.Root(), c.args);
+    std::filesystem::path input;
+    if (!c.input.empty()) {
+        WriteFile(dir, "standard input", c.input);
+        input = dir.Root() / "standard input";
+    }
+    const CProgramOutcome outcome = RunProgram(program.path, dir.Root(), c.args, input);
     EXPECT_EQ(outcome.exitCode, c.exitCode) << outcome.errors;
     EXPECT_EQ(outcome.output, c.output);
     EXPECT_EQ(outcome.errors, c.errors);
@@ -84,6 +91,13 @@ const WindowsCase kCases[] = {
         {}},
     {"TextLinesToStandardOutput", {{"in.bin", kTwelve}}, {"h", "in.bin", "/dev/stdout"}, 0,
         "0x41,0x42,0x43,0x44,0x45,0x46,0x47,0x48,0x49,0x4A,\r\n0x4B,0x4C,", "", {}},
+    {"HelpOnStandardOutput", {}, {"/?"}, 0, HelpText(), "", {}},
+    {"DashIsStandardOutput", {{"in.bin", kTwelve}}, {"h", "in.bin", "-"}, 0,
+        "0x41,0x42,0x43,0x44,0x45,0x46,0x47,0x48,0x49,0x4A,\r\n0x4B,0x4C,", "", {}},
+    {"DashIsStandardInputInBinaryMode", {}, {"b", "-", "출력.bin"}, 0, "", "", {{"출력.bin", kLines}},
+        "0x0A,0x41,0x0D,0x0A,"},
+    {"DashBothWaysWithAByteUnit", {}, {"i2", "-", "-"}, 0, "0xFEFD,65532,", "", {}, "0x0102,\r\n3"},
+    {"AFileNamedDash", {{"-", "AB"}}, {"h", ".\\-", "out"}, 0, "", "", {{"out", "0x41,0x42,"}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, WindowsCommandLine, testing::Combine(testing::ValuesIn(kPrograms), testing::ValuesIn(kCases)),

@@ -11,7 +11,7 @@
 #include <objbase.h>
 
 
-int RunWin32Dialogs(const CAppNames& names)
+int RunWin32Dialogs(const CAppNames& names, const std::string& sourcePath)
 {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
@@ -19,6 +19,7 @@ int RunWin32Dialogs(const CAppNames& names)
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const CWin32Desktop desktop{GetModuleHandleW(nullptr), ToWide(names.applicationName)};
     CMorvexDlg dialog(LocateSettings(names.settingsFileName));
+    dialog.m_strSourcePath = sourcePath;
     CWin32Dialog::Run(dialog, desktop, nullptr);
     if (SUCCEEDED(com))
         CoUninitialize();

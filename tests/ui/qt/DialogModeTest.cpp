@@ -31,7 +31,9 @@ CRun RunProgram(const std::string& environment, const std::string& arguments, co
 
 TEST(DialogMode, WithoutADisplayExplainsAndShowsTheUsage)
 {
-    for (const char* arguments : {"", "i only-two", "i a b c"}) {
+    // (A conversion option with too few or too many files is a usage error
+    // before any display is looked for.)
+    for (const char* arguments : {"", "x only-two", "x a b c", "missing-file.bin"}) {
         const CRun run = RunProgram("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM", arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments;
         const std::size_t firstLineEnd = run.errors.find('\n');
@@ -82,15 +84,20 @@ TEST(DialogMode, AnUnreachableDisplayIsAUsageErrorWithoutACoreDump)
     }
 }
 
-TEST(DialogMode, WithoutItsDialogsModuleTheProgramSaysSoAndFails)
+TEST(DialogMode, WithoutItsDialogsModuleTheProgramNamesThePackageAndShowsTheUsage)
 {
     CTempDir dir;
     const std::string lonely = dir.Path("morvex");
     std::filesystem::copy_file(MORVEX_BINARY, lonely);
     std::filesystem::permissions(lonely, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
     const CRun run = RunProgram("env QT_QPA_PLATFORM=offscreen", "", lonely);
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.errors.rfind("morvex: cannot load the dialogs: ", 0), 0u) << run.errors;
+    EXPECT_EQ(run.exitCode, 2);
+    const std::size_t firstLineEnd = run.errors.find('\n');
+    ASSERT_NE(firstLineEnd, std::string::npos) << run.errors;
+    const std::string firstLine = run.errors.substr(0, firstLineEnd);
+    EXPECT_EQ(firstLine.rfind("morvex: cannot load the dialogs (", 0), 0u) << run.errors;
+    EXPECT_TRUE(firstLine.ends_with("; they come with the package morvex-dialogs")) << run.errors;
+    EXPECT_EQ(run.errors.substr(firstLineEnd + 1), std::string(kUsageText) + "\n");
 }
 
 } // namespace

@@ -1,0 +1,35 @@
+#include "StartChoice.h"
+
+#include "CommandLine.h"
+#include "Help.h"
+#include "Utf8Path.h"
+
+#include <filesystem>
+
+namespace {
+
+bool NamesExistingFile(std::string_view argument)
+{
+    std::error_code error;
+    const auto status = std::filesystem::status(PathFromUtf8(std::string(argument)), error);
+    return !error && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+}
+
+} // namespace
+
+CStartChoice ChooseStart(std::span<const std::string_view> arguments)
+{
+    if (arguments.size() == 3)
+        return {EStartMode::Conversion, {}};
+    if (arguments.size() == 1) {
+        const std::string_view only = arguments.front();
+        if (AsksForHelp(only))
+            return {EStartMode::Help, {}};
+        if (AsksForVersion(only))
+            return {EStartMode::Version, {}};
+        return {EStartMode::Dialogs, NamesExistingFile(only) ? std::string(only) : std::string()};
+    }
+    if (!arguments.empty() && ParseOption(arguments.front()))
+        return {EStartMode::UsageError, {}};
+    return {EStartMode::Dialogs, {}};
+}
