@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <string_view>
 #include <utility>
 
 namespace FilePlatform {
@@ -346,68 +345,20 @@ bool StampOf(const std::string& path, CFileStamp& stamp)
     return stamped;
 }
 
+// Sources are read into buffers here; nothing is ever mapped.
 std::size_t ViewGranularity()
 {
-    SYSTEM_INFO system{};
-    GetSystemInfo(&system);
-    return system.dwAllocationGranularity;
+    return 0;
 }
 
-namespace {
-
-// Only files on the machine's own disks are mapped: a failed read of a mapped
-// page from a network share or a removable drive would end the process,
-// where a failed ReadFile is an error the reader reports.
-bool OnFixedDisk(HANDLE file)
+bool MapView(std::FILE*, std::uint64_t, std::size_t, CFileView&, int& error)
 {
-    wchar_t path[MAX_PATH + 8];
-    const DWORD length = GetFinalPathNameByHandleW(file, path, MAX_PATH + 8, VOLUME_NAME_DOS);
-    // "\\?\C:\..." for a drive; anything else (UNC, too long) is read instead.
-    if (length < 7 || length >= MAX_PATH + 8 || std::wstring_view(path, 4) != L"\\\\?\\" || path[5] != L':')
-        return false;
-    const wchar_t root[] = {path[4], L':', L'\\', L'\0'};
-    return GetDriveTypeW(root) == DRIVE_FIXED;
+    error = ENOSYS;
+    return false;
 }
 
-} // namespace
-
-// Unguarded, unlike on POSIX systems: Windows keeps a file from being cut
-// short while a view of it is mapped (SetEndOfFile fails).
-bool MapView(std::FILE* file, std::uint64_t offset, std::size_t size, CFileView& view, int& error)
+bool UnmapView(std::FILE*, const CFileView&)
 {
-    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
-    CFileStamp stamp;
-    if (handle == INVALID_HANDLE_VALUE || !StampOf(handle, stamp) || !stamp.regular || !OnFixedDisk(handle)) {
-        error = ENODEV;
-        return false;
-    }
-    view = {nullptr, 0, offset};
-    if (offset >= stamp.size)
-        return true;
-    const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(size, stamp.size - offset));
-    const HANDLE mapping = CreateFileMappingW(handle, nullptr, PAGE_READONLY, 0, 0, nullptr);
-    if (!mapping) {
-        error = ErrnoOf(GetLastError());
-        return false;
-    }
-    // The view keeps the mapping open until it is unmapped.
-    void* data = MapViewOfFile(mapping, FILE_MAP_READ, static_cast<DWORD>(offset >> 32),
-        static_cast<DWORD>(offset), length);
-    const DWORD mapError = GetLastError();
-    CloseHandle(mapping);
-    if (!data) {
-        error = ErrnoOf(mapError);
-        return false;
-    }
-    view.data = static_cast<const unsigned char*>(data);
-    view.size = length;
-    return true;
-}
-
-bool UnmapView(std::FILE*, const CFileView& view)
-{
-    if (view.data)
-        UnmapViewOfFile(view.data);
     return true;
 }
 
