@@ -1,8 +1,9 @@
 #pragma once
 
+#include "ItemFormatters.h"
 #include "ScanPath.h"
 
-// The block finders and item formatters of each instruction set, where the
+// The block finders of each instruction set and the item formatters of AVX-512, where the
 // processor family has them.
 #if defined(__x86_64__) || defined(_M_X64)
 inline constexpr bool kHasX86Finders = true;
@@ -18,10 +19,7 @@ std::size_t FindNumbersAvx2(const unsigned char*& position, const unsigned char*
     std::size_t capacity);
 std::size_t FindNumbersAvx512(const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers,
     std::size_t capacity);
-void FormatByteItemsAvx2(unsigned char* out, const unsigned char* bytes, unsigned char flip);
 void FormatByteItemsAvx512(unsigned char* out, const unsigned char* bytes, unsigned char flip);
-std::size_t FormatByteLinesAvx2(unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip,
-    int lineUnit);
 std::size_t FormatByteLinesAvx512(unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip,
     int lineUnit);
 std::size_t FormatWideItemsAvx512(unsigned char* out, const unsigned char* bytes, std::size_t count, int unit);
@@ -38,9 +36,7 @@ inline constexpr ByteItemFinder FindByteItemsAvx512 = nullptr;
 inline constexpr NumberFinder FindNumbersSse2 = nullptr;
 inline constexpr NumberFinder FindNumbersAvx2 = nullptr;
 inline constexpr NumberFinder FindNumbersAvx512 = nullptr;
-inline constexpr ByteItemFormatter FormatByteItemsAvx2 = nullptr;
 inline constexpr ByteItemFormatter FormatByteItemsAvx512 = nullptr;
-inline constexpr ByteLinesFormatter FormatByteLinesAvx2 = nullptr;
 inline constexpr ByteLinesFormatter FormatByteLinesAvx512 = nullptr;
 inline constexpr WideItemFormatter FormatWideItemsAvx512 = nullptr;
 inline bool ProcessorHasAvx2()

@@ -1,5 +1,4 @@
-// The block finder and the item formatter with AVX2, used where the
-// processor has it. Only the
+// The block finders with AVX2, used where the processor has it. Only the
 // functions of this file are compiled for AVX2 (the target pragmas below),
 // so the rest of the program runs on any x86-64 processor.
 #include "ByteItemKernels.h"
@@ -42,32 +41,6 @@ constexpr CGatherTables kGather = [] {
         }
     }
     return tables;
-}();
-
-// Where each of the 80 bytes of sixteen "0xHH," items comes from: a fixed
-// byte, or a digit from the pairs of items 0 to 7 or of items 8 to 15.
-struct CItemLayout
-{
-    alignas(16) unsigned char fixed[5][16];
-    alignas(16) unsigned char fromFirst[5][16];
-    alignas(16) unsigned char fromSecond[5][16];
-};
-
-constexpr CItemLayout kItemLayout = [] {
-    constexpr unsigned char kNone = 0x80;   // a shuffle writes 0 there
-    CItemLayout layout{};
-    for (int at = 0; at < 80; ++at) {
-        const int item = at / 5;
-        const int place = at % 5;
-        unsigned char& fixed = layout.fixed[at / 16][at % 16];
-        unsigned char& first = layout.fromFirst[at / 16][at % 16];
-        unsigned char& second = layout.fromSecond[at / 16][at % 16];
-        fixed = place == 0 ? '0' : place == 1 ? 'x' : place == 4 ? ',' : 0;
-        first = second = kNone;
-        if (place == 2 || place == 3)
-            (item < 8 ? first : second) = static_cast<unsigned char>(2 * (item % 8) + place - 2);
-    }
-    return layout;
 }();
 
 struct CAvx2Classifier
@@ -139,37 +112,6 @@ std::size_t FindNumbersAvx2(const unsigned char*& position, const unsigned char*
     std::size_t capacity)
 {
     return CTextBlocks<CAvx2Classifier>::FindNumbers(position, end, numbers, capacity);
-}
-
-void FormatByteItemsAvx2(unsigned char* out, const unsigned char* bytes, unsigned char flip)
-{
-    const auto load = [](const unsigned char* p) { return _mm_load_si128(reinterpret_cast<const __m128i*>(p)); };
-    const __m128i digits = _mm_setr_epi8('0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E', 'F');
-    const __m128i low = _mm_set1_epi8(0x0F);
-    const __m128i values
-        = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)), _mm_set1_epi8(static_cast<char>(flip)));
-    const __m128i high = _mm_shuffle_epi8(digits, _mm_and_si128(_mm_srli_epi16(values, 4), low));
-    const __m128i lowDigits = _mm_shuffle_epi8(digits, _mm_and_si128(values, low));
-    const __m128i first = _mm_unpacklo_epi8(high, lowDigits);
-    const __m128i second = _mm_unpackhi_epi8(high, lowDigits);
-    for (int k = 0; k < 5; ++k) {
-        const __m128i digitsHere = _mm_or_si128(_mm_shuffle_epi8(first, load(kItemLayout.fromFirst[k])),
-            _mm_shuffle_epi8(second, load(kItemLayout.fromSecond[k])));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16 * k), _mm_or_si128(digitsHere, load(kItemLayout.fixed[k])));
-    }
-}
-
-// One line of up to sixteen items a step.
-std::size_t FormatByteLinesAvx2(unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip,
-    int lineUnit)
-{
-    const auto items = static_cast<std::size_t>(lineUnit);
-    if (items > kFormattedItems || count < kFormattedItems)
-        return 0;
-    FormatByteItemsAvx2(out, bytes, flip);
-    out[5 * items] = '\r';
-    out[5 * items + 1] = '\n';
-    return items;
 }
 
 #if defined(__clang__)

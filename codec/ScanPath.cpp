@@ -1,7 +1,6 @@
 #include "ScanPath.h"
 
 #include "ByteItemKernels.h"
-#include "SpeedLayers.h"
 
 #include <atomic>
 
@@ -11,9 +10,6 @@ struct CKernels
 {
     ByteItemFinder find;
     NumberFinder findNumbers;
-    ByteItemFormatter formatItems;
-    ByteLinesFormatter formatLines;
-    WideItemFormatter formatWide;
 };
 
 CKernels KernelsOf(ScanPath path)
@@ -22,15 +18,13 @@ CKernels KernelsOf(ScanPath path)
     case ScanPath::Scalar:
         break;
     case ScanPath::Sse2:
-        // SSE2 has no byte shuffle, without which sixteen items are no
-        // faster than words of them.
-        return {FindByteItemsSse2, FindNumbersSse2, nullptr, nullptr, nullptr};
+        return {FindByteItemsSse2, FindNumbersSse2};
     case ScanPath::Avx2:
-        return {FindByteItemsAvx2, FindNumbersAvx2, FormatByteItemsAvx2, FormatByteLinesAvx2, nullptr};
+        return {FindByteItemsAvx2, FindNumbersAvx2};
     case ScanPath::Avx512:
-        return {FindByteItemsAvx512, FindNumbersAvx512, FormatByteItemsAvx512, FormatByteLinesAvx512, FormatWideItemsAvx512};
+        return {FindByteItemsAvx512, FindNumbersAvx512};
     }
-    return {nullptr, nullptr, nullptr, nullptr, nullptr};
+    return {nullptr, nullptr};
 }
 
 std::atomic<ScanPath>& Current()
@@ -85,19 +79,4 @@ ByteItemFinder CurrentByteItemFinder()
 NumberFinder CurrentNumberFinder()
 {
     return KernelsOf(CurrentScanPath()).findNumbers;
-}
-
-ByteItemFormatter CurrentByteItemFormatter()
-{
-    return CurrentSpeedLayers().vectorFormatters ? KernelsOf(CurrentScanPath()).formatItems : nullptr;
-}
-
-ByteLinesFormatter CurrentByteLinesFormatter()
-{
-    return CurrentSpeedLayers().vectorFormatters ? KernelsOf(CurrentScanPath()).formatLines : nullptr;
-}
-
-WideItemFormatter CurrentWideItemFormatter()
-{
-    return CurrentSpeedLayers().vectorFormatters ? KernelsOf(CurrentScanPath()).formatWide : nullptr;
 }

@@ -4,9 +4,9 @@
 
 #include <cstddef>
 
-// The ways the engine can read and write runs of one-byte hex items: byte by
-// byte only (every processor), or with 16-byte (SSE2), 32-byte (AVX2) or
-// 64-byte (AVX-512) vectors. All give the same numbers and the same text; the engine uses the
+// The ways the engine can read text arrays: byte by byte only (every
+// processor), or a block at a time with 16-byte (SSE2), 32-byte (AVX2) or
+// 64-byte (AVX-512) vectors. All give the same numbers; the engine uses the
 // fastest the processor has unless one is forced, as the tests and the fuzz
 // target do for each.
 // A text array ends at this byte, if it comes before the end of the file.
@@ -37,26 +37,6 @@ using NumberFinder = std::size_t (*)(const unsigned char*& position, const unsig
 
 inline constexpr std::size_t kNumberFinderRoom = 32;
 
-// Writes "0xHH," for each of 16 bytes, each XOR flip (0xFF writes their
-// complements): 80 bytes at out.
-using ByteItemFormatter = void (*)(unsigned char* out, const unsigned char* bytes, unsigned char flip);
-inline constexpr std::size_t kFormattedItems = 16;
-
-// Writes the first whole lines of lineUnit items among the count bytes that
-// one step takes: "0xHH," for each byte XOR flip, CR LF after each line, at
-// most kFormattedLinesRoom bytes at out. Returns the bytes taken, a multiple
-// of lineUnit: none where the bytes are too few or the lines too long for a
-// step.
-using ByteLinesFormatter = std::size_t (*)(unsigned char* out, const unsigned char* bytes, std::size_t count,
-    unsigned char flip, int lineUnit);
-inline constexpr std::size_t kFormattedLinesRoom = 128;
-
-// Writes "0x" and the digits of unit bytes (2 to 9) as one little-endian
-// number, then a comma, for as many whole groups of the count bytes as one
-// step holds; at most kFormattedLinesRoom bytes at out. Returns the groups
-// taken: none where the bytes are too few or the unit too wide.
-using WideItemFormatter = std::size_t (*)(unsigned char* out, const unsigned char* bytes, std::size_t count, int unit);
-
 bool IsScanPathAvailable(ScanPath path);
 ScanPath BestScanPath();
 
@@ -69,8 +49,3 @@ ScanPath CurrentScanPath();
 ByteItemFinder CurrentByteItemFinder();
 NumberFinder CurrentNumberFinder();
 
-// The item and line formatters of the current path; none where items are
-// written one word at a time.
-ByteItemFormatter CurrentByteItemFormatter();
-ByteLinesFormatter CurrentByteLinesFormatter();
-WideItemFormatter CurrentWideItemFormatter();

@@ -2,7 +2,7 @@
 
 #include "ByteStreams.h"
 #include "HexTables.h"
-#include "ScanPath.h"
+#include "ItemFormatters.h"
 
 #include <algorithm>
 #include <array>
@@ -23,9 +23,7 @@ public:
     CTextArrayWriter(CByteWriter& out, int lineUnit)
         : m_out(out)
         , m_nLineUnit(lineUnit)
-        , m_formatSixteen(CurrentByteItemFormatter())
-        , m_formatLines(CurrentByteLinesFormatter())
-        , m_formatWide(CurrentWideItemFormatter())
+        , m_formatters(CurrentItemFormatters())
     {
     }
 
@@ -47,8 +45,8 @@ public:
             std::size_t i = 0;
             // Sixteen items at a time while sixteen bytes can be read, even
             // for a shorter run: what lies past the run is written over next.
-            while (m_formatSixteen && i < run && count - i >= kFormattedItems) {
-                m_formatSixteen(pos, bytes + i, flip);
+            while (m_formatters.items && i < run && count - i >= kFormattedItems) {
+                m_formatters.items(pos, bytes + i, flip);
                 const std::size_t taken = std::min(kFormattedItems, run - i);
                 pos += taken * kByteItemSize;
                 i += taken;
@@ -95,8 +93,8 @@ public:
             const std::size_t run = std::min({groups, mostRun, static_cast<std::size_t>(m_nLineUnit - m_nItemsOnLine)});
             unsigned char* pos = m_out.Reserve(CByteWriter::kMaxReserve);
             std::size_t i = 0;
-            while (m_formatWide && i < run) {
-                const std::size_t taken = std::min(m_formatWide(pos, bytes + i * width, (groups - i) * width, unit), run - i);
+            while (m_formatters.wide && i < run) {
+                const std::size_t taken = std::min(m_formatters.wide(pos, bytes + i * width, (groups - i) * width, unit), run - i);
                 if (taken == 0)
                     break;
                 pos += taken * itemSize;
@@ -138,14 +136,14 @@ private:
     // writers' commonest shape in the fewest steps. False if it took none.
     bool WriteWholeLines(const unsigned char*& bytes, std::size_t& count, unsigned char flip)
     {
-        if (!m_formatLines)
+        if (!m_formatters.lines)
             return false;
         const auto lineUnit = static_cast<std::size_t>(m_nLineUnit);
         const std::size_t lineSize = lineUnit * kByteItemSize + 2;
         bool tookAny = false;
         for (;;) {
             unsigned char* pos = m_out.Reserve(kFormattedLinesRoom);
-            const std::size_t taken = m_formatLines(pos, bytes, count, flip, m_nLineUnit);
+            const std::size_t taken = m_formatters.lines(pos, bytes, count, flip, m_nLineUnit);
             if (taken == 0)
                 return tookAny;
             m_out.Commit(pos + taken / lineUnit * lineSize);
@@ -206,7 +204,5 @@ private:
     CByteWriter& m_out;
     int m_nLineUnit;
     int m_nItemsOnLine = 0;
-    const ByteItemFormatter m_formatSixteen;   // none on paths without one
-    const ByteLinesFormatter m_formatLines;     // likewise
-    const WideItemFormatter m_formatWide;       // likewise
+    const CItemFormatters m_formatters;
 };

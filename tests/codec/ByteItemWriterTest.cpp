@@ -1,4 +1,4 @@
-#include "ForcedScanPath.h"
+#include "SpeedLayers.h"
 #include "TempDir.h"
 #include "TextArrayWriter.h"
 
@@ -52,13 +52,13 @@ std::string WrittenText(const CTempDir& dir, const std::vector<unsigned char>& b
     return CTempDir::Read(dir.Path("text"));
 }
 
-class ByteItemWriter : public testing::TestWithParam<ScanPath>
+// Items written word by word, and in the processor's vector steps where it
+// has them.
+class ByteItemWriter : public testing::TestWithParam<bool>
 {
 protected:
-    void SetUp() override { SKIP_IF_PATH_MISSING(m_forced); }
-
-private:
-    CForcedScanPath m_forced{GetParam()};
+    void SetUp() override { UseSpeedLayers({.vectorFormatters = GetParam()}); }
+    void TearDown() override { UseSpeedLayers({}); }
 };
 
 TEST_P(ByteItemWriter, WritesEveryItemAndLineBreakWhateverTheRunsAndPieces)
@@ -87,7 +87,7 @@ TEST_P(ByteItemWriter, WritesEveryItemAndLineBreakWhateverTheRunsAndPieces)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryPath, ByteItemWriter, kEveryPathParam,
-    [](const testing::TestParamInfo<ScanPath>& info) { return ScanPathName(info.param); });
+INSTANTIATE_TEST_SUITE_P(Steps, ByteItemWriter, testing::Bool(),
+    [](const testing::TestParamInfo<bool>& info) { return info.param ? "VectorSteps" : "Words"; });
 
 } // namespace

@@ -1,0 +1,12 @@
+#include "ItemFormatters.h"
+
+#include "ByteItemKernels.h"
+#include "SpeedLayers.h"
+
+CItemFormatters CurrentItemFormatters()
+{
+    static const bool available = kHasX86Finders && ProcessorHasAvx2() && ProcessorHasAvx512();
+    if (!available || !CurrentSpeedLayers().vectorFormatters)
+        return {};
+    return {FormatByteItemsAvx512, FormatByteLinesAvx512, FormatWideItemsAvx512};
+}
