@@ -8,7 +8,7 @@
 // width in quarters of the average character width, y and height in eighths
 // of the character height.
 
-enum class EControlKind { Edit, PushButton, GroupBox, StaticText };
+enum class EControlKind { Edit, PushButton, GroupBox, StaticText, ProgressBar };
 
 // Control styles the dialog builder honours.
 enum EControlStyle : unsigned {
@@ -21,6 +21,7 @@ enum EControlStyle : unsigned {
     kMultiLine = 1u << 5,      // an edit box of several lines, wrapped at its width
     kReadOnly = 1u << 6,       // an edit box the user cannot change
     kVScroll = 1u << 7,        // with a vertical scroll bar
+    kPathEllipsis = 1u << 8,   // a static text on one line that shortens a long path in its middle
 };
 
 struct CControlTemplate

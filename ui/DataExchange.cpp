@@ -5,27 +5,6 @@
 #include "ResourceIds.h"
 #include "StringTable.h"
 
-namespace {
-
-// The text with "%1" and "%2" replaced by the two numbers, as the string
-// table's messages are written.
-std::string FormatTwoNumbers(std::string_view text, int first, int second)
-{
-    std::string formatted;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool placeholder = text[i] == '%' && i + 1 < text.size() && (text[i + 1] == '1' || text[i + 1] == '2');
-        if (!placeholder) {
-            formatted += text[i];
-            continue;
-        }
-        formatted += std::to_string(text[i + 1] == '1' ? first : second);
-        ++i;
-    }
-    return formatted;
-}
-
-} // namespace
-
 void CDataExchange::Text(int controlId, std::string& field)
 {
     m_entries.push_back({controlId, [controlId, &field](IDialogWindow& window) { window.SetControlText(controlId, field); },
@@ -61,7 +40,7 @@ void CDataExchange::Check(int controlId, const int& field, std::function<bool(in
 
 void CDataExchange::Range(int controlId, const int& field, int minimum, int maximum)
 {
-    std::string message = FormatTwoNumbers(LoadResString(IDS_ENTER_INTEGER_RANGE), minimum, maximum);
+    std::string message = FormatResString(IDS_ENTER_INTEGER_RANGE, {std::to_string(minimum), std::to_string(maximum)});
     Check(controlId, field, [minimum, maximum](int value) { return value >= minimum && value <= maximum; },
         std::move(message));
 }

@@ -61,6 +61,13 @@ void CDialog::EnableControl(int id, bool enabled)
     Window().EnableControl(id, enabled);
 }
 
+void CDialog::NameAfter(int id, int labelId)
+{
+    for (const CControlTemplate& control : m_template.controls)
+        if (control.id == labelId)
+            Window().SetAccessibleName(id, control.text);
+}
+
 void CDialog::ShowMessage(std::string_view text, std::string_view details)
 {
     Window().ShowMessage(text, details);

@@ -49,6 +49,9 @@ protected:
     CDataExchange& Exchange() { return m_exchange; }
     IDialogWindow& Window() const { return *m_pWindow; }
     void EnableControl(int id, bool enabled);
+    // Gives a control the name a screen reader reads: the template's text of
+    // the control that labels it.
+    void NameAfter(int id, int labelId);
     void ShowMessage(std::string_view text, std::string_view details = {});
     // The command-line usage, for F1 in any dialog and the command help.
     void ShowUsage();

@@ -3,21 +3,11 @@
 #include "AboutDlg.h"
 #include "ConversionCommands.h"
 #include "DialogTemplates.h"
+#include "FailureDetails.h"
 #include "ProgressJob.h"
 #include "ResourceIds.h"
 #include "StringTable.h"
 #include "UnitDlg.h"
-
-namespace {
-
-constexpr char kSelectSourceFirst[] = "원본파일을 먼저 선택하세요";
-constexpr char kConversionDone[] = "변환완료";
-constexpr char kConversionFailed[] = "변환실패";
-// A screen reader names each path edit after the button that fills it.
-constexpr char kSourceEditName[] = "원본파일";
-constexpr char kDestEditName[] = "생성파일";
-
-} // namespace
 
 CMorvexDlg::CMorvexDlg(CSettingsLocation settings)
     : CDialog(MainDialogTemplate())
@@ -49,8 +39,9 @@ void CMorvexDlg::OnInitDialog()
         Window().AddAboutEntry(aboutText);
     Window().SetIcon(IDR_MAINFRAME);
     Window().SetCaption(TitleAndVersion());
-    Window().SetAccessibleName(IDC_SOURCE_PATH, kSourceEditName);
-    Window().SetAccessibleName(IDC_DEST_PATH, kDestEditName);
+    // A screen reader names each path edit after the button that fills it.
+    NameAfter(IDC_SOURCE_PATH, IDC_BROWSE_SOURCE);
+    NameAfter(IDC_DEST_PATH, IDC_BROWSE_DEST);
 }
 
 void CMorvexDlg::OnAboutBox()
@@ -99,7 +90,7 @@ void CMorvexDlg::RunConversion(const CConversionCommand& command)
 {
     UpdateFields();
     if (m_strSourcePath.empty()) {
-        ShowMessage(kSelectSourceFirst);
+        ShowMessage(LoadResString(IDS_SELECT_SOURCE_FIRST));
         return;
     }
     if (m_strDestPath.empty())
@@ -128,9 +119,11 @@ void CMorvexDlg::RunConversion(const CConversionCommand& command)
     if (!RunWithProgress(codec, [&] { converted = (codec.*command.convert)(unitDialog.m_nByteUnit, unitDialog.m_nLineUnit); }))
         return;
     if (converted)
-        ShowMessage(kConversionDone);
+        ShowMessage(LoadResString(IDS_CONVERSION_DONE));
     else
-        ShowMessage(kConversionFailed, codec.LastError());
+        ShowMessage(LoadResString(IDS_CONVERSION_FAILED),
+            FailureDetails(codec.LastError(), m_strSourcePath, m_strDestPath,
+                [this](std::string_view text) { return Window().LocalSystemText(text); }));
 }
 
 bool CMorvexDlg::RunWithProgress(CArrayCodec& codec, const std::function<void()>& operation)

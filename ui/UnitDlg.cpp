@@ -3,6 +3,7 @@
 #include "DialogTemplates.h"
 #include "DialogWindow.h"
 #include "ResourceIds.h"
+#include "StringTable.h"
 #include "Units.h"
 
 namespace {
@@ -15,11 +16,6 @@ constexpr int kDefaultLineUnit = 10;
 
 // The writers need at least one number per line.
 constexpr int kMinimumLineUnit = 1;
-constexpr char kLineUnitTooSmall[] = "1 이상의 정수를 입력하십시오.";
-
-// A screen reader names each edit by the question above it.
-constexpr char kByteUnitName[] = "몇 바이트 단위로 생성할까요?";
-constexpr char kLineUnitName[] = "텍스트 한줄에 몇개씩 생성할까요?";
 
 } // namespace
 
@@ -31,7 +27,7 @@ CUnitDlg::CUnitDlg(CSettingsLocation settings)
     Exchange().Range(IDC_BYTE_UNIT, m_nByteUnit, kMinByteUnit, kMaxByteUnit);
     Exchange().Integer(IDC_LINE_UNIT, m_nLineUnit);
     Exchange().Check(IDC_LINE_UNIT, m_nLineUnit, [](int value) { return value >= kMinimumLineUnit; },
-        kLineUnitTooSmall);
+        std::string(LoadResString(IDS_ENTER_POSITIVE_INTEGER)));
 }
 
 void CUnitDlg::SetLineUnitEnabled(bool enabled)
@@ -41,8 +37,9 @@ void CUnitDlg::SetLineUnitEnabled(bool enabled)
 
 void CUnitDlg::OnInitDialog()
 {
-    Window().SetAccessibleName(IDC_BYTE_UNIT, kByteUnitName);
-    Window().SetAccessibleName(IDC_LINE_UNIT, kLineUnitName);
+    // A screen reader names each edit by the question above it.
+    NameAfter(IDC_BYTE_UNIT, IDC_BYTE_UNIT_LABEL);
+    NameAfter(IDC_LINE_UNIT, IDC_LINE_UNIT_LABEL);
     if (m_nByteUnit == 0) {
         m_nByteUnit = m_settings.ReadSettingInt(kSection, kByteUnitKey, kDefaultByteUnit);
         UpdateControls();

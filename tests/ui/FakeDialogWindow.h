@@ -177,6 +177,11 @@ public:
             return std::nullopt;
         return found->second;
     }
+    // Marks what the platform was asked to put in the user's language.
+    std::string LocalSystemText(std::string_view runtimeText) const override
+    {
+        return std::string("<").append(runtimeText).append(">");
+    }
 
 private:
     struct CControl

@@ -172,7 +172,8 @@ INSTANTIATE_TEST_SUITE_P(Sources, MorvexDlgScan,
         ScanCase{"0x123456789012345678901234,", "12"}));
 
 // Failures the conversion reports: the one word the user sees, and the
-// engine's reason in the box's details.
+// engine's reason in the box's details, in the program's words with the
+// system's part put in the user's language by the platform.
 struct FailureCase
 {
     const char* name;
@@ -201,8 +202,8 @@ TEST_P(MorvexDlgFailure, IsReportedAndLeavesTheSourceAlone)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, MorvexDlgFailure,
-    testing::Values(FailureCase{"SameFile", true, "source and destination are the same file ", ""},
-        FailureCase{"MissingSource", false, "cannot open source file ", ": No such file or directory"}),
+    testing::Values(FailureCase{"SameFile", true, "원본파일과 생성파일이 같은 파일입니다: ", ""},
+        FailureCase{"MissingSource", false, "원본파일 ", "을(를) 열 수 없습니다: <No such file or directory>"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MorvexDlg, BrowsingKeepsTheOtherTypedPath)

@@ -15,6 +15,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStyle>
 
@@ -70,8 +71,16 @@ QWidget* CreateStaticText(QWidget* parent, const CControlTemplate& control)
     auto* label = new QLabel(ToQString(control.text), parent);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap(true);
+    // A path stays on one line; whoever fills the text shortens it.
+    label->setWordWrap(!(control.style & kPathEllipsis));
     return label;
+}
+
+QWidget* CreateProgressBar(QWidget* parent)
+{
+    auto* bar = new QProgressBar(parent);
+    bar->setTextVisible(false);
+    return bar;
 }
 
 QWidget* CreateControl(QWidget* parent, const CControlTemplate& control)
@@ -81,6 +90,7 @@ QWidget* CreateControl(QWidget* parent, const CControlTemplate& control)
     case EControlKind::PushButton: return CreatePushButton(parent, control);
     case EControlKind::GroupBox: return CreateGroupBox(parent, control);
     case EControlKind::StaticText: return CreateStaticText(parent, control);
+    case EControlKind::ProgressBar: return CreateProgressBar(parent);
     }
     return nullptr;
 }

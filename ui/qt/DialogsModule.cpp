@@ -29,6 +29,7 @@ extern "C" __attribute__((visibility("default"))) int MorvexRunDialogs(const CAp
 {
     const auto application = OpenApplication(argc, argv);
     InstallKoreanToolkitTexts(*application);
+    UseUserLanguageForSystemTexts();
     KeepToolkitStateUnsaved();
     CQtPlatformServices services(names);
     CMorvexDlg dialog(LocateSettings(names.settingsFileName));

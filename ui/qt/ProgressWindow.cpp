@@ -1,7 +1,10 @@
 #include "ProgressWindow.h"
 
+#include "DialogBuilder.h"
+#include "DialogTemplates.h"
 #include "ProgressJob.h"
 #include "QtText.h"
+#include "ResourceIds.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -9,15 +12,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include <chrono>
 
 namespace {
 
-constexpr char kCaption[] = "변환 중";
-constexpr char kCancel[] = "취소";
-constexpr int kWindowWidth = 360;
 // How often the bar moves and the job's end is noticed; well inside the
 // time a cancel may take.
 constexpr int kRefreshMilliseconds = 50;
@@ -27,28 +26,18 @@ constexpr int kRefreshMilliseconds = 50;
 CProgressWindow::CProgressWindow(CProgressJob& job, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_job(job)
-    , m_pBar(new QProgressBar(this))
 {
-    setWindowTitle(ToQString(kCaption));
+    const auto controls = BuildDialog(*this, ProgressWindowTemplate());
+    m_pBar = qobject_cast<QProgressBar*>(controls.at(IDC_PROGRESS_BAR));
     setWindowModality(Qt::ApplicationModal);
-    if (owner)
-        setFont(owner->font());
-    setFixedWidth(kWindowWidth);
 
-    auto* source = new QLabel(this);
-    source->setText(source->fontMetrics().elidedText(ToQString(job.SourcePath()), Qt::ElideMiddle, kWindowWidth - 40));
+    auto* source = qobject_cast<QLabel*>(controls.at(IDC_PROGRESS_SOURCE));
+    const QString path = ToQString(job.SourcePath());
+    source->setText(source->fontMetrics().elidedText(path, Qt::ElideMiddle, source->width()));
     // A long path is cut in its middle; the whole of it is a hover away.
-    source->setToolTip(ToQString(job.SourcePath()));
-    source->setAccessibleName(source->toolTip());
-    m_pBar->setTextVisible(false);
-    auto* cancel = new QPushButton(ToQString(kCancel), this);
-    cancel->setDefault(true);
-    connect(cancel, &QPushButton::clicked, this, &CProgressWindow::reject);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(source);
-    layout->addWidget(m_pBar);
-    layout->addWidget(cancel, 0, Qt::AlignHCenter);
+    source->setToolTip(path);
+    source->setAccessibleName(path);
+    connect(qobject_cast<QPushButton*>(controls.at(IDCANCEL)), &QPushButton::clicked, this, &CProgressWindow::reject);
     Refresh();
 }
 

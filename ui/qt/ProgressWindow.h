@@ -5,9 +5,10 @@
 class CProgressJob;
 class QProgressBar;
 
-// The window of a long job: the source's name, the bytes read against its
-// size (a busy bar when it has none) and "취소". Escape, the close box and
-// the button cancel the job; the window stays until the job has stopped.
+// The window of a long job, built from its template: the source's name,
+// the bytes read against its size (a busy bar when it has none) and "취소".
+// Escape, the close box and the button cancel the job; the window stays
+// until the job has stopped.
 class CProgressWindow : public QDialog
 {
 public:
@@ -19,7 +20,7 @@ public:
 
 private:
     CProgressJob& m_job;
-    QProgressBar* m_pBar;
+    QProgressBar* m_pBar = nullptr;
 };
 
 // Runs the job on its own thread and returns when it has ended, keeping the

@@ -2,6 +2,7 @@
 
 #include "Dialog.h"
 #include "DialogBuilder.h"
+#include "FontFaces.h"
 #include "PlatformServices.h"
 #include "ProgressWindow.h"
 #include "QtResources.h"
@@ -24,14 +25,13 @@ namespace {
 
 // The release notes line up in columns, so they need a fixed-width face
 // that shows Hangul; the second face stands in where the first is missing.
-constexpr char kFixedWidthFace[] = "굴림체";
 constexpr char kFixedWidthSubstitute[] = "NanumGothicCoding";
 constexpr int kFixedWidthPixelSize = 12;
 
 QFont FixedWidthFont()
 {
     QFont font;
-    font.setFamilies({QString::fromUtf8(kFixedWidthFace), QString::fromLatin1(kFixedWidthSubstitute)});
+    font.setFamilies({ToQString(kFixedWidthFace), QString::fromLatin1(kFixedWidthSubstitute)});
     font.setStyleHint(QFont::TypeWriter);
     font.setPixelSize(kFixedWidthPixelSize);
     font.setWeight(QFont::Normal);
@@ -122,8 +122,13 @@ void CQtDialog::SetControlText(int id, std::string_view text)
 
 void CQtDialog::EnableControl(int id, bool enabled)
 {
-    if (QWidget* control = Control(id))
-        control->setEnabled(enabled);
+    QWidget* control = Control(id);
+    if (!control)
+        return;
+    control->setEnabled(enabled);
+    // Nobody can scroll a disabled box, so it shows where its text begins.
+    if (auto* edit = qobject_cast<QLineEdit*>(control); edit && !enabled)
+        edit->setCursorPosition(0);
 }
 
 void CQtDialog::FocusControl(int id)
@@ -241,6 +246,13 @@ void CQtDialog::OpenAddress(std::string_view address)
 std::optional<std::string> CQtDialog::LoadTextResource(int id) const
 {
     return LoadQtTextResource(id);
+}
+
+// The C runtime already speaks the language of LC_MESSAGES, which the
+// dialogs module takes from the user's environment when it starts.
+std::string CQtDialog::LocalSystemText(std::string_view runtimeText) const
+{
+    return std::string(runtimeText);
 }
 
 void CQtDialog::keyPressEvent(QKeyEvent* event)

@@ -3,6 +3,8 @@
 #include "AppNames.h"
 #include "CreatePromptFileDialog.h"
 #include "QtText.h"
+#include "ResourceIds.h"
+#include "StringTable.h"
 
 #include <QDesktopServices>
 #include <QGridLayout>
@@ -12,10 +14,9 @@
 
 namespace {
 
-// "All Files (*.*)" as the user sees it; the trailing "(*)" is the pattern
-// Qt matches, so that names without a dot are listed too.
-constexpr char kAllFilesFilter[] = "All Files (*.*) (*)";
-constexpr char kChooserTitle[] = "열기";
+// The pattern Qt matches after the filter's name: "(*)", so that names
+// without a dot are listed too.
+constexpr char kAllFilesPattern[] = " (*)";
 // Room beside the caption for the window's icon and its close box.
 constexpr int kCaptionFrameWidth = 120;
 
@@ -48,11 +49,11 @@ void CQtPlatformServices::ShowMessage(QWidget* owner, const QString& text, const
 
 std::optional<QString> CQtPlatformServices::ChooseFile(QWidget* owner, EFileChoice choice)
 {
-    CCreatePromptFileDialog chooser(owner, QString::fromUtf8(kChooserTitle));
+    CCreatePromptFileDialog chooser(owner, ToQString(LoadResString(IDS_OPEN_TITLE)));
     chooser.setAcceptMode(QFileDialog::AcceptOpen);
     chooser.setFileMode(choice == EFileChoice::ExistingSource ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     chooser.setOption(QFileDialog::HideNameFilterDetails);
-    chooser.setNameFilter(QString::fromUtf8(kAllFilesFilter));
+    chooser.setNameFilter(ToQString(LoadResString(IDS_ALL_FILES)) + QLatin1String(kAllFilesPattern));
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty())
         return std::nullopt;
     return chooser.selectedFiles().first();

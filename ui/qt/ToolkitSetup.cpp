@@ -5,6 +5,8 @@
 #include <QSettings>
 #include <QTranslator>
 
+#include <clocale>
+
 bool InstallKoreanToolkitTexts(QCoreApplication& application)
 {
     auto* translator = new QTranslator(&application);
@@ -21,4 +23,9 @@ void KeepToolkitStateUnsaved()
     // windows would write there; a folder that cannot exist makes every such
     // save fail quietly and every read find nothing.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
+}
+
+void UseUserLanguageForSystemTexts()
+{
+    std::setlocale(LC_MESSAGES, "");
 }

@@ -10,3 +10,7 @@ bool InstallKoreanToolkitTexts(QCoreApplication& application);
 // Keeps Qt's own windows (the file chooser's history) from saving state in
 // a settings file beside the program's.
 void KeepToolkitStateUnsaved();
+
+// The C runtime's explanations of errors in the user's language: LC_MESSAGES
+// from the environment. The rest of the locale stays as it is.
+void UseUserLanguageForSystemTexts();

@@ -4,10 +4,12 @@
 #include "DialogTemplate.h"
 #include "PathDrop.h"
 #include "ResourceIds.h"
+#include "StringTable.h"
 #include "Win32AccessibleName.h"
 #include "Win32DialogTemplate.h"
 #include "Win32Fonts.h"
 #include "Win32ProgressWindow.h"
+#include "Win32SystemText.h"
 #include "Win32Text.h"
 
 #include <commdlg.h>
@@ -145,7 +147,13 @@ void CWin32Dialog::SetControlText(int id, std::string_view text)
 
 void CWin32Dialog::EnableControl(int id, bool enabled)
 {
-    EnableWindow(GetDlgItem(m_hWnd, id), enabled);
+    HWND control = GetDlgItem(m_hWnd, id);
+    EnableWindow(control, enabled);
+    // Nobody can scroll a disabled box, so it shows where its text begins.
+    if (!enabled && IsEdit(control)) {
+        SendMessageW(control, EM_SETSEL, 0, 0);
+        SendMessageW(control, EM_SCROLLCARET, 0, 0);
+    }
 }
 
 void CWin32Dialog::FocusControl(int id)
@@ -214,10 +222,14 @@ void CWin32Dialog::RunWithProgress(CProgressJob& job)
 std::optional<std::string> CWin32Dialog::ChooseFile(EFileChoice choice)
 {
     wchar_t path[kChooserPathLength] = {};
+    // The filter's name, then its pattern, each ending in a null, and an
+    // empty string to end the list.
+    using namespace std::string_literals;
+    const std::wstring filter = ToWide(LoadResString(IDS_ALL_FILES)) + L"\0*.*\0"s;
     OPENFILENAMEW chooser{};
     chooser.lStructSize = sizeof chooser;
     chooser.hwndOwner = m_hWnd;
-    chooser.lpstrFilter = L"All Files (*.*)\0*.*\0";
+    chooser.lpstrFilter = filter.c_str();
     chooser.lpstrFile = path;
     chooser.nMaxFile = kChooserPathLength;
     // The read-only box stays shown; its state is not asked for.
@@ -252,4 +264,9 @@ std::optional<std::string> CWin32Dialog::LoadTextResource(int id) const
     if (!bytes)
         return std::nullopt;
     return std::string(static_cast<const char*>(bytes), SizeofResource(m_desktop.instance, found));
+}
+
+std::string CWin32Dialog::LocalSystemText(std::string_view runtimeText) const
+{
+    return UserLanguageSystemText(runtimeText);
 }

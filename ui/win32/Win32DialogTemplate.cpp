@@ -4,6 +4,8 @@
 #include "ResourceIds.h"
 #include "Win32Text.h"
 
+#include <commctrl.h>
+
 namespace {
 
 // Predefined window classes by ordinal.
@@ -32,6 +34,13 @@ DWORD ButtonStyle(unsigned style)
     return button;
 }
 
+DWORD StaticStyle(unsigned style)
+{
+    if (style & kIcon)
+        return SS_ICON;
+    return style & kPathEllipsis ? SS_LEFT | SS_PATHELLIPSIS : SS_LEFT;
+}
+
 DWORD ControlStyle(const CControlTemplate& control)
 {
     DWORD style = WS_CHILD | WS_VISIBLE;
@@ -41,20 +50,10 @@ DWORD ControlStyle(const CControlTemplate& control)
     case EControlKind::Edit: return style | EditStyle(control.style);
     case EControlKind::PushButton: return style | ButtonStyle(control.style);
     case EControlKind::GroupBox: return style | BS_GROUPBOX;
-    case EControlKind::StaticText: return style | SS_NOPREFIX | (control.style & kIcon ? SS_ICON : SS_LEFT);
+    case EControlKind::StaticText: return style | SS_NOPREFIX | StaticStyle(control.style);
+    case EControlKind::ProgressBar: return style;
     }
     return style;
-}
-
-WORD ControlClass(EControlKind kind)
-{
-    switch (kind) {
-    case EControlKind::Edit: return kEditClass;
-    case EControlKind::PushButton:
-    case EControlKind::GroupBox: return kButtonClass;
-    case EControlKind::StaticText: return kStaticClass;
-    }
-    return kStaticClass;
 }
 
 } // namespace
@@ -85,16 +84,32 @@ CWin32DialogTemplate::CWin32DialogTemplate(const CDialogTemplate& dialogTemplate
         for (const int value : {control.x, control.y, control.width, control.height})
             Word(static_cast<WORD>(value));
         DoubleWord(static_cast<DWORD>(control.id));
-        Word(kOrdinal);
-        Word(ControlClass(control.kind));
+        Class(control.kind);
         if (control.style & kIcon) {
-            Word(kOrdinal);
-            Word(IDR_MAINFRAME);
+            Ordinal(IDR_MAINFRAME);
         } else {
             Text(ToWide(control.text));
         }
         Word(0);  // no creation data
     }
+}
+
+void CWin32DialogTemplate::Class(EControlKind kind)
+{
+    switch (kind) {
+    case EControlKind::Edit: return Ordinal(kEditClass);
+    case EControlKind::PushButton:
+    case EControlKind::GroupBox: return Ordinal(kButtonClass);
+    case EControlKind::StaticText: return Ordinal(kStaticClass);
+    // The common controls have no ordinal: they go by their class names.
+    case EControlKind::ProgressBar: return Text(PROGRESS_CLASSW);
+    }
+}
+
+void CWin32DialogTemplate::Ordinal(WORD value)
+{
+    Word(kOrdinal);
+    Word(value);
 }
 
 void CWin32DialogTemplate::DoubleWord(DWORD value)

@@ -1,10 +1,11 @@
 #include "Win32Fonts.h"
 
+#include "FontFaces.h"
 #include "Win32Text.h"
 
 #include <windows.h>
 
-#include <initializer_list>
+#include <span>
 
 namespace {
 
@@ -26,30 +27,26 @@ bool IsInstalled(const std::wstring& face)
     return found;
 }
 
-// The first installed face; the last one when none is.
-std::wstring FirstInstalled(std::initializer_list<const wchar_t*> faces)
+// The face where it is installed, else the first installed stand-in; the
+// last stand-in when none is.
+std::wstring FirstInstalled(std::string_view face, std::span<const std::string_view> standIns)
 {
-    for (const wchar_t* face : faces)
-        if (IsInstalled(face))
-            return face;
-    return *(faces.end() - 1);
+    if (const std::wstring wide = ToWide(face); IsInstalled(wide))
+        return wide;
+    for (const std::string_view standIn : standIns)
+        if (const std::wstring wide = ToWide(standIn); IsInstalled(wide))
+            return wide;
+    return ToWide(standIns.back());
 }
 
 } // namespace
 
 std::wstring DialogFace(std::string_view templateFace)
 {
-    const std::wstring face = ToWide(templateFace);
-    if (IsInstalled(face))
-        return face;
-    // Under a Korean locale faces may be listed by their Korean names only.
-    // NanumGothic draws no more than the tip of the arrows in the buttons'
-    // texts, so NanumBarunGothic comes first.
-    return FirstInstalled({L"굴림", L"Gulim", L"Malgun Gothic", L"맑은 고딕", L"NanumBarunGothic", L"나눔바른고딕",
-        L"NanumGothic", L"나눔고딕", L"MS Shell Dlg"});
+    return FirstInstalled(templateFace, kWin32DialogFaceStandIns);
 }
 
 std::wstring FixedWidthFace()
 {
-    return FirstInstalled({L"굴림체", L"GulimChe", L"NanumGothicCoding", L"나눔고딕코딩", L"Courier New"});
+    return FirstInstalled(kFixedWidthFace, kWin32FixedWidthStandIns);
 }

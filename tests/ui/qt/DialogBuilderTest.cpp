@@ -38,6 +38,7 @@ const char* KindName(EControlKind kind)
     case EControlKind::PushButton: return "QPushButton";
     case EControlKind::GroupBox: return "QGroupBox";
     case EControlKind::StaticText: return "QLabel";
+    case EControlKind::ProgressBar: return "QProgressBar";
     }
     return "";
 }
@@ -82,7 +83,8 @@ TEST_P(DialogBuilder, FontShowsHangulAtNinePoints)
         << dialog.font().family().toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(Templates, DialogBuilder, testing::Values(&MainDialogTemplate(), &UnitDialogTemplate()));
+INSTANTIATE_TEST_SUITE_P(Templates, DialogBuilder,
+    testing::Values(&MainDialogTemplate(), &UnitDialogTemplate(), &ProgressWindowTemplate()));
 
 TEST(DialogBuilderStyles, DefaultAndFlatButtonsAndUnframedTexts)
 {

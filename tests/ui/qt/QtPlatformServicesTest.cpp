@@ -49,7 +49,7 @@ TEST(QtPlatformServices, FailureKeepsItsReasonInTheDetails)
     InstallKoreanToolkitTexts(*qApp);
     CQtPlatformServices services(kNames);
     QWidget owner;
-    const QString reason = QStringLiteral("cannot open source file 'x': No such file or directory");
+    const QString reason = QStringLiteral("원본파일 'x'을(를) 열 수 없습니다: No such file or directory");
     CModalHook<QMessageBox> answer([&](QMessageBox& box) {
         EXPECT_EQ(box.text(), QStringLiteral("변환실패"));
         EXPECT_EQ(box.detailedText(), reason);

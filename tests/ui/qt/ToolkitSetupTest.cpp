@@ -11,7 +11,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <clocale>
 #include <cstdlib>
+#include <locale.h>
 
 namespace {
 
@@ -46,6 +48,24 @@ TEST_F(GuiTest, FileChooserLeavesNoSettingsFileBehind)
     EXPECT_TRUE(services.ChooseFile(&owner, EFileChoice::ExistingSource));
     EXPECT_TRUE(choose.Ran());
     EXPECT_TRUE(std::filesystem::is_empty(config));
+}
+
+TEST(ToolkitSetup, SystemTextsFollowTheUsersMessagesLanguage)
+{
+    const locale_t korean = newlocale(LC_MESSAGES_MASK, "ko_KR.UTF-8", nullptr);
+    if (!korean)
+        GTEST_SKIP() << "no Korean locale on this system";
+    freelocale(korean);
+    const std::string before = std::setlocale(LC_MESSAGES, nullptr);
+    const char* oldAll = std::getenv("LC_ALL");
+    const std::string savedAll = oldAll ? oldAll : "";
+    setenv("LC_ALL", "ko_KR.UTF-8", 1);
+    std::setlocale(LC_MESSAGES, "C");
+    UseUserLanguageForSystemTexts();
+    const std::string after = std::setlocale(LC_MESSAGES, nullptr);
+    oldAll ? setenv("LC_ALL", savedAll.c_str(), 1) : unsetenv("LC_ALL");
+    std::setlocale(LC_MESSAGES, before.c_str());
+    EXPECT_EQ(after, "ko_KR.UTF-8");
 }
 
 } // namespace

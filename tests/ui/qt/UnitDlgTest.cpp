@@ -67,6 +67,16 @@ TEST_F(UnitDlg, PresetByteUnitWinsAndDisabledLineUnitIsWrittenBackUnchanged)
     EXPECT_EQ(m_settings.ReadSettingInt("config", "LineUnit", 10), 16);
 }
 
+TEST_F(UnitDlg, DisabledLineUnitShowsTheStartOfALongValue)
+{
+    m_settings.WriteSettingInt("config", "LineUnit", 2147483647);
+    m_unit.SetLineUnitEnabled(false);
+    Show(m_dialog);
+    ASSERT_EQ(LineEdit()->text(), "2147483647");
+    ASSERT_LT(LineEdit()->width(), LineEdit()->fontMetrics().horizontalAdvance(LineEdit()->text()));
+    EXPECT_EQ(LineEdit()->cursorPosition(), 0);
+}
+
 TEST_F(UnitDlg, DisabledLineUnitReplacesAStoredValueItWouldRefuse)
 {
     m_settings.WriteSettingInt("config", "LineUnit", 0);

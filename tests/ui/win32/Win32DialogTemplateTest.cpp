@@ -34,6 +34,7 @@ const wchar_t* ExpectedClass(EControlKind kind)
     case EControlKind::PushButton:
     case EControlKind::GroupBox: return L"Button";
     case EControlKind::StaticText: return L"Static";
+    case EControlKind::ProgressBar: return L"msctls_progress32";
     }
     return L"";
 }
@@ -71,6 +72,9 @@ TEST_P(Win32DialogTemplate, HoldsEveryControlInTemplateOrderWithItsKindTextStyle
         if (control.kind == EControlKind::PushButton) {
             EXPECT_EQ((style & 0xF) == BS_DEFPUSHBUTTON, (control.style & kDefaultButton) != 0) << control.text;
         }
+        if (control.kind == EControlKind::StaticText) {
+            EXPECT_EQ((style & SS_ELLIPSISMASK) == SS_PATHELLIPSIS, (control.style & kPathEllipsis) != 0) << control.text;
+        }
         if (control.kind == EControlKind::Edit) {
             EXPECT_EQ((style & ES_READONLY) != 0, (control.style & kReadOnly) != 0) << control.text;
             EXPECT_EQ((style & ES_MULTILINE) != 0, (control.style & kMultiLine) != 0) << control.text;
@@ -101,6 +105,6 @@ TEST_P(Win32DialogTemplate, HoldsEveryControlInTemplateOrderWithItsKindTextStyle
 }
 
 INSTANTIATE_TEST_SUITE_P(Templates, Win32DialogTemplate,
-    testing::Values(&MainDialogTemplate(), &UnitDialogTemplate(), &AboutDialogTemplate()));
+    testing::Values(&MainDialogTemplate(), &UnitDialogTemplate(), &AboutDialogTemplate(), &ProgressWindowTemplate()));
 
 } // namespace

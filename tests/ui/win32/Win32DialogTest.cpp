@@ -106,6 +106,24 @@ TEST(Win32Dialog, FocusSelectsAnEditsWholeTextAndDisabledControlsStayDisabled)
     EXPECT_FALSE(lineUnitEnabled);
 }
 
+TEST(Win32Dialog, DisabledEditShowsTheStartOfItsText)
+{
+    LRESULT scrolledTo = 0;
+    LRESULT shownFrom = -1;
+    Probe(UnitDialogTemplate(), [&](IDialogWindow& window) {
+        window.SetControlText(IDC_LINE_UNIT, "2147483647");
+        // Selecting the whole text scrolls the box to its end.
+        window.FocusControl(IDC_LINE_UNIT);
+        HWND edit = GetFocus();
+        scrolledTo = SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+        window.EnableControl(IDC_LINE_UNIT, false);
+        shownFrom = SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+        window.End(EDialogResult::OK);
+    });
+    ASSERT_GT(scrolledTo, 0) << "the box is wide enough for the whole text";
+    EXPECT_EQ(shownFrom, 0);
+}
+
 // A drop of one file from Explorer, as the shell hands it to a window.
 HDROP DropOf(const std::wstring& path)
 {

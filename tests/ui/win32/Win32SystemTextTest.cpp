@@ -1,0 +1,63 @@
+#include "Win32SystemText.h"
+#include "Win32Text.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// The system's own message for the error, as FormatMessageW gives it to
+// this thread, without its line end.
+std::string SystemMessage(DWORD error)
+{
+    wchar_t message[512] = {};
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+        message, 512, nullptr);
+    while (length > 0 && (message[length - 1] == L'\r' || message[length - 1] == L'\n'))
+        --length;
+    return ToUtf8(std::wstring_view(message, length));
+}
+
+// A C runtime text and the system error it stands for (0: none, the text
+// stays as it is).
+struct SystemTextCase
+{
+    const char* name;
+    std::string runtimeText;
+    DWORD systemError;
+};
+
+void PrintTo(const SystemTextCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class Win32SystemText : public testing::TestWithParam<SystemTextCase>
+{
+};
+
+TEST_P(Win32SystemText, IsTheSystemsMessageWhereThereIsOne)
+{
+    const SystemTextCase& c = GetParam();
+    const std::string expected = c.systemError ? SystemMessage(c.systemError) : c.runtimeText;
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(UserLanguageSystemText(c.runtimeText), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, Win32SystemText,
+    testing::Values(
+        SystemTextCase{"Missing", std::strerror(ENOENT), ERROR_FILE_NOT_FOUND},
+        SystemTextCase{"Denied", std::strerror(EACCES), ERROR_ACCESS_DENIED},
+        SystemTextCase{"Full", std::strerror(ENOSPC), ERROR_DISK_FULL},
+        SystemTextCase{"ReadOnly", std::strerror(EROFS), ERROR_WRITE_PROTECT},
+        // Any other failure of the file calls: no one message says it.
+        SystemTextCase{"InputOutput", std::strerror(EIO), 0},
+        SystemTextCase{"NoErrorNumber", "disk on fire", 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
