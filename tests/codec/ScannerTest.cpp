@@ -224,20 +224,20 @@ std::string RandomNumberText(std::mt19937& random, std::size_t numbers)
 }
 
 // Short numbers as od, scripts and the wide writers print them, decimal or
-// hex, which blocks take many at a time, broken now and then by what they
-// must leave alone.
-std::string RandomShortNumberText(std::mt19937& random, std::size_t numbers, bool hex)
+// hex of up to maxHexDigits (none: decimal), which blocks take many at a
+// time, broken now and then by what they must leave alone.
+std::string RandomShortNumberText(std::mt19937& random, std::size_t numbers, std::size_t maxHexDigits)
 {
     static const char* const kSeparators[] = {" ", "  ", "   ", ", ", ",", "\n", " \n", ",\r\n"};
     static const char* const kOddPieces[] = {"12345", "12a", "7x", "x", "\x1A", "0x1F", "007", "0000", "99999999", "a",
-        "0x", "0x123456789", "0x12x", "0X1g", "12", "0x0x1"};
+        "0x", "0x123456789", "0x12345678901234567", "0x12x", "0X1g", "12", "0x0x1"};
     std::string text;
     for (std::size_t k = 0; k < numbers; ++k) {
         if (random() % 80 == 0) {
             text += kOddPieces[random() % std::size(kOddPieces)];
-        } else if (hex) {
+        } else if (maxHexDigits > 0) {
             text += random() % 4 ? "0x" : "0X";
-            for (std::size_t digit = 1 + random() % 8; digit > 0; --digit)
+            for (std::size_t digit = 1 + random() % maxHexDigits; digit > 0; --digit)
                 text += "0123456789ABCDEFabcdef"[random() % 22];
         } else {
             text += std::to_string(random() % (random() % 4 ? 256 : 10000));
@@ -251,8 +251,9 @@ TEST_P(ScannerPaths, ReportsTheSameNumbersAsTheLiteralStateTableOnNumbersOfEvery
 {
     std::mt19937 random(14);
     for (int round = 0; round < 600; ++round) {
-        const std::string text = round % 3 == 0 ? RandomNumberText(random, random() % 400)
-                                                : RandomShortNumberText(random, random() % 800, round % 3 == 1);
+        const std::size_t maxHexDigits[] = {0, 8, 16};
+        const std::string text = round % 4 == 0 ? RandomNumberText(random, random() % 400)
+                                                : RandomShortNumberText(random, random() % 800, maxHexDigits[round % 4 - 1]);
         const std::vector<std::size_t> chunks = {random() % 300, random() % 300};
         ASSERT_EQ(ScanInChunks(text, chunks), ReferenceScan(text))
             << "text: " << text << "\nchunks: " << chunks[0] << ", " << chunks[1];
