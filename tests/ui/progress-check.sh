@@ -11,11 +11,7 @@
 #             start_program, host_path and endless_source (xvfb-env.sh,
 #             win32/wine-env.sh)
 set -eu
-if [ -z "${PROGRESS_CHECK_ON_DISPLAY:-}" ]; then
-    # The rest runs on the virtual display, in one shell with the platform's.
-    export PROGRESS_CHECK_ON_DISPLAY=1
-    exec timeout 240 xvfb-run -a -s "-screen 0 1024x768x24" sh -eu "$0" "$@"
-fi
+. "$(dirname "$0")/on-display.sh"
 platform="$(realpath "$1")"
 shift
 . "$(dirname "$0")/window-waits.sh"
