@@ -78,17 +78,36 @@ INSTANTIATE_TEST_SUITE_P(Cases, UnitDlgOpen,
         OpenCase{"DisabledLineUnitRefused", 0, false, "[config]\nLineUnit=0\n", "1", "10", IDC_BYTE_UNIT}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(UnitDlg, DisabledLineUnitIsWrittenBackUnchanged)
+// OK with the line unit greyed: the stored line unit goes back as it was, or
+// as the default that stood in for one the dialog would refuse.
+struct DisabledLineUnitCase
 {
-    m_settings.WriteSettingInt("config", "LineUnit", 16);
+    const char* name;
+    int storedLineUnit;
+    int lineUnitAfter;
+};
+
+class UnitDlgDisabledLineUnit : public UnitDlg, public testing::WithParamInterface<DisabledLineUnitCase>
+{
+};
+
+TEST_P(UnitDlgDisabledLineUnit, IsWrittenBackOnOk)
+{
+    m_settings.WriteSettingInt("config", "LineUnit", GetParam().storedLineUnit);
     m_dialog.m_nByteUnit = 3;
     m_dialog.SetLineUnitEnabled(false);
     m_window.Open();
     m_window.Press(IDOK);
     EXPECT_EQ(m_window.result, EDialogResult::OK);
+    EXPECT_TRUE(m_desktop.messages.empty());
+    EXPECT_EQ(m_dialog.m_nLineUnit, GetParam().lineUnitAfter);
     EXPECT_EQ(m_settings.ReadSettingInt("config", "ByteUnit", 1), 3);
-    EXPECT_EQ(m_settings.ReadSettingInt("config", "LineUnit", 10), 16);
+    EXPECT_EQ(m_settings.ReadSettingInt("config", "LineUnit", 0), GetParam().lineUnitAfter);
 }
+
+INSTANTIATE_TEST_SUITE_P(Stored, UnitDlgDisabledLineUnit,
+    testing::Values(DisabledLineUnitCase{"Unchanged", 16, 16}, DisabledLineUnitCase{"RefusedGivesTheDefault", 0, 10}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(UnitDlg, CancelAfterEditingStoresNothing)
 {

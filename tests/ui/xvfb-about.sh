@@ -3,27 +3,25 @@
 # keyboard user does (Shift+F10, the first entry of the context menu), closes
 # it with Enter, then closes the main dialog; the program must end cleanly.
 set -eu
+. "$(dirname "$0")/on-display.sh"
+. "$(dirname "$0")/window-waits.sh"
 . "$(dirname "$0")/xvfb-env.sh"
 
-timeout 90 xvfb-run -a sh -eu -c '
-    visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
-    "$1" &
-    pid=$!
-    main=$(timeout 30 xdotool search --sync --onlyvisible --name "^Morvex v1\.10\$" | head -n 1)
-    xdotool windowfocus --sync "$main"
-    xdotool key shift+F10 && sleep 0.5 && xdotool key Down Return
-    about=$(timeout 15 xdotool search --sync --onlyvisible --name "^About\.\.\.\$" | head -n 1)
-    [ -n "$about" ] || { kill $pid; echo "no about box" >&2; exit 1; }
-    xdotool windowfocus --sync "$about"
-    xdotool key Return
-    for attempt in $(seq 150); do
-        [ -z "$(visible "^About\.\.\.\$")" ] && break
-        [ "$attempt" -lt 150 ] || { kill $pid; echo "about box still open after Enter" >&2; exit 1; }
-        sleep 0.1
-    done
-    [ -n "$(visible "^Morvex v1\.10\$")" ] || { kill $pid; echo "main dialog gone with the about box" >&2; exit 1; }
-    xdotool windowfocus --sync "$main"
-    xdotool key Escape
-    wait $pid
-' about "$program"
+start_program
+pid=$!
+fail() { echo "$1" >&2; kill $pid 2>/dev/null; exit 1; }
+main=$(timeout 30 xdotool search --sync --onlyvisible --name "^Morvex v1\.10\$" | head -n 1)
+[ -n "$main" ] || fail "no main dialog"
+xdotool windowfocus --sync "$main"
+xdotool key shift+F10 && sleep 0.5 && xdotool key Down Return
+about=$(timeout 15 xdotool search --sync --onlyvisible --name "^About\.\.\.\$" | head -n 1)
+[ -n "$about" ] || fail "no about box"
+xdotool windowfocus --sync "$about"
+xdotool key Return
+wait_gone "^About\.\.\.\$" || fail "about box still open 3 s after Enter"
+[ -n "$(visible "^Morvex v1\.10\$")" ] || fail "main dialog gone with the about box"
+xdotool windowfocus --sync "$main"
+xdotool key Escape
+timeout 15 sh -c "while kill -0 $pid 2>/dev/null; do sleep 0.1; done" || fail "still running after Escape"
+wait $pid || fail "exit code $?"
 echo "about box opened from the context menu and closed with Enter"

@@ -124,7 +124,7 @@ class AboutDlgCloses : public GuiTest, public testing::WithParamInterface<CClose
 {
 };
 
-TEST_P(AboutDlgCloses, AndLeavesItsFieldsAsShown)
+TEST_P(AboutDlgCloses, WithTheResultOfItsButton)
 {
     CAboutDlg about;
     CQtDialog dialog(about, m_services);
@@ -132,8 +132,6 @@ TEST_P(AboutDlgCloses, AndLeavesItsFieldsAsShown)
     GetParam().press(dialog);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), GetParam().result);
-    EXPECT_EQ(about.m_strVersion, kVersionLine.toStdString());
-    EXPECT_EQ(about.m_strReleaseNotes, kReleaseNotes);
     EXPECT_TRUE(m_services.messages.empty());
 }
 

@@ -16,8 +16,6 @@
 namespace {
 
 const QString kDone = QStringLiteral("변환완료");
-const QString kFailed = QStringLiteral("변환실패");
-const QString kSelectSource = QStringLiteral("원본파일을 먼저 선택하세요");
 
 class MorvexDlg : public GuiTest
 {
@@ -27,19 +25,6 @@ protected:
     QLineEdit* SourceEdit() const { return m_dialog.Edit(IDC_SOURCE_PATH); }
     QLineEdit* DestEdit() const { return m_dialog.Edit(IDC_DEST_PATH); }
     void Click(int id) { QTest::mouseClick(m_dialog.Button(id), Qt::LeftButton); }
-
-    // Presses a conversion button and answers the unit dialog with Enter,
-    // after typing the byte unit when one is given.
-    void ConvertWithUnits(int buttonId, const QString& byteUnit = {})
-    {
-        CModalHook answer([&](CQtDialog& unitDialog) {
-            if (!byteUnit.isEmpty())
-                Type(unitDialog.Edit(IDC_BYTE_UNIT), byteUnit);
-            QTest::keyClick(unitDialog.Edit(IDC_BYTE_UNIT), Qt::Key_Return);
-        });
-        Click(buttonId);
-        EXPECT_TRUE(answer.Ran());
-    }
 
     CMorvexDlg m_logic{m_settingsFile};
     CQtDialog m_dialog{m_logic, m_services};
@@ -71,116 +56,47 @@ TEST_F(MorvexDlg, EscapeClosesWithCancel)
     EXPECT_EQ(m_dialog.result(), QDialog::Rejected);
 }
 
-class MorvexDlgEmptySource : public MorvexDlg, public testing::WithParamInterface<int>
-{
-};
-
-TEST_P(MorvexDlgEmptySource, AsksForTheSourceAndOpensNothing)
-{
-    Type(DestEdit(), Path("dest"));
-    CModalHook unexpected([](CQtDialog& dialog) {
-        ADD_FAILURE() << "a dialog opened";
-        dialog.reject();
-    });
-    Click(GetParam());
-    EXPECT_EQ(m_services.messages, std::vector<QString>{kSelectSource});
-    EXPECT_FALSE(std::filesystem::exists(m_dir.Path("dest")));
-}
-
-INSTANTIATE_TEST_SUITE_P(Buttons, MorvexDlgEmptySource, testing::Values(IDC_BIN_TO_TXT, IDC_TXT_TO_BIN, IDC_HEX_INVERT));
-
-TEST_F(MorvexDlg, BinToTextDerivesADestinationForThisRunOnly)
+// The unit dialog runs modally in a window of its own over the main dialog,
+// and Enter in it goes on with the conversion; the result box belongs to the
+// main dialog.
+TEST_F(MorvexDlg, UnitDialogRunsModallyAndEnterConverts)
 {
     const std::string source = m_dir.Write("x.bin", "AB");
     Type(SourceEdit(), QString::fromStdString(source));
     CModalHook answer([&](CQtDialog& unitDialog) {
+        EXPECT_EQ(unitDialog.parentWidget(), &m_dialog);
         EXPECT_EQ(unitDialog.Edit(IDC_BYTE_UNIT)->text(), "1");
         EXPECT_EQ(unitDialog.Edit(IDC_LINE_UNIT)->text(), "10");
-        EXPECT_TRUE(unitDialog.Edit(IDC_LINE_UNIT)->isEnabled());
-        EXPECT_EQ(DestEdit()->text(), "");
         SaveScreenshot(unitDialog, "unit-dialog-from-bin-to-txt.png");
         QTest::keyClick(unitDialog.Edit(IDC_BYTE_UNIT), Qt::Key_Return);
     });
     Click(IDC_BIN_TO_TXT);
     EXPECT_TRUE(answer.Ran());
     EXPECT_EQ(m_services.messages, std::vector<QString>{kDone});
+    EXPECT_EQ(m_services.messageOwners, std::vector<QWidget*>{&m_dialog});
     EXPECT_EQ(CTempDir::Read(source + ".txt"), "0x41,0x42,");
-    EXPECT_EQ(DestEdit()->text(), "");
-    EXPECT_EQ(SettingsText(), "[config]\nByteUnit=1\nLineUnit=10\n");
 }
 
-TEST_F(MorvexDlg, TextToBinShowsItsDerivedDestinationEvenWhenCancelled)
+// Escape closes the modal unit dialog as a cancel: nothing is converted, and
+// the derived destination shown before it opened stays in its edit box.
+TEST_F(MorvexDlg, EscapeInTheUnitDialogConvertsNothing)
 {
     const std::string source = m_dir.Write("x.txt", "0x41,0x42,");
     Type(SourceEdit(), QString::fromStdString(source));
     const QString derived = QString::fromStdString(source + ".bin");
     CModalHook cancel([&](CQtDialog& unitDialog) {
         EXPECT_EQ(DestEdit()->text(), derived);
-        EXPECT_FALSE(unitDialog.Edit(IDC_LINE_UNIT)->isEnabled());
         QTest::keyClick(unitDialog.Edit(IDC_BYTE_UNIT), Qt::Key_Escape);
     });
     Click(IDC_TXT_TO_BIN);
     EXPECT_TRUE(cancel.Ran());
     EXPECT_TRUE(m_services.messages.empty());
     EXPECT_FALSE(std::filesystem::exists(derived.toStdString()));
-    EXPECT_FALSE(SettingsFileExists());
     EXPECT_EQ(DestEdit()->text(), derived);
-
-    // The shown name now serves as a typed destination.
-    ConvertWithUnits(IDC_TXT_TO_BIN);
-    EXPECT_EQ(CTempDir::Read(derived.toStdString()), "AB");
-    ConvertWithUnits(IDC_BIN_TO_TXT);
-    EXPECT_EQ(CTempDir::Read(derived.toStdString()), "0x30,0x78,0x34,0x31,0x2C,0x30,0x78,0x34,0x32,0x2C,\r\n");
-    EXPECT_EQ(m_services.messages, (std::vector<QString>{kDone, kDone}));
 }
 
-TEST_F(MorvexDlg, HexInvertUsesTheScannedWidth)
-{
-    const std::string source = m_dir.Write("x.txt", "0x12,0x1234,");
-    Type(SourceEdit(), QString::fromStdString(source));
-    Type(DestEdit(), Path("inverted.txt"));
-    CModalHook answer([&](CQtDialog& unitDialog) {
-        EXPECT_EQ(unitDialog.Edit(IDC_BYTE_UNIT)->text(), "2");
-        EXPECT_TRUE(unitDialog.Edit(IDC_LINE_UNIT)->isEnabled());
-        QTest::keyClick(unitDialog.Edit(IDC_BYTE_UNIT), Qt::Key_Return);
-    });
-    Click(IDC_HEX_INVERT);
-    EXPECT_TRUE(answer.Ran());
-    EXPECT_EQ(m_services.messages, std::vector<QString>{kDone});
-    EXPECT_EQ(CTempDir::Read(m_dir.Path("inverted.txt")), "0xFFED,0xEDCB,");
-}
-
-// The byte unit the unit dialog opens with, for sources scanned by TXT → BIN.
-struct ScanCase
-{
-    std::string source;
-    const char* shownByteUnit;  // with a stored byte unit of 3
-};
-
-class MorvexDlgScan : public MorvexDlg, public testing::WithParamInterface<ScanCase>
-{
-};
-
-TEST_P(MorvexDlgScan, PresetsTheByteUnit)
-{
-    m_settings.WriteSettingInt("config", "ByteUnit", 3);
-    Type(SourceEdit(), QString::fromStdString(m_dir.Write("x.txt", GetParam().source)));
-    CModalHook answer([&](CQtDialog& unitDialog) {
-        EXPECT_EQ(unitDialog.Edit(IDC_BYTE_UNIT)->text(), GetParam().shownByteUnit);
-        EXPECT_TRUE(m_services.messages.empty());
-        QTest::keyClick(unitDialog.Edit(IDC_BYTE_UNIT), Qt::Key_Escape);
-    });
-    Click(IDC_TXT_TO_BIN);
-    EXPECT_TRUE(answer.Ran());
-}
-
-INSTANTIATE_TEST_SUITE_P(Sources, MorvexDlgScan,
-    testing::Values(
-        ScanCase{"0x12,0x1234,", "2"},
-        ScanCase{"0x123456,", "3"},
-        ScanCase{"no numbers here", "3"},
-        ScanCase{"0x123456789012345678901234,", "12"}));
-
+// A refusal inside the modal unit dialog belongs to that dialog and keeps it
+// open; the unit typed to correct it is the one the conversion uses.
 TEST_F(MorvexDlg, ScannedWidthAboveNineIsRefusedUntilCorrected)
 {
     const std::string source = m_dir.Write("x.txt", "0x123456789012345678901234,");
@@ -199,52 +115,25 @@ TEST_F(MorvexDlg, ScannedWidthAboveNineIsRefusedUntilCorrected)
     EXPECT_EQ(CTempDir::Read(source + ".bin"), "\x34");
 }
 
-TEST_F(MorvexDlg, SameFileAsSourceAndDestinationFailsAndLeavesItAlone)
+// Each browse button asks the platform for its kind of file; an answer lands
+// in that button's edit box and a cancelled chooser leaves the box as typed.
+TEST_F(MorvexDlg, ChooserAnswersReachTheirEditBoxes)
 {
-    const std::string source = m_dir.Write("x.bin", "AB");
-    Type(SourceEdit(), QString::fromStdString(source));
-    Type(DestEdit(), QString::fromStdString(source));
-    ConvertWithUnits(IDC_BIN_TO_TXT);
-    EXPECT_EQ(m_services.messages, std::vector<QString>{kFailed});
-    EXPECT_EQ(CTempDir::Read(source), "AB");
-}
-
-TEST_F(MorvexDlg, MissingSourceFailsAndCreatesNothing)
-{
-    Type(SourceEdit(), Path("missing.txt"));
-    ConvertWithUnits(IDC_HEX_INVERT);
-    EXPECT_EQ(m_services.messages, std::vector<QString>{kFailed});
-    EXPECT_FALSE(std::filesystem::exists(m_dir.Path("missing.txt.txt")));
-}
-
-TEST_F(MorvexDlg, BrowsingKeepsTheOtherTypedPath)
-{
-    Type(DestEdit(), "typed-dest");
-    m_services.fileAnswers = {QStringLiteral("/data/chosen.bin")};
-    Click(IDC_BROWSE_SOURCE);
-    EXPECT_EQ(SourceEdit()->text(), "/data/chosen.bin");
-    EXPECT_EQ(DestEdit()->text(), "typed-dest");
-
     Type(SourceEdit(), "typed-source");
-    m_services.fileAnswers = {QStringLiteral("/data/new.txt")};
+    Type(DestEdit(), "typed-dest");
+    m_services.fileAnswers = {std::nullopt, QStringLiteral("/data/new.txt")};
+    Click(IDC_BROWSE_SOURCE);
     Click(IDC_BROWSE_DEST);
     EXPECT_EQ(SourceEdit()->text(), "typed-source");
     EXPECT_EQ(DestEdit()->text(), "/data/new.txt");
 
-    EXPECT_EQ(m_services.fileRequests, (std::vector<EFileChoice>{EFileChoice::ExistingSource, EFileChoice::Destination}));
-    EXPECT_TRUE(m_services.messages.empty());
-}
-
-TEST_F(MorvexDlg, CancelledChooserChangesNothing)
-{
-    Type(SourceEdit(), "a");
-    Type(DestEdit(), "b");
-    m_services.fileAnswers = {std::nullopt, std::nullopt};
+    m_services.fileAnswers = {QStringLiteral("/data/chosen.bin")};
     Click(IDC_BROWSE_SOURCE);
-    Click(IDC_BROWSE_DEST);
-    EXPECT_EQ(SourceEdit()->text(), "a");
-    EXPECT_EQ(DestEdit()->text(), "b");
-    EXPECT_EQ(m_services.fileRequests.size(), 2u);
+    EXPECT_EQ(SourceEdit()->text(), "/data/chosen.bin");
+    EXPECT_EQ(DestEdit()->text(), "/data/new.txt");
+    EXPECT_EQ(m_services.fileRequests,
+        (std::vector<EFileChoice>{EFileChoice::ExistingSource, EFileChoice::Destination, EFileChoice::ExistingSource}));
+    EXPECT_TRUE(m_services.messages.empty());
 }
 
 TEST_F(MorvexDlg, EnterInAPathEditOpensTheSourceChooser)
