@@ -118,7 +118,8 @@ void CMorvexDlg::RunConversion(const CConversionCommand& command)
         return;
     CConversionResult result;
     RunWithProgress(codec, [&] { result = (codec.*command.convert)(unitDialog.m_nByteUnit, unitDialog.m_nLineUnit); });
-    // A cancel that came after the last chunk changed nothing: the work is done.
+    // Only a cancel the engine saw counts: one after the last chunk changed
+    // nothing, and the work is done.
     switch (result.outcome) {
     case EOutcome::Cancelled: break;
     case EOutcome::Done: ShowMessage(LoadResString(IDS_CONVERSION_DONE)); break;
