@@ -16,8 +16,8 @@ void ConvertIntoNull(benchmark::State& state, const std::string& source, Convert
     codec.SetSourcePath(source);
     codec.SetDestPath("/dev/null");
     for (auto _ : state) {
-        if (!convert(codec)) {
-            state.SkipWithError(codec.LastError().c_str());
+        if (const CConversionResult result = convert(codec); !result) {
+            state.SkipWithError(result.message.c_str());
             return;
         }
     }
@@ -53,7 +53,7 @@ BENCHMARK(InvertDecimalText)->Unit(benchmark::kMillisecond);
 
 void ScanByteUnit(benchmark::State& state)
 {
-    ConvertIntoNull(state, bench_data::TextArrayFile(1), [](CArrayCodec& c) { return c.ScanByteUnit() == 1; });
+    ConvertIntoNull(state, bench_data::TextArrayFile(1), [](CArrayCodec& c) -> CConversionResult { return c.ScanByteUnit(); });
 }
 BENCHMARK(ScanByteUnit)->Unit(benchmark::kMillisecond);
 

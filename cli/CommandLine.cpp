@@ -53,9 +53,9 @@ int RunCommandLine(std::string_view option, const char* sourcePath, const char* 
     CArrayCodec codec;
     codec.SetSourcePath(StreamOrPath(sourcePath, "/dev/stdin"));
     codec.SetDestPath(StreamOrPath(destPath, "/dev/stdout"));
-    const bool converted = (codec.*conversion->command->convert)(conversion->byteUnit, conversion->lineUnit);
-    if (converted)
+    const CConversionResult result = (codec.*conversion->command->convert)(conversion->byteUnit, conversion->lineUnit);
+    if (result)
         return kExitSuccess;
-    errors << "morvex: " << codec.LastError() << '\n';
+    errors << "morvex: " << result.message << '\n';
     return kExitFailure;
 }

@@ -18,7 +18,7 @@ struct CConversionCommand
     bool presetScannedByteUnit;  // the unit dialog proposes the width of the source's widest number
     bool lineUnitEnabled;        // the line unit can be chosen in the unit dialog
     bool showDerivedDest;        // a derived destination is shown in the main dialog, as if typed
-    bool (CArrayCodec::*convert)(int byteUnit, int lineUnit);
+    CConversionResult (CArrayCodec::*convert)(int byteUnit, int lineUnit);
 };
 
 inline constexpr CConversionCommand kBinToText{.option = 'h',

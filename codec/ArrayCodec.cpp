@@ -18,44 +18,45 @@ void CArrayCodec::SetDestPath(const std::string& path)
 template <typename Operation>
 auto CArrayCodec::Guarded(Operation operation) -> decltype(operation())
 {
-    m_strLastError.clear();
     try {
         return operation();
     } catch (const std::bad_alloc&) {
-        m_strLastError = "out of memory";
-        return {};
+        decltype(operation()) failed;
+        static_cast<CConversionResult&>(failed) =
+            CConversionResult::Failed(EFailure::OutOfMemory, {}, 0, "out of memory");
+        return failed;
     }
 }
 
-bool CArrayCodec::BinToText(int byteUnit, int lineUnit)
+CConversionResult CArrayCodec::BinToText(int byteUnit, int lineUnit)
 {
     return Guarded([&] { return ConvertBinToText(byteUnit, lineUnit); });
 }
 
-bool CArrayCodec::TextToBin(int byteUnit, int lineUnit)
+CConversionResult CArrayCodec::TextToBin(int byteUnit, int lineUnit)
 {
     return Guarded([&] { return ConvertTextToBin(byteUnit, lineUnit); });
 }
 
-bool CArrayCodec::InvertText(int byteUnit, int lineUnit)
+CConversionResult CArrayCodec::InvertText(int byteUnit, int lineUnit)
 {
     return Guarded([&] { return ConvertInvertText(byteUnit, lineUnit); });
 }
 
-int CArrayCodec::ScanByteUnit()
+CByteUnitScan CArrayCodec::ScanByteUnit()
 {
     return Guarded([&] { return ScanWidth(); });
 }
 
-bool CArrayCodec::ConvertBinToText(int byteUnit, int lineUnit)
+CConversionResult CArrayCodec::ConvertBinToText(int byteUnit, int lineUnit)
 {
-    if (!CConversionFiles::CheckUnits(byteUnit, lineUnit, m_strLastError))
-        return false;
+    if (auto units = CConversionFiles::CheckUnits(byteUnit, lineUnit); !units)
+        return units;
     const auto unit = static_cast<std::size_t>(byteUnit);
     // Whole groups in every chunk: only the very last group may be short.
-    CConversionFiles files(m_szSourcePath, m_szDestPath, m_progress, m_strLastError, kChunkSize - kChunkSize % unit);
-    if (!files.Open())
-        return false;
+    CConversionFiles files(m_szSourcePath, m_szDestPath, m_progress, kChunkSize - kChunkSize % unit);
+    if (auto opened = files.Open(); !opened)
+        return opened;
 
     CTextArrayWriter text(files.Dest(), lineUnit);
     for (auto chunk = files.NextChunk(); !chunk.empty(); chunk = files.NextChunk()) {
@@ -75,37 +76,34 @@ bool CArrayCodec::ConvertBinToText(int byteUnit, int lineUnit)
     return files.Close();
 }
 
-bool CArrayCodec::ConvertTextToBin(int byteUnit, int lineUnit)
+CConversionResult CArrayCodec::ConvertTextToBin(int byteUnit, int lineUnit)
 {
-    if (!CConversionFiles::CheckUnits(byteUnit, lineUnit, m_strLastError))
-        return false;
-    CConversionFiles files(m_szSourcePath, m_szDestPath, m_progress, m_strLastError);
+    if (auto units = CConversionFiles::CheckUnits(byteUnit, lineUnit); !units)
+        return units;
+    CConversionFiles files(m_szSourcePath, m_szDestPath, m_progress);
     CBinarySink sink(files.Dest(), byteUnit);
     return files.ScanInto(sink);
 }
 
-bool CArrayCodec::ConvertInvertText(int byteUnit, int lineUnit)
+CConversionResult CArrayCodec::ConvertInvertText(int byteUnit, int lineUnit)
 {
-    if (!CConversionFiles::CheckUnits(byteUnit, lineUnit, m_strLastError))
-        return false;
-    CConversionFiles files(m_szSourcePath, m_szDestPath, m_progress, m_strLastError);
+    if (auto units = CConversionFiles::CheckUnits(byteUnit, lineUnit); !units)
+        return units;
+    CConversionFiles files(m_szSourcePath, m_szDestPath, m_progress);
     CTextArrayWriter text(files.Dest(), lineUnit);
     CInvertSink sink(text, byteUnit);
     return files.ScanInto(sink);
 }
 
-bool CArrayCodec::WasCancelled() const
-{
-    return m_strLastError == kCancelledError;
-}
-
-int CArrayCodec::ScanWidth()
+CByteUnitScan CArrayCodec::ScanWidth()
 {
     CByteReader source;
     source.WatchProgress(m_progress);
-    if (!CConversionFiles::OpenSource(source, m_szSourcePath, m_strLastError))
-        return 0;
+    if (auto opened = CConversionFiles::OpenSource(source, m_szSourcePath); !opened)
+        return {opened};
     CWidthSink sink;
     CConversionFiles::ScanText(sink, [&source] { return source.NextChunk(); });
-    return CConversionFiles::ReadWhole(source, m_szSourcePath, m_strLastError) ? sink.Maximum() : 0;
+    auto read = CConversionFiles::ReadWhole(source, m_szSourcePath);
+    const int width = read ? sink.Maximum() : 0;
+    return {std::move(read), width};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConversionResult.h"
 #include "Progress.h"
 
 #include <string>
@@ -21,30 +22,25 @@ public:
     void SetDestPath(const std::string& path);
 
     // Each conversion takes the byte unit (bytes per number, 1 to 9) and the
-    // line unit (numbers per text line, 1 or more) and returns true when the
-    // whole source was converted and the destination fully written.
-    bool BinToText(int byteUnit, int lineUnit);
-    bool TextToBin(int byteUnit, int lineUnit);   // the line unit is only checked
-    bool InvertText(int byteUnit, int lineUnit);
+    // line unit (numbers per text line, 1 or more); it is done when the whole
+    // source was converted and the destination fully written.
+    CConversionResult BinToText(int byteUnit, int lineUnit);
+    CConversionResult TextToBin(int byteUnit, int lineUnit);   // the line unit is only checked
+    CConversionResult InvertText(int byteUnit, int lineUnit);
 
     // Width in bytes of the widest number in the source text array; 0 when
-    // there is none or the source cannot be read.
-    int ScanByteUnit();
-
-    // Why the last operation failed, naming the file ("cannot open source
-    // file 'x': No such file or directory"); empty after a success.
-    const std::string& LastError() const { return m_strLastError; }
+    // there is none or the scan did not finish.
+    CByteUnitScan ScanByteUnit();
 
     // Called once per chunk of source read, from the calling thread; returning
     // false cancels the operation, which then leaves the destination as it was.
     void SetProgress(ProgressCallback progress) { m_progress = std::move(progress); }
-    bool WasCancelled() const;
 
 private:
-    bool ConvertBinToText(int byteUnit, int lineUnit);
-    bool ConvertTextToBin(int byteUnit, int lineUnit);
-    bool ConvertInvertText(int byteUnit, int lineUnit);
-    int ScanWidth();
+    CConversionResult ConvertBinToText(int byteUnit, int lineUnit);
+    CConversionResult ConvertTextToBin(int byteUnit, int lineUnit);
+    CConversionResult ConvertInvertText(int byteUnit, int lineUnit);
+    CByteUnitScan ScanWidth();
 
     // Runs an operation; memory that runs out is its failure, with the files
     // already closed and the destination as it was.
@@ -53,6 +49,5 @@ private:
 
     std::string m_szDestPath;
     std::string m_szSourcePath;
-    std::string m_strLastError;
     ProgressCallback m_progress;
 };

@@ -8,95 +8,95 @@
 #include <cstring>
 #include <filesystem>
 
-std::string FileError(const char* action, const std::string& path, int errorNumber)
-{
-    return std::string(action) + " " + QuotedName(path) + ": " + std::strerror(errorNumber);
-}
-
-bool CConversionFiles::CheckUnits(int byteUnit, int lineUnit, std::string& error)
-{
-    if (byteUnit < kMinByteUnit || byteUnit > kMaxByteUnit) {
-        error = "byte unit " + std::to_string(byteUnit) + " is not between " + std::to_string(kMinByteUnit) + " and "
-            + std::to_string(kMaxByteUnit);
-        return false;
-    }
-    if (lineUnit < 1) {
-        error = "line unit " + std::to_string(lineUnit) + " is below 1";
-        return false;
-    }
-    return true;
-}
-
 namespace {
+
+// "<action> '<path>': <reason of the error number>", the form of every file error.
+CConversionResult FileFailure(EFailure failure, const char* action, const std::string& path, int errorNumber)
+{
+    return CConversionResult::Failed(
+        failure, path, errorNumber, std::string(action) + " " + QuotedName(path) + ": " + std::strerror(errorNumber));
+}
 
 // A name of a standard stream that was closed when the process started names
 // whatever file took its number since; refused before any file is opened.
-bool RefuseClosedStream(const std::string& path, std::string& error)
+CConversionResult RefuseClosedStream(const std::string& path)
 {
-    static const char* const kStreams[] = {"standard input", "standard output", "standard error"};
+    struct CStream
+    {
+        EFailure failure;
+        const char* name;
+    };
+    static const CStream kStreams[] = {
+        {EFailure::StandardInputClosed, "standard input"},
+        {EFailure::StandardOutputClosed, "standard output"},
+        {EFailure::StandardErrorClosed, "standard error"},
+    };
     const int stream = FilePlatform::ClosedStandardStreamNamedBy(path);
     if (stream < 0)
-        return false;
-    error = std::string(kStreams[stream]) + " is closed";
-    return true;
+        return {};
+    return CConversionResult::Failed(kStreams[stream].failure, path, 0, std::string(kStreams[stream].name) + " is closed");
 }
 
 } // namespace
 
-bool CConversionFiles::Open()
+CConversionResult CConversionFiles::CheckUnits(int byteUnit, int lineUnit)
 {
-    if (RefuseClosedStream(m_strDestPath, m_strError) || !OpenSource(m_source, m_strSourcePath, m_strError))
-        return false;
+    if (byteUnit < kMinByteUnit || byteUnit > kMaxByteUnit)
+        return CConversionResult::Failed(EFailure::BadByteUnit, {}, 0,
+            "byte unit " + std::to_string(byteUnit) + " is not between " + std::to_string(kMinByteUnit) + " and "
+                + std::to_string(kMaxByteUnit));
+    if (lineUnit < 1)
+        return CConversionResult::Failed(
+            EFailure::BadLineUnit, {}, 0, "line unit " + std::to_string(lineUnit) + " is below 1");
+    return {};
+}
+
+CConversionResult CConversionFiles::Open()
+{
+    if (auto refused = RefuseClosedStream(m_strDestPath); !refused)
+        return refused;
+    if (auto opened = OpenSource(m_source, m_strSourcePath); !opened)
+        return opened;
     std::error_code ignored;
-    if (std::filesystem::equivalent(PathFromUtf8(m_strSourcePath), PathFromUtf8(m_strDestPath), ignored)) {
-        m_strError = "source and destination are the same file " + QuotedName(m_strDestPath);
-        return false;
-    }
-    if (!m_dest.Open(m_strDestPath)) {
-        m_strError = FileError("cannot open destination file", m_strDestPath, m_dest.ErrorNumber());
-        return false;
-    }
-    return true;
+    if (std::filesystem::equivalent(PathFromUtf8(m_strSourcePath), PathFromUtf8(m_strDestPath), ignored))
+        return CConversionResult::Failed(EFailure::SameFile, m_strDestPath, 0,
+            "source and destination are the same file " + QuotedName(m_strDestPath));
+    if (!m_dest.Open(m_strDestPath))
+        return FileFailure(EFailure::CannotOpenDest, "cannot open destination file", m_strDestPath, m_dest.ErrorNumber());
+    return {};
 }
 
-bool CConversionFiles::OpenSource(CByteReader& source, const std::string& path, std::string& error)
+CConversionResult CConversionFiles::OpenSource(CByteReader& source, const std::string& path)
 {
-    if (RefuseClosedStream(path, error))
-        return false;
+    if (auto refused = RefuseClosedStream(path); !refused)
+        return refused;
     if (source.Open(path))
-        return true;
-    error = FileError("cannot open source file", path, source.ErrorNumber());
-    return false;
+        return {};
+    return FileFailure(EFailure::CannotOpenSource, "cannot open source file", path, source.ErrorNumber());
 }
 
-bool CConversionFiles::ReadWhole(const CByteReader& source, const std::string& path, std::string& error)
+CConversionResult CConversionFiles::ReadWhole(const CByteReader& source, const std::string& path)
 {
-    if (source.Cancelled()) {
-        error = kCancelledError;
-        return false;
-    }
+    if (source.Cancelled())
+        return CConversionResult::Cancelled();
     // First: a file cut short under a mapped window is also a read failure.
-    if (source.Changed()) {
-        error = "source file " + QuotedName(path) + " changed while it was read";
-        return false;
-    }
-    if (source.Failed()) {
-        error = FileError("cannot read source file", path, source.ErrorNumber());
-        return false;
-    }
-    return true;
+    if (source.Changed())
+        return CConversionResult::Failed(
+            EFailure::SourceChanged, path, 0, "source file " + QuotedName(path) + " changed while it was read");
+    if (source.Failed())
+        return FileFailure(EFailure::CannotReadSource, "cannot read source file", path, source.ErrorNumber());
+    return {};
 }
 
-bool CConversionFiles::Close()
+CConversionResult CConversionFiles::Close()
 {
     // Half a source must not replace a whole destination.
-    if (!ReadWhole(m_source, m_strSourcePath, m_strError)) {
+    if (auto read = ReadWhole(m_source, m_strSourcePath); !read) {
         m_dest.Discard();
-        return false;
+        return read;
     }
-    if (!m_dest.Close()) {
-        m_strError = FileError("cannot write destination file", m_strDestPath, m_dest.ErrorNumber());
-        return false;
-    }
-    return true;
+    if (!m_dest.Close())
+        return FileFailure(
+            EFailure::CannotWriteDest, "cannot write destination file", m_strDestPath, m_dest.ErrorNumber());
+    return {};
 }

@@ -1,16 +1,12 @@
 #pragma once
 
 #include "ByteStreams.h"
+#include "ConversionResult.h"
 #include "SpeedLayers.h"
 #include "SplitScanner.h"
 
 #include <span>
 #include <string>
-
-// "<action> '<path>': <reason of the error number>", the form of every file error.
-std::string FileError(const char* action, const std::string& path, int errorNumber);
-
-inline constexpr const char* kCancelledError = "cancelled";
 
 // Shared steps of every conversion: the checks, the opening order that
 // protects an existing destination, and the closing that reports any error.
@@ -18,24 +14,24 @@ class CConversionFiles
 {
 public:
     CConversionFiles(const std::string& source, const std::string& dest, const ProgressCallback& progress,
-        std::string& error, std::size_t chunkSize = kChunkSize)
-        : m_source(chunkSize), m_strSourcePath(source), m_strDestPath(dest), m_strError(error)
+        std::size_t chunkSize = kChunkSize)
+        : m_source(chunkSize), m_strSourcePath(source), m_strDestPath(dest)
     {
         m_source.WatchProgress(progress);
     }
 
-    static bool CheckUnits(int byteUnit, int lineUnit, std::string& error);
+    static CConversionResult CheckUnits(int byteUnit, int lineUnit);
 
     // The source is opened and its first chunk read before the destination is
     // created, so a missing or unreadable source leaves an existing destination
     // untouched; the same file under two names is refused.
-    bool Open();
+    CConversionResult Open();
 
-    static bool OpenSource(CByteReader& source, const std::string& path, std::string& error);
+    static CConversionResult OpenSource(CByteReader& source, const std::string& path);
 
-    // Whether the source was read to its end as it was opened; false, with
-    // the reason, once cancelled, after a read error or when it changed.
-    static bool ReadWhole(const CByteReader& source, const std::string& path, std::string& error);
+    // Whether the source was read to its end as it was opened: cancelled, or
+    // failed after a read error or when it changed.
+    static CConversionResult ReadWhole(const CByteReader& source, const std::string& path);
 
     // The next chunk of source, or an empty one at the end, after a read error
     // or once the destination can no longer be written.
@@ -44,10 +40,9 @@ public:
         return m_dest.Failed() ? std::span<const unsigned char>() : m_source.NextChunk();
     }
 
-    // Closes both files and puts the destination in place; false, with the
-    // reason and the old destination kept, after any read or write error or
-    // once cancelled.
-    bool Close();
+    // Closes both files and puts the destination in place; the old
+    // destination is kept after any read or write error or once cancelled.
+    CConversionResult Close();
 
     bool Cancelled() const { return m_source.Cancelled(); }
 
@@ -55,10 +50,10 @@ public:
 
     // A whole conversion of a text array source: every number to the sink.
     template <NumberSink Sink>
-    bool ScanInto(Sink& sink)
+    CConversionResult ScanInto(Sink& sink)
     {
-        if (!Open())
-            return false;
+        if (auto opened = Open(); !opened)
+            return opened;
         ScanText(sink, [this] { return NextChunk(); });
         return Close();
     }
@@ -87,5 +82,4 @@ private:
     CByteWriter m_dest;
     const std::string& m_strSourcePath;
     const std::string& m_strDestPath;
-    std::string& m_strError;
 };

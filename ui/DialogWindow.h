@@ -60,7 +60,8 @@ public:
     virtual void OpenAddress(std::string_view address) = 0;
     // A text resource of the program (UTF-8); nothing when it is missing.
     virtual std::optional<std::string> LoadTextResource(int id) const = 0;
-    // The system's explanation of a failure, as the C runtime words it, in
-    // the user's language where the platform has it so; else as it is.
-    virtual std::string LocalSystemText(std::string_view runtimeText) const = 0;
+    // The system's explanation of an error number (errno-style), in the
+    // user's language where the platform has it so; else as the C runtime
+    // words it.
+    virtual std::string LocalSystemText(int errorNumber) const = 0;
 };

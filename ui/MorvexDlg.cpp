@@ -102,10 +102,11 @@ void CMorvexDlg::RunConversion(const CConversionCommand& command)
 
     CUnitDlg unitDialog(m_settings);
     if (command.presetScannedByteUnit) {
-        int scannedByteUnit = 0;
-        if (!RunWithProgress(codec, [&] { scannedByteUnit = codec.ScanByteUnit(); }))
+        CByteUnitScan scan;
+        RunWithProgress(codec, [&] { scan = codec.ScanByteUnit(); });
+        if (scan.outcome == EOutcome::Cancelled)
             return;
-        unitDialog.m_nByteUnit = scannedByteUnit;
+        unitDialog.m_nByteUnit = scan.byteUnit;
     }
     unitDialog.SetLineUnitEnabled(command.lineUnitEnabled);
     // Shown, the derived name stays as if typed; otherwise it serves this
@@ -115,18 +116,21 @@ void CMorvexDlg::RunConversion(const CConversionCommand& command)
 
     if (Window().RunModal(unitDialog) != EDialogResult::OK)
         return;
-    bool converted = false;
-    if (!RunWithProgress(codec, [&] { converted = (codec.*command.convert)(unitDialog.m_nByteUnit, unitDialog.m_nLineUnit); }))
-        return;
-    if (converted)
-        ShowMessage(LoadResString(IDS_CONVERSION_DONE));
-    else
+    CConversionResult result;
+    RunWithProgress(codec, [&] { result = (codec.*command.convert)(unitDialog.m_nByteUnit, unitDialog.m_nLineUnit); });
+    // Only a cancel the engine saw counts: one after the last chunk changed
+    // nothing, and the work is done.
+    switch (result.outcome) {
+    case EOutcome::Cancelled: break;
+    case EOutcome::Done: ShowMessage(LoadResString(IDS_CONVERSION_DONE)); break;
+    case EOutcome::Failed:
         ShowMessage(LoadResString(IDS_CONVERSION_FAILED),
-            FailureDetails(codec.LastError(), m_strSourcePath, m_strDestPath,
-                [this](std::string_view text) { return Window().LocalSystemText(text); }));
+            FailureDetails(result, [this](int errorNumber) { return Window().LocalSystemText(errorNumber); }));
+        break;
+    }
 }
 
-bool CMorvexDlg::RunWithProgress(CArrayCodec& codec, const std::function<void()>& operation)
+void CMorvexDlg::RunWithProgress(CArrayCodec& codec, const std::function<void()>& operation)
 {
     CProgressJob job(m_strSourcePath, [&](const ProgressCallback& progress) {
         codec.SetProgress(progress);
@@ -134,8 +138,6 @@ bool CMorvexDlg::RunWithProgress(CArrayCodec& codec, const std::function<void()>
         codec.SetProgress({});
     });
     Window().RunWithProgress(job);
-    // A cancel that came after the last chunk changed nothing: the work is done.
-    return !codec.WasCancelled();
 }
 
 void CMorvexDlg::OnCommandHelp()

@@ -46,8 +46,8 @@ private:
     void Browse(EFileChoice choice, std::string& field);
     void RunConversion(const CConversionCommand& command);
     // Runs one operation of the codec on the source, with progress and
-    // cancel; false when the user cancelled it.
-    bool RunWithProgress(CArrayCodec& codec, const std::function<void()>& operation);
+    // cancel; the operation's result says whether the user cancelled it.
+    void RunWithProgress(CArrayCodec& codec, const std::function<void()>& operation);
 
     CSettingsLocation m_settings;
 };

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -29,13 +30,13 @@ std::string Convert(const CTempDir& dir, Conversion conversion, const std::strin
     CArrayCodec codec;
     codec.SetSourcePath(dir.Write("source", source));
     codec.SetDestPath(dir.Path("dest"));
-    bool converted = false;
+    CConversionResult result;
     switch (conversion) {
-    case Conversion::BinToText: converted = codec.BinToText(byteUnit, lineUnit); break;
-    case Conversion::TextToBin: converted = codec.TextToBin(byteUnit, lineUnit); break;
-    case Conversion::InvertText: converted = codec.InvertText(byteUnit, lineUnit); break;
+    case Conversion::BinToText: result = codec.BinToText(byteUnit, lineUnit); break;
+    case Conversion::TextToBin: result = codec.TextToBin(byteUnit, lineUnit); break;
+    case Conversion::InvertText: result = codec.InvertText(byteUnit, lineUnit); break;
     }
-    EXPECT_TRUE(converted) << codec.LastError();
+    EXPECT_EQ(result.outcome, EOutcome::Done) << result.message;
     return CTempDir::Read(dir.Path("dest"));
 }
 
@@ -210,7 +211,9 @@ TEST_P(ScanByteUnit, ReturnsTheWidthOfTheWidestNumber)
     CTempDir dir;
     CArrayCodec codec;
     codec.SetSourcePath(dir.Write("source", GetParam().text));
-    EXPECT_EQ(codec.ScanByteUnit(), GetParam().width) << "text: " << GetParam().text;
+    const CByteUnitScan scan = codec.ScanByteUnit();
+    EXPECT_EQ(scan.outcome, EOutcome::Done) << scan.message;
+    EXPECT_EQ(scan.byteUnit, GetParam().width) << "text: " << GetParam().text;
 }
 
 INSTANTIATE_TEST_SUITE_P(Widths, ScanByteUnit,
@@ -238,8 +241,13 @@ TEST(ScanByteUnit, MissingSourceGivesZero)
     CTempDir dir;
     CArrayCodec codec;
     codec.SetSourcePath(dir.Path("missing.txt"));
-    EXPECT_EQ(codec.ScanByteUnit(), 0);
-    EXPECT_NE(codec.LastError().find("missing.txt"), std::string::npos);
+    const CByteUnitScan scan = codec.ScanByteUnit();
+    EXPECT_EQ(scan.byteUnit, 0);
+    EXPECT_EQ(scan.outcome, EOutcome::Failed);
+    EXPECT_EQ(scan.failure, EFailure::CannotOpenSource);
+    EXPECT_EQ(scan.path, dir.Path("missing.txt"));
+    EXPECT_EQ(scan.errorNumber, ENOENT);
+    EXPECT_NE(scan.message.find("missing.txt"), std::string::npos);
 }
 
 TEST(ScanByteUnit, FindsTheByteUnitThatBinToTextWrote)
@@ -249,7 +257,7 @@ TEST(ScanByteUnit, FindsTheByteUnitThatBinToTextWrote)
         const std::string text = Convert(dir, kBin, std::string(20, '\x7F'), unit, 10);
         CArrayCodec codec;
         codec.SetSourcePath(dir.Write("text", text));
-        EXPECT_EQ(codec.ScanByteUnit(), unit);
+        EXPECT_EQ(codec.ScanByteUnit().byteUnit, unit);
     }
 }
 

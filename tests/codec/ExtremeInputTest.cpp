@@ -20,14 +20,14 @@ namespace {
 
 enum class Conversion { BinToText, TextToBin, InvertText };
 
-bool Run(CArrayCodec& codec, Conversion conversion, int byteUnit)
+CConversionResult Run(CArrayCodec& codec, Conversion conversion, int byteUnit)
 {
     switch (conversion) {
     case Conversion::BinToText: return codec.BinToText(byteUnit, 10);
     case Conversion::TextToBin: return codec.TextToBin(byteUnit, 10);
     case Conversion::InvertText: return codec.InvertText(byteUnit, 10);
     }
-    return false;
+    return {};
 }
 
 // Converts the file at source into dir/dest and returns what was written.
@@ -36,7 +36,8 @@ std::string ConvertFile(const CTempDir& dir, Conversion conversion, const std::s
     CArrayCodec codec;
     codec.SetSourcePath(source);
     codec.SetDestPath(dir.Path("dest"));
-    EXPECT_TRUE(Run(codec, conversion, byteUnit)) << codec.LastError();
+    const CConversionResult result = Run(codec, conversion, byteUnit);
+    EXPECT_TRUE(result) << result.message;
     return CTempDir::Read(dir.Path("dest"));
 }
 
@@ -44,7 +45,7 @@ int ScanFile(const std::string& source)
 {
     CArrayCodec codec;
     codec.SetSourcePath(source);
-    return codec.ScanByteUnit();
+    return codec.ScanByteUnit().byteUnit;
 }
 
 // Writes count copies of fill after prefix, in blocks, without holding the file.

@@ -51,10 +51,10 @@ bool Convert(const std::string& source, const std::string& dest, std::string* er
     CArrayCodec codec;
     codec.SetSourcePath(source);
     codec.SetDestPath(dest);
-    const bool converted = codec.BinToText(1, 10);
+    const CConversionResult result = codec.BinToText(1, 10);
     if (error)
-        *error = codec.LastError();
-    return converted;
+        *error = result.message;
+    return static_cast<bool>(result);
 }
 
 struct stat StatusOf(const std::string& path)

@@ -20,7 +20,7 @@
 
 namespace {
 
-using Run = std::function<bool(CArrayCodec&)>;
+using Run = std::function<CConversionResult(CArrayCodec&)>;
 
 struct NamedConversion
 {
@@ -43,9 +43,13 @@ TEST(FileSafety, MissingSourceLeavesAnExistingDestinationUntouched)
         CArrayCodec codec;
         codec.SetSourcePath(dir.Path("missing"));
         codec.SetDestPath(dir.Write("dest", kKeep));
-        EXPECT_FALSE(conversion.run(codec)) << conversion.name;
+        const CConversionResult result = conversion.run(codec);
+        EXPECT_EQ(result.outcome, EOutcome::Failed) << conversion.name;
         EXPECT_EQ(CTempDir::Read(dir.Path("dest")), kKeep) << conversion.name;
-        EXPECT_EQ(codec.LastError(), "cannot open source file '" + dir.Path("missing") + "': No such file or directory");
+        EXPECT_EQ(result.failure, EFailure::CannotOpenSource) << conversion.name;
+        EXPECT_EQ(result.path, dir.Path("missing")) << conversion.name;
+        EXPECT_EQ(result.errorNumber, ENOENT) << conversion.name;
+        EXPECT_EQ(result.message, "cannot open source file '" + dir.Path("missing") + "': No such file or directory");
     }
 }
 
@@ -57,9 +61,13 @@ TEST(FileSafety, SourceThatIsAFolderLeavesTheDestinationUntouched)
         CArrayCodec codec;
         codec.SetSourcePath(dir.Path("folder"));
         codec.SetDestPath(dir.Write("dest", kKeep));
-        EXPECT_FALSE(conversion.run(codec)) << conversion.name;
+        const CConversionResult result = conversion.run(codec);
+        EXPECT_EQ(result.outcome, EOutcome::Failed) << conversion.name;
         EXPECT_EQ(CTempDir::Read(dir.Path("dest")), kKeep) << conversion.name;
-        EXPECT_NE(codec.LastError().find("Is a directory"), std::string::npos) << codec.LastError();
+        EXPECT_EQ(result.failure, EFailure::CannotOpenSource) << result.message;
+        EXPECT_EQ(result.path, dir.Path("folder")) << result.message;
+        EXPECT_EQ(result.errorNumber, EISDIR) << result.message;
+        EXPECT_NE(result.message.find("Is a directory"), std::string::npos) << result.message;
     }
 }
 
@@ -86,9 +94,13 @@ TEST(FileSafety, TheSameFileUnderAnyNameIsRefusedAndKeepsItsContent)
             CArrayCodec codec;
             codec.SetSourcePath(original);
             codec.SetDestPath(dest);
-            EXPECT_FALSE(conversion.run(codec)) << conversion.name << " into " << dest;
+            const CConversionResult result = conversion.run(codec);
+            EXPECT_EQ(result.outcome, EOutcome::Failed) << conversion.name << " into " << dest;
             EXPECT_EQ(CTempDir::Read(original), kKeep) << conversion.name << " into " << dest;
-            EXPECT_NE(codec.LastError().find("same file"), std::string::npos) << codec.LastError();
+            EXPECT_EQ(result.failure, EFailure::SameFile) << result.message;
+            EXPECT_EQ(result.path, dest) << result.message;
+            EXPECT_EQ(result.errorNumber, 0) << result.message;
+            EXPECT_NE(result.message.find("same file"), std::string::npos) << result.message;
         }
     }
 }
@@ -106,8 +118,12 @@ TEST(FileSafety, AFullDiskIsAFailure)
             CArrayCodec codec;
             codec.SetSourcePath(source);
             codec.SetDestPath("/dev/full");
-            EXPECT_FALSE(conversion.run(codec)) << conversion.name << ", " << size << " bytes";
-            EXPECT_EQ(codec.LastError(), "cannot write destination file '/dev/full': No space left on device");
+            const CConversionResult result = conversion.run(codec);
+            EXPECT_EQ(result.outcome, EOutcome::Failed) << conversion.name << ", " << size << " bytes";
+            EXPECT_EQ(result.failure, EFailure::CannotWriteDest) << result.message;
+            EXPECT_EQ(result.path, "/dev/full");
+            EXPECT_EQ(result.errorNumber, ENOSPC);
+            EXPECT_EQ(result.message, "cannot write destination file '/dev/full': No space left on device");
         }
     }
 }
@@ -117,19 +133,28 @@ TEST(FileSafety, DestinationThatCannotBeCreatedIsAFailure)
     CTempDir dir;
     const std::string source = dir.Write("source", "0x41,");
     std::filesystem::create_directory(dir.Path("folder"));
-    const std::pair<std::string, const char*> destinations[] = {
-        {dir.Path("no/such/folder/out"), "No such file or directory"},
-        {dir.Path("folder"), "Is a directory"},
-        {dir.Path("folder") + "/", "Is a directory"},
-        {std::string(), "No such file or directory"},
+    const struct
+    {
+        std::string dest;
+        int errorNumber;
+        const char* reason;
+    } destinations[] = {
+        {dir.Path("no/such/folder/out"), ENOENT, "No such file or directory"},
+        {dir.Path("folder"), EISDIR, "Is a directory"},
+        {dir.Path("folder") + "/", EISDIR, "Is a directory"},
+        {std::string(), ENOENT, "No such file or directory"},
     };
-    for (const auto& [dest, reason] : destinations) {
+    for (const auto& [dest, errorNumber, reason] : destinations) {
         for (const auto& conversion : kAllConversions) {
             CArrayCodec codec;
             codec.SetSourcePath(source);
             codec.SetDestPath(dest);
-            EXPECT_FALSE(conversion.run(codec)) << conversion.name << " into " << dest;
-            EXPECT_EQ(codec.LastError(), "cannot open destination file '" + dest + "': " + reason);
+            const CConversionResult result = conversion.run(codec);
+            EXPECT_EQ(result.outcome, EOutcome::Failed) << conversion.name << " into " << dest;
+            EXPECT_EQ(result.failure, EFailure::CannotOpenDest) << result.message;
+            EXPECT_EQ(result.path, dest) << result.message;
+            EXPECT_EQ(result.errorNumber, errorNumber) << result.message;
+            EXPECT_EQ(result.message, "cannot open destination file '" + dest + "': " + reason);
         }
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir.Path("folder")));
@@ -139,9 +164,23 @@ TEST(FileSafety, UnitsOutOfRangeAreRefusedBeforeAnyFileIsOpened)
 {
     CTempDir dir;
     const std::string source = dir.Write("source", "0x41,");
-    const std::pair<int, int> badUnits[] = {{0, 10}, {-1, 10}, {10, 10}, {1, 0}, {1, -5}, {9, 0}};
-    for (const auto& [byteUnit, lineUnit] : badUnits) {
-        const std::function<bool(CArrayCodec&)> runs[] = {
+    const struct
+    {
+        int byteUnit;
+        int lineUnit;
+        EFailure failure;
+    } badUnits[] = {
+        {0, 10, EFailure::BadByteUnit},
+        {-1, 10, EFailure::BadByteUnit},
+        {10, 10, EFailure::BadByteUnit},
+        {1, 0, EFailure::BadLineUnit},
+        {1, -5, EFailure::BadLineUnit},
+        {9, 0, EFailure::BadLineUnit},
+        // The byte unit is checked first.
+        {0, 0, EFailure::BadByteUnit},
+    };
+    for (const auto& [byteUnit, lineUnit, failure] : badUnits) {
+        const std::function<CConversionResult(CArrayCodec&)> runs[] = {
             [&](CArrayCodec& c) { return c.BinToText(byteUnit, lineUnit); },
             [&](CArrayCodec& c) { return c.TextToBin(byteUnit, lineUnit); },
             [&](CArrayCodec& c) { return c.InvertText(byteUnit, lineUnit); },
@@ -150,9 +189,13 @@ TEST(FileSafety, UnitsOutOfRangeAreRefusedBeforeAnyFileIsOpened)
             CArrayCodec codec;
             codec.SetSourcePath(source);
             codec.SetDestPath(dir.Path("dest"));
-            EXPECT_FALSE(run(codec)) << byteUnit << "/" << lineUnit;
+            const CConversionResult result = run(codec);
+            EXPECT_EQ(result.outcome, EOutcome::Failed) << byteUnit << "/" << lineUnit;
             EXPECT_FALSE(std::filesystem::exists(dir.Path("dest"))) << byteUnit << "/" << lineUnit;
-            EXPECT_FALSE(codec.LastError().empty());
+            EXPECT_EQ(result.failure, failure) << result.message;
+            EXPECT_EQ(result.path, "") << result.message;
+            EXPECT_EQ(result.errorNumber, 0) << result.message;
+            EXPECT_FALSE(result.message.empty());
         }
     }
 }
@@ -243,19 +286,29 @@ const EDestination kDestinations[] = {EDestination::Existing, EDestination::New}
 const EDestination kDestinations[] = {EDestination::Existing, EDestination::Symlink, EDestination::New};
 #endif
 
+// What ends the conversion, and how it is reported: the message's start,
+// and the file it names (none, the source or the destination).
+enum class ENamed { None, Source, Dest };
+
 struct InjectedFailure
 {
     const char* name;
     void (*inject)(CArrayCodec&);
+    EOutcome outcome;
+    EFailure failure;
+    ENamed named;
+    int errorNumber;
     const char* reason;
 };
 
 const InjectedFailure kFailures[] = {
-    {"read error at the third read", [](CArrayCodec&) { FailNthRead(3, EIO); }, "cannot read source file"},
-    {"write error", [](CArrayCodec&) { FailNthWrite(1, ENOSPC); }, "cannot write destination file"},
+    {"read error at the third read", [](CArrayCodec&) { FailNthRead(3, EIO); }, EOutcome::Failed,
+        EFailure::CannotReadSource, ENamed::Source, EIO, "cannot read source file"},
+    {"write error", [](CArrayCodec&) { FailNthWrite(1, ENOSPC); }, EOutcome::Failed, EFailure::CannotWriteDest,
+        ENamed::Dest, ENOSPC, "cannot write destination file"},
     {"cancelled at the second chunk",
         [](CArrayCodec& codec) { codec.SetProgress([](std::uint64_t read) { return read <= kChunkSize; }); },
-        "cancelled"},
+        EOutcome::Cancelled, EFailure::None, ENamed::None, 0, ""},
 };
 
 TEST(FileSafety, AFailedConversionLeavesTheOldDestinationAndNothingElse)
@@ -273,11 +326,15 @@ TEST(FileSafety, AFailedConversionLeavesTheOldDestinationAndNothingElse)
                 codec.SetSourcePath(source);
                 codec.SetDestPath(dest.given);
                 failure.inject(codec);
-                EXPECT_FALSE(conversion.run(codec)) << what;
-                EXPECT_EQ(codec.WasCancelled(), std::string(failure.reason) == "cancelled") << what;
+                const CConversionResult result = conversion.run(codec);
                 FailNthRead(0, 0);
                 FailNthWrite(0, 0);
-                EXPECT_EQ(codec.LastError().rfind(failure.reason, 0), 0u) << what << ": " << codec.LastError();
+                const std::string named[] = {"", source, dest.given};
+                EXPECT_EQ(result.outcome, failure.outcome) << what;
+                EXPECT_EQ(result.failure, failure.failure) << what;
+                EXPECT_EQ(result.path, named[static_cast<int>(failure.named)]) << what;
+                EXPECT_EQ(result.errorNumber, failure.errorNumber) << what;
+                EXPECT_EQ(result.message.rfind(failure.reason, 0), 0u) << what << ": " << result.message;
                 EXPECT_EQ(Names(dir), before) << what;
                 if (kind != EDestination::New) {
                     EXPECT_EQ(CTempDir::Read(dest.written), kKeep) << what;
@@ -302,7 +359,8 @@ TEST(FileSafety, ASuccessfulConversionReplacesTheDestinationKeepingItsModeAndLin
         CArrayCodec codec;
         codec.SetSourcePath(source);
         codec.SetDestPath(dest.given);
-        ASSERT_TRUE(codec.BinToText(1, 10)) << codec.LastError();
+        const CConversionResult result = codec.BinToText(1, 10);
+        ASSERT_TRUE(result) << result.message;
         EXPECT_EQ(CTempDir::Read(dest.written), "0x41,0x42,");
 #ifndef _WIN32
         EXPECT_EQ(Mode(dest.written), kind == EDestination::New ? NewFileMode() : 0640u);
@@ -327,7 +385,8 @@ TEST(FileSafety, AFileWithSeveralHardLinksIsWrittenInPlaceForEveryName)
     CArrayCodec codec;
     codec.SetSourcePath(dir.Write("source", "A"));
     codec.SetDestPath(dest);
-    ASSERT_TRUE(codec.BinToText(1, 10)) << codec.LastError();
+    const CConversionResult result = codec.BinToText(1, 10);
+    ASSERT_TRUE(result) << result.message;
     EXPECT_EQ(CTempDir::Read(dir.Path("other")), "0x41,");
     EXPECT_EQ(std::filesystem::hard_link_count(dest), 2u);
 }
@@ -372,8 +431,12 @@ TEST(FileSafety, ASourceThatChangesWhileItIsReadIsAFailure)
                     change.change(dir, source);
                 return true;
             });
-            EXPECT_FALSE(conversion.run(codec)) << what;
-            EXPECT_EQ(codec.LastError(), "source file '" + source + "' changed while it was read") << what;
+            const CConversionResult result = conversion.run(codec);
+            EXPECT_EQ(result.outcome, EOutcome::Failed) << what;
+            EXPECT_EQ(result.failure, EFailure::SourceChanged) << what;
+            EXPECT_EQ(result.path, source) << what;
+            EXPECT_EQ(result.errorNumber, 0) << what;
+            EXPECT_EQ(result.message, "source file '" + source + "' changed while it was read") << what;
             EXPECT_EQ(CTempDir::Read(dest), kKeep) << what;
         }
     }
@@ -389,8 +452,10 @@ TEST(FileSafety, ACancelledWidthScanIsNoWidth)
         lastReported = read;
         return read <= kChunkSize;
     });
-    EXPECT_EQ(codec.ScanByteUnit(), 0);
-    EXPECT_TRUE(codec.WasCancelled());
+    const CByteUnitScan scan = codec.ScanByteUnit();
+    EXPECT_EQ(scan.byteUnit, 0);
+    EXPECT_EQ(scan.outcome, EOutcome::Cancelled);
+    EXPECT_EQ(scan.failure, EFailure::None);
     EXPECT_EQ(lastReported, 2 * kChunkSize);
 }
 
@@ -400,9 +465,14 @@ TEST(FileSafety, AReadErrorDuringTheWidthScanIsNoWidth)
     CArrayCodec codec;
     codec.SetSourcePath(dir.Write("source", BigText()));
     FailNthRead(2, EIO);
-    EXPECT_EQ(codec.ScanByteUnit(), 0);
+    const CByteUnitScan scan = codec.ScanByteUnit();
     FailNthRead(0, 0);
-    EXPECT_EQ(codec.LastError(), "cannot read source file '" + dir.Path("source") + "': Input/output error");
+    EXPECT_EQ(scan.byteUnit, 0);
+    EXPECT_EQ(scan.outcome, EOutcome::Failed);
+    EXPECT_EQ(scan.failure, EFailure::CannotReadSource);
+    EXPECT_EQ(scan.path, dir.Path("source"));
+    EXPECT_EQ(scan.errorNumber, EIO);
+    EXPECT_EQ(scan.message, "cannot read source file '" + dir.Path("source") + "': Input/output error");
 }
 
 TEST(FileSafety, AnExistingDestinationIsTruncatedNotAppended)
@@ -411,9 +481,11 @@ TEST(FileSafety, AnExistingDestinationIsTruncatedNotAppended)
     CArrayCodec codec;
     codec.SetSourcePath(dir.Write("source", "A"));
     codec.SetDestPath(dir.Write("dest", std::string(1000, 'x')));
-    ASSERT_TRUE(codec.BinToText(1, 10));
+    const CConversionResult result = codec.BinToText(1, 10);
+    ASSERT_TRUE(result);
     EXPECT_EQ(CTempDir::Read(dir.Path("dest")), "0x41,");
-    EXPECT_TRUE(codec.LastError().empty());
+    EXPECT_EQ(result.failure, EFailure::None);
+    EXPECT_TRUE(result.message.empty());
 }
 
 // Up to the system's limit, with a short file name: a temporary name in the
@@ -444,7 +516,8 @@ TEST(FileSafety, LongPathsWork)
         struct stat before {};
         stat(dest.c_str(), &before);
 #endif
-        ASSERT_TRUE(codec.BinToText(1, 10)) << length << ": " << codec.LastError();
+        const CConversionResult result = codec.BinToText(1, 10);
+        ASSERT_TRUE(result) << length << ": " << result.message;
         EXPECT_EQ(CTempDir::Read(dest), "0x41,0x42,") << length;
 #ifndef _WIN32
         struct stat after {};

@@ -126,11 +126,11 @@ TEST(MappedSource, AFileCutShortUnderItsWindowIsAChangedSourceAndKeepsTheDestina
     // All of the window gone, its first page left in part, only its last page
     // cut (which faults nowhere), and the second window cut.
     const Cut cuts[] = {{1, 0}, {1, 100}, {1, kChunkSize - 100}, {2, kChunkSize + 100}};
-    using Run = bool (*)(CArrayCodec&);
+    using Run = CConversionResult (*)(CArrayCodec&);
     const Run runs[] = {
         [](CArrayCodec& c) { return c.TextToBin(1, 10); },
         [](CArrayCodec& c) { return c.InvertText(1, 10); },
-        [](CArrayCodec& c) { return c.ScanByteUnit() != 0; },
+        [](CArrayCodec& c) -> CConversionResult { return c.ScanByteUnit(); },
     };
     std::string text;
     while (text.size() < 4 * kChunkSize)
@@ -150,8 +150,9 @@ TEST(MappedSource, AFileCutShortUnderItsWindowIsAChangedSourceAndKeepsTheDestina
                 }
                 return true;
             });
-            EXPECT_FALSE(run(codec)) << what;
-            EXPECT_EQ(codec.LastError(), "source file '" + source + "' changed while it was read") << what;
+            const CConversionResult result = run(codec);
+            EXPECT_EQ(result.failure, EFailure::SourceChanged) << what;
+            EXPECT_EQ(result.message, "source file '" + source + "' changed while it was read") << what;
             EXPECT_EQ(CTempDir::Read(dest), "keep me") << what;
         }
     }

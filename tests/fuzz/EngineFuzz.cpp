@@ -144,7 +144,7 @@ std::string Convert(const CScratch& scratch, const char* from, const char* to, C
     CArrayCodec codec;
     codec.SetSourcePath(scratch.Path(from));
     codec.SetDestPath(scratch.Path(to));
-    Expect(convert(codec), "a conversion failed");
+    Expect(static_cast<bool>(convert(codec)), "a conversion failed");
     return CScratch::Read(scratch.Path(to));
 }
 
@@ -171,7 +171,7 @@ void CheckRoundTrips(std::string_view data, int byteUnit, int lineUnit)
     CArrayCodec scan;
     scan.SetSourcePath(scratch.Path("text.txt"));
     const int width = static_cast<int>(std::min<std::size_t>(data.size(), static_cast<std::size_t>(byteUnit)));
-    Expect(scan.ScanByteUnit() == width, "the byte-width scan missed the byte unit");
+    Expect(scan.ScanByteUnit().byteUnit == width, "the byte-width scan missed the byte unit");
 }
 
 } // namespace

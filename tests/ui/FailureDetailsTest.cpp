@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -10,16 +12,19 @@ const std::string kSource = "/data/원본.bin";
 const std::string kDest = "/data/out file.txt";
 
 // Marks what went to the platform to be put in the user's language.
-std::string Marked(std::string_view systemText)
+std::string Marked(int errorNumber)
 {
-    return std::string("<").append(systemText).append(">");
+    return std::string("<").append(std::strerror(errorNumber)).append(">");
 }
 
-// An engine reason and what the dialogs show for it.
+// A failure of the engine and what the dialogs show for it.
 struct DetailsCase
 {
     const char* name;
-    std::string reason;
+    EFailure failure;
+    std::string path;
+    int errorNumber;
+    std::string message;
     std::string shown;
 };
 
@@ -34,40 +39,61 @@ class FailureDetails : public testing::TestWithParam<DetailsCase>
 
 TEST_P(FailureDetails, SayTheProgramsPartInItsOwnWords)
 {
-    EXPECT_EQ(::FailureDetails(GetParam().reason, kSource, kDest, Marked), GetParam().shown);
+    const DetailsCase& c = GetParam();
+    const auto failure = CConversionResult::Failed(c.failure, c.path, c.errorNumber, c.message);
+    EXPECT_EQ(::FailureDetails(failure, Marked), c.shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(Reasons, FailureDetails,
     testing::Values(
-        DetailsCase{"OpenSource", "cannot open source file '/data/원본.bin': No such file or directory",
+        DetailsCase{"OpenSource", EFailure::CannotOpenSource, kSource, ENOENT,
+            "cannot open source file '/data/원본.bin': No such file or directory",
             "원본파일 '/data/원본.bin'을(를) 열 수 없습니다: <No such file or directory>"},
-        DetailsCase{"OpenDest", "cannot open destination file '/data/out file.txt': Permission denied",
+        DetailsCase{"OpenDest", EFailure::CannotOpenDest, kDest, EACCES,
+            "cannot open destination file '/data/out file.txt': Permission denied",
             "생성파일 '/data/out file.txt'을(를) 열 수 없습니다: <Permission denied>"},
-        DetailsCase{"ReadSource", "cannot read source file '/data/원본.bin': Input/output error",
+        DetailsCase{"ReadSource", EFailure::CannotReadSource, kSource, EIO,
+            "cannot read source file '/data/원본.bin': Input/output error",
             "원본파일 '/data/원본.bin'을(를) 읽을 수 없습니다: <Input/output error>"},
-        DetailsCase{"WriteDest", "cannot write destination file '/data/out file.txt': No space left on device",
+        DetailsCase{"WriteDest", EFailure::CannotWriteDest, kDest, ENOSPC,
+            "cannot write destination file '/data/out file.txt': No space left on device",
             "생성파일 '/data/out file.txt'에 쓸 수 없습니다: <No space left on device>"},
-        DetailsCase{"SameFile", "source and destination are the same file '/data/out file.txt'",
+        DetailsCase{"SameFile", EFailure::SameFile, kDest, 0,
+            "source and destination are the same file '/data/out file.txt'",
             "원본파일과 생성파일이 같은 파일입니다: '/data/out file.txt'"},
-        DetailsCase{"SourceChanged", "source file '/data/원본.bin' changed while it was read",
+        DetailsCase{"SourceChanged", EFailure::SourceChanged, kSource, 0,
+            "source file '/data/원본.bin' changed while it was read",
             "원본파일 '/data/원본.bin'이(가) 읽는 중에 바뀌었습니다"},
-        DetailsCase{"StdinClosed", "standard input is closed", "표준 입력이 닫혀 있습니다"},
-        DetailsCase{"StdoutClosed", "standard output is closed", "표준 출력이 닫혀 있습니다"},
-        DetailsCase{"StderrClosed", "standard error is closed", "표준 오류가 닫혀 있습니다"},
-        DetailsCase{"OutOfMemory", "out of memory", "메모리가 부족합니다"},
-        // A system text that itself looks like a reason is never read as one.
-        DetailsCase{"SystemTextLikeAReason", "cannot open source file '/data/원본.bin': out of memory",
-            "원본파일 '/data/원본.bin'을(를) 열 수 없습니다: <out of memory>"},
-        // Reasons of other forms, or naming other files, stay as they are.
-        DetailsCase{"OtherFile", "cannot open source file '/elsewhere.bin': No such file or directory",
-            "cannot open source file '/elsewhere.bin': No such file or directory"},
-        DetailsCase{"SourceNamedAsDest", "cannot open destination file '/data/원본.bin': Permission denied",
-            "cannot open destination file '/data/원본.bin': Permission denied"},
-        DetailsCase{"NoSystemText", "cannot open source file '/data/원본.bin': ",
+        DetailsCase{"StdinClosed", EFailure::StandardInputClosed, "/dev/stdin", 0, "standard input is closed",
+            "표준 입력이 닫혀 있습니다"},
+        DetailsCase{"StdoutClosed", EFailure::StandardOutputClosed, "/dev/stdout", 0, "standard output is closed",
+            "표준 출력이 닫혀 있습니다"},
+        DetailsCase{"StderrClosed", EFailure::StandardErrorClosed, "/dev/stderr", 0, "standard error is closed",
+            "표준 오류가 닫혀 있습니다"},
+        DetailsCase{"OutOfMemory", EFailure::OutOfMemory, "", 0, "out of memory", "메모리가 부족합니다"},
+        // The system's part comes from the error number, never from the message.
+        DetailsCase{"SystemTextFromTheErrorNumber", EFailure::CannotOpenSource, kSource, ENOENT,
+            "cannot open source file '/data/원본.bin': out of memory",
+            "원본파일 '/data/원본.bin'을(를) 열 수 없습니다: <No such file or directory>"},
+        // The failure names its own file, whatever the dialog's fields hold,
+        // and its kind, not the name, decides the words.
+        DetailsCase{"OtherFile", EFailure::CannotOpenSource, "/elsewhere.bin", ENOENT,
+            "cannot open source file '/elsewhere.bin': No such file or directory",
+            "원본파일 '/elsewhere.bin'을(를) 열 수 없습니다: <No such file or directory>"},
+        DetailsCase{"SourceNamedAsDest", EFailure::CannotOpenDest, kSource, EACCES,
+            "cannot open destination file '/data/원본.bin': Permission denied",
+            "생성파일 '/data/원본.bin'을(를) 열 수 없습니다: <Permission denied>"},
+        DetailsCase{"NameWithAControlCharacter", EFailure::SourceChanged, "/data/a\nb", 0,
+            "source file $'/data/a\\nb' changed while it was read", "원본파일 $'/data/a\\nb'이(가) 읽는 중에 바뀌었습니다"},
+        // Nothing to explain: the engine's words rather than a system text of no error.
+        DetailsCase{"NoSystemText", EFailure::CannotOpenSource, kSource, 0, "cannot open source file '/data/원본.bin': ",
             "cannot open source file '/data/원본.bin': "},
-        DetailsCase{"LongerThanAWholeForm", "out of memory twice", "out of memory twice"},
-        DetailsCase{"UnknownForm", "byte unit 12 is not between 1 and 9", "byte unit 12 is not between 1 and 9"},
-        DetailsCase{"Empty", "", ""}),
+        DetailsCase{"KindNotMessage", EFailure::OutOfMemory, "", 0, "out of memory twice", "메모리가 부족합니다"},
+        // Failures the string table has no words for stay as the engine gave them.
+        DetailsCase{"ByteUnit", EFailure::BadByteUnit, "", 0, "byte unit 12 is not between 1 and 9",
+            "byte unit 12 is not between 1 and 9"},
+        DetailsCase{"LineUnit", EFailure::BadLineUnit, "", 0, "line unit 0 is below 1", "line unit 0 is below 1"},
+        DetailsCase{"NoKind", EFailure::None, "", 0, "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <map>
@@ -178,9 +179,9 @@ public:
         return found->second;
     }
     // Marks what the platform was asked to put in the user's language.
-    std::string LocalSystemText(std::string_view runtimeText) const override
+    std::string LocalSystemText(int errorNumber) const override
     {
-        return std::string("<").append(runtimeText).append(">");
+        return std::string("<").append(std::strerror(errorNumber)).append(">");
     }
 
 private:

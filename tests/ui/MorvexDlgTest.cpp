@@ -174,11 +174,14 @@ INSTANTIATE_TEST_SUITE_P(Sources, MorvexDlgScan,
 // Failures the conversion reports: the one word the user sees, and the
 // engine's reason in the box's details, in the program's words with the
 // system's part put in the user's language by the platform.
+enum class EFailingDest { Other, Source, Folder };
+
 struct FailureCase
 {
     const char* name;
-    bool destIsSource;
-    const char* reasonStart;
+    bool sourceExists;
+    EFailingDest dest;
+    const char* reasonStart;   // before the quoted name of the file the failure concerns
     const char* reasonEnd;
 };
 
@@ -188,22 +191,31 @@ class MorvexDlgFailure : public MorvexDlg, public testing::WithParamInterface<Fa
 
 TEST_P(MorvexDlgFailure, IsReportedAndLeavesTheSourceAlone)
 {
-    const std::string source = GetParam().destIsSource ? m_dir.Write("x.bin", "AB") : m_dir.Path("missing.bin");
+    const FailureCase& c = GetParam();
+    const std::string source = c.sourceExists ? m_dir.Write("x.bin", "AB") : m_dir.Path("missing.bin");
+    std::filesystem::create_directory(m_dir.Path("folder"));
+    const std::string dests[] = {m_dir.Path("out.txt"), source, m_dir.Path("folder")};
+    const std::string dest = dests[static_cast<int>(c.dest)];
     m_window.Type(IDC_SOURCE_PATH, source);
-    m_window.Type(IDC_DEST_PATH, GetParam().destIsSource ? source : m_dir.Path("out.txt"));
+    m_window.Type(IDC_DEST_PATH, dest);
     AnswerUnits([](CFakeDialogWindow&) {});
     m_window.Press(IDC_BIN_TO_TXT);
     EXPECT_EQ(m_desktop.MessageTexts(), std::vector<std::string>{kFailed});
-    EXPECT_EQ(m_desktop.messages[0].details, GetParam().reasonStart + QuotedName(source) + GetParam().reasonEnd);
-    if (GetParam().destIsSource)
+    const std::string named = c.sourceExists ? dest : source;
+    EXPECT_EQ(m_desktop.messages[0].details, c.reasonStart + QuotedName(named) + c.reasonEnd);
+    if (c.sourceExists) {
         EXPECT_EQ(CTempDir::Read(source), "AB");
-    else
-        EXPECT_FALSE(std::filesystem::exists(m_dir.Path("out.txt")));
+    }
+    EXPECT_FALSE(std::filesystem::exists(m_dir.Path("out.txt")));
+    EXPECT_TRUE(std::filesystem::is_empty(m_dir.Path("folder")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, MorvexDlgFailure,
-    testing::Values(FailureCase{"SameFile", true, "원본파일과 생성파일이 같은 파일입니다: ", ""},
-        FailureCase{"MissingSource", false, "원본파일 ", "을(를) 열 수 없습니다: <No such file or directory>"}),
+    testing::Values(FailureCase{"SameFile", true, EFailingDest::Source, "원본파일과 생성파일이 같은 파일입니다: ", ""},
+        FailureCase{"MissingSource", false, EFailingDest::Other, "원본파일 ",
+            "을(를) 열 수 없습니다: <No such file or directory>"},
+        FailureCase{"DestinationIsAFolder", true, EFailingDest::Folder, "생성파일 ",
+            "을(를) 열 수 없습니다: <Is a directory>"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MorvexDlg, BrowsingKeepsTheOtherTypedPath)

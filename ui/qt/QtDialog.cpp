@@ -20,6 +20,7 @@
 #include <QShortcut>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -250,9 +251,9 @@ std::optional<std::string> CQtDialog::LoadTextResource(int id) const
 
 // The C runtime already speaks the language of LC_MESSAGES, which the
 // dialogs module takes from the user's environment when it starts.
-std::string CQtDialog::LocalSystemText(std::string_view runtimeText) const
+std::string CQtDialog::LocalSystemText(int errorNumber) const
 {
-    return std::string(runtimeText);
+    return std::strerror(errorNumber);
 }
 
 void CQtDialog::keyPressEvent(QKeyEvent* event)

@@ -49,7 +49,7 @@ public:
     EDialogResult RunModal(CDialog& dialog) override;
     void OpenAddress(std::string_view address) override;
     std::optional<std::string> LoadTextResource(int id) const override;
-    std::string LocalSystemText(std::string_view runtimeText) const override;
+    std::string LocalSystemText(int errorNumber) const override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

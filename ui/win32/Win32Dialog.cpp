@@ -266,7 +266,7 @@ std::optional<std::string> CWin32Dialog::LoadTextResource(int id) const
     return std::string(static_cast<const char*>(bytes), SizeofResource(m_desktop.instance, found));
 }
 
-std::string CWin32Dialog::LocalSystemText(std::string_view runtimeText) const
+std::string CWin32Dialog::LocalSystemText(int errorNumber) const
 {
-    return UserLanguageSystemText(runtimeText);
+    return UserLanguageSystemText(errorNumber);
 }

@@ -34,7 +34,7 @@ public:
     EDialogResult RunModal(CDialog& dialog) override;
     void OpenAddress(std::string_view address) override;
     std::optional<std::string> LoadTextResource(int id) const override;
-    std::string LocalSystemText(std::string_view runtimeText) const override;
+    std::string LocalSystemText(int errorNumber) const override;
 
 private:
     CWin32Dialog(CDialog& dialog, const CWin32Desktop& desktop);

@@ -10,18 +10,6 @@
 
 namespace {
 
-// Error numbers the C runtime knows are all below this.
-constexpr int kErrorNumberLimit = 200;
-
-// The error number whose strerror text this is.
-std::optional<int> ErrorNumberOf(std::string_view runtimeText)
-{
-    for (int number = 1; number < kErrorNumberLimit; ++number)
-        if (runtimeText == std::strerror(number))
-            return number;
-    return std::nullopt;
-}
-
 // The system error the file calls report for the error number; none for a
 // number that stands for many (EIO for any other failure).
 std::optional<DWORD> SystemErrorOf(int number)
@@ -65,10 +53,9 @@ std::optional<std::string> SystemMessage(DWORD error)
 
 } // namespace
 
-std::string UserLanguageSystemText(std::string_view runtimeText)
+std::string UserLanguageSystemText(int errorNumber)
 {
-    const auto number = ErrorNumberOf(runtimeText);
-    const auto error = number ? SystemErrorOf(*number) : std::nullopt;
+    const auto error = SystemErrorOf(errorNumber);
     const auto message = error ? SystemMessage(*error) : std::nullopt;
-    return message ? *message : std::string(runtimeText);
+    return message ? *message : std::string(std::strerror(errorNumber));
 }

@@ -1,9 +1,8 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
-// The C runtime's explanation of an error number (its strerror text) as
-// Windows words the matching system error in the user's language; the text
-// as it is when it names no error number the system has a message for.
-std::string UserLanguageSystemText(std::string_view runtimeText);
+// The explanation of an error number (errno-style) as Windows words the
+// matching system error in the user's language; the C runtime's text when
+// the system has no message for it.
+std::string UserLanguageSystemText(int errorNumber);

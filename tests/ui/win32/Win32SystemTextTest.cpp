@@ -23,12 +23,12 @@ std::string SystemMessage(DWORD error)
     return ToUtf8(std::wstring_view(message, length));
 }
 
-// A C runtime text and the system error it stands for (0: none, the text
-// stays as it is).
+// An error number and the system error it stands for (0: none, the C
+// runtime's text is shown).
 struct SystemTextCase
 {
     const char* name;
-    std::string runtimeText;
+    int errorNumber;
     DWORD systemError;
 };
 
@@ -44,20 +44,20 @@ class Win32SystemText : public testing::TestWithParam<SystemTextCase>
 TEST_P(Win32SystemText, IsTheSystemsMessageWhereThereIsOne)
 {
     const SystemTextCase& c = GetParam();
-    const std::string expected = c.systemError ? SystemMessage(c.systemError) : c.runtimeText;
+    const std::string expected = c.systemError ? SystemMessage(c.systemError) : std::strerror(c.errorNumber);
     ASSERT_FALSE(expected.empty());
-    EXPECT_EQ(UserLanguageSystemText(c.runtimeText), expected);
+    EXPECT_EQ(UserLanguageSystemText(c.errorNumber), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, Win32SystemText,
     testing::Values(
-        SystemTextCase{"Missing", std::strerror(ENOENT), ERROR_FILE_NOT_FOUND},
-        SystemTextCase{"Denied", std::strerror(EACCES), ERROR_ACCESS_DENIED},
-        SystemTextCase{"Full", std::strerror(ENOSPC), ERROR_DISK_FULL},
-        SystemTextCase{"ReadOnly", std::strerror(EROFS), ERROR_WRITE_PROTECT},
+        SystemTextCase{"Missing", ENOENT, ERROR_FILE_NOT_FOUND},
+        SystemTextCase{"Denied", EACCES, ERROR_ACCESS_DENIED},
+        SystemTextCase{"Full", ENOSPC, ERROR_DISK_FULL},
+        SystemTextCase{"ReadOnly", EROFS, ERROR_WRITE_PROTECT},
         // Any other failure of the file calls: no one message says it.
-        SystemTextCase{"InputOutput", std::strerror(EIO), 0},
-        SystemTextCase{"NoErrorNumber", "disk on fire", 0}),
+        SystemTextCase{"InputOutput", EIO, 0},
+        SystemTextCase{"UnknownErrorNumber", 9999, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
