@@ -21,8 +21,10 @@ export WINEPREFIX=${WINEPREFIX:-$root/build-windows/wineprefix}
 export WINEDEBUG=-all
 cd "$work"
 # One server for every run, so that no run pays for its start; it and wine's
-# services keep no descriptor of ours.
+# services keep no descriptor of ours, and go at the end: the tests wait for
+# the prefix to be idle.
 wineserver -p 60 </dev/null >/dev/null 2>&1
+trap 'wineserver -k 2>/dev/null; [ -z "${MORVEX_BENCH_DIR:-}" ] && rm -rf "$work"' EXIT
 
 make_shape_texts 256 2>/dev/null
 : > empty.bin
