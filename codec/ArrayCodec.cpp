@@ -2,6 +2,9 @@
 
 #include "ConversionFiles.h"
 #include "ConversionSinks.h"
+#include "CSourceLexer.h"
+#include "ElementWriter.h"
+#include "QuotedName.h"
 
 #include <new>
 
@@ -40,6 +43,11 @@ bool CArrayCodec::TextToBin(int byteUnit, int lineUnit)
 bool CArrayCodec::InvertText(int byteUnit, int lineUnit)
 {
     return Guarded([&] { return ConvertInvertText(byteUnit, lineUnit); });
+}
+
+bool CArrayCodec::CSourceToBin(int byteUnit, int lineUnit)
+{
+    return Guarded([&] { return ConvertCSourceToBin(byteUnit, lineUnit); });
 }
 
 int CArrayCodec::ScanByteUnit()
@@ -92,6 +100,28 @@ bool CArrayCodec::ConvertInvertText(int byteUnit, int lineUnit)
     CTextArrayWriter text(files.Dest(), lineUnit);
     CInvertSink sink(text, byteUnit);
     return files.ScanInto(sink);
+}
+
+bool CArrayCodec::ConvertCSourceToBin(int byteUnit, int lineUnit)
+{
+    if (!CConversionFiles::CheckUnits(byteUnit == 0 ? kMinByteUnit : byteUnit, lineUnit, m_strLastError))
+        return false;
+    CConversionFiles files(m_szSourcePath, m_szDestPath, m_progress, m_strLastError);
+    if (!files.Open())
+        return false;
+    CElementWriter elements(files.Dest());
+    CInitialiserReader reader(elements, byteUnit);
+    CSourceLexer lexer(reader);
+    for (auto chunk = files.NextChunk(); !chunk.empty() && !reader.Failed(); chunk = files.NextChunk())
+        lexer.Feed(chunk);
+    lexer.Finish();
+    if (reader.Finish())
+        return files.Close();
+    files.Dest().Discard();
+    // A source cut short by a read error or a cancel is reported as such.
+    if (files.SourceReadWhole())
+        m_strLastError = "cannot read " + QuotedName(m_szSourcePath) + ": " + reader.Error();
+    return false;
 }
 
 bool CArrayCodec::WasCancelled() const

@@ -26,6 +26,9 @@ public:
     bool BinToText(int byteUnit, int lineUnit);
     bool TextToBin(int byteUnit, int lineUnit);   // the line unit is only checked
     bool InvertText(int byteUnit, int lineUnit);
+    // Reads the source as C and writes its array's elements; byte unit 0 is
+    // as wide as the declared element type.
+    bool CSourceToBin(int byteUnit, int lineUnit);   // the line unit is only checked
 
     // Width in bytes of the widest number in the source text array; 0 when
     // there is none or the source cannot be read.
@@ -44,6 +47,7 @@ private:
     bool ConvertBinToText(int byteUnit, int lineUnit);
     bool ConvertTextToBin(int byteUnit, int lineUnit);
     bool ConvertInvertText(int byteUnit, int lineUnit);
+    bool ConvertCSourceToBin(int byteUnit, int lineUnit);
     int ScanWidth();
 
     // Runs an operation; memory that runs out is its failure, with the files

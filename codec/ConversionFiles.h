@@ -51,6 +51,9 @@ public:
 
     bool Cancelled() const { return m_source.Cancelled(); }
 
+    // Whether the source was read so far without a fault or cancel; false, with the reason.
+    bool SourceReadWhole() { return ReadWhole(m_source, m_strSourcePath, m_strError); }
+
     CByteWriter& Dest() { return m_dest; }
 
     // A whole conversion of a text array source: every number to the sink.
