@@ -404,7 +404,10 @@ void CInitialiserReader::ApplyDesignator()
     const bool index = m_nElementTokens == 3 && m_element[0].text == "[" && m_element[1].kind == CTokenKind::Number
         && m_element[2].text == "]";
     if (!index || m_bPasted) {
-        RefuseElement(m_element[0].text == "." ? "names a member of a structure" : "is an expression");
+        const std::string& first = m_element[0].text;
+        RefuseElement(first == "." ? "names a member of a structure"
+                : first == "[" && !m_bPasted ? "is a designator the reader does not take"
+                                             : "is an expression");
         return;
     }
     const CEvaluated evaluated = ParseIntegerLiteral(m_element[1].text);
