@@ -387,7 +387,8 @@ bool CInitialiserReader::ReadPrimary(std::size_t& at, CIntegerValue& value)
         evaluated = CharacterValue(std::string_view(token.text).substr(0, token.text.find('\'')), token.decoded);
         break;
     case CTokenKind::Identifier:
-        RefuseElement(at < m_nElementTokens && m_element[at].text == "(" ? "is a macro call" : "is a macro or enum name");
+        RefuseElement(
+            at < m_nElementTokens && m_element[at].text == "(" ? "is a macro call" : "is a macro or enum name");
         return false;
     default: RefuseElement("is an expression"); return false;
     }

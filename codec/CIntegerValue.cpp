@@ -110,7 +110,7 @@ bool ReadSuffix(std::string_view text, CSuffix& suffix)
 CTypeReading ReadIntegerType(const std::vector<std::string>& words)
 {
     int longs = 0;
-    bool isShort = false, isChar = false, isSigned = false, isUnsigned = false;
+    bool isShort = false, isChar = false, isInt = false, isSigned = false, isUnsigned = false;
     const CIntegerType* named = nullptr;
     std::string unknown;
     for (const std::string& word : words) {
@@ -119,6 +119,7 @@ CTypeReading ReadIntegerType(const std::vector<std::string>& words)
         longs += word == "long";
         isShort = isShort || word == "short";
         isChar = isChar || word == "char";
+        isInt = isInt || word == "int";
         isSigned = isSigned || word == "signed";
         isUnsigned = isUnsigned || word == "unsigned";
         if (const CIntegerType* type = NamedType(word))
@@ -130,7 +131,7 @@ CTypeReading ReadIntegerType(const std::vector<std::string>& words)
         return {CTypeVerdict::Integer, *named, {}};
     if (longs == 1)
         return {CTypeVerdict::NotFixedWidth, {}, "long"};
-    if (!isShort && !isChar && !isSigned && !isUnsigned && longs == 0 && std::find(words.begin(), words.end(), "int") == words.end())
+    if (!isShort && !isChar && !isInt && !isSigned && !isUnsigned && longs == 0)
         return {CTypeVerdict::NoBaseType, {}, unknown};
     CIntegerType type;
     type.width = isChar ? 1 : isShort ? 2 : longs == 2 ? 8 : 4;

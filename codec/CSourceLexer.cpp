@@ -365,7 +365,8 @@ void CSourceLexer::BadEscape(std::string_view escape)
 
 void CSourceLexer::EndWord()
 {
-    Emit(m_state == State::Number || m_state == State::NumberQuote ? CTokenKind::Number : CTokenKind::Identifier, m_text);
+    const bool number = m_state == State::Number || m_state == State::NumberQuote;
+    Emit(number ? CTokenKind::Number : CTokenKind::Identifier, m_text);
     m_state = State::Code;
 }
 
