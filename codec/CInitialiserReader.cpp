@@ -292,7 +292,8 @@ void CInitialiserReader::AddElementToken(const CToken& token)
         CElementToken& element = m_element[m_nElementTokens];
         element.kind = token.kind;
         element.text.assign(token.text);
-        element.decoded.assign(token.decoded);
+        if (!token.decoded.empty() || !element.decoded.empty())
+            element.decoded.assign(token.decoded);
         element.undecodable = token.undecodable;
     }
     ++m_nElementTokens;
@@ -315,6 +316,9 @@ bool CInitialiserReader::EvaluateElement(CIntegerValue& value)
         RefuseElement("is an expression");
         return false;
     }
+    std::size_t at = 0;
+    if (count == 1)   // most elements: a literal alone
+        return ReadPrimary(at, value);
     // Unary signs and casts, applied from the innermost out.
     struct COperator
     {
@@ -323,7 +327,6 @@ bool CInitialiserReader::EvaluateElement(CIntegerValue& value)
     };
     std::array<COperator, kMaxElementTokens> operators;
     std::size_t operatorCount = 0;
-    std::size_t at = 0;
     while (at < count && m_element[at].kind == CTokenKind::Punctuator) {
         const std::string& text = m_element[at].text;
         if (text == "-" || text == "+") {

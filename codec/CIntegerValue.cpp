@@ -158,9 +158,9 @@ CEvaluated ParseIntegerLiteral(std::string_view text)
 {
     const bool hex = text.size() > 1 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     const bool binary = text.size() > 1 && text[0] == '0' && (text[1] == 'b' || text[1] == 'B');
-    const std::string_view floating = hex ? ".pP" : ".eE";
-    if (text.find_first_of(floating) != std::string_view::npos)
-        return {{}, "is a floating value"};
+    for (char c : text)
+        if (c == '.' || (hex ? c == 'p' || c == 'P' : c == 'e' || c == 'E'))
+            return {{}, "is a floating value"};
     const int base = hex ? 16 : binary ? 2 : text[0] == '0' ? 8 : 10;
     std::size_t at = hex || binary ? 2 : 0;
     std::uint64_t magnitude = 0;

@@ -15,6 +15,14 @@ constexpr std::array<std::string_view, 24> kLongPunctuators = {"...", "<<=", ">>
 constexpr std::size_t kMaxTokenText = 256;
 constexpr std::size_t kMaxCharacterBytes = 8;
 
+// Punctuators that start no longer one, emitted at once: most of an array's
+// text is numbers and these.
+bool IsAlwaysSingle(unsigned char c)
+{
+    return c == ',' || c == '{' || c == '}' || c == ';' || c == '(' || c == ')' || c == '[' || c == ']' || c == '?'
+        || c == '~';
+}
+
 bool IsLongPunctuatorStart(std::string_view text)
 {
     return std::any_of(kLongPunctuators.begin(), kLongPunctuators.end(),
@@ -83,8 +91,29 @@ int SimpleEscape(unsigned char c)
 
 void CSourceLexer::Feed(std::span<const unsigned char> text)
 {
-    for (unsigned char c : text)
-        PutSpliced(c);
+    const unsigned char* at = text.data();
+    const unsigned char* const end = at + text.size();
+    while (at < end) {
+        if (!m_bBackslash) {
+            // The common runs go by without the byte-by-byte states: the rest
+            // of a number or name, and blanks between tokens.
+            if (m_state == State::Number || m_state == State::Identifier) {
+                const unsigned char* run = at;
+                while (run < end && IsWordByte(*run))
+                    ++run;
+                if (run > at) {
+                    const std::size_t room = kMaxTokenText - std::min(kMaxTokenText, m_text.size());
+                    m_text.append(reinterpret_cast<const char*>(at), std::min(room, static_cast<std::size_t>(run - at)));
+                    at = run;
+                    continue;
+                }
+            } else if (m_state == State::Code && IsBlank(*at)) {
+                ++at;
+                continue;
+            }
+        }
+        PutSpliced(*at++);
+    }
 }
 
 void CSourceLexer::Finish()
@@ -241,7 +270,11 @@ void CSourceLexer::PutCode(unsigned char c)
         StartToken(State::Identifier, c);
     else if (c == '\'' || c == '"')
         StartToken(State::Literal, c);
-    else
+    else if (IsAlwaysSingle(c)) {
+        m_bAtLineStart = false;
+        m_nTokenLine = m_nLine;
+        Emit(CTokenKind::Punctuator, std::string_view(reinterpret_cast<const char*>(&c), 1));
+    } else
         StartToken(State::Punctuator, c);
 }
 
