@@ -270,12 +270,17 @@ void CSourceLexer::PutCode(unsigned char c)
         StartToken(State::Identifier, c);
     else if (c == '\'' || c == '"')
         StartToken(State::Literal, c);
-    else if (IsAlwaysSingle(c)) {
-        m_bAtLineStart = false;
-        m_nTokenLine = m_nLine;
-        Emit(CTokenKind::Punctuator, std::string_view(reinterpret_cast<const char*>(&c), 1));
-    } else
+    else if (!IsAlwaysSingle(c))
         StartToken(State::Punctuator, c);
+    else
+        EmitSingle(c);
+}
+
+void CSourceLexer::EmitSingle(unsigned char c)
+{
+    m_bAtLineStart = false;
+    m_nTokenLine = m_nLine;
+    Emit(CTokenKind::Punctuator, std::string_view(reinterpret_cast<const char*>(&c), 1));
 }
 
 void CSourceLexer::StartToken(State state, unsigned char c)

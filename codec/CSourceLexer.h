@@ -69,6 +69,7 @@ private:
     void BadEscape(std::string_view escape);
     void StartToken(State state, unsigned char c);
     void OpenLiteral(unsigned char quote);
+    void EmitSingle(unsigned char c);
     void EndWord();
     void EndPunctuator();
     void EndLiteral(bool terminated);

@@ -116,8 +116,8 @@ std::vector<std::string> CompiledBytes()
     CTempDir dir;
     dir.Write("dump.c", DumpProgram());
     const CProgramOutcome built = RunProgram("cc", dir.Root(), {"-std=c2x", "-w", "-o", "dump", "dump.c"});
-    // 127: the shell found no compiler.
-    if (built.exitCode == 127)
+    // No compiler: the shell's 127, or no process started (Windows).
+    if (built.exitCode == 127 || built.exitCode == -1)
         return {};
     if (built.exitCode != 0) {
         ADD_FAILURE() << built.errors;
