@@ -26,7 +26,7 @@ bool IsAlwaysSingle(unsigned char c)
 bool IsLongPunctuatorStart(std::string_view text)
 {
     return std::any_of(kLongPunctuators.begin(), kLongPunctuators.end(),
-        [text](std::string_view p) { return p.size() > text.size() && p.substr(0, text.size()) == text; });
+        [text](std::string_view p) { return p.size() >= text.size() && p.substr(0, text.size()) == text; });
 }
 
 bool IsLongPunctuator(std::string_view text)

@@ -50,6 +50,83 @@ CReading ReadC(const std::string& source, int byteUnit, std::size_t piece = 1 <<
     return {read, out.Bytes(), reader.Error()};
 }
 
+// The lexer's tokens as one line each: kind letter, line, text; strings as
+// their decoded bytes; directives by name.
+class CTokenLog final : public CTokenSink
+{
+public:
+    void OnToken(const CToken& token) override
+    {
+        static const char kKinds[] = "INPCS";
+        m_log += kKinds[static_cast<int>(token.kind)];
+        m_log += std::to_string(token.line);
+        m_log += ' ';
+        m_log += token.text;
+        if (token.kind == CTokenKind::Character) {
+            m_log += token.undecodable ? " !" : " =";
+            m_log += token.undecodable ? std::string_view() : token.decoded;
+        }
+        m_log += token.kind == CTokenKind::String ? " \"" : "\n";
+    }
+    void OnStringByte(unsigned char byte) override { m_log += static_cast<char>(byte); }
+    void OnStringEnd(std::string_view badEscape) override
+    {
+        m_log += "\" ";
+        m_log += badEscape;
+        m_log += '\n';
+    }
+    void OnDirective(std::string_view name, long line) override
+    {
+        m_log += '#';
+        m_log += std::to_string(line);
+        m_log += ' ';
+        m_log += name;
+        m_log += '\n';
+    }
+    const std::string& Log() const { return m_log; }
+
+private:
+    std::string m_log;
+};
+
+struct LexCase
+{
+    std::string source;
+    std::string tokens;
+};
+
+class CSourceLex : public testing::TestWithParam<LexCase>
+{
+};
+
+TEST_P(CSourceLex, SplitsAsThePreprocessorDoesInAnyPieces)
+{
+    const LexCase& c = GetParam();
+    for (std::size_t piece : {std::size_t{1}, std::size_t{2}, c.source.size() + 1}) {
+        CTokenLog log;
+        CSourceLexer lexer(log);
+        for (std::size_t at = 0; at < c.source.size(); at += piece)
+            lexer.Feed(std::span<const unsigned char>(
+                reinterpret_cast<const unsigned char*>(c.source.data()) + at, std::min(piece, c.source.size() - at)));
+        lexer.Finish();
+        EXPECT_EQ(log.Log(), c.tokens) << c.source << " in pieces of " << piece;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Tokens, CSourceLex,
+    testing::Values(LexCase{"a+=1", "I1 a\nP1 +=\nN1 1\n"}, LexCase{"x==-1", "I1 x\nP1 ==\nP1 -\nN1 1\n"},
+        LexCase{"1<<3,a..b", "N1 1\nP1 <<\nN1 3\nP1 ,\nI1 a\nP1 .\nP1 .\nI1 b\n"},
+        LexCase{"0x1e+2 1'000 .5", "N1 0x1e+2\nN1 1'000\nN1 .5\n"},
+        LexCase{"1 /* 2 \n 3 */ 4 // 5 \\\n 6\n7", "N1 1\nN2 4\nN4 7\n"},
+        LexCase{"ab\\\r\ncd / 2", "I1 abcd\nP2 /\nN2 2\n"},
+        LexCase{"#define X 1 /* \n */ 2\n 3\n  # if 0\n4", "#1 define\nN3 3\n#4 if\nN5 4\n"},
+        LexCase{"#\nx # y", "#1 \nI2 x\nP2 #\nI2 y\n"},
+        LexCase{"'A' '\\n' '\\x41' '\\101' '\\q' L'b' u8'c'",
+            "C1 'A' =A\nC1 '\\n' =\n\nC1 '\\x41' =A\nC1 '\\101' =A\nC1 '\\q' !\nC1 L'b' =b\nC1 u8'c' =c\n"},
+        LexCase{"\"a\\tb\\0\" L\"x\"", "S1  \"a\tb" + std::string(1, '\0') + "\" \nS1 L \"x\" \n"},
+        LexCase{"\"\\x100\" \"\\u0041\" \"open\nx", "S1  \"\" \\x100\nS1  \"0041\" \\u\nS1  \"open\" a line end\nI2 x\n"},
+        LexCase{"R\"(x)\"", "S1 R \"(x)\" a raw string\n"}));
+
 // Each declares the array "a" as C code would; the compiler tells the bytes.
 struct CompiledCase
 {
