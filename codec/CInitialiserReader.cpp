@@ -9,8 +9,6 @@ namespace {
 // refused, and its text in the message is cut.
 constexpr std::size_t kMaxElementTokens = 32;
 constexpr std::size_t kMaxQuotedText = 60;
-// Far above any array a compiler accepts; keeps the counts from overflowing.
-constexpr std::uint64_t kMaxElements = std::uint64_t{1} << 48;
 
 // 'text', as every message quotes what it refuses.
 std::string Quoted(std::string_view text)
@@ -81,73 +79,8 @@ void CInitialiserReader::OnToken(const CToken& token)
 
 void CInitialiserReader::DeclarationToken(const CToken& token)
 {
-    CDeclaration& decl = m_decl;
-    if (decl.inDims) {
-        DimensionToken(token);
-        return;
-    }
-    const bool dimsStarted = !decl.dims.empty() || !decl.badDim.empty();
-    if (token.kind == CTokenKind::Punctuator) {
-        if (token.text == ";" || token.text == "{" || token.text == "}") {
-            decl = CDeclaration();
-            decl.afterBrace = token.text == "}";
-            return;
-        }
-        if (token.text == "(")
-            ++decl.parens;
-        else if (token.text == ")")
-            decl.parens = std::max(0, decl.parens - 1);
-        else if (token.text == "*")
-            decl.pointer = true;
-        else if (token.text == "=" && decl.parens == 0) {
-            decl.line = token.line;
-            m_state = State::AfterEquals;
-            return;
-        } else if (token.text == "[" && decl.parens == 0) {
-            if (!dimsStarted && decl.lastKind == CTokenKind::Identifier && !decl.words.empty()) {
-                decl.words.pop_back();   // the array's name
-                decl.inDims = true;
-            } else if (dimsStarted && decl.lastText == "]") {
-                decl.inDims = true;
-            }
-            decl.dimText.clear();
-            decl.dimTokens = 0;
-            decl.dimNumber = false;
-        }
-    } else if (token.kind == CTokenKind::Identifier && decl.parens == 0 && !dimsStarted) {
-        decl.words.emplace_back(token.text);
-    }
-    decl.lastKind = token.kind;
-    decl.lastText = token.text;
-}
-
-void CInitialiserReader::DimensionToken(const CToken& token)
-{
-    CDeclaration& decl = m_decl;
-    if (!IsPunctuator(token, "]")) {
-        if (decl.dimText.size() < kMaxQuotedText)
-            decl.dimText += token.text;
-        decl.dimNumber = decl.dimTokens == 0 && token.kind == CTokenKind::Number;
-        ++decl.dimTokens;
-        return;
-    }
-    decl.inDims = false;
-    decl.lastKind = CTokenKind::Punctuator;
-    decl.lastText.assign(1, ']');
-    if (!decl.badDim.empty())
-        return;
-    if (decl.dimTokens == 0 && decl.dims.empty()) {
-        decl.dims.push_back(0);
-        return;
-    }
-    if (decl.dimNumber) {
-        const CEvaluated size = ParseIntegerLiteral(decl.dimText);
-        if (!size.refusal && size.value.bits > 0 && size.value.bits <= kMaxElements) {
-            decl.dims.push_back(size.value.bits);
-            return;
-        }
-    }
-    decl.badDim = "[" + decl.dimText + "]";
+    if (m_decl.Token(token))
+        m_state = State::AfterEquals;
 }
 
 void CInitialiserReader::AfterEqualsToken(const CToken& token)
@@ -156,7 +89,7 @@ void CInitialiserReader::AfterEqualsToken(const CToken& token)
         token.kind == CTokenKind::String && m_decl.dims.size() == 1 && !m_decl.pointer && m_decl.badDim.empty();
     if (!IsPunctuator(token, "{") && !charArrayString) {
         // Not an array's initialiser ("int n = 5;"): look on.
-        m_decl = CDeclaration();
+        m_decl = CArrayDeclaration();
         m_state = State::Declaration;
         DeclarationToken(token);
         return;
@@ -173,7 +106,7 @@ void CInitialiserReader::AfterEqualsToken(const CToken& token)
 
 bool CInitialiserReader::BeginInitialiser(long line)
 {
-    const CDeclaration& decl = m_decl;
+    const CArrayDeclaration& decl = m_decl;
     if (decl.pointer) {
         Refuse(line, "the array holds pointers");
         return false;
@@ -188,7 +121,7 @@ bool CInitialiserReader::BeginInitialiser(long line)
     }
     std::uint64_t total = 1;
     for (std::uint64_t dim : decl.dims) {
-        if (dim != 0 && total > kMaxElements / dim) {
+        if (dim != 0 && total > CArrayDeclaration::kMaxElements / dim) {
             Refuse(line, "the array is too large");
             return false;
         }
@@ -415,7 +348,7 @@ void CInitialiserReader::ApplyDesignator()
         return;
     }
     const CEvaluated evaluated = ParseIntegerLiteral(m_element[1].text);
-    if (evaluated.refusal || evaluated.value.bits >= kMaxElements) {
+    if (evaluated.refusal || evaluated.value.bits >= CArrayDeclaration::kMaxElements) {
         RefuseElement(evaluated.refusal ? evaluated.refusal : "is past the end of the array");
         return;
     }

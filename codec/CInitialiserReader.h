@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CArrayDeclaration.h"
 #include "CIntegerValue.h"
 #include "CSourceLexer.h"
 
@@ -59,26 +60,7 @@ private:
         bool bounded;
     };
 
-    // The declaration around the "=" being looked at.
-    struct CDeclaration
-    {
-        std::vector<std::string> words;   // the type's words, before the name
-        std::vector<std::uint64_t> dims;  // 0 for an outer "[]"
-        std::string badDim;               // a size that cannot be evaluated
-        bool pointer = false;
-        bool inDims = false;              // inside "[...]"
-        std::string dimText;              // the size being read
-        std::size_t dimTokens = 0;
-        bool dimNumber = false;
-        bool afterBrace = false;          // follows a "}": a struct or union type
-        int parens = 0;
-        CTokenKind lastKind = CTokenKind::Punctuator;
-        std::string lastText;
-        long line = 0;
-    };
-
     void DeclarationToken(const CToken& token);
-    void DimensionToken(const CToken& token);
     void AfterEqualsToken(const CToken& token);
     bool BeginInitialiser(long line);
     void BodyToken(const CToken& token);
@@ -103,7 +85,7 @@ private:
     int m_nWidth = 1;              // bytes written per element
     State m_state = State::Start;
     bool m_bPasted = false;
-    CDeclaration m_decl;
+    CArrayDeclaration m_decl;
     bool m_bTyped = false;         // elements are converted to m_type first
     CIntegerType m_type;
     bool m_bFitOneByte = false;    // no width was named or declared
