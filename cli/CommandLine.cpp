@@ -30,7 +30,8 @@ std::optional<CCommandLineConversion> ParseOption(std::string_view option)
             hasSecondByte && command->optionTakesByteUnit && option[1] >= '1' && option[1] <= '9';
         if (hasSecondByte && !unitDigit && !command->optionToleratesSecondByte)
             return std::nullopt;
-        return CCommandLineConversion{command, unitDigit ? option[1] - '0' : 1, kCommandLineLineUnit};
+        const int byteUnit = unitDigit ? option[1] - '0' : command->bareByteUnit;
+        return CCommandLineConversion{command, byteUnit, kCommandLineLineUnit};
     }
     return std::nullopt;
 }

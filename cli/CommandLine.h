@@ -17,9 +17,9 @@ struct CCommandLineConversion
 // Numbers per line of every text the command line writes.
 inline constexpr int kCommandLineLineUnit = 10;
 
-// The conversion an option selects: h, b, i (byte unit 1), each followed by a
-// digit 1 to 9 (that byte unit), or h and any other single byte (byte unit 1);
-// nothing for any other option.
+// The conversion an option selects: h, b, i (byte unit 1), c (byte unit 0: the
+// declared type's), each followed by a digit 1 to 9 (that byte unit), or h
+// and any other single byte (byte unit 1); nothing for any other option.
 std::optional<CCommandLineConversion> ParseOption(std::string_view option);
 
 // Runs "option source destination", where "-" names standard input or output.

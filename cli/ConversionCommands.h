@@ -4,8 +4,8 @@
 
 #include <string_view>
 
-// One of the three conversions, as the command line and the main dialog both
-// offer it.
+// One conversion, as the command line offers it; the main dialog offers
+// the three it has buttons for.
 struct CConversionCommand
 {
     char option;                 // the command-line option's letter
@@ -13,6 +13,7 @@ struct CConversionCommand
     // Any other byte after the letter converts as the letter alone: scripts
     // written for the first releases pass such options.
     bool optionToleratesSecondByte;
+    int bareByteUnit = 1;        // the byte unit of the letter alone; 0: as wide as the declared type
     std::string_view optionSummary;  // what the option does, as the full help lists it
     std::string_view destSuffix; // appended to the source path when no destination is named
     bool presetScannedByteUnit;  // the unit dialog proposes the width of the source's widest number
@@ -49,4 +50,17 @@ inline constexpr CConversionCommand kInvertText{.option = 'i',
     .showDerivedDest = false,
     .convert = &CArrayCodec::InvertText};
 
-inline constexpr const CConversionCommand* kConversionCommands[] = {&kBinToText, &kTextToBin, &kInvertText};
+// Command line only: the dialogs have no button for it.
+inline constexpr CConversionCommand kCSourceToBin{.option = 'c',
+    .optionTakesByteUnit = true,
+    .optionToleratesSecondByte = false,
+    .bareByteUnit = 0,
+    .optionSummary = "C array to binary file as compiled",
+    .destSuffix = ".bin",
+    .presetScannedByteUnit = false,
+    .lineUnitEnabled = false,
+    .showDerivedDest = false,
+    .convert = &CArrayCodec::CSourceToBin};
+
+inline constexpr const CConversionCommand* kConversionCommands[] = {
+    &kBinToText, &kTextToBin, &kInvertText, &kCSourceToBin};

@@ -29,7 +29,8 @@ std::string Description(const CConversionCommand& command, std::string_view byte
 void AddCommandLines(std::ostream& text, const CConversionCommand& command)
 {
     const std::string letter(1, command.option);
-    AddOptionLine(text, letter, Description(command, "1 byte"));
+    const std::string_view bareUnit = command.bareByteUnit == 0 ? "the declared type's bytes" : "1 byte";
+    AddOptionLine(text, letter, Description(command, bareUnit));
     if (command.optionTakesByteUnit)
         AddOptionLine(text, letter + "1 - " + letter + "9", Description(command, "1 to 9 bytes"));
 }

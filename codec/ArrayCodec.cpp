@@ -2,6 +2,9 @@
 
 #include "ConversionFiles.h"
 #include "ConversionSinks.h"
+#include "CSourceLexer.h"
+#include "ElementWriter.h"
+#include "QuotedName.h"
 
 #include <new>
 
@@ -41,6 +44,11 @@ CConversionResult CArrayCodec::TextToBin(int byteUnit, int lineUnit)
 CConversionResult CArrayCodec::InvertText(int byteUnit, int lineUnit)
 {
     return Guarded([&] { return ConvertInvertText(byteUnit, lineUnit); });
+}
+
+CConversionResult CArrayCodec::CSourceToBin(int byteUnit, int lineUnit)
+{
+    return Guarded([&] { return ConvertCSourceToBin(byteUnit, lineUnit); });
 }
 
 CByteUnitScan CArrayCodec::ScanByteUnit()
@@ -93,6 +101,29 @@ CConversionResult CArrayCodec::ConvertInvertText(int byteUnit, int lineUnit)
     CTextArrayWriter text(files.Dest(), lineUnit);
     CInvertSink sink(text, byteUnit);
     return files.ScanInto(sink);
+}
+
+CConversionResult CArrayCodec::ConvertCSourceToBin(int byteUnit, int lineUnit)
+{
+    if (auto checked = CConversionFiles::CheckUnits(byteUnit == 0 ? kMinByteUnit : byteUnit, lineUnit); !checked)
+        return checked;
+    CConversionFiles files(m_szSourcePath, m_szDestPath, m_progress);
+    if (auto opened = files.Open(); !opened)
+        return opened;
+    CElementWriter elements(files.Dest());
+    CInitialiserReader reader(elements, byteUnit);
+    CSourceLexer lexer(reader);
+    for (auto chunk = files.NextChunk(); !chunk.empty() && !reader.Failed(); chunk = files.NextChunk())
+        lexer.Feed(chunk);
+    lexer.Finish();
+    if (reader.Finish())
+        return files.Close();
+    files.Dest().Discard();
+    // A source cut short by a read error or a cancel is reported as such.
+    if (auto read = files.SourceReadWhole(); !read)
+        return read;
+    return CConversionResult::Failed(EFailure::NotACArray, m_szSourcePath, 0,
+        "cannot read " + QuotedName(m_szSourcePath) + ": " + reader.Error());
 }
 
 CByteUnitScan CArrayCodec::ScanWidth()

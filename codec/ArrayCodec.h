@@ -27,6 +27,9 @@ public:
     CConversionResult BinToText(int byteUnit, int lineUnit);
     CConversionResult TextToBin(int byteUnit, int lineUnit);   // the line unit is only checked
     CConversionResult InvertText(int byteUnit, int lineUnit);
+    // Reads the source as C and writes its array's elements; byte unit 0 is
+    // as wide as the declared element type.
+    CConversionResult CSourceToBin(int byteUnit, int lineUnit);   // the line unit is only checked
 
     // Width in bytes of the widest number in the source text array; 0 when
     // there is none or the scan did not finish.
@@ -40,6 +43,7 @@ private:
     CConversionResult ConvertBinToText(int byteUnit, int lineUnit);
     CConversionResult ConvertTextToBin(int byteUnit, int lineUnit);
     CConversionResult ConvertInvertText(int byteUnit, int lineUnit);
+    CConversionResult ConvertCSourceToBin(int byteUnit, int lineUnit);
     CByteUnitScan ScanWidth();
 
     // Runs an operation; memory that runs out is its failure, with the files

@@ -46,6 +46,9 @@ public:
 
     bool Cancelled() const { return m_source.Cancelled(); }
 
+    // Whether the source was read so far without a fault or cancel.
+    CConversionResult SourceReadWhole() const { return ReadWhole(m_source, m_strSourcePath); }
+
     CByteWriter& Dest() { return m_dest; }
 
     // A whole conversion of a text array source: every number to the sink.

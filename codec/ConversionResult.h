@@ -21,6 +21,7 @@ enum class EFailure {
     BadByteUnit,
     BadLineUnit,
     OutOfMemory,
+    NotACArray,   // C source whose array cannot be read exactly as C reads it
 };
 
 // The end of one operation of the engine. A failure says what failed, on

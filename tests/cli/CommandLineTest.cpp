@@ -71,7 +71,11 @@ INSTANTIATE_TEST_SUITE_P(Options, CommandLineOption,
         OptionCase{"i1", "0x41", "0xBE,"},
         OptionCase{"i2", "0x0102,3", "0xFEFD,65532,"},
         OptionCase{"i3", "0,1,2,3,4,5,6,7,8,9,10", "16777215,16777214,16777213,16777212,16777211,16777210,16777209,"
-                                                 "16777208,16777207,16777206,\r\n16777205,"}));
+                                                 "16777208,16777207,16777206,\r\n16777205,"},
+        OptionCase{"c", "unsigned char f[] = {0x41, /* 9 */ 66};\nunsigned int f_len = 2;", "AB"},
+        OptionCase{"c", "static const uint16_t t[3] = {0x4241, -1};", std::string("AB\xFF\xFF\0\0", 6)},
+        OptionCase{"c4", "uint32_t t[] = {0x44434241, 'E'};", std::string("ABCDE\0\0\0", 8)},
+        OptionCase{"c1", "0x41, 0x4342", "AB"}));
 
 struct RoundTripCase
 {
@@ -110,7 +114,8 @@ TEST(CommandLine, AnOptionThatMatchesNoRuleIsAUsageErrorAndCreatesNothing)
 {
     CTempDir dir;
     dir.Write("in", "AB");
-    for (const std::string option : {"H", "I", "B", "h12", "bi", "", "x", "ii", "b0", "i0", "bx", "i-", "b12", "-"}) {
+    for (const std::string option :
+        {"H", "I", "B", "h12", "bi", "", "x", "ii", "b0", "i0", "bx", "i-", "b12", "-", "C", "c0", "cx", "c12"}) {
         const Outcome outcome = RunMorvex(dir, {option, "in", "out"});
         EXPECT_EQ(outcome.exitCode, 2) << "option '" << option << "'";
         EXPECT_EQ(outcome.errors, "morvex: unknown option '" + option + "'\n" + kUsage);
@@ -122,7 +127,7 @@ TEST(CommandLine, AMissingSourceFailsAndLeavesTheDestinationAlone)
 {
     CTempDir dir;
     dir.Write("out", "precious");
-    for (const std::string option : {"h", "b", "i"}) {
+    for (const std::string option : {"h", "b", "i", "c"}) {
         const Outcome outcome = RunMorvex(dir, {option, "x.txt", "out"});
         EXPECT_EQ(outcome.exitCode, 1);
         EXPECT_EQ(outcome.errors, "morvex: cannot open source file 'x.txt': No such file or directory\n");
@@ -254,7 +259,7 @@ TEST(HelpText, BeginsWithTheUsageAndListsEveryOptionTheParserTakes)
             const std::string option = unit == 0 ? letter : letter + std::to_string(unit);
             const auto conversion = ParseOption(option);
             ASSERT_TRUE(conversion) << line;
-            EXPECT_EQ(conversion->byteUnit, unit == 0 ? 1 : unit) << line;
+            EXPECT_EQ(conversion->byteUnit, unit == 0 ? conversion->command->bareByteUnit : unit) << line;
             EXPECT_NE(match[3].str().find(conversion->command->optionSummary), std::string::npos) << line;
             listed.push_back(option);
         }
@@ -377,7 +382,7 @@ TEST(ParseOption, FollowsTheOptionTable)
     const Case cases[] = {{"i", &kInvertText, 1}, {"b", &kTextToBin, 1}, {"h", &kBinToText, 1},
         {"h7", &kBinToText, 7}, {"h0", &kBinToText, 1}, {"h-", &kBinToText, 1}, {"i1", &kInvertText, 1},
         {"i2", &kInvertText, 2}, {"i9", &kInvertText, 9}, {"b1", &kTextToBin, 1}, {"b4", &kTextToBin, 4},
-        {"b9", &kTextToBin, 9}};
+        {"b9", &kTextToBin, 9}, {"c", &kCSourceToBin, 0}, {"c1", &kCSourceToBin, 1}, {"c9", &kCSourceToBin, 9}};
     for (const Case& c : cases) {
         const auto conversion = ParseOption(c.option);
         ASSERT_TRUE(conversion) << c.option;
@@ -385,8 +390,35 @@ TEST(ParseOption, FollowsTheOptionTable)
         EXPECT_EQ(conversion->byteUnit, c.byteUnit) << c.option;
         EXPECT_EQ(conversion->lineUnit, 10) << c.option;
     }
-    for (const std::string_view refused : {"h10", "", "i0", "b0", "ii", "bb", "x", "H", "B", "i ", "b10", "-"})
+    for (const std::string_view refused :
+        {"h10", "", "i0", "b0", "ii", "bb", "x", "H", "B", "i ", "b10", "-", "c0", "cc", "c10", "C"})
         EXPECT_FALSE(ParseOption(refused)) << refused;
+}
+
+// Only the command line reads C arrays: the dialogs keep their own three.
+TEST(CommandLine, ACSourceThatCannotBeReadExactlyIsRefusedByLineAndConstruct)
+{
+    CTempDir dir;
+    dir.Write("out", "precious");
+    struct Case
+    {
+        std::string option;
+        std::string source;
+        std::string errors;
+    };
+    const Case cases[] = {
+        {"c", "static const u8 fw[] = {\n  0x01,\n  192+32,\n};\n", "line 3: '192+32' is an expression"},
+        {"c2", "int a[] = {\n#ifdef BIG\n1,\n#endif\n};",
+            "line 2: '#ifdef' inside the initialiser is a condition the reader does not evaluate"},
+        {"c", "mytype a[] = {1};", "line 1: 'mytype' is not a type of known width: name the width with c1 to c9"},
+    };
+    for (const Case& c : cases) {
+        dir.Write("fw.h", c.source);
+        const Outcome outcome = RunMorvex(dir, {c.option, "fw.h", "out"});
+        EXPECT_EQ(outcome.exitCode, 1) << c.source;
+        EXPECT_EQ(outcome.errors, "morvex: cannot read 'fw.h': " + c.errors + "\n");
+        EXPECT_EQ(CTempDir::Read(dir.Path("out")), "precious") << c.source;
+    }
 }
 
 } // namespace

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// C's integer types and values as gcc on a 64-bit Linux machine has them
+// (long is 64 bits there, plain char signed): what the C source reader needs
+// to give the bytes that compiler gives.
+
+struct CIntegerType
+{
+    int width = 4;          // bytes
+    bool isSigned = true;
+    bool plainChar = false; // "char" alone: signed or not depends on the machine
+};
+
+enum class CTypeVerdict {
+    Integer,         // a type of known width
+    NoBaseType,      // only names the reader does not know, as a typedef
+    NotFixedWidth,   // "long", 32 or 64 bits by platform
+    NotInteger,      // struct, float, bool, ...
+};
+
+struct CTypeReading
+{
+    CTypeVerdict verdict;
+    CIntegerType type;
+    std::string word;   // the word that decided a verdict other than Integer
+};
+
+// The type that words such as {"static", "const", "unsigned", "char"} name;
+// words the reader does not know (attribute macros) are ignored beside a
+// type it knows.
+CTypeReading ReadIntegerType(const std::vector<std::string>& words);
+
+// Whether every word is a type or qualifier word the reader knows, as a cast needs.
+bool AllTypeWords(const std::vector<std::string>& words);
+
+struct CIntegerValue
+{
+    std::uint64_t bits = 0;   // truncated to the width; sign-extended when signed
+    int width = 4;
+    bool isSigned = true;
+    // A plain char of 0x80 or above: its wider forms differ between machines.
+    bool charSignDependent = false;
+
+    std::int64_t Signed() const { return static_cast<std::int64_t>(bits); }
+    unsigned char Byte(int k) const;   // k from 0, least significant first; past 8 the sign
+};
+
+// An evaluation's value, or why it has none ("is a floating value").
+struct CEvaluated
+{
+    CIntegerValue value;
+    const char* refusal = nullptr;
+};
+
+// An integer literal as written: decimal, hex, octal, binary, suffixes u, l,
+// ll and digit separators.
+CEvaluated ParseIntegerLiteral(std::string_view text);
+
+// A character literal from its prefix ("", "u8", "L", "u", "U") and its
+// decoded bytes.
+CEvaluated CharacterValue(std::string_view prefix, std::string_view bytes);
+
+CIntegerValue ConvertTo(CIntegerValue value, const CIntegerType& type);
+CIntegerValue Promote(CIntegerValue value);
+CEvaluated Negate(CIntegerValue value);

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+
+// The C source reader's tokens: what the preprocessor would see after the
+// comments and line splices are gone.
+enum class CTokenKind { Identifier, Number, Punctuator, Character, String };
+
+struct CToken
+{
+    CTokenKind kind;
+    std::string_view text;   // as written; for a string, only its prefix ("", "u8", "L")
+    long line;               // where the token starts, from 1
+    // A character literal's bytes with its escapes decoded; empty for the
+    // other kinds.
+    std::string_view decoded;
+    bool undecodable;        // an escape or a line end that the literal cannot hold
+};
+
+class CTokenSink
+{
+public:
+    virtual ~CTokenSink() = default;
+    virtual void OnToken(const CToken& token) = 0;
+    // A string literal's bytes, escapes decoded, between its OnToken and
+    // OnStringEnd; a string can be longer than any buffer.
+    virtual void OnStringByte(unsigned char byte) = 0;
+    // escape: the first escape the string could not decode, or empty.
+    virtual void OnStringEnd(std::string_view badEscape) = 0;
+    // A preprocessor line: its directive's name ("define", "if"; empty for "#").
+    virtual void OnDirective(std::string_view name, long line) = 0;
+};
+
+// Splits C or C++ source into tokens as it arrives, chunk by chunk, in
+// constant memory: comments, line splices and preprocessor lines are
+// recognised, nothing is expanded.
+class CSourceLexer
+{
+public:
+    explicit CSourceLexer(CTokenSink& sink) : m_sink(sink) {}
+
+    void Feed(std::span<const unsigned char> text);
+    // Ends the token that the end of the text cuts.
+    void Finish();
+
+private:
+    enum class State {
+        Code,
+        Identifier,
+        Number,
+        NumberQuote,   // a digit separator or the start of a character literal
+        Punctuator,
+        LineComment,
+        BlockComment,
+        BlockCommentStar,
+        Literal,       // inside '...' or "..."
+    };
+    enum class Escape { None, Backslash, Octal, Hex };
+
+    void PutSpliced(unsigned char c);
+    void Put(unsigned char c);
+    void PutCode(unsigned char c);
+    void PutLiteral(unsigned char c);
+    bool PutEscape(unsigned char c);   // false: c ends the escape and is still to be read
+    void LiteralByte(unsigned char byte);
+    void BadEscape(std::string_view escape);
+    void StartToken(State state, unsigned char c);
+    void OpenLiteral(unsigned char quote);
+    void EmitSingle(unsigned char c);
+    void EndWord();
+    void EndPunctuator();
+    void EndLiteral(bool terminated);
+    void Emit(CTokenKind kind, std::string_view text);
+    void EndLine();
+
+    CTokenSink& m_sink;
+    State m_state = State::Code;
+    long m_nLine = 1;
+    long m_nTokenLine = 1;
+    std::string m_text;          // the token being read
+    std::string m_decoded;       // a character literal's bytes
+    std::string m_badEscape;
+    bool m_bUndecodable = false;
+    char m_quote = 0;
+    Escape m_escape = Escape::None;
+    unsigned m_nEscapeValue = 0;
+    int m_nEscapeDigits = 0;
+    std::string m_escapeText;
+    bool m_bAtLineStart = true;   // only blanks and comments so far on this line
+    bool m_bInDirective = false;
+    bool m_bDirectiveNamed = false;
+    // A backslash, and the carriage return after it, that may yet splice two lines.
+    bool m_bBackslash = false;
+    bool m_bBackslashReturn = false;
+};
