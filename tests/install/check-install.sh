@@ -91,7 +91,7 @@ completions() {
         _morvex; printf "%s\n" "${COMPREPLY[@]}"' _ "$completion" "$@")
 }
 every_unit() { printf "$1%s " '' 1 2 3 4 5 6 7 8 9; }
-[ "$(completions morvex '' | LC_ALL=C sort | xargs)" = "--help --version -V -h $(every_unit b)$(every_unit h)$(every_unit i | xargs)" ] ||
+[ "$(completions morvex '' | LC_ALL=C sort | xargs)" = "--help --version -V -h $(every_unit b)$(every_unit c)$(every_unit h)$(every_unit i | xargs)" ] ||
     fail "options offered: $(completions morvex '' | xargs)"
 [ "$(completions morvex h | xargs)" = 'h h1 h2 h3 h4 h5 h6 h7 h8 h9' ] || fail "options after h"
 [ "$(completions morvex h4 in)" = in.bin ] || fail "source file: $(completions morvex h4 in)"
