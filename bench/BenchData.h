@@ -30,7 +30,8 @@ struct CCleanUp
 inline std::filesystem::path Folder()
 {
     static const std::filesystem::path folder = [] {
-        std::filesystem::path path = std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
+        std::filesystem::path path
+            = std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
         path /= "morvex-bench-" + std::to_string(getpid());
         std::filesystem::create_directories(path);
         return path;

@@ -53,7 +53,8 @@ BENCHMARK(InvertDecimalText)->Unit(benchmark::kMillisecond);
 
 void ScanByteUnit(benchmark::State& state)
 {
-    ConvertIntoNull(state, bench_data::TextArrayFile(1), [](CArrayCodec& c) -> CConversionResult { return c.ScanByteUnit(); });
+    ConvertIntoNull(
+        state, bench_data::TextArrayFile(1), [](CArrayCodec& c) -> CConversionResult { return c.ScanByteUnit(); });
 }
 BENCHMARK(ScanByteUnit)->Unit(benchmark::kMillisecond);
 

@@ -26,8 +26,7 @@ std::optional<CCommandLineConversion> ParseOption(std::string_view option)
         if (option[0] != command->option)
             continue;
         const bool hasSecondByte = option.size() == 2;
-        const bool unitDigit =
-            hasSecondByte && command->optionTakesByteUnit && option[1] >= '1' && option[1] <= '9';
+        const bool unitDigit = hasSecondByte && command->optionTakesByteUnit && option[1] >= '1' && option[1] <= '9';
         if (hasSecondByte && !unitDigit && !command->optionToleratesSecondByte)
             return std::nullopt;
         const int byteUnit = unitDigit ? option[1] - '0' : command->bareByteUnit;

@@ -62,5 +62,5 @@ inline constexpr CConversionCommand kCSourceToBin{.option = 'c',
     .showDerivedDest = false,
     .convert = &CArrayCodec::CSourceToBin};
 
-inline constexpr const CConversionCommand* kConversionCommands[] = {
-    &kBinToText, &kTextToBin, &kInvertText, &kCSourceToBin};
+inline constexpr const CConversionCommand* kConversionCommands[]
+    = {&kBinToText, &kTextToBin, &kInvertText, &kCSourceToBin};

@@ -71,5 +71,6 @@ std::string HelpText()
 std::string VersionText()
 {
     return "morvex " MORVEX_VERSION "\n"
-           "Copyright (c) 2026 Morvex project; MIT License: free to use, copy, modify and distribute, without warranty\n";
+           "Copyright (c) 2026 Morvex project; MIT License: free to use, copy, modify and distribute, without "
+           "warranty\n";
 }

@@ -40,13 +40,13 @@ void RemoveTemporaryFilesOnInterrupt()
 #ifdef _WIN32
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 #else
-    struct sigaction action {};
+    struct sigaction action{};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
     // SIGXFSZ: a file grown past the caller's size limit.
     for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXFSZ}) {
         // A signal the caller chose to ignore (nohup, a background job) stays ignored.
-        struct sigaction previous {};
+        struct sigaction previous{};
         if (sigaction(signalNumber, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)
             sigaction(signalNumber, &action, nullptr);
     }

@@ -21,9 +21,7 @@ bool CMorvexApp::StartUp(int argc, char* argv[], DialogMode runDialogs)
     const CStartChoice choice = ChooseStart(arguments);
     std::ostringstream errors;
     switch (choice.mode) {
-    case EStartMode::Conversion:
-        m_nExitCode = RunCommandLine(argv[1], argv[2], argv[3], errors);
-        break;
+    case EStartMode::Conversion: m_nExitCode = RunCommandLine(argv[1], argv[2], argv[3], errors); break;
     case EStartMode::Help:
         WriteOutputText(HelpText());
         m_nExitCode = kExitSuccess;
@@ -36,9 +34,7 @@ bool CMorvexApp::StartUp(int argc, char* argv[], DialogMode runDialogs)
         PrintUsage(errors);
         m_nExitCode = kExitUsage;
         break;
-    case EStartMode::Dialogs:
-        m_nExitCode = runDialogs(m_names, choice.sourcePath, argc, argv);
-        break;
+    case EStartMode::Dialogs: m_nExitCode = runDialogs(m_names, choice.sourcePath, argc, argv); break;
     }
     WriteErrorText(errors.str());
     return false;

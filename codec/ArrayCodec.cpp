@@ -25,8 +25,8 @@ auto CArrayCodec::Guarded(Operation operation) -> decltype(operation())
         return operation();
     } catch (const std::bad_alloc&) {
         decltype(operation()) failed;
-        static_cast<CConversionResult&>(failed) =
-            CConversionResult::Failed(EFailure::OutOfMemory, {}, 0, "out of memory");
+        static_cast<CConversionResult&>(failed)
+            = CConversionResult::Failed(EFailure::OutOfMemory, {}, 0, "out of memory");
         return failed;
     }
 }
@@ -122,8 +122,8 @@ CConversionResult CArrayCodec::ConvertCSourceToBin(int byteUnit, int lineUnit)
     // A source cut short by a read error or a cancel is reported as such.
     if (auto read = files.SourceReadWhole(); !read)
         return read;
-    return CConversionResult::Failed(EFailure::NotACArray, m_szSourcePath, 0,
-        "cannot read " + QuotedName(m_szSourcePath) + ": " + reader.Error());
+    return CConversionResult::Failed(
+        EFailure::NotACArray, m_szSourcePath, 0, "cannot read " + QuotedName(m_szSourcePath) + ": " + reader.Error());
 }
 
 CByteUnitScan CArrayCodec::ScanWidth()

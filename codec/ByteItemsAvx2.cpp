@@ -75,8 +75,8 @@ struct CAvx2Classifier
             _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('0')), _mm256_cmpeq_epi8(nextLower, _mm256_set1_epi8('x')));
 
         // Shifted in 16-bit lanes: the mask drops what crosses into the next byte.
-        const __m256i high
-            = _mm256_and_si256(_mm256_slli_epi16(Nibble(Load(block + 2)), 4), _mm256_set1_epi8(static_cast<char>(0xF0)));
+        const __m256i high = _mm256_and_si256(
+            _mm256_slli_epi16(Nibble(Load(block + 2)), 4), _mm256_set1_epi8(static_cast<char>(0xF0)));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(pairs), _mm256_or_si256(high, Nibble(Load(block + 3))));
         return {Mask(digits), Mask(hex), Mask(prefixes), Mask(_mm256_cmpeq_epi8(lower, _mm256_set1_epi8('x'))),
             Mask(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(kEndOfText)))};
@@ -102,14 +102,14 @@ struct CAvx2Classifier
 
 } // namespace
 
-std::size_t FindByteItemsAvx2(const unsigned char*& position, const unsigned char* end, unsigned char* values,
-    std::size_t capacity)
+std::size_t FindByteItemsAvx2(
+    const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity)
 {
     return CTextBlocks<CAvx2Classifier>::FindByteItems(position, end, values, capacity);
 }
 
-std::size_t FindNumbersAvx2(const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers,
-    std::size_t capacity)
+std::size_t FindNumbersAvx2(
+    const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers, std::size_t capacity)
 {
     return CTextBlocks<CAvx2Classifier>::FindNumbers(position, end, numbers, capacity);
 }

@@ -15,7 +15,8 @@
 #include <immintrin.h>
 
 #if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,avx512cd,bmi"))), apply_to = function)
+#pragma clang attribute push(                                                                                          \
+    __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,avx512cd,bmi"))), apply_to = function)
 #elif defined(__GNUC__)
 #pragma GCC push_options
 #pragma GCC target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,avx512cd,bmi")
@@ -161,9 +162,11 @@ struct CAvx512Classifier
         // Shifted in 16-bit lanes: the mask drops what crosses into the next
         // byte. (high & 0xF0) | low in one step.
         const __m512i high = _mm512_slli_epi16(Nibble(Load(block + 2)), 4);
-        const __m512i pair = _mm512_ternarylogic_epi32(high, Bytes(static_cast<char>(0xF0)), Nibble(Load(block + 3)), 0xEA);
+        const __m512i pair
+            = _mm512_ternarylogic_epi32(high, Bytes(static_cast<char>(0xF0)), Nibble(Load(block + 3)), 0xEA);
         _mm512_storeu_si512(pairs, pair);
-        return {digits, hex, prefixes, _mm512_cmpeq_epi8_mask(lower, Bytes('x')), _mm512_cmpeq_epi8_mask(bytes, Bytes(kEndOfText))};
+        return {digits, hex, prefixes, _mm512_cmpeq_epi8_mask(lower, Bytes('x')),
+            _mm512_cmpeq_epi8_mask(bytes, Bytes(kEndOfText))};
     }
 
     // Decimal numbers of one to four digits at the starts, which the block
@@ -171,7 +174,8 @@ struct CAvx512Classifier
     // sixteen at a time, each number's bytes in a 32-bit lane, cut at its
     // first non-digit, shifted up by the digits it lacks and combined by two
     // multiply-adds.
-    static std::size_t ShortDecimals(const unsigned char* p, std::uint64_t starts, std::uint64_t* values, std::uint32_t* hexDigits)
+    static std::size_t ShortDecimals(
+        const unsigned char* p, std::uint64_t starts, std::uint64_t* values, std::uint32_t* hexDigits)
     {
         // The zero-masked forms throughout: the plain ones leave GCC 12 seeing
         // uninitialised vectors.
@@ -179,18 +183,22 @@ struct CAvx512Classifier
         return ShortNumbers<4>(p, starts, 0, [&](__m512i text, std::size_t first) {
             const __m512i digits = _mm512_sub_epi8(text, Bytes('0'));
             const __m512i inNumber = BeforeFirst<4>(~_mm512_cmplt_epu8_mask(digits, Bytes(10)));
-            const __m512i aligned = _mm512_maskz_sllv_epi32(kAll, _mm512_and_si512(digits, inNumber), _mm512_maskz_lzcnt_epi32(kAll, inNumber));
+            const __m512i aligned = _mm512_maskz_sllv_epi32(
+                kAll, _mm512_and_si512(digits, inNumber), _mm512_maskz_lzcnt_epi32(kAll, inNumber));
             const __m512i pairs = _mm512_maddubs_epi16(aligned, _mm512_set1_epi16(0x010A));
             const __m512i value = _mm512_madd_epi16(pairs, _mm512_set1_epi32(0x00010064));
-            _mm512_storeu_si512(values + first, _mm512_maskz_cvtepu32_epi64(0xFF, _mm512_maskz_extracti64x4_epi64(0xF, value, 0)));
-            _mm512_storeu_si512(values + first + 8, _mm512_maskz_cvtepu32_epi64(0xFF, _mm512_maskz_extracti64x4_epi64(0xF, value, 1)));
+            _mm512_storeu_si512(
+                values + first, _mm512_maskz_cvtepu32_epi64(0xFF, _mm512_maskz_extracti64x4_epi64(0xF, value, 0)));
+            _mm512_storeu_si512(
+                values + first + 8, _mm512_maskz_cvtepu32_epi64(0xFF, _mm512_maskz_extracti64x4_epi64(0xF, value, 1)));
             _mm512_storeu_si512(hexDigits + first, _mm512_setzero_si512());
         });
     }
 
     // Hex numbers of one to eight digits after "0x" at the starts, as
     // ShortDecimals takes decimal ones: eight at a time in 64-bit lanes.
-    static std::size_t ShortHex(const unsigned char* p, std::uint64_t starts, std::uint64_t* values, std::uint32_t* hexDigits)
+    static std::size_t ShortHex(
+        const unsigned char* p, std::uint64_t starts, std::uint64_t* values, std::uint32_t* hexDigits)
     {
         constexpr __mmask8 kAll = 0xFF;
         return ShortNumbers<8>(p, starts, 2, [&](__m512i text, std::size_t first) {
@@ -201,11 +209,13 @@ struct CAvx512Classifier
             const __m512i pairs = _mm512_maddubs_epi16(aligned, _mm512_set1_epi16(0x0110));
             const __m512i halves = _mm512_madd_epi16(pairs, _mm512_set1_epi32(0x00010100));
             // Each lane's high sixteen bits are in its low half, its low ones above.
-            const __m512i value = _mm512_or_si512(_mm512_and_si512(_mm512_maskz_slli_epi64(kAll, halves, 16), _mm512_set1_epi64(0xFFFF0000)),
+            const __m512i value = _mm512_or_si512(
+                _mm512_and_si512(_mm512_maskz_slli_epi64(kAll, halves, 16), _mm512_set1_epi64(0xFFFF0000)),
                 _mm512_maskz_srli_epi64(kAll, halves, 32));
             _mm512_storeu_si512(values + first, value);
             const __m512i digitCount = _mm512_maskz_srli_epi64(kAll, _mm512_sub_epi64(_mm512_set1_epi64(64), shift), 3);
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(hexDigits + first), _mm512_maskz_cvtepi64_epi32(kAll, digitCount));
+            _mm256_storeu_si256(
+                reinterpret_cast<__m256i*>(hexDigits + first), _mm512_maskz_cvtepi64_epi32(kAll, digitCount));
         });
     }
 
@@ -219,10 +229,12 @@ struct CAvx512Classifier
         const __m512i block = Load(p);
         const __m512i next = Load(p + 64);
         const __m512i positions = _mm512_maskz_compress_epi8(starts, Load(kLaneBytes<1, false>.data()));
-        const __m512i places = _mm512_add_epi8(Load(kLaneBytes<laneBytes, true>.data()), Bytes(static_cast<char>(offset)));
+        const __m512i places
+            = _mm512_add_epi8(Load(kLaneBytes<laneBytes, true>.data()), Bytes(static_cast<char>(offset)));
         const auto count = static_cast<std::size_t>(__builtin_popcountll(starts));
         for (std::size_t first = 0; first < count; first += 64 / laneBytes) {
-            const __m512i lanes = _mm512_add_epi8(Load(kLaneBytes<laneBytes, false>.data()), Bytes(static_cast<char>(first)));
+            const __m512i lanes
+                = _mm512_add_epi8(Load(kLaneBytes<laneBytes, false>.data()), Bytes(static_cast<char>(first)));
             const __m512i at = _mm512_add_epi8(_mm512_maskz_permutexvar_epi8(~__mmask64{0}, lanes, positions), places);
             convert(_mm512_permutex2var_epi8(block, at, next), first);
         }
@@ -256,21 +268,22 @@ struct CAvx512Classifier
 
 } // namespace
 
-std::size_t FindByteItemsAvx512(const unsigned char*& position, const unsigned char* end, unsigned char* values,
-    std::size_t capacity)
+std::size_t FindByteItemsAvx512(
+    const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity)
 {
     return CTextBlocks<CAvx512Classifier>::FindByteItems(position, end, values, capacity);
 }
 
-std::size_t FindNumbersAvx512(const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers,
-    std::size_t capacity)
+std::size_t FindNumbersAvx512(
+    const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers, std::size_t capacity)
 {
     return CTextBlocks<CAvx512Classifier>::FindNumbers(position, end, numbers, capacity);
 }
 
 // The text of the first count values (at most the layout's) XOR flip, as
 // the layout places them: all of the layout's bytes are written.
-void PlaceText(unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip, const CTextLayout& layout)
+void PlaceText(
+    unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip, const CTextLayout& layout)
 {
     const __mmask64 loaded = count >= 64 ? ~__mmask64{0} : (__mmask64{1} << count) - 1;
     const __m512i values = _mm512_xor_si512(_mm512_maskz_loadu_epi8(loaded, bytes), Bytes(static_cast<char>(flip)));
@@ -278,9 +291,11 @@ void PlaceText(unsigned char* out, const unsigned char* bytes, std::size_t count
     const __m512i low = HexDigit(_mm512_and_si512(values, Bytes(0x0F)));
     for (std::size_t half = 0; half < 2 && 64 * half < layout.size; ++half) {
         const __m512i digits = _mm512_permutex2var_epi8(high, _mm512_load_si512(layout.digit + 64 * half), low);
-        const __m512i text = _mm512_mask_blend_epi8(layout.digitMask[half], _mm512_load_si512(layout.fixed + 64 * half), digits);
+        const __m512i text
+            = _mm512_mask_blend_epi8(layout.digitMask[half], _mm512_load_si512(layout.fixed + 64 * half), digits);
         const std::size_t bytesHere = std::min<std::size_t>(64, layout.size - 64 * half);
-        _mm512_mask_storeu_epi8(out + 64 * half, bytesHere == 64 ? ~__mmask64{0} : (__mmask64{1} << bytesHere) - 1, text);
+        _mm512_mask_storeu_epi8(
+            out + 64 * half, bytesHere == 64 ? ~__mmask64{0} : (__mmask64{1} << bytesHere) - 1, text);
     }
 }
 
@@ -289,8 +304,8 @@ void FormatByteItemsAvx512(unsigned char* out, const unsigned char* bytes, unsig
     PlaceText(out, bytes, kFormattedItems, flip, kSixteenItems);
 }
 
-std::size_t FormatByteLinesAvx512(unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip,
-    int lineUnit)
+std::size_t FormatByteLinesAvx512(
+    unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip, int lineUnit)
 {
     if (lineUnit > kLongestLine)
         return 0;
@@ -323,8 +338,9 @@ std::size_t FormatWideItemsAvx512(unsigned char* out, const unsigned char* bytes
 bool ProcessorHasAvx512()
 {
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi")
-        && __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("avx512cd") && __builtin_cpu_supports("bmi");
+    return __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl")
+        && __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vbmi2")
+        && __builtin_cpu_supports("avx512cd") && __builtin_cpu_supports("bmi");
 }
 
 #endif

@@ -41,7 +41,8 @@ struct CSse2Classifier
             = _mm_and_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('0')), _mm_cmpeq_epi8(nextLower, _mm_set1_epi8('x')));
 
         // Shifted in 16-bit lanes: the mask drops what crosses into the next byte.
-        const __m128i high = _mm_and_si128(_mm_slli_epi16(Nibble(Load(block + 2)), 4), _mm_set1_epi8(static_cast<char>(0xF0)));
+        const __m128i high
+            = _mm_and_si128(_mm_slli_epi16(Nibble(Load(block + 2)), 4), _mm_set1_epi8(static_cast<char>(0xF0)));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(pairs), _mm_or_si128(high, Nibble(Load(block + 3))));
         return {Mask(digits), Mask(hex), Mask(prefixes), Mask(_mm_cmpeq_epi8(lower, _mm_set1_epi8('x'))),
             Mask(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(kEndOfText)))};
@@ -50,14 +51,14 @@ struct CSse2Classifier
 
 } // namespace
 
-std::size_t FindByteItemsSse2(const unsigned char*& position, const unsigned char* end, unsigned char* values,
-    std::size_t capacity)
+std::size_t FindByteItemsSse2(
+    const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity)
 {
     return CTextBlocks<CSse2Classifier>::FindByteItems(position, end, values, capacity);
 }
 
-std::size_t FindNumbersSse2(const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers,
-    std::size_t capacity)
+std::size_t FindNumbersSse2(
+    const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers, std::size_t capacity)
 {
     return CTextBlocks<CSse2Classifier>::FindNumbers(position, end, numbers, capacity);
 }

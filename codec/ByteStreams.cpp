@@ -17,7 +17,6 @@ int LastErrnoOr(int fallback)
     return errno != 0 ? errno : fallback;
 }
 
-
 struct CInjectedFault
 {
     std::atomic<int> countdown{0};

@@ -85,8 +85,8 @@ void CInitialiserReader::DeclarationToken(const CToken& token)
 
 void CInitialiserReader::AfterEqualsToken(const CToken& token)
 {
-    const bool charArrayString =
-        token.kind == CTokenKind::String && m_decl.dims.size() == 1 && !m_decl.pointer && m_decl.badDim.empty();
+    const bool charArrayString
+        = token.kind == CTokenKind::String && m_decl.dims.size() == 1 && !m_decl.pointer && m_decl.badDim.empty();
     if (!IsPunctuator(token, "{") && !charArrayString) {
         // Not an array's initialiser ("int n = 5;"): look on.
         m_decl = CArrayDeclaration();
@@ -342,7 +342,7 @@ void CInitialiserReader::ApplyDesignator()
         && m_element[2].text == "]";
     if (!index || m_bPasted) {
         const std::string& first = m_element[0].text;
-        RefuseElement(first == "." ? "names a member of a structure"
+        RefuseElement(first == "."           ? "names a member of a structure"
                 : first == "[" && !m_bPasted ? "is a designator the reader does not take"
                                              : "is an expression");
         return;
@@ -490,7 +490,8 @@ void CInitialiserReader::OnDirective(std::string_view name, long line)
         return;
     std::string directive(1, '#');
     directive += name;
-    Refuse(line, Quoted(directive) + " inside the initialiser is "
+    Refuse(line,
+        Quoted(directive) + " inside the initialiser is "
             + (IsConditional(name) ? "a condition the reader does not evaluate" : "not read"));
 }
 

@@ -28,7 +28,11 @@ class CInitialiserReader final : public CTokenSink
 {
 public:
     // byteUnit: bytes per element, 1 to 9; 0 for the declared element type's width.
-    CInitialiserReader(CElementSink& out, int byteUnit) : m_out(out), m_nByteUnit(byteUnit) {}
+    CInitialiserReader(CElementSink& out, int byteUnit)
+        : m_out(out)
+        , m_nByteUnit(byteUnit)
+    {
+    }
 
     void OnToken(const CToken& token) override;
     void OnStringByte(unsigned char byte) override;

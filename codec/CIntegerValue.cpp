@@ -15,22 +15,38 @@ struct CNamedType
 // Fixed-width names of the C library and of the kernel headers arrays are
 // often copied from.
 constexpr std::array<CNamedType, 24> kNamedTypes = {{
-    {"int8_t", {1, true, false}}, {"uint8_t", {1, false, false}}, {"int16_t", {2, true, false}},
-    {"uint16_t", {2, false, false}}, {"int32_t", {4, true, false}}, {"uint32_t", {4, false, false}},
-    {"int64_t", {8, true, false}}, {"uint64_t", {8, false, false}},
-    {"s8", {1, true, false}}, {"u8", {1, false, false}}, {"s16", {2, true, false}}, {"u16", {2, false, false}},
-    {"s32", {4, true, false}}, {"u32", {4, false, false}}, {"s64", {8, true, false}}, {"u64", {8, false, false}},
-    {"__s8", {1, true, false}}, {"__u8", {1, false, false}}, {"__s16", {2, true, false}},
-    {"__u16", {2, false, false}}, {"__s32", {4, true, false}}, {"__u32", {4, false, false}},
-    {"__s64", {8, true, false}}, {"__u64", {8, false, false}},
+    {"int8_t", {1, true, false}},
+    {"uint8_t", {1, false, false}},
+    {"int16_t", {2, true, false}},
+    {"uint16_t", {2, false, false}},
+    {"int32_t", {4, true, false}},
+    {"uint32_t", {4, false, false}},
+    {"int64_t", {8, true, false}},
+    {"uint64_t", {8, false, false}},
+    {"s8", {1, true, false}},
+    {"u8", {1, false, false}},
+    {"s16", {2, true, false}},
+    {"u16", {2, false, false}},
+    {"s32", {4, true, false}},
+    {"u32", {4, false, false}},
+    {"s64", {8, true, false}},
+    {"u64", {8, false, false}},
+    {"__s8", {1, true, false}},
+    {"__u8", {1, false, false}},
+    {"__s16", {2, true, false}},
+    {"__u16", {2, false, false}},
+    {"__s32", {4, true, false}},
+    {"__u32", {4, false, false}},
+    {"__s64", {8, true, false}},
+    {"__u64", {8, false, false}},
 }};
 
 constexpr std::array<std::string_view, 17> kNotIntegerWords = {"struct", "union", "enum", "class", "float", "double",
     "bool", "_Bool", "wchar_t", "char8_t", "char16_t", "char32_t", "void", "auto", "_Complex", "size_t", "ssize_t"};
 
-constexpr std::array<std::string_view, 14> kQualifiers = {"const", "volatile", "static", "extern", "register",
-    "constexpr", "inline", "thread_local", "_Thread_local", "restrict", "__restrict", "__restrict__", "typename",
-    "mutable"};
+constexpr std::array<std::string_view, 14> kQualifiers
+    = {"const", "volatile", "static", "extern", "register", "constexpr", "inline", "thread_local", "_Thread_local",
+        "restrict", "__restrict", "__restrict__", "typename", "mutable"};
 
 template <std::size_t N>
 bool Contains(const std::array<std::string_view, N>& words, std::string_view word)

@@ -103,7 +103,8 @@ void CSourceLexer::Feed(std::span<const unsigned char> text)
                     ++run;
                 if (run > at) {
                     const std::size_t room = kMaxTokenText - std::min(kMaxTokenText, m_text.size());
-                    m_text.append(reinterpret_cast<const char*>(at), std::min(room, static_cast<std::size_t>(run - at)));
+                    m_text.append(
+                        reinterpret_cast<const char*>(at), std::min(room, static_cast<std::size_t>(run - at)));
                     at = run;
                     continue;
                 }

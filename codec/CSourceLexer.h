@@ -40,7 +40,10 @@ public:
 class CSourceLexer
 {
 public:
-    explicit CSourceLexer(CTokenSink& sink) : m_sink(sink) {}
+    explicit CSourceLexer(CTokenSink& sink)
+        : m_sink(sink)
+    {
+    }
 
     void Feed(std::span<const unsigned char> text);
     // Ends the token that the end of the text cuts.

@@ -34,7 +34,8 @@ CConversionResult RefuseClosedStream(const std::string& path)
     const int stream = FilePlatform::ClosedStandardStreamNamedBy(path);
     if (stream < 0)
         return {};
-    return CConversionResult::Failed(kStreams[stream].failure, path, 0, std::string(kStreams[stream].name) + " is closed");
+    return CConversionResult::Failed(
+        kStreams[stream].failure, path, 0, std::string(kStreams[stream].name) + " is closed");
 }
 
 } // namespace
@@ -62,7 +63,8 @@ CConversionResult CConversionFiles::Open()
         return CConversionResult::Failed(EFailure::SameFile, m_strDestPath, 0,
             "source and destination are the same file " + QuotedName(m_strDestPath));
     if (!m_dest.Open(m_strDestPath))
-        return FileFailure(EFailure::CannotOpenDest, "cannot open destination file", m_strDestPath, m_dest.ErrorNumber());
+        return FileFailure(
+            EFailure::CannotOpenDest, "cannot open destination file", m_strDestPath, m_dest.ErrorNumber());
     return {};
 }
 

@@ -15,7 +15,9 @@ class CConversionFiles
 public:
     CConversionFiles(const std::string& source, const std::string& dest, const ProgressCallback& progress,
         std::size_t chunkSize = kChunkSize)
-        : m_source(chunkSize), m_strSourcePath(source), m_strDestPath(dest)
+        : m_source(chunkSize)
+        , m_strSourcePath(source)
+        , m_strDestPath(dest)
     {
         m_source.WatchProgress(progress);
     }

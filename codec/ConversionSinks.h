@@ -20,7 +20,11 @@
 class CBinarySink
 {
 public:
-    CBinarySink(CByteWriter& out, int byteUnit) : m_out(out), m_nByteUnit(byteUnit) {}
+    CBinarySink(CByteWriter& out, int byteUnit)
+        : m_out(out)
+        , m_nByteUnit(byteUnit)
+    {
+    }
 
     // The bytes of a stretch of text, made on the helper thread and written
     // after those before them: they depend on nothing before, so the helper
@@ -28,7 +32,10 @@ public:
     class CPart
     {
     public:
-        explicit CPart(int byteUnit) : m_nByteUnit(byteUnit) {}
+        explicit CPart(int byteUnit)
+            : m_nByteUnit(byteUnit)
+        {
+        }
 
         void OnNumberCompleted(const CScannedNumber& number)
         {
@@ -140,7 +147,8 @@ public:
 
     void OnNumbers(const CFoundNumbers& numbers, std::size_t count)
     {
-        m_text.WriteItems(count, [this, &numbers](unsigned char* pos, std::size_t k) { return PutComplement(pos, numbers.At(k)); });
+        m_text.WriteItems(
+            count, [this, &numbers](unsigned char* pos, std::size_t k) { return PutComplement(pos, numbers.At(k)); });
     }
 
     // Runs of one-byte hex items: with byte unit 1, their complements in the
@@ -160,7 +168,8 @@ private:
     {
         if (number.kind == CScannedNumber::Kind::Hex && m_nByteUnit == 1)
             return CTextArrayWriter::PutByteItem(pos, static_cast<unsigned char>(~number.low));
-        pos = number.kind == CScannedNumber::Kind::Hex ? PutComplementHex(pos, number) : PutComplementDecimal(pos, number);
+        pos = number.kind == CScannedNumber::Kind::Hex ? PutComplementHex(pos, number)
+                                                       : PutComplementDecimal(pos, number);
         *pos++ = ',';
         return pos;
     }

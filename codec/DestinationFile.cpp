@@ -30,12 +30,9 @@ bool CDestinationFile::Open(const std::string& path)
     if (!FollowLinks(path, target, error))
         return Fail(error);
     switch (PlacementOf(target, error)) {
-    case EPlacement::Refused:
-        return Fail(error);
-    case EPlacement::InPlace:
-        return OpenInPlace(target);
-    case EPlacement::Replace:
-        break;
+    case EPlacement::Refused: return Fail(error);
+    case EPlacement::InPlace: return OpenInPlace(target);
+    case EPlacement::Replace: break;
     }
     m_kind = Kind::Replacement;
     if (m_replacement.Create(target, error)) {
@@ -73,12 +70,9 @@ bool CDestinationFile::Commit()
     const NativeFile file = std::exchange(m_file, kNoFile);
     int error = 0;
     switch (m_kind) {
-    case Kind::Inherited:
-        return true;
-    case Kind::InPlace:
-        return Close(file, error) || Fail(error);
-    case Kind::Replacement:
-        break;
+    case Kind::Inherited: return true;
+    case Kind::InPlace: return Close(file, error) || Fail(error);
+    case Kind::Replacement: break;
     }
     return m_replacement.Commit(error) || Fail(error);
 }

@@ -10,7 +10,10 @@
 class CElementWriter final : public CElementSink
 {
 public:
-    explicit CElementWriter(CByteWriter& out) : m_out(out) {}
+    explicit CElementWriter(CByteWriter& out)
+        : m_out(out)
+    {
+    }
 
     void PutBytes(const unsigned char* bytes, std::size_t count) override
     {

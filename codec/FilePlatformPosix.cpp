@@ -86,8 +86,8 @@ int DescriptorNamedBy(std::string_view path)
             return stream;
     }
     const std::string ownFolder = "/proc/" + std::to_string(getpid()) + "/fd/";
-    for (const std::string_view folder : {std::string_view("/dev/fd/"), std::string_view("/proc/self/fd/"),
-             std::string_view(ownFolder)}) {
+    for (const std::string_view folder :
+        {std::string_view("/dev/fd/"), std::string_view("/proc/self/fd/"), std::string_view(ownFolder)}) {
         if (!path.starts_with(folder))
             continue;
         const std::string_view digits = path.substr(folder.size());
@@ -128,7 +128,7 @@ bool CanReplaceIn(const std::string& folder, const struct stat& old)
 {
     if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
         return false;
-    struct stat status {};
+    struct stat status{};
     if (stat(folder.c_str(), &status) != 0)
         return false;
     const uid_t user = geteuid();
@@ -192,7 +192,7 @@ bool CopyAttributes(int file, const std::string& from, int& error)
 // bits, and an access list sets the group bits.
 bool CopyMetadata(int file, const std::string& from, int& error)
 {
-    struct stat old {};
+    struct stat old{};
     if (stat(from.c_str(), &old) != 0)
         return true;   // gone meanwhile: nothing to keep
     // Only the privileged may give a file away; the group alone is kept then.
@@ -254,12 +254,12 @@ NativeFile InheritedFileOf(const std::string& path)
     // following its link instead would replace the file behind it.
     int descriptor = DescriptorNamedThrough(path);
     if (descriptor < 0 || !IsOpen(descriptor)) {
-        struct stat dest {};
+        struct stat dest{};
         if (stat(path.c_str(), &dest) != 0)
             return kNoFile;
         const auto& inherited = Inherited().descriptors;
         const auto found = std::find_if(inherited.begin(), inherited.end(), [&dest](int candidate) {
-            struct stat open {};
+            struct stat open{};
             const int flags = fcntl(candidate, F_GETFL);
             return flags != -1 && (flags & O_ACCMODE) != O_RDONLY && fstat(candidate, &open) == 0
                 && SameFile(open, dest);
@@ -287,7 +287,7 @@ bool FollowLinks(const std::string& path, std::string& target, int& error)
 
 EPlacement PlacementOf(const std::string& target, int& error)
 {
-    struct stat old {};
+    struct stat old{};
     if (stat(target.c_str(), &old) != 0)
         return EPlacement::Replace;
     if (S_ISDIR(old.st_mode)) {
@@ -351,7 +351,7 @@ CReplacement::~CReplacement()
 bool CReplacement::Create(const std::string& target, int& error)
 {
     m_strTarget = target;
-    struct stat old {};
+    struct stat old{};
     m_bTargetExisted = stat(target.c_str(), &old) == 0;
     // Until the old file's access is carried over, the new one is the owner's alone.
     const mode_t mode = m_bTargetExisted ? 0600 : 0666;
@@ -380,10 +380,13 @@ bool CReplacement::Create(const std::string& target, int& error)
     }
 #endif
     const auto leaf = [](std::string name) { return name; };
-    const bool made = MakeUnderTemporaryName(m_nFolder, leaf, [this, mode](const std::string& name) {
-        m_file = openat(m_nFolder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
-        return m_file >= 0 ? 0 : errno;
-    }, m_strName, error);
+    const bool made = MakeUnderTemporaryName(
+        m_nFolder, leaf,
+        [this, mode](const std::string& name) {
+            m_file = openat(m_nFolder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
+            return m_file >= 0 ? 0 : errno;
+        },
+        m_strName, error);
     if (!made)
         Discard();
     return made;
@@ -430,9 +433,12 @@ bool CReplacement::NameUnnamed(int& error)
 {
     const std::string self = "/proc/self/fd/" + std::to_string(m_file);
     const auto leaf = [](std::string name) { return name; };
-    return MakeUnderTemporaryName(m_nFolder, leaf, [this, &self](const std::string& name) {
-        return linkat(AT_FDCWD, self.c_str(), m_nFolder, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
-    }, m_strName, error);
+    return MakeUnderTemporaryName(
+        m_nFolder, leaf,
+        [this, &self](const std::string& name) {
+            return linkat(AT_FDCWD, self.c_str(), m_nFolder, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
+        },
+        m_strName, error);
 }
 
 void CReplacement::Discard()
@@ -454,14 +460,15 @@ namespace {
 CFileStamp StampFrom(const struct stat& status)
 {
     return {status.st_dev, status.st_ino, static_cast<std::uint64_t>(status.st_size),
-        static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec, S_ISREG(status.st_mode)};
+        static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec,
+        S_ISREG(status.st_mode)};
 }
 
 } // namespace
 
 bool StampOf(std::FILE* file, CFileStamp& stamp)
 {
-    struct stat status {};
+    struct stat status{};
     if (fstat(fileno(file), &status) != 0)
         return false;
     stamp = StampFrom(status);
@@ -470,7 +477,7 @@ bool StampOf(std::FILE* file, CFileStamp& stamp)
 
 bool StampOf(const std::string& path, CFileStamp& stamp)
 {
-    struct stat status {};
+    struct stat status{};
     if (stat(path.c_str(), &status) != 0)
         return false;
     stamp = StampFrom(status);
@@ -490,7 +497,7 @@ bool InMemory(int descriptor)
 {
 #ifdef __linux__
     constexpr long kTmpfsMagic = 0x01021994;
-    struct statfs system {};
+    struct statfs system{};
     return fstatfs(descriptor, &system) == 0 && static_cast<long>(system.f_type) == kTmpfsMagic;
 #else
     (void)descriptor;
@@ -503,7 +510,7 @@ bool InMemory(int descriptor)
 bool MapView(std::FILE* file, std::uint64_t offset, std::size_t size, CFileView& view, int& error)
 {
     const int descriptor = fileno(file);
-    struct stat status {};
+    struct stat status{};
     if (fstat(descriptor, &status) != 0) {
         error = errno;
         return false;
@@ -543,7 +550,7 @@ bool UnmapView(std::FILE* file, const CFileView& view)
         return true;
     bool intact = !UnguardWindow(view.data);
     // Cut short inside the window's last page, a file reads as zeros there without any fault.
-    struct stat status {};
+    struct stat status{};
     if (fstat(fileno(file), &status) == 0 && static_cast<std::uint64_t>(status.st_size) < view.offset + view.size)
         intact = false;
     munmap(const_cast<unsigned char*>(view.data), view.size);

@@ -63,39 +63,27 @@ int ErrnoOf(DWORD error)
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
     case ERROR_BAD_NETPATH:
-    case ERROR_BAD_NET_NAME:
-        return ENOENT;
-    case ERROR_DIRECTORY:
-        return ENOTDIR;
-    case ERROR_FILENAME_EXCED_RANGE:
-        return ENAMETOOLONG;
+    case ERROR_BAD_NET_NAME: return ENOENT;
+    case ERROR_DIRECTORY: return ENOTDIR;
+    case ERROR_FILENAME_EXCED_RANGE: return ENAMETOOLONG;
     case ERROR_ACCESS_DENIED:
     case ERROR_NETWORK_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-        return EACCES;
-    case ERROR_WRITE_PROTECT:
-        return EROFS;
+    case ERROR_LOCK_VIOLATION: return EACCES;
+    case ERROR_WRITE_PROTECT: return EROFS;
     case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-        return EEXIST;
+    case ERROR_ALREADY_EXISTS: return EEXIST;
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return ENOSPC;
+    case ERROR_HANDLE_DISK_FULL: return ENOSPC;
     case ERROR_BROKEN_PIPE:
     case ERROR_NO_DATA:   // the reading end is being closed
         return EPIPE;
     case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY:
-        return ENOMEM;
-    case ERROR_TOO_MANY_OPEN_FILES:
-        return EMFILE;
-    case ERROR_NOT_SAME_DEVICE:
-        return EXDEV;
-    case ERROR_INVALID_HANDLE:
-        return EBADF;
-    default:
-        return EIO;
+    case ERROR_OUTOFMEMORY: return ENOMEM;
+    case ERROR_TOO_MANY_OPEN_FILES: return EMFILE;
+    case ERROR_NOT_SAME_DEVICE: return EXDEV;
+    case ERROR_INVALID_HANDLE: return EBADF;
+    default: return EIO;
     }
 }
 
@@ -158,8 +146,8 @@ bool StampOf(HANDLE file, CFileStamp& stamp)
     stamp.device = info.dwVolumeSerialNumber;
     stamp.index = Joined(info.nFileIndexHigh, info.nFileIndexLow);
     stamp.size = Joined(info.nFileSizeHigh, info.nFileSizeLow);
-    stamp.modified = static_cast<std::int64_t>(
-        Joined(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime));
+    stamp.modified
+        = static_cast<std::int64_t>(Joined(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime));
     stamp.regular = type == FILE_TYPE_DISK && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
     return true;
 }
@@ -279,14 +267,17 @@ bool CReplacement::Create(const std::string& target, int& error)
 {
     m_strTarget = target;
     const auto beside = [&target](const std::string& name) { return Utf8FromPath(BesideOf(target, name)); };
-    return MakeUnderTemporaryName(-1, beside, [this](const std::string& path) {
+    return MakeUnderTemporaryName(
+        -1, beside,
+        [this](const std::string& path) {
         // Shared for deleting: the console control handler removes it by its
         // name while it is still open here.
-        const HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
-            nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        m_file = NativeOf(file);
-        return file != INVALID_HANDLE_VALUE ? 0 : LastErrno();
-    }, m_strTemporary, error);
+            const HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_WRITE,
+                FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            m_file = NativeOf(file);
+            return file != INVALID_HANDLE_VALUE ? 0 : LastErrno();
+        },
+        m_strTemporary, error);
 }
 
 bool CReplacement::Commit(int& error)
@@ -306,7 +297,8 @@ bool CReplacement::Commit(int& error)
     const bool targetExists = GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES;
     const bool replaced = error == 0
         && (targetExists
-                ? ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
+                ? ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+                    != 0
                 : MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0);
     if (!replaced) {
         error = error != 0 ? error : LastErrno();

@@ -17,8 +17,8 @@ inline constexpr std::size_t kFormattedItems = 16;
 // most kFormattedLinesRoom bytes at out. Returns the bytes taken, a multiple
 // of lineUnit: none where the bytes are too few or the lines too long for a
 // step.
-using ByteLinesFormatter = std::size_t (*)(unsigned char* out, const unsigned char* bytes, std::size_t count,
-    unsigned char flip, int lineUnit);
+using ByteLinesFormatter = std::size_t (*)(
+    unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip, int lineUnit);
 inline constexpr std::size_t kFormattedLinesRoom = 128;
 
 // Writes "0x" and the digits of unit bytes (2 to 9) as one little-endian

@@ -30,7 +30,7 @@ static_assert(std::atomic<std::uintptr_t>::is_always_lock_free && std::atomic<st
     "the signal handler may only use lock-free atomics");
 
 std::array<CSlot, kSlots> g_slots;
-struct sigaction g_previous {};
+struct sigaction g_previous{};
 
 // Swaps the live window that holds address for zero pages; false when none holds it.
 bool ZeroWindowAt(std::uintptr_t address) noexcept
@@ -69,7 +69,7 @@ void OnBusError(int signalNumber, siginfo_t* info, void* context)
     }
     // As if we had never been here: a fault recurs on return and a sent
     // signal is raised again, and either ends the process.
-    struct sigaction byDefault {};
+    struct sigaction byDefault{};
     byDefault.sa_handler = SIG_DFL;
     sigaction(signalNumber, &byDefault, nullptr);
     if (!fault)
@@ -78,7 +78,7 @@ void OnBusError(int signalNumber, siginfo_t* info, void* context)
 
 void InstallHandler()
 {
-    struct sigaction action {};
+    struct sigaction action{};
     action.sa_sigaction = OnBusError;
     action.sa_flags = SA_SIGINFO;
     sigemptyset(&action.sa_mask);

@@ -13,7 +13,10 @@
 class CNumberLog
 {
 public:
-    void OnByteItems(const unsigned char* values, std::size_t count) { m_items.insert(m_items.end(), values, values + count); }
+    void OnByteItems(const unsigned char* values, std::size_t count)
+    {
+        m_items.insert(m_items.end(), values, values + count);
+    }
 
     void OnNumberCompleted(const CScannedNumber& number)
     {
@@ -55,7 +58,8 @@ public:
             const auto high = static_cast<std::uint8_t>(other.placeKindHigh);
             if (high != 0 || hex != (other.hexDigits != 0)) {
                 handBatch();
-                sink.OnNumberCompleted({hex ? CScannedNumber::Kind::Hex : CScannedNumber::Kind::Decimal, other.low, high, other.hexDigits});
+                sink.OnNumberCompleted({hex ? CScannedNumber::Kind::Hex : CScannedNumber::Kind::Decimal, other.low,
+                    high, other.hexDigits});
                 continue;
             }
             values[batched] = other.low;

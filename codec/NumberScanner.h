@@ -14,10 +14,11 @@
 // one-byte hex items ("0xHH") as their values, the writers' common case.
 // Nothing depends on how the text was cut, so a text may be scanned in parts.
 template <class Sink>
-concept NumberSink = requires(Sink& sink, const CScannedNumber& number, const unsigned char* values, std::size_t count) {
-    sink.OnNumberCompleted(number);
-    sink.OnByteItems(values, count);
-};
+concept NumberSink
+    = requires(Sink& sink, const CScannedNumber& number, const unsigned char* values, std::size_t count) {
+          sink.OnNumberCompleted(number);
+          sink.OnByteItems(values, count);
+      };
 
 // Numbers found a block at a time: in one call to sinks that take them so.
 template <class Sink>
@@ -50,7 +51,9 @@ class CNumberScanner
 {
 public:
     explicit CNumberScanner(Sink& sink)
-        : m_sink(sink), m_findByteItems(CurrentByteItemFinder()), m_findNumbers(CurrentNumberFinder())
+        : m_sink(sink)
+        , m_findByteItems(CurrentByteItemFinder())
+        , m_findNumbers(CurrentNumberFinder())
     {
     }
 
@@ -109,7 +112,8 @@ private:
 
     // Numbers of any common shape at p, a block at a time, after the items
     // held so far; false, with none taken, where the blocks find none.
-    bool TakeNumberBlocks(const unsigned char*& p, const unsigned char* end, const unsigned char* items, std::size_t& count)
+    bool TakeNumberBlocks(
+        const unsigned char*& p, const unsigned char* end, const unsigned char* items, std::size_t& count)
     {
         if (!m_findNumbers)
             return false;
@@ -300,17 +304,10 @@ template <NumberSink Sink>
 void CNumberScanner<Sink>::Finish()
 {
     switch (m_state) {
-    case State::Idle:
-        break;
-    case State::Zero:
-        CompleteDecimal(0);
-        break;
-    case State::Hex:
-        CompleteHex(m_nLow, m_nHigh, m_nHexDigits);
-        break;
-    case State::Decimal:
-        CompleteDecimal(m_nDecimal);
-        break;
+    case State::Idle: break;
+    case State::Zero: CompleteDecimal(0); break;
+    case State::Hex: CompleteHex(m_nLow, m_nHigh, m_nHexDigits); break;
+    case State::Decimal: CompleteDecimal(m_nDecimal); break;
     }
     m_state = State::Idle;
 }

@@ -15,14 +15,10 @@ struct CKernels
 CKernels KernelsOf(ScanPath path)
 {
     switch (path) {
-    case ScanPath::Scalar:
-        break;
-    case ScanPath::Sse2:
-        return {FindByteItemsSse2, FindNumbersSse2};
-    case ScanPath::Avx2:
-        return {FindByteItemsAvx2, FindNumbersAvx2};
-    case ScanPath::Avx512:
-        return {FindByteItemsAvx512, FindNumbersAvx512};
+    case ScanPath::Scalar: break;
+    case ScanPath::Sse2: return {FindByteItemsSse2, FindNumbersSse2};
+    case ScanPath::Avx2: return {FindByteItemsAvx2, FindNumbersAvx2};
+    case ScanPath::Avx512: return {FindByteItemsAvx512, FindNumbersAvx512};
     }
     return {nullptr, nullptr};
 }
@@ -38,14 +34,10 @@ std::atomic<ScanPath>& Current()
 bool IsScanPathAvailable(ScanPath path)
 {
     switch (path) {
-    case ScanPath::Scalar:
-        return true;
-    case ScanPath::Sse2:
-        return kHasX86Finders;
-    case ScanPath::Avx2:
-        return kHasX86Finders && ProcessorHasAvx2();
-    case ScanPath::Avx512:
-        return kHasX86Finders && ProcessorHasAvx2() && ProcessorHasAvx512();
+    case ScanPath::Scalar: return true;
+    case ScanPath::Sse2: return kHasX86Finders;
+    case ScanPath::Avx2: return kHasX86Finders && ProcessorHasAvx2();
+    case ScanPath::Avx512: return kHasX86Finders && ProcessorHasAvx2() && ProcessorHasAvx512();
     }
     return false;
 }

@@ -18,10 +18,7 @@ struct CScannedNumber
     std::uint32_t hexDigits;
 
     // Byte k (0 to 8) of the value, least significant first.
-    unsigned char Byte(int k) const
-    {
-        return k < 8 ? static_cast<unsigned char>(low >> (8 * k)) : high;
-    }
+    unsigned char Byte(int k) const { return k < 8 ? static_cast<unsigned char>(low >> (8 * k)) : high; }
 };
 
 // Numbers that blocks of text yield, column by column so that a vector
@@ -34,6 +31,7 @@ struct CFoundNumbers
 
     CScannedNumber At(std::size_t i) const
     {
-        return {hexDigits[i] != 0 ? CScannedNumber::Kind::Hex : CScannedNumber::Kind::Decimal, values[i], 0, hexDigits[i]};
+        return {
+            hexDigits[i] != 0 ? CScannedNumber::Kind::Hex : CScannedNumber::Kind::Decimal, values[i], 0, hexDigits[i]};
     }
 };

@@ -35,7 +35,11 @@ class CSplitScanner
 {
 public:
     explicit CSplitScanner(Sink& sink)
-        : m_sink(sink), m_scanner(sink), m_helperLog(PartFor(sink)), m_helperScanner(m_helperLog), m_pendingLog(PartFor(sink))
+        : m_sink(sink)
+        , m_scanner(sink)
+        , m_helperLog(PartFor(sink))
+        , m_helperScanner(m_helperLog)
+        , m_pendingLog(PartFor(sink))
     {
     }
     ~CSplitScanner() { m_helper.Drain(); }
@@ -105,7 +109,8 @@ private:
     const unsigned char* LogNumbers(const unsigned char* from, const unsigned char* to)
     {
         while (from != to && !m_helperScanner.Ended() && m_helperLog.Size() < kLogBudget) {
-            const unsigned char* pieceEnd = to - from > static_cast<std::ptrdiff_t>(kHelperPiece) ? AfterFirstEnd(from + kHelperPiece, to) : to;
+            const unsigned char* pieceEnd
+                = to - from > static_cast<std::ptrdiff_t>(kHelperPiece) ? AfterFirstEnd(from + kHelperPiece, to) : to;
             m_helperScanner.Feed({from, pieceEnd});
             from = pieceEnd;
         }
@@ -146,7 +151,9 @@ void CSplitScanner<Sink>::Feed(std::span<const unsigned char> chunk)
     const bool alone = m_nChunksAlone > 0;
     if (alone)
         --m_nChunksAlone;
-    const unsigned char* const split = chunk.size() < kSmallestSplit || alone ? end : AfterFirstEnd(begin + chunk.size() * m_nFirstShare / kShares, end);
+    const unsigned char* const split = chunk.size() < kSmallestSplit || alone
+        ? end
+        : AfterFirstEnd(begin + chunk.size() * m_nFirstShare / kShares, end);
     const unsigned char* const last = AfterLastEnd(split, end);
     if (last == split) {
         HandOverLogged();
@@ -166,7 +173,8 @@ void CSplitScanner<Sink>::Feed(std::span<const unsigned char> chunk)
     // Whichever thread waited gets less of the next chunk.
     const bool helperWaited = m_bHelperDone;
     m_helper.Wait();
-    m_nFirstShare = helperWaited ? std::max<std::size_t>(m_nFirstShare - 1, 1) : std::min(m_nFirstShare + 1, kShares - 1);
+    m_nFirstShare
+        = helperWaited ? std::max<std::size_t>(m_nFirstShare - 1, 1) : std::min(m_nFirstShare + 1, kShares - 1);
     if (m_helperLog.OtherCount() * kMostBytesPerLoggedNumber > static_cast<std::size_t>(helperStop - split))
         m_nChunksAlone = kChunksAlone;
 

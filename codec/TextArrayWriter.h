@@ -71,7 +71,8 @@ public:
     {
         constexpr std::size_t kMostRun = CByteWriter::kMaxReserve / kMaxItemSize;
         for (std::size_t done = 0; done < count;) {
-            const std::size_t run = std::min({count - done, kMostRun, static_cast<std::size_t>(m_nLineUnit - m_nItemsOnLine)});
+            const std::size_t run
+                = std::min({count - done, kMostRun, static_cast<std::size_t>(m_nLineUnit - m_nItemsOnLine)});
             unsigned char* pos = m_out.Reserve(run * kMaxItemSize);
             for (std::size_t k = done; k < done + run; ++k)
                 pos = put(pos, k);
@@ -94,7 +95,8 @@ public:
             unsigned char* pos = m_out.Reserve(CByteWriter::kMaxReserve);
             std::size_t i = 0;
             while (m_formatters.wide && i < run) {
-                const std::size_t taken = std::min(m_formatters.wide(pos, bytes + i * width, (groups - i) * width, unit), run - i);
+                const std::size_t taken
+                    = std::min(m_formatters.wide(pos, bytes + i * width, (groups - i) * width, unit), run - i);
                 if (taken == 0)
                     break;
                 pos += taken * itemSize;

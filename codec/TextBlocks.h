@@ -74,8 +74,8 @@ public:
     // Numbers start at least two bytes apart.
     static_assert(kWidth / 2 <= kNumberFinderRoom);
 
-    static std::size_t FindByteItems(const unsigned char*& position, const unsigned char* end, unsigned char* values,
-        std::size_t capacity)
+    static std::size_t FindByteItems(
+        const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity)
     {
         const unsigned char* p = position;
         if (!WholeBlockAt(p, end))
@@ -98,7 +98,8 @@ public:
             // an item whose last digit starts another ("0x10x12") is read
             // otherwise by the scanner, which leaves that to its own steps,
             // as it does the end mark.
-            const std::uint64_t irregular = (block.digits & ~taken) | (starts & Ahead(starts, nextStarts, 3)) | block.ends;
+            const std::uint64_t irregular
+                = (block.digits & ~taken) | (starts & Ahead(starts, nextStarts, 3)) | block.ends;
             if (irregular != 0) {
                 const int at = __builtin_ctzll(irregular);
                 starts &= (std::uint64_t{1} << at) - 1;
@@ -115,15 +116,18 @@ public:
         // Past the bytes of the last item taken, unless its separator is the
         // end mark, which the scanner must see.
         const std::uint64_t endingSeparator = carried & block.ends;
-        position = p + (endingSeparator != 0 ? __builtin_ctzll(endingSeparator) : carried == 0 ? 0 : 64 - __builtin_clzll(carried));
+        position = p
+            + (endingSeparator != 0 ? __builtin_ctzll(endingSeparator)
+                    : carried == 0  ? 0
+                                    : 64 - __builtin_clzll(carried));
         return count;
     }
 
     // Decimal numbers of up to 16 digits and hex numbers of 1 to 16 digits,
     // each a run of digits, letters and x's set apart by other bytes, and
     // runs of letters and x's alone, which separate; anything else stops.
-    static std::size_t FindNumbers(const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers,
-        std::size_t capacity)
+    static std::size_t FindNumbers(
+        const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers, std::size_t capacity)
     {
         const unsigned char* p = position;
         const unsigned char* after = p;   // past the last run taken
@@ -146,8 +150,9 @@ public:
                 const bool decimals = OnlyShortDecimals(block, next);
                 shortNumbers = decimals || OnlyShortHex(block, next, starts, continuedPrefix);
                 if (shortNumbers) {
-                    count += decimals ? Classifier::ShortDecimals(p, starts, numbers.values + count, numbers.hexDigits + count)
-                                      : Classifier::ShortHex(p, starts, numbers.values + count, numbers.hexDigits + count);
+                    count += decimals
+                        ? Classifier::ShortDecimals(p, starts, numbers.values + count, numbers.hexDigits + count)
+                        : Classifier::ShortHex(p, starts, numbers.values + count, numbers.hexDigits + count);
                     // Past the last number's digits, wherever it ends.
                     after = p + kWidth + (runs >> (kWidth - 1) != 0 ? std::countr_one(nextRuns) : 0);
                 }
@@ -200,14 +205,16 @@ private:
     {
         if (block.ends != 0 || block.hex != block.digits || block.xs != 0)
             return false;
-        return RunsOfAtLeast(block.digits, next.digits, 5) == 0 && TailOnly(block.digits, next.hex | next.xs, next.digits);
+        return RunsOfAtLeast(block.digits, next.digits, 5) == 0
+            && TailOnly(block.digits, next.hex | next.xs, next.digits);
     }
 
     // Whether every number that starts in the block is "0x" or "0X" and one
     // to eight hex digits, with nothing else but separators: no other x, no
     // end mark, and only its x and digits of the last number in the next
     // block. continuedPrefix: the block starts with the x of a number's "0x".
-    static bool OnlyShortHex(const CBlockMasks& block, const CBlockMasks& next, std::uint64_t starts, std::uint64_t continuedPrefix)
+    static bool OnlyShortHex(
+        const CBlockMasks& block, const CBlockMasks& next, std::uint64_t starts, std::uint64_t continuedPrefix)
     {
         if (block.ends != 0 || starts != block.prefixes || block.xs != (block.prefixes << 1 | continuedPrefix)
             || (Ahead(block.hex, next.hex, 2) & starts) != starts)
@@ -241,7 +248,8 @@ private:
         if (n <= 8)
             return static_cast<std::uint32_t>(DecimalValue(WordAt(text), n));
         // Modulo 2^32, as the scanner's own steps wrap.
-        return static_cast<std::uint32_t>(DecimalValue(WordAt(text), n - 8) * 100000000 + DecimalValue(WordAt(text + n - 8), 8));
+        return static_cast<std::uint32_t>(
+            DecimalValue(WordAt(text), n - 8) * 100000000 + DecimalValue(WordAt(text + n - 8), 8));
     }
 
     static std::uint64_t HexDigitsValue(const unsigned char* text, int n)

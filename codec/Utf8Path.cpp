@@ -25,7 +25,8 @@ std::string Utf8FromWide(std::wstring_view wide)
         return {};
     const int size = static_cast<int>(wide.size());
     std::string utf8(
-        static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr)), '\0');
+        static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr)),
+        '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr);
     return utf8;
 }

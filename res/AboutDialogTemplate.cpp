@@ -12,7 +12,8 @@ constexpr CControlTemplate kControls[] = {
     {IDC_STATIC, StaticText, "Copyright (C) Morvex project", kNoStyle, 40, 25, 119, 8},
     {IDOK, PushButton, "확인", kTabStop | kDefaultButton, 178, 150, 50, 16},
     {IDC_RELEASE_NOTES, Edit, "", kMultiLine | kReadOnly | kVScroll, 41, 67, 187, 73},
-    {IDC_STATIC, StaticText, "S/W 개발작업을 위한, 바이너리파일과 텍스트파일간의 변환 프로그램입니다.", kNoStyle, 40, 47, 188, 18},
+    {IDC_STATIC, StaticText, "S/W 개발작업을 위한, 바이너리파일과 텍스트파일간의 변환 프로그램입니다.", kNoStyle, 40,
+        47, 188, 18},
 };
 
 // The version line's text is replaced when the dialog opens.

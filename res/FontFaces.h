@@ -14,5 +14,5 @@ inline constexpr std::string_view kFixedWidthFace = "굴림체";
 // NanumBarunGothic comes first. The last face is there on every system.
 inline constexpr std::string_view kWin32DialogFaceStandIns[] = {"Gulim", "Malgun Gothic", "맑은 고딕",
     "NanumBarunGothic", "나눔바른고딕", "NanumGothic", "나눔고딕", "MS Shell Dlg"};
-inline constexpr std::string_view kWin32FixedWidthStandIns[] = {"GulimChe", "NanumGothicCoding", "나눔고딕코딩",
-    "Courier New"};
+inline constexpr std::string_view kWin32FixedWidthStandIns[]
+    = {"GulimChe", "NanumGothicCoding", "나눔고딕코딩", "Courier New"};

@@ -40,7 +40,8 @@ std::string_view Trim(std::string_view text)
 
 bool SameName(std::string_view a, std::string_view b)
 {
-    return std::ranges::equal(a, b, [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
+    return std::ranges::equal(
+        a, b, [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
 }
 
 std::optional<std::string_view> SectionName(std::string_view line)
@@ -79,8 +80,8 @@ CPlace FindKey(const Lines& lines, std::string_view section, std::string_view ke
     if (header == lines.end())
         return {header, header, header};
     const auto sectionEnd = std::find_if(std::next(header), lines.end(), isSection);
-    const auto keyLine = std::find_if(std::next(header), sectionEnd,
-        [key](const CLine& line) { return KeyValue(line.text, key).has_value(); });
+    const auto keyLine = std::find_if(
+        std::next(header), sectionEnd, [key](const CLine& line) { return KeyValue(line.text, key).has_value(); });
     return {header, sectionEnd, keyLine};
 }
 

@@ -24,8 +24,7 @@ CSaveLock::CSaveLock(const std::filesystem::path& file)
     // replaced by every save, and a lock file would stay behind.
     if (m_handle == kNoHandle)
         return;
-    while (flock(Descriptor(m_handle), LOCK_EX) != 0 && errno == EINTR) {
-    }
+    while (flock(Descriptor(m_handle), LOCK_EX) != 0 && errno == EINTR) {}
 }
 
 CSaveLock::~CSaveLock()

@@ -73,7 +73,8 @@ std::filesystem::path ConfigurationFolder(const char* xdgConfigHome, const std::
 
 CSettingsLocation LocateSettings(std::string_view fileName)
 {
-    return {ConfigurationFolder(std::getenv("XDG_CONFIG_HOME"), HomeFolder()) / PathFromUtf8(std::string(fileName)), {}};
+    return {
+        ConfigurationFolder(std::getenv("XDG_CONFIG_HOME"), HomeFolder()) / PathFromUtf8(std::string(fileName)), {}};
 }
 
 #endif

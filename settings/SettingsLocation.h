@@ -8,7 +8,8 @@
 struct CSettingsLocation
 {
     CSettingsLocation(std::filesystem::path file, std::filesystem::path carriedOverFrom = {})
-        : file(std::move(file)), carriedOverFrom(std::move(carriedOverFrom))
+        : file(std::move(file))
+        , carriedOverFrom(std::move(carriedOverFrom))
     {
     }
 

@@ -19,7 +19,8 @@ CProgramOutcome RunProgram(const std::string& program, const std::filesystem::pa
     if (!input.empty())
         command += " <'" + input.string() + "'";
     const int status = std::system(command.c_str());
-    CProgramOutcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, CTempDir::Read(errFile), CTempDir::Read(outFile)};
+    CProgramOutcome outcome{
+        WIFEXITED(status) ? WEXITSTATUS(status) : -1, CTempDir::Read(errFile), CTempDir::Read(outFile)};
     std::filesystem::remove(outFile);
     std::filesystem::remove(errFile);
     return outcome;

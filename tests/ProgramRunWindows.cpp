@@ -29,8 +29,8 @@ std::wstring Quoted(const std::wstring& arg)
 HANDLE CreateInheritableFile(const std::filesystem::path& path)
 {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-        nullptr);
+    return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
+        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 HANDLE OpenInheritableInput(const std::filesystem::path& path)

@@ -14,7 +14,8 @@ public:
     CTempDir()
     {
         std::random_device seed;
-        m_path = std::filesystem::temp_directory_path() / ("morvex-test-" + std::to_string(seed()) + std::to_string(seed()));
+        m_path = std::filesystem::temp_directory_path()
+            / ("morvex-test-" + std::to_string(seed()) + std::to_string(seed()));
         std::filesystem::create_directories(m_path);
     }
     ~CTempDir()

@@ -7,11 +7,12 @@
 
 void CDataExchange::Text(int controlId, std::string& field)
 {
-    m_entries.push_back({controlId, [controlId, &field](IDialogWindow& window) { window.SetControlText(controlId, field); },
-        [controlId, &field](const IDialogWindow& window) -> std::optional<std::string> {
-            field = window.ControlText(controlId);
-            return std::nullopt;
-        }});
+    m_entries.push_back(
+        {controlId, [controlId, &field](IDialogWindow& window) { window.SetControlText(controlId, field); },
+            [controlId, &field](const IDialogWindow& window) -> std::optional<std::string> {
+                field = window.ControlText(controlId);
+                return std::nullopt;
+            }});
 }
 
 void CDataExchange::Integer(int controlId, int& field)
@@ -41,7 +42,8 @@ void CDataExchange::Check(int controlId, const int& field, std::function<bool(in
 void CDataExchange::Range(int controlId, const int& field, int minimum, int maximum)
 {
     std::string message = FormatResString(IDS_ENTER_INTEGER_RANGE, {std::to_string(minimum), std::to_string(maximum)});
-    Check(controlId, field, [minimum, maximum](int value) { return value >= minimum && value <= maximum; },
+    Check(
+        controlId, field, [minimum, maximum](int value) { return value >= minimum && value <= maximum; },
         std::move(message));
 }
 

@@ -26,7 +26,8 @@ CUnitDlg::CUnitDlg(CSettingsLocation settings)
     Exchange().Integer(IDC_BYTE_UNIT, m_nByteUnit);
     Exchange().Range(IDC_BYTE_UNIT, m_nByteUnit, kMinByteUnit, kMaxByteUnit);
     Exchange().Integer(IDC_LINE_UNIT, m_nLineUnit);
-    Exchange().Check(IDC_LINE_UNIT, m_nLineUnit, [](int value) { return value >= kMinimumLineUnit; },
+    Exchange().Check(
+        IDC_LINE_UNIT, m_nLineUnit, [](int value) { return value >= kMinimumLineUnit; },
         std::string(LoadResString(IDS_ENTER_POSITIVE_INTEGER)));
 }
 

@@ -12,8 +12,7 @@ struct NamesCase
 };
 
 class AppNames : public testing::TestWithParam<NamesCase>
-{
-};
+{};
 
 TEST_P(AppNames, AreDerivedFromTheExecutablePath)
 {
@@ -23,6 +22,7 @@ TEST_P(AppNames, AreDerivedFromTheExecutablePath)
     EXPECT_EQ(names.settingsFileName, c.settingsFile);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Paths, AppNames,
     testing::Values(
         NamesCase{"C:\\Tools\\Morvex.exe", "Morvex", "Morvex.INI"},
@@ -30,6 +30,7 @@ INSTANTIATE_TEST_SUITE_P(Paths, AppNames,
         NamesCase{"/opt/my.tools/conv.v2.bin", "conv.v2", "conv.v2.INI"},
         NamesCase{"D:renamed.exe", "renamed", "renamed.INI"},
         NamesCase{"morvex", "morvex", "morvex.INI"}));
+// clang-format on
 
 TEST(AppNames, TheRunningExecutableIsFound)
 {

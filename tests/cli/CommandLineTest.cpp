@@ -36,8 +36,7 @@ struct OptionCase
 };
 
 class CommandLineOption : public testing::TestWithParam<OptionCase>
-{
-};
+{};
 
 TEST_P(CommandLineOption, ConvertsSilentlyWithItsUnitsAndLineUnit10)
 {
@@ -53,6 +52,7 @@ TEST_P(CommandLineOption, ConvertsSilentlyWithItsUnitsAndLineUnit10)
 
 const std::string kTwelve = "ABCDEFGHIJKL";
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Options, CommandLineOption,
     testing::Values(
         OptionCase{"h", kTwelve, "0x41,0x42,0x43,0x44,0x45,0x46,0x47,0x48,0x49,0x4A,\r\n0x4B,0x4C,"},
@@ -76,6 +76,7 @@ INSTANTIATE_TEST_SUITE_P(Options, CommandLineOption,
         OptionCase{"c", "static const uint16_t t[3] = {0x4241, -1};", std::string("AB\xFF\xFF\0\0", 6)},
         OptionCase{"c4", "uint32_t t[] = {0x44434241, 'E'};", std::string("ABCDE\0\0\0", 8)},
         OptionCase{"c1", "0x41, 0x4342", "AB"}));
+// clang-format on
 
 struct RoundTripCase
 {
@@ -85,8 +86,7 @@ struct RoundTripCase
 };
 
 class CommandLineRoundTrip : public testing::TestWithParam<RoundTripCase>
-{
-};
+{};
 
 // What one option writes at a byte unit, the matching option reads back
 // (inverting twice is the identity).
@@ -160,7 +160,8 @@ TEST(CommandLine, EveryErrorIsExactlyOneLineWhateverTheNames)
         std::string errors;
     };
     const Case cases[] = {
-        {{"h", "miss\ning.bin", "out"}, "morvex: cannot open source file $'miss\\ning.bin': No such file or directory\n"},
+        {{"h", "miss\ning.bin", "out"},
+            "morvex: cannot open source file $'miss\\ning.bin': No such file or directory\n"},
         {{"b", "\x1b[2Jx", "out"}, "morvex: cannot open source file $'\\E[2Jx': No such file or directory\n"},
 #ifndef _WIN32
         // (Windows arguments are UTF-16: such a byte never reaches a program there)
@@ -204,8 +205,7 @@ struct InformationCase
 };
 
 class CommandLineInformation : public testing::TestWithParam<InformationCase>
-{
-};
+{};
 
 // Works on any machine: the dialogs, their module and a display never come
 // into it.
@@ -217,7 +217,8 @@ TEST_P(CommandLineInformation, GoesToStandardOutputWithoutTheDialogs)
     // A copy away from its dialogs module (on Windows the dialogs are linked in).
     programs.push_back(dir.Path("morvex"));
     std::filesystem::copy_file(MORVEX_BINARY, programs.back());
-    std::filesystem::permissions(programs.back(), std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
+    std::filesystem::permissions(
+        programs.back(), std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
 #endif
     for (const std::string& program : programs) {
         const Outcome outcome = RunProgram(program, dir.Root(), GetParam().args);
@@ -271,7 +272,8 @@ TEST(HelpText, BeginsWithTheUsageAndListsEveryOptionTheParserTakes)
             << letter;
     }
     EXPECT_NE(help.find("\n\t-        as source_file: standard input; as destination_file: standard output\n"),
-        std::string::npos) << help;
+        std::string::npos)
+        << help;
 }
 
 TEST(VersionText, NamesTheProjectVersionAndTheLicence)
@@ -309,8 +311,7 @@ struct StartCase
 };
 
 class StartUp : public testing::TestWithParam<StartCase>
-{
-};
+{};
 
 TEST_P(StartUp, ChoosesTheDialogsOnlyWhenNoScriptCanHaveMeantAConversion)
 {
@@ -346,6 +347,7 @@ TEST_P(StartUp, ChoosesTheDialogsOnlyWhenNoScriptCanHaveMeantAConversion)
     EXPECT_EQ(output, c.output);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Arguments, StartUp,
     testing::Values(
         StartCase{{}, kDialogExitCode, true, "", "", ""},
@@ -370,6 +372,7 @@ INSTANTIATE_TEST_SUITE_P(Arguments, StartUp,
         StartCase{{"h", "<dir>/in.bin", "<dir>/out.txt"}, 0, false, "", "", ""},
         StartCase{{"h", "<dir>/missing.bin", "<dir>/out.txt"}, 1, false, "",
             "morvex: cannot open source file '<dir>/missing.bin': No such file or directory\n", ""}));
+// clang-format on
 
 TEST(ParseOption, FollowsTheOptionTable)
 {
@@ -379,10 +382,10 @@ TEST(ParseOption, FollowsTheOptionTable)
         const CConversionCommand* command;
         int byteUnit;
     };
-    const Case cases[] = {{"i", &kInvertText, 1}, {"b", &kTextToBin, 1}, {"h", &kBinToText, 1},
-        {"h7", &kBinToText, 7}, {"h0", &kBinToText, 1}, {"h-", &kBinToText, 1}, {"i1", &kInvertText, 1},
-        {"i2", &kInvertText, 2}, {"i9", &kInvertText, 9}, {"b1", &kTextToBin, 1}, {"b4", &kTextToBin, 4},
-        {"b9", &kTextToBin, 9}, {"c", &kCSourceToBin, 0}, {"c1", &kCSourceToBin, 1}, {"c9", &kCSourceToBin, 9}};
+    const Case cases[] = {{"i", &kInvertText, 1}, {"b", &kTextToBin, 1}, {"h", &kBinToText, 1}, {"h7", &kBinToText, 7},
+        {"h0", &kBinToText, 1}, {"h-", &kBinToText, 1}, {"i1", &kInvertText, 1}, {"i2", &kInvertText, 2},
+        {"i9", &kInvertText, 9}, {"b1", &kTextToBin, 1}, {"b4", &kTextToBin, 4}, {"b9", &kTextToBin, 9},
+        {"c", &kCSourceToBin, 0}, {"c1", &kCSourceToBin, 1}, {"c9", &kCSourceToBin, 9}};
     for (const Case& c : cases) {
         const auto conversion = ParseOption(c.option);
         ASSERT_TRUE(conversion) << c.option;

@@ -34,8 +34,7 @@ void PrintTo(const ScriptCase& c, std::ostream* out)
 }
 
 class ScriptOutput : public testing::TestWithParam<ScriptCase>
-{
-};
+{};
 
 // Writing to /dev/stdout joins the script's stream where it stands: output
 // before and after it, and an appended file, keep their bytes.
@@ -49,6 +48,7 @@ TEST_P(ScriptOutput, ConversionIntoStandardOutputKeepsTheStream)
     EXPECT_EQ(CTempDir::Read(dir.Path("out")), GetParam().expected) << GetParam().script;
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(DevStdout, ScriptOutput,
     testing::Values(
         ScriptCase{"Redirected", "$M h in.bin /dev/stdout > out", "0x41,0x42,0x43,"},
@@ -86,13 +86,15 @@ INSTANTIATE_TEST_SUITE_P(DevStdout, ScriptOutput,
         ScriptCase{"AFileNamedDash", "cp in.bin ./- && $M h ./- ./out", "0x41,0x42,0x43,"},
         ScriptCase{"IntoAFileNamedDash", "$M h in.bin ./- > stdout && cat ./- stdout > out", "0x41,0x42,0x43,"}),
     [](const testing::TestParamInfo<ScriptCase>& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST(ScriptOutput, AReaderThatStopsEarlyNeverLooksLikeSuccess)
 {
     CTempDir dir;
     // 4 MiB of output into a pipe whose reader leaves after 10 bytes.
-    const int status = RunScript(dir, "head -c 4194304 /dev/zero > big && $M h big /dev/stdout | head -c 10 > out;"
-                                      " exit ${PIPESTATUS[0]}");
+    const int status = RunScript(dir,
+        "head -c 4194304 /dev/zero > big && $M h big /dev/stdout | head -c 10 > out;"
+        " exit ${PIPESTATUS[0]}");
     EXPECT_EQ(CTempDir::Read(dir.Path("out")), "0x00,0x00,");
     ASSERT_TRUE(WIFEXITED(status));
     // bash reports death by a signal as 128 plus its number.
@@ -112,8 +114,7 @@ void PrintTo(const FailureCase& c, std::ostream* out)
 }
 
 class ScriptFailure : public testing::TestWithParam<FailureCase>
-{
-};
+{};
 
 // Exit status 1 with the reason, and the files the script names as they were.
 TEST_P(ScriptFailure, FailsWithItsReasonAndChangesNothing)
@@ -127,6 +128,7 @@ TEST_P(ScriptFailure, FailsWithItsReasonAndChangesNothing)
     EXPECT_EQ(CTempDir::Read(dir.Path("in.bin")), "ABC") << GetParam().script;
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Destinations, ScriptFailure,
     testing::Values(
         FailureCase{"FullStandardOutput", "$M h in.bin /dev/stdout > /dev/full",
@@ -145,6 +147,7 @@ INSTANTIATE_TEST_SUITE_P(Destinations, ScriptFailure,
         FailureCase{"LoopingLinks", "ln -s B A && ln -s A B && $M h in.bin A; s=$?; readlink A B >&2; exit $s",
             "morvex: cannot open destination file 'A': Too many levels of symbolic links\nB\nA\n"}),
     [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+// clang-format on
 
 struct InterruptionCase
 {
@@ -160,8 +163,7 @@ void PrintTo(const InterruptionCase& c, std::ostream* out)
 }
 
 class Interruption : public testing::TestWithParam<InterruptionCase>
-{
-};
+{};
 
 // The conversion reads from a FIFO that is fed 3 MiB and then kept open, so
 // it is under way, with output written, when the interruption comes.
@@ -171,12 +173,9 @@ TEST_P(Interruption, LeavesTheOldDestinationAndNothingElse)
         CTempDir dir;
         dir.Write("dest", "old content");
         // Job control, so that the background job does not ignore SIGINT.
-        const std::string script = std::string("set -m\nmkfifo fifo\n") + GetParam().setUp + "\n"
-            + "$M " + option + " fifo dest 2> err & pid=$!\n"
-            + "exec 3> fifo\n"
-            + "yes 0x41, | head -c 3145728 >&3\n"
-            + GetParam().interruption + "\n"
-            + "wait $pid; status=$?; exec 3>&-; rm fifo; exit $status";
+        const std::string script = std::string("set -m\nmkfifo fifo\n") + GetParam().setUp + "\n" + "$M " + option
+            + " fifo dest 2> err & pid=$!\n" + "exec 3> fifo\n" + "yes 0x41, | head -c 3145728 >&3\n"
+            + GetParam().interruption + "\n" + "wait $pid; status=$?; exec 3>&-; rm fifo; exit $status";
         const int status = RunScript(dir, script);
         ASSERT_TRUE(WIFEXITED(status)) << option;
         EXPECT_EQ(WEXITSTATUS(status), GetParam().exitStatus) << option << ": " << CTempDir::Read(dir.Path("err"));

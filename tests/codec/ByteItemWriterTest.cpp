@@ -70,8 +70,10 @@ TEST_P(ByteItemWriter, WritesEveryItemAndLineBreakWhateverTheRunsAndPieces)
     const CTempDir dir;
     std::mt19937 random(5);
     for (int unit : {1, 2, 3, 9}) {
-        const std::vector<unsigned char> flips = unit == 1 ? std::vector<unsigned char>{0x00, 0xFF} : std::vector<unsigned char>{0x00};
-        const std::vector<int> lineUnits = unit == 1 ? std::vector<int>{1, 3, 10, 15, 16, 17, 25, 26, 40, 1000} : std::vector<int>{1, 3, 16, 17, 1000};
+        const std::vector<unsigned char> flips
+            = unit == 1 ? std::vector<unsigned char>{0x00, 0xFF} : std::vector<unsigned char>{0x00};
+        const std::vector<int> lineUnits = unit == 1 ? std::vector<int>{1, 3, 10, 15, 16, 17, 25, 26, 40, 1000}
+                                                     : std::vector<int>{1, 3, 16, 17, 1000};
         for (int lineUnit : lineUnits) {
             for (std::size_t groups : {0, 1, 15, 16, 17, 64, 65, 100, 3000}) {
                 std::vector<unsigned char> bytes(groups * static_cast<std::size_t>(unit));
@@ -79,7 +81,8 @@ TEST_P(ByteItemWriter, WritesEveryItemAndLineBreakWhateverTheRunsAndPieces)
                     byte = static_cast<unsigned char>(random());
                 for (std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{64}, groups + 1})
                     for (unsigned char flip : flips)
-                        ASSERT_EQ(WrittenText(dir, bytes, unit, lineUnit, piece, flip), ExpectedText(bytes, unit, lineUnit, flip))
+                        ASSERT_EQ(WrittenText(dir, bytes, unit, lineUnit, piece, flip),
+                            ExpectedText(bytes, unit, lineUnit, flip))
                             << "unit " << unit << ", line unit " << lineUnit << ", " << groups << " items in pieces of "
                             << piece << ", flip " << int(flip);
             }

@@ -96,8 +96,7 @@ struct LexCase
 };
 
 class CSourceLex : public testing::TestWithParam<LexCase>
-{
-};
+{};
 
 TEST_P(CSourceLex, SplitsAsThePreprocessorDoesInAnyPieces)
 {
@@ -124,7 +123,8 @@ INSTANTIATE_TEST_SUITE_P(Tokens, CSourceLex,
         LexCase{"'A' '\\n' '\\x41' '\\101' '\\q' L'b' u8'c'",
             "C1 'A' =A\nC1 '\\n' =\n\nC1 '\\x41' =A\nC1 '\\101' =A\nC1 '\\q' !\nC1 L'b' =b\nC1 u8'c' =c\n"},
         LexCase{"\"a\\tb\\0\" L\"x\"", "S1  \"a\tb" + std::string(1, '\0') + "\" \nS1 L \"x\" \n"},
-        LexCase{"\"\\x100\" \"\\u0041\" \"open\nx", "S1  \"\" \\x100\nS1  \"0041\" \\u\nS1  \"open\" a line end\nI2 x\n"},
+        LexCase{
+            "\"\\x100\" \"\\u0041\" \"open\nx", "S1  \"\" \\x100\nS1  \"0041\" \\u\nS1  \"open\" a line end\nI2 x\n"},
         LexCase{"R\"(x)\"", "S1 R \"(x)\" a raw string\n"}));
 
 // Each declares the array "a" as C code would; the compiler tells the bytes.
@@ -181,8 +181,7 @@ std::string DumpProgram()
         program << "#define a a_" << k << '\n' << kCompiledCases[k].source << "\n#undef a\n";
     program << "int main(void) {\n";
     for (std::size_t k = 0; k < std::size(kCompiledCases); ++k)
-        program << "printf(\"%zu:\", sizeof a_" << k << "); fwrite(&a_" << k << ", 1, sizeof a_" << k
-                << ", stdout);\n";
+        program << "printf(\"%zu:\", sizeof a_" << k << "); fwrite(&a_" << k << ", 1, sizeof a_" << k << ", stdout);\n";
     program << "return 0;\n}\n";
     return program.str();
 }
@@ -236,8 +235,7 @@ struct ReadCase
 };
 
 class CSourceRead : public testing::TestWithParam<ReadCase>
-{
-};
+{};
 
 // What no compiler can tell: bodies pasted alone, widths other than the
 // declared one, and what this compiler's C does not have yet.
@@ -274,8 +272,7 @@ struct RefusalCase
 };
 
 class CSourceRefusal : public testing::TestWithParam<RefusalCase>
-{
-};
+{};
 
 // Whatever the reader cannot evaluate as C would is refused by name, never
 // guessed.
@@ -305,14 +302,14 @@ INSTANTIATE_TEST_SUITE_P(Constructs, CSourceRefusal,
         RefusalCase{"int a[] = {1e3};", 0, "line 1: '1e3' is a floating value"},
         RefusalCase{"int a[] = {08};", 0, "line 1: '08' is not a valid number"},
         RefusalCase{"int a[] = {12ab};", 0, "line 1: '12ab' is not a valid number"},
-        RefusalCase{"int a[] = {0x1FFFFFFFFFFFFFFFF};", 0,
-            "line 1: '0x1FFFFFFFFFFFFFFFF' is too large for any integer type"},
-        RefusalCase{"int a[] = {9223372036854775808};", 0,
-            "line 1: '9223372036854775808' is too large for any signed type"},
+        RefusalCase{
+            "int a[] = {0x1FFFFFFFFFFFFFFFF};", 0, "line 1: '0x1FFFFFFFFFFFFFFFF' is too large for any integer type"},
+        RefusalCase{
+            "int a[] = {9223372036854775808};", 0, "line 1: '9223372036854775808' is too large for any signed type"},
         RefusalCase{"int a[N] = {1};", 0, "line 1: '[N]' is a size the reader cannot evaluate"},
         RefusalCase{"int a[2][N] = {1};", 0, "line 1: '[N]' is a size the reader cannot evaluate"},
-        RefusalCase{"mytype a[] = {1};", 0,
-            "line 1: 'mytype' is not a type of known width: name the width with c1 to c9"},
+        RefusalCase{
+            "mytype a[] = {1};", 0, "line 1: 'mytype' is not a type of known width: name the width with c1 to c9"},
         RefusalCase{"long a[] = {1};", 0, "line 1: 'long' is 4 or 8 bytes by platform: name the width with c4 or c8"},
         RefusalCase{"int a[] = {(long)1};", 0, "line 1: '(long)1' casts to 'long', 4 or 8 bytes by platform"},
         RefusalCase{"int a[] = {'\\xff'};", 0,
@@ -322,8 +319,8 @@ INSTANTIATE_TEST_SUITE_P(Constructs, CSourceRefusal,
         RefusalCase{"const char *a[] = {\"x\"};", 0, "line 1: the array holds pointers"},
         RefusalCase{"int a = {1};", 0, "line 1: '=' does not initialise an array"},
         RefusalCase{"unsigned char a[2] = {1, 2, 3};", 0, "line 1: more elements than the array holds"},
-        RefusalCase{"unsigned char a[] = {[2] = 1, [1] = 2};", 0,
-            "line 1: '[1]' goes back to an element already written"},
+        RefusalCase{
+            "unsigned char a[] = {[2] = 1, [1] = 2};", 0, "line 1: '[1]' goes back to an element already written"},
         RefusalCase{"unsigned char a[2] = {[2] = 1};", 0, "line 1: '[2]' is past the end of the array"},
         RefusalCase{"int a[] = {.x = 1};", 0, "line 1: '.x' names a member of a structure"},
         RefusalCase{"int a[2][2] = {[1][0] = 1};", 0, "line 1: '[1][0]' is a designator the reader does not take"},

@@ -41,8 +41,7 @@ std::string Convert(const CTempDir& dir, Conversion conversion, const std::strin
 }
 
 class Conversions : public testing::TestWithParam<ConversionCase>
-{
-};
+{};
 
 TEST_P(Conversions, WriteExactlyTheExpectedBytes)
 {
@@ -66,6 +65,7 @@ std::string EveryByteInDecimal(const char* separator, bool down)
     return text;
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(BinToText, Conversions,
     testing::Values(
         C{kBin, "ABC", 1, 10, "0x41,0x42,0x43,"},
@@ -79,7 +79,9 @@ INSTANTIATE_TEST_SUITE_P(BinToText, Conversions,
         C{kBin, std::string("\x0A\x0D\x1A\x00\xFF", 5), 1, 10, "0x0A,0x0D,0x1A,0x00,0xFF,"},
         C{kBin, "\x01\x02\x03\x04\x05\x06\x07\x08\x09", 9, 10, "0x090807060504030201,"},
         C{kBin, "AB", 1, 1, "0x41,\r\n0x42,\r\n"}));
+// clang-format on
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(TextToBin, Conversions,
     testing::Values(
         C{kTxt, "0x41,0x42", 1, 10, "AB"},
@@ -101,7 +103,9 @@ INSTANTIATE_TEST_SUITE_P(TextToBin, Conversions,
         // Hex items keep all nine bytes.
         C{kTxt, "0x0504030201", 5, 10, "\x01\x02\x03\x04\x05"},
         C{kTxt, "0x090807060504030201", 9, 10, "\x01\x02\x03\x04\x05\x06\x07\x08\x09"}));
+// clang-format on
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(InvertText, Conversions,
     testing::Values(
         C{kInv, "0x5F", 1, 10, "0xA0,"},
@@ -125,6 +129,7 @@ INSTANTIATE_TEST_SUITE_P(InvertText, Conversions,
         C{kInv, "0x0504030201", 5, 10, "0xFAFBFCFDFE,"},
         C{kInv, "0x01", 9, 10, "0xFFFFFFFFFFFFFFFFFE,"},
         C{kInv, EveryByteInDecimal(", ", false), 1, 1000, EveryByteInDecimal(",", true)}));
+// clang-format on
 
 TEST(BinToText, BreaksTheLineAfterEveryLineUnitthItemOnly)
 {
@@ -203,8 +208,7 @@ struct ScanCase
 };
 
 class ScanByteUnit : public testing::TestWithParam<ScanCase>
-{
-};
+{};
 
 TEST_P(ScanByteUnit, ReturnsTheWidthOfTheWidestNumber)
 {
@@ -216,6 +220,7 @@ TEST_P(ScanByteUnit, ReturnsTheWidthOfTheWidestNumber)
     EXPECT_EQ(scan.byteUnit, GetParam().width) << "text: " << GetParam().text;
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Widths, ScanByteUnit,
     testing::Values(
         ScanCase{"0x41,0x42,", 1},
@@ -235,6 +240,7 @@ INSTANTIATE_TEST_SUITE_P(Widths, ScanByteUnit,
         ScanCase{"0x" + std::string(19, '1'), 10},
         ScanCase{"4294967296", 0},
         ScanCase{"0x090807060504030201,", 9}));
+// clang-format on
 
 TEST(ScanByteUnit, MissingSourceGivesZero)
 {
@@ -275,8 +281,10 @@ TEST(SpeedLayers, EveryPathAndCombinationWritesTheSameBytes)
     std::generate(binary.begin(), binary.end(), [&random] { return static_cast<char>(random()); });
     std::string decimal;
     for (std::size_t k = 0; k < 20000; ++k)
-        decimal += std::to_string(static_cast<unsigned char>(binary[k]) * (k % 50 == 0 ? 257 : 1)) + (k % 16 == 15 ? "\n" : ", ");
-    const std::string text = Convert(dir, kBin, binary, 1, 10) + " 65, 0X1234, 4294967295 " + Convert(dir, kBin, binary, 3, 7);
+        decimal += std::to_string(static_cast<unsigned char>(binary[k]) * (k % 50 == 0 ? 257 : 1))
+            + (k % 16 == 15 ? "\n" : ", ");
+    const std::string text
+        = Convert(dir, kBin, binary, 1, 10) + " 65, 0X1234, 4294967295 " + Convert(dir, kBin, binary, 3, 7);
     struct Run
     {
         Conversion conversion;

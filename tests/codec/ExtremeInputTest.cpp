@@ -49,7 +49,8 @@ int ScanFile(const std::string& source)
 }
 
 // Writes count copies of fill after prefix, in blocks, without holding the file.
-std::string WriteRun(const CTempDir& dir, const std::string& name, const std::string& prefix, char fill, std::size_t count)
+std::string WriteRun(
+    const CTempDir& dir, const std::string& name, const std::string& prefix, char fill, std::size_t count)
 {
     std::ofstream out(dir.Path(name), std::ios::binary);
     out << prefix;

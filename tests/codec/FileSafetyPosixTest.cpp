@@ -59,7 +59,7 @@ bool Convert(const std::string& source, const std::string& dest, std::string* er
 
 struct stat StatusOf(const std::string& path)
 {
-    struct stat status {};
+    struct stat status{};
     stat(path.c_str(), &status);
     return status;
 }
@@ -68,7 +68,11 @@ struct stat StatusOf(const std::string& path)
 // owning group r, mask rw, others nothing.
 std::vector<unsigned char> AccessList(uid_t user)
 {
-    struct Entry { std::uint16_t tag, perm; std::uint32_t id; };
+    struct Entry
+    {
+        std::uint16_t tag, perm;
+        std::uint32_t id;
+    };
     const Entry entries[] = {{0x01, 6, ~0u}, {0x02, 6, user}, {0x04, 4, ~0u}, {0x10, 6, ~0u}, {0x20, 0, ~0u}};
     std::vector<unsigned char> list(4 + sizeof(entries));
     const std::uint32_t version = 2;
@@ -157,9 +161,10 @@ TEST(FileSafetyPosix, AnotherUsersFileIsReplacedOnlyWhereNothingIsLost)
         EXPECT_EQ(after.st_ino == before, c.inPlace) << c.name;
         EXPECT_EQ(after.st_gid, c.fileGroup) << c.name;
         EXPECT_EQ(after.st_mode & 07777, 0666u) << c.name;
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path("folder")),
-                      std::filesystem::directory_iterator()),
-            1) << c.name;
+        EXPECT_EQ(std::distance(
+                      std::filesystem::directory_iterator(dir.Path("folder")), std::filesystem::directory_iterator()),
+            1)
+            << c.name;
     }
 }
 
@@ -184,7 +189,6 @@ TEST(FileSafetyPosix, WithoutThreadsTheConversionsStillSucceed)
             && codec.InvertText(1, 10) && codec.TextToBin(1, 10);
     }));
     EXPECT_EQ(CTempDir::Read(dir.Path("threads.bin")), std::string(text.size() / 5, 'A'));
-
 }
 
 struct SmallFileSystemCase
@@ -220,8 +224,7 @@ TEST(FileSafetyPosix, SmallFileSystemsFailWithoutLosingAnythingOrFillingAnything
         {"no free files", "size=4m,nr_inodes=8",
             [&](const std::string& folder) {
                 fill(folder);
-                for (int n = 0; std::ofstream(folder + "/f" + std::to_string(n)); ++n) {
-                }
+                for (int n = 0; std::ofstream(folder + "/f" + std::to_string(n)); ++n) {}
                 std::string error;
                 return !Convert(folder + "/source", folder + "/dest", &error)
                     && error.ends_with("No space left on device") && CTempDir::Read(folder + "/dest") == kOld;

@@ -234,7 +234,7 @@ std::set<std::string> Names(const CTempDir& dir)
 #ifndef _WIN32
 unsigned Mode(const std::string& path)
 {
-    struct stat status {};
+    struct stat status{};
     stat(path.c_str(), &status);
     return status.st_mode & 07777;
 }
@@ -260,8 +260,7 @@ struct CDestinationSetUp
 CDestinationSetUp SetUpDestination(const CTempDir& dir, EDestination kind)
 {
     switch (kind) {
-    case EDestination::Existing:
-        dir.Write("dest", kKeep);
+    case EDestination::Existing: dir.Write("dest", kKeep);
 #ifndef _WIN32
         chmod(dir.Path("dest").c_str(), 0640);
 #endif
@@ -274,8 +273,7 @@ CDestinationSetUp SetUpDestination(const CTempDir& dir, EDestination kind)
         return {dir.Path("dest"), dir.Path("target")};
 #endif
         break;
-    case EDestination::New:
-        break;
+    case EDestination::New: break;
     }
     return {dir.Path("dest"), dir.Path("dest")};
 }
@@ -399,17 +397,20 @@ struct SourceChange
 };
 
 const SourceChange kSourceChanges[] = {
-    {"grown", [](const CTempDir&, const std::string& source) {
-         std::ofstream(source, std::ios::binary | std::ios::app) << "0x42,";
-     }},
-    {"cut short", [](const CTempDir&, const std::string& source) {
-         std::filesystem::resize_file(source, std::filesystem::file_size(source) / 2);
-     }},
+    {"grown",
+        [](const CTempDir&, const std::string& source) {
+            std::ofstream(source, std::ios::binary | std::ios::app) << "0x42,";
+        }},
+    {"cut short",
+        [](const CTempDir&, const std::string& source) {
+            std::filesystem::resize_file(source, std::filesystem::file_size(source) / 2);
+        }},
 #ifndef _WIN32
     // (Windows renames nothing over a file that is open)
-    {"replaced under its name", [](const CTempDir& dir, const std::string& source) {
-         std::filesystem::rename(dir.Write("other", std::string(std::filesystem::file_size(source), '7')), source);
-     }},
+    {"replaced under its name",
+        [](const CTempDir& dir, const std::string& source) {
+            std::filesystem::rename(dir.Write("other", std::string(std::filesystem::file_size(source), '7')), source);
+        }},
 #endif
 };
 
@@ -507,20 +508,22 @@ TEST(FileSafety, LongPathsWork)
         const std::string source = (folder / "in.bin").string();
         const std::string dest = (folder / "out").string();
         ASSERT_EQ(source.size(), length);
-        { std::ofstream(source, std::ios::binary) << "AB"; }
+        {
+            std::ofstream(source, std::ios::binary) << "AB";
+        }
         std::ofstream(dest) << kKeep;
         CArrayCodec codec;
         codec.SetSourcePath(source);
         codec.SetDestPath(dest);
 #ifndef _WIN32
-        struct stat before {};
+        struct stat before{};
         stat(dest.c_str(), &before);
 #endif
         const CConversionResult result = codec.BinToText(1, 10);
         ASSERT_TRUE(result) << length << ": " << result.message;
         EXPECT_EQ(CTempDir::Read(dest), "0x41,0x42,") << length;
 #ifndef _WIN32
-        struct stat after {};
+        struct stat after{};
         stat(dest.c_str(), &after);
         EXPECT_NE(after.st_ino, before.st_ino) << length << ": replaced, not written in place";
 #endif

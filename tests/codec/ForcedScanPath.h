@@ -12,14 +12,10 @@ inline const auto kEveryPathParam = testing::ValuesIn(kEveryScanPath);
 inline std::string ScanPathName(ScanPath path)
 {
     switch (path) {
-    case ScanPath::Scalar:
-        return "Scalar";
-    case ScanPath::Sse2:
-        return "Sse2";
-    case ScanPath::Avx2:
-        return "Avx2";
-    case ScanPath::Avx512:
-        return "Avx512";
+    case ScanPath::Scalar: return "Scalar";
+    case ScanPath::Sse2: return "Sse2";
+    case ScanPath::Avx2: return "Avx2";
+    case ScanPath::Avx512: return "Avx512";
     }
     return "Unknown";
 }
@@ -29,7 +25,10 @@ inline std::string ScanPathName(ScanPath path)
 class CForcedScanPath
 {
 public:
-    explicit CForcedScanPath(ScanPath path) : m_bAvailable(UseScanPath(path)) {}
+    explicit CForcedScanPath(ScanPath path)
+        : m_bAvailable(UseScanPath(path))
+    {
+    }
     ~CForcedScanPath() { UseScanPath(BestScanPath()); }
     CForcedScanPath(const CForcedScanPath&) = delete;
     CForcedScanPath& operator=(const CForcedScanPath&) = delete;

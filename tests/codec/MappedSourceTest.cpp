@@ -100,7 +100,8 @@ TEST(MappedSource, GivesTheChunksOfTheCopyingReads)
 {
     // Windows of two pages, so that page boundaries fall inside them too.
     const std::size_t capacity = 2 * kPage;
-    const std::size_t sizes[] = {0, 1, kPage - 1, kPage, kPage + 1, capacity - 1, capacity, capacity + 1, 3 * capacity + 7};
+    const std::size_t sizes[]
+        = {0, 1, kPage - 1, kPage, kPage + 1, capacity - 1, capacity, capacity + 1, 3 * capacity + 7};
     CTempDir dir;
     for (const std::size_t size : sizes) {
         const std::string what = std::to_string(size) + " bytes";
@@ -137,7 +138,8 @@ TEST(MappedSource, AFileCutShortUnderItsWindowIsAChangedSourceAndKeepsTheDestina
         text += "0x41,";
     for (const Cut& cut : cuts) {
         for (const Run run : runs) {
-            const std::string what = "cut to " + std::to_string(cut.toSize) + " at chunk " + std::to_string(cut.atChunk);
+            const std::string what
+                = "cut to " + std::to_string(cut.toSize) + " at chunk " + std::to_string(cut.atChunk);
             CTempDir dir;
             const std::string source = dir.Write("source", text);
             const std::string dest = dir.Write("dest", "keep me");
@@ -171,7 +173,8 @@ void TouchAShortenedFileMappedElsewhere()
     std::FILE* other = std::tmpfile();
     std::fputs(std::string(2 * kPage, 'x').c_str(), other);
     std::fflush(other);
-    auto* pages = static_cast<volatile unsigned char*>(mmap(nullptr, 2 * kPage, PROT_READ, MAP_SHARED, fileno(other), 0));
+    auto* pages
+        = static_cast<volatile unsigned char*>(mmap(nullptr, 2 * kPage, PROT_READ, MAP_SHARED, fileno(other), 0));
     if (pages == MAP_FAILED || ftruncate(fileno(other), 0) != 0)
         return;
     std::printf("%d", pages[kPage]);
@@ -183,7 +186,7 @@ TEST(MappedSourceDeathTest, AFaultElsewhereGoesToTheHandlerThatWasThereOrEndsThe
     EXPECT_DEATH(TouchAShortenedFileMappedElsewhere(), "");
     EXPECT_EXIT(
         {
-            struct sigaction previous {};
+            struct sigaction previous{};
             previous.sa_handler = [](int) { _exit(42); };
             sigaction(SIGBUS, &previous, nullptr);
             TouchAShortenedFileMappedElsewhere();

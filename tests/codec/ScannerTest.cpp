@@ -63,8 +63,7 @@ struct NumbersCase
 };
 
 class ScannerNumbers : public testing::TestWithParam<std::tuple<ScanPath, NumbersCase>>
-{
-};
+{};
 
 // Ahead of the case, a run of items long enough for the block paths, so that
 // the case meets them in their blocks as well as at the end of the text.
@@ -93,6 +92,7 @@ TEST_P(ScannerNumbers, FindsTheNumbersOfTheText)
         << "text: " << test.text;
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(TextArrayFormat, ScannerNumbers,
     testing::Combine(kEveryPathParam, testing::Values(
         NumbersCase{"0x41,0x42", "H65 H66"},
@@ -131,6 +131,7 @@ INSTANTIATE_TEST_SUITE_P(TextArrayFormat, ScannerNumbers,
         NumbersCase{"", ""},
         NumbersCase{"no digits here", ""})),
     [](const auto& info) { return ScanPathName(std::get<0>(info.param)) + "_" + std::to_string(info.index); });
+// clang-format on
 
 class ScannerPaths : public testing::TestWithParam<ScanPath>
 {
@@ -159,8 +160,8 @@ TEST_P(ScannerPaths, ReportsTheSameNumbersAsTheLiteralStateTableOnRandomText)
 // other shape a number can take, so that blocks meet each of them anywhere.
 std::string RandomItemText(std::mt19937& random, std::size_t items)
 {
-    static const char* const kOddPieces[] = {"0x4", "0x123", "0x", "0X", "255", "0", "007", "0x10x12", "0x1G",
-        "0xAg", "x", "\x80", "\r\n", " ", "\x1A", "0xab", "12345678901"};
+    static const char* const kOddPieces[] = {"0x4", "0x123", "0x", "0X", "255", "0", "007", "0x10x12", "0x1G", "0xAg",
+        "x", "\x80", "\r\n", " ", "\x1A", "0xab", "12345678901"};
     std::string text;
     for (std::size_t k = 0; k < items; ++k) {
         if (random() % 40 == 0) {
@@ -252,8 +253,9 @@ TEST_P(ScannerPaths, ReportsTheSameNumbersAsTheLiteralStateTableOnNumbersOfEvery
     std::mt19937 random(14);
     for (int round = 0; round < 600; ++round) {
         const std::size_t maxHexDigits[] = {0, 8, 16};
-        const std::string text = round % 4 == 0 ? RandomNumberText(random, random() % 400)
-                                                : RandomShortNumberText(random, random() % 800, maxHexDigits[round % 4 - 1]);
+        const std::string text = round % 4 == 0
+            ? RandomNumberText(random, random() % 400)
+            : RandomShortNumberText(random, random() % 800, maxHexDigits[round % 4 - 1]);
         const std::vector<std::size_t> chunks = {random() % 300, random() % 300};
         ASSERT_EQ(ScanInChunks(text, chunks), ReferenceScan(text))
             << "text: " << text << "\nchunks: " << chunks[0] << ", " << chunks[1];

@@ -111,7 +111,8 @@ class CScratch
 public:
     CScratch()
     {
-        const std::filesystem::path base = std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
+        const std::filesystem::path base
+            = std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
         m_folder = base / ("morvex-fuzz-" + std::to_string(getpid()));
         std::filesystem::create_directories(m_folder);
     }
@@ -152,7 +153,8 @@ void CheckRoundTrips(std::string_view data, int byteUnit, int lineUnit)
 {
     static const CScratch scratch;
     CScratch::Write(scratch.Path("data.bin"), data);
-    const std::string text = Convert(scratch, "data.bin", "text.txt", [&](CArrayCodec& c) { return c.BinToText(byteUnit, lineUnit); });
+    const std::string text
+        = Convert(scratch, "data.bin", "text.txt", [&](CArrayCodec& c) { return c.BinToText(byteUnit, lineUnit); });
 
     std::string padded(data);
     padded.resize((data.size() + byteUnit - 1) / byteUnit * byteUnit, '\0');
@@ -160,7 +162,8 @@ void CheckRoundTrips(std::string_view data, int byteUnit, int lineUnit)
         "binary to text and back changed the bytes");
 
     Convert(scratch, "text.txt", "inverted.txt", [&](CArrayCodec& c) { return c.InvertText(byteUnit, lineUnit); });
-    std::string complement = Convert(scratch, "inverted.txt", "back.bin", [&](CArrayCodec& c) { return c.TextToBin(byteUnit, 1); });
+    std::string complement
+        = Convert(scratch, "inverted.txt", "back.bin", [&](CArrayCodec& c) { return c.TextToBin(byteUnit, 1); });
     Expect(complement.size() == padded.size(), "the inverted text holds a different count of numbers");
     // The short last item was widened to the byte unit before inverting.
     for (std::size_t k = 0; k < data.size(); ++k)

@@ -15,8 +15,7 @@ struct LimitCase
 };
 
 class ProfileTextLimit : public testing::TestWithParam<LimitCase>
-{
-};
+{};
 
 TEST_P(ProfileTextLimit, ReadsWholeTextsUpToTheLimitOnly)
 {
@@ -29,6 +28,7 @@ TEST_P(ProfileTextLimit, ReadsWholeTextsUpToTheLimitOnly)
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Sizes, ProfileTextLimit,
     testing::Values(
         LimitCase{0, 0, true},
@@ -39,6 +39,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, ProfileTextLimit,
         LimitCase{8193, 8192, false},
         LimitCase{8192, 8191, false},
         LimitCase{10000, 1 << 20, true}));
+// clang-format on
 
 // Fails its reads after a number of bytes, as a file buffer does: by throwing.
 class CFailingBuffer : public std::streambuf
@@ -80,14 +81,14 @@ struct NewFileEndCase
 };
 
 class ProfileTextNewFileEnd : public testing::TestWithParam<NewFileEndCase>
-{
-};
+{};
 
 TEST_P(ProfileTextNewFileEnd, IsUsedOnlyWhereTheTextHasNoLineEnd)
 {
     EXPECT_EQ(WithProfileValue(GetParam().before, "config", "ByteUnit", "3", "\r\n"), GetParam().after);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Texts, ProfileTextNewFileEnd,
     testing::Values(
         NewFileEndCase{"", "[config]\r\nByteUnit=3\r\n"},
@@ -97,6 +98,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, ProfileTextNewFileEnd,
         NewFileEndCase{"[other]", "[other]\r\n[config]\r\nByteUnit=3\r\n"},
         NewFileEndCase{"[other]\n", "[other]\n[config]\nByteUnit=3\n"},
         NewFileEndCase{"[other]\rx=1", "[other]\rx=1\r[config]\rByteUnit=3\r"}));
+// clang-format on
 
 TEST(ProfileText, FindsTheValueOfTheFirstSectionOfTheNameOnly)
 {

@@ -13,14 +13,14 @@ struct FolderCase
 };
 
 class ConfigurationFolder : public testing::TestWithParam<FolderCase>
-{
-};
+{};
 
 TEST_P(ConfigurationFolder, FollowsTheXdgRules)
 {
     EXPECT_EQ(::ConfigurationFolder(GetParam().xdgConfigHome, "/home/kim"), std::filesystem::path(GetParam().expected));
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Values, ConfigurationFolder,
     testing::Values(
         FolderCase{"/srv/config", "/srv/config"},
@@ -29,6 +29,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ConfigurationFolder,
         FolderCase{"config", "/home/kim/.config"},
         FolderCase{"./config", "/home/kim/.config"},
         FolderCase{"~/config", "/home/kim/.config"}));
+// clang-format on
 #endif
 
 } // namespace

@@ -35,7 +35,10 @@ protected:
 
     void WriteFile(const std::string& text) { m_dir.Write("morvex.INI", text); }
     std::string FileText() const { return CTempDir::Read(m_dir.Path("morvex.INI")); }
-    std::size_t FilesInFolder() const { return std::distance(fs::directory_iterator(m_dir.Root()), fs::directory_iterator()); }
+    std::size_t FilesInFolder() const
+    {
+        return std::distance(fs::directory_iterator(m_dir.Root()), fs::directory_iterator());
+    }
 };
 
 TEST_F(SettingsStore, MissingFileReadsTheDefaultsAndIsNotCreated)
@@ -66,7 +69,8 @@ TEST_F(SettingsStore, KeepsOtherSectionsAndKeys)
     WriteFile("; note\n[other]\nByteUnit=7\n\n[config]\nColour=blue\n\n[last]\nx=1\n");
     m_store.WriteSettingInt("config", "ByteUnit", 3);
     m_store.WriteSettingInt("config", "LineUnit", 12);
-    EXPECT_EQ(FileText(), "; note\n[other]\nByteUnit=7\n\n[config]\nColour=blue\nByteUnit=3\nLineUnit=12\n\n[last]\nx=1\n");
+    EXPECT_EQ(
+        FileText(), "; note\n[other]\nByteUnit=7\n\n[config]\nColour=blue\nByteUnit=3\nLineUnit=12\n\n[last]\nx=1\n");
     EXPECT_EQ(m_store.ReadSettingInt("other", "ByteUnit", 1), 7);
 }
 
@@ -98,8 +102,7 @@ struct ValueCase
 };
 
 class SettingsValue : public SettingsStore, public testing::WithParamInterface<ValueCase>
-{
-};
+{};
 
 TEST_P(SettingsValue, ReadsLikeAProfileFile)
 {
@@ -107,6 +110,7 @@ TEST_P(SettingsValue, ReadsLikeAProfileFile)
     EXPECT_EQ(m_store.ReadSettingInt("config", "LineUnit", 10), GetParam().expected) << GetParam().file;
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Values, SettingsValue,
     testing::Values(
         ValueCase{"[config]\nByteUnit=4\n", 10},
@@ -132,6 +136,7 @@ INSTANTIATE_TEST_SUITE_P(Values, SettingsValue,
         ValueCase{"[config]\nLineUnitX=16\n", 10},
         ValueCase{"[config]\nLineUnit=16\nLineUnit=17\n", 16},
         ValueCase{"", 10}));
+// clang-format on
 
 // A rewrite keeps the file's own bytes: its byte order mark and line ends.
 struct RewriteCase
@@ -141,8 +146,7 @@ struct RewriteCase
 };
 
 class SettingsRewrite : public SettingsStore, public testing::WithParamInterface<RewriteCase>
-{
-};
+{};
 
 TEST_P(SettingsRewrite, KeepsTheFilesOwnForm)
 {
@@ -152,6 +156,7 @@ TEST_P(SettingsRewrite, KeepsTheFilesOwnForm)
     EXPECT_EQ(m_store.ReadSettingInt("config", "ByteUnit", 1), 3);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Forms, SettingsRewrite,
     testing::Values(
         RewriteCase{"\xEF\xBB\xBF[config]\nByteUnit=1\n", "\xEF\xBB\xBF[config]\nByteUnit=3\n"},
@@ -169,6 +174,7 @@ INSTANTIATE_TEST_SUITE_P(Forms, SettingsRewrite,
         RewriteCase{"[other]", "[other]" NEW_LINE "[config]" NEW_LINE "ByteUnit=3" NEW_LINE},
         RewriteCase{"[config]\nByteUnit=1", "[config]\nByteUnit=3\n"},
         RewriteCase{"[other]\r\nx=1", "[other]\r\nx=1\r\n[config]\r\nByteUnit=3\r\n"}));
+// clang-format on
 
 TEST_F(SettingsStore, RepeatedSavesNeverAddASecondSection)
 {
@@ -187,8 +193,7 @@ struct SizeCase
 };
 
 class SettingsFileSize : public SettingsStore, public testing::WithParamInterface<SizeCase>
-{
-};
+{};
 
 TEST_P(SettingsFileSize, ALargerFileIsLeftAlone)
 {
@@ -205,12 +210,14 @@ TEST_P(SettingsFileSize, ALargerFileIsLeftAlone)
     EXPECT_EQ(FilesInFolder(), 1u);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Sizes, SettingsFileSize,
     testing::Values(
         SizeCase{64 << 10, true},
         SizeCase{1 << 20, true},
         SizeCase{(1 << 20) + 1, false},
         SizeCase{8 << 20, false}));
+// clang-format on
 
 // Links, permission bits and limits as POSIX systems have them.
 #ifndef _WIN32

@@ -35,8 +35,7 @@ TEST_F(AboutDlg, MissingReleaseNotesLeaveTheBoxEmptyInTheDialogsFont)
 
 // OK and Cancel both close it and leave the fields as shown.
 class AboutDlgCloses : public AboutDlg, public testing::WithParamInterface<int>
-{
-};
+{};
 
 TEST_P(AboutDlgCloses, AndLeavesItsFieldsAsShown)
 {

@@ -34,8 +34,7 @@ void PrintTo(const DetailsCase& c, std::ostream* out)
 }
 
 class FailureDetails : public testing::TestWithParam<DetailsCase>
-{
-};
+{};
 
 TEST_P(FailureDetails, SayTheProgramsPartInItsOwnWords)
 {
@@ -44,6 +43,7 @@ TEST_P(FailureDetails, SayTheProgramsPartInItsOwnWords)
     EXPECT_EQ(::FailureDetails(failure, Marked), c.shown);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Reasons, FailureDetails,
     testing::Values(
         DetailsCase{"OpenSource", EFailure::CannotOpenSource, kSource, ENOENT,
@@ -95,5 +95,6 @@ INSTANTIATE_TEST_SUITE_P(Reasons, FailureDetails,
         DetailsCase{"LineUnit", EFailure::BadLineUnit, "", 0, "line unit 0 is below 1", "line unit 0 is below 1"},
         DetailsCase{"NoKind", EFailure::None, "", 0, "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 } // namespace

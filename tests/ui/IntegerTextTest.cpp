@@ -14,8 +14,7 @@ struct IntegerCase
 };
 
 class IntegerText : public testing::TestWithParam<IntegerCase>
-{
-};
+{};
 
 TEST_P(IntegerText, ReadsLikeTheDialogsIntegerExchange)
 {
@@ -25,6 +24,7 @@ TEST_P(IntegerText, ReadsLikeTheDialogsIntegerExchange)
 
 constexpr std::nullopt_t kRefused = std::nullopt;
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Accepted, IntegerText,
     testing::Values(
         IntegerCase{"7", 7},
@@ -45,7 +45,9 @@ INSTANTIATE_TEST_SUITE_P(Accepted, IntegerText,
         IntegerCase{"1                              x", 1},
         IntegerCase{"1                              한", 1},
         IntegerCase{"0000000000000000000000000000000000042", 0}));
+// clang-format on
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Refused, IntegerText,
     testing::Values(
         IntegerCase{"", kRefused},
@@ -64,5 +66,6 @@ INSTANTIATE_TEST_SUITE_P(Refused, IntegerText,
         IntegerCase{"\n7", kRefused},
         IntegerCase{"７", kRefused},
         IntegerCase{"                               7", kRefused}));
+// clang-format on
 
 } // namespace

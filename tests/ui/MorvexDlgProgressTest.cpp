@@ -48,7 +48,7 @@ protected:
     CFakeDialogWindow m_window{m_dialog, m_desktop};
 };
 
-const std::string kLongBinary(kSourceChunks * kChunk, 'A');
+const std::string kLongBinary(kSourceChunks* kChunk, 'A');
 const std::string kLongText = [] {
     std::string text;
     while (text.size() < kSourceChunks * kChunk)
@@ -71,8 +71,7 @@ void PrintTo(const LengthCase& c, std::ostream* out)
 }
 
 class MorvexDlgProgressLength : public MorvexDlgProgress, public testing::WithParamInterface<LengthCase>
-{
-};
+{};
 
 TEST_P(MorvexDlgProgressLength, ShowsProgressOnlyAfterTheDelay)
 {
@@ -86,6 +85,7 @@ TEST_P(MorvexDlgProgressLength, ShowsProgressOnlyAfterTheDelay)
     EXPECT_EQ(m_desktop.MessageTexts(), std::vector<std::string>{"변환완료"});
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Sources, MorvexDlgProgressLength,
     testing::Values(
         LengthCase{"ShortBinToText", IDC_BIN_TO_TXT, "AB", {std::nullopt}},
@@ -93,6 +93,7 @@ INSTANTIATE_TEST_SUITE_P(Sources, MorvexDlgProgressLength,
         LengthCase{"LongBinToText", IDC_BIN_TO_TXT, kLongBinary, {5}},
         LengthCase{"LongTextToBin", IDC_TXT_TO_BIN, kLongText, {5, 5}}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 // A cancel, wherever it comes, leaves everything as it was and says nothing.
 struct CancelCase
@@ -109,8 +110,7 @@ void PrintTo(const CancelCase& c, std::ostream* out)
 }
 
 class MorvexDlgProgressCancel : public MorvexDlgProgress, public testing::WithParamInterface<CancelCase>
-{
-};
+{};
 
 TEST_P(MorvexDlgProgressCancel, LeavesTheDestinationAsItWasAndSaysNothing)
 {
@@ -131,11 +131,13 @@ TEST_P(MorvexDlgProgressCancel, LeavesTheDestinationAsItWasAndSaysNothing)
     EXPECT_FALSE(m_window.result);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Work, MorvexDlgProgressCancel,
     testing::Values(
         CancelCase{"ConversionOfBinToText", IDC_BIN_TO_TXT, kLongBinary, 1},
         CancelCase{"ScanOfTextToBin", IDC_TXT_TO_BIN, kLongText, 0},
         CancelCase{"ScanOfHexInvert", IDC_HEX_INVERT, kLongText, 0}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 } // namespace

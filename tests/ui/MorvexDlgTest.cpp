@@ -37,7 +37,8 @@ TEST_F(MorvexDlg, OpensWithCaptionIconAboutEntryAndFocusInTheSourceEdit)
     EXPECT_EQ(m_window.aboutEntries, std::vector<std::string>{"&About..."});
     EXPECT_EQ(m_window.focused, IDC_SOURCE_PATH);
     EXPECT_TRUE(m_window.focusedTextSelected);
-    EXPECT_EQ(m_window.accessibleNames, (std::map<int, std::string>{{IDC_SOURCE_PATH, "원본파일"}, {IDC_DEST_PATH, "생성파일"}}));
+    EXPECT_EQ(m_window.accessibleNames,
+        (std::map<int, std::string>{{IDC_SOURCE_PATH, "원본파일"}, {IDC_DEST_PATH, "생성파일"}}));
     EXPECT_EQ(m_window.Text(IDC_SOURCE_PATH), "");
     EXPECT_EQ(m_window.Text(IDC_DEST_PATH), "");
 }
@@ -61,8 +62,7 @@ void PrintTo(const CommandCase& c, std::ostream* out)
 }
 
 class MorvexDlgCommand : public MorvexDlg, public testing::WithParamInterface<CommandCase>
-{
-};
+{};
 
 TEST_P(MorvexDlgCommand, DerivesTheDestinationPresetsTheUnitsAndConverts)
 {
@@ -124,12 +124,14 @@ TEST_P(MorvexDlgCommand, TypedDestinationIsUsedAsItIs)
     EXPECT_EQ(m_window.Text(IDC_DEST_PATH), m_dir.Path("chosen"));
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Commands, MorvexDlgCommand,
     testing::Values(
         CommandCase{"BinToText", IDC_BIN_TO_TXT, "AB", ".txt", "1", true, false, "0x41,0x42,"},
         CommandCase{"TextToBin", IDC_TXT_TO_BIN, "0x4142,", ".bin", "2", false, true, "BA"},
         CommandCase{"HexInvert", IDC_HEX_INVERT, "0x12,0x1234,", ".txt", "2", true, false, "0xFFED,0xEDCB,"}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST_F(MorvexDlg, ShownDerivedDestinationServesLaterCommands)
 {
@@ -151,25 +153,27 @@ struct ScanCase
 };
 
 class MorvexDlgScan : public MorvexDlg, public testing::WithParamInterface<ScanCase>
-{
-};
+{};
 
 TEST_P(MorvexDlgScan, PresetsTheByteUnit)
 {
     m_settings.WriteSettingInt("config", "ByteUnit", 3);
     m_window.Type(IDC_SOURCE_PATH, m_dir.Write("x.txt", GetParam().source));
-    AnswerUnits([](CFakeDialogWindow& unitWindow) { EXPECT_EQ(unitWindow.Text(IDC_BYTE_UNIT), GetParam().shownByteUnit); },
+    AnswerUnits(
+        [](CFakeDialogWindow& unitWindow) { EXPECT_EQ(unitWindow.Text(IDC_BYTE_UNIT), GetParam().shownByteUnit); },
         IDCANCEL);
     m_window.Press(IDC_TXT_TO_BIN);
     EXPECT_EQ(m_desktop.modalRuns, 1);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Sources, MorvexDlgScan,
     testing::Values(
         ScanCase{"0x12,0x1234,", "2"},
         ScanCase{"0x123456,", "3"},
         ScanCase{"no numbers here", "3"},
         ScanCase{"0x123456789012345678901234,", "12"}));
+// clang-format on
 
 // Failures the conversion reports: the one word the user sees, and the
 // engine's reason in the box's details, in the program's words with the
@@ -186,8 +190,7 @@ struct FailureCase
 };
 
 class MorvexDlgFailure : public MorvexDlg, public testing::WithParamInterface<FailureCase>
-{
-};
+{};
 
 TEST_P(MorvexDlgFailure, IsReportedAndLeavesTheSourceAlone)
 {
@@ -232,7 +235,8 @@ TEST_F(MorvexDlg, BrowsingKeepsTheOtherTypedPath)
     EXPECT_EQ(m_window.Text(IDC_SOURCE_PATH), "typed-source");
     EXPECT_EQ(m_window.Text(IDC_DEST_PATH), "/data/new.txt");
 
-    EXPECT_EQ(m_desktop.fileRequests, (std::vector<EFileChoice>{EFileChoice::ExistingSource, EFileChoice::Destination}));
+    EXPECT_EQ(
+        m_desktop.fileRequests, (std::vector<EFileChoice>{EFileChoice::ExistingSource, EFileChoice::Destination}));
     EXPECT_TRUE(m_desktop.messages.empty());
 }
 

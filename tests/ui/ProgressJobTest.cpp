@@ -15,8 +15,7 @@ struct PositionCase
 };
 
 class ProgressJobPosition : public testing::TestWithParam<PositionCase>
-{
-};
+{};
 
 TEST_P(ProgressJobPosition, MeasuresBytesReadAgainstTheSourceSize)
 {
@@ -28,6 +27,7 @@ TEST_P(ProgressJobPosition, MeasuresBytesReadAgainstTheSourceSize)
     EXPECT_EQ(job.ProgressPosition(), c.position);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Sources, ProgressJobPosition,
     testing::Values(
         PositionCase{"Start", 4000, 0, 0},
@@ -37,14 +37,14 @@ INSTANTIATE_TEST_SUITE_P(Sources, ProgressJobPosition,
         PositionCase{"EmptyFile", 0, 0, 1000},
         PositionCase{"Device", std::nullopt, 5000, std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 // Without the cancel reaching the work, Wait would never return.
 TEST(ProgressJob, CancelFromAnotherThreadStopsEndlessWork)
 {
     std::uint64_t chunks = 0;
     CProgressJob job("/dev/zero", [&](const ProgressCallback& progress) {
-        while (progress(++chunks)) {
-        }
+        while (progress(++chunks)) {}
     });
     job.Start();
     job.Cancel();

@@ -47,16 +47,17 @@ struct FormatCase
 };
 
 class StringTableFormat : public testing::TestWithParam<FormatCase>
-{
-};
+{};
 
 TEST_P(StringTableFormat, ReplacesEachPlaceholderOnce)
 {
     const FormatCase& c = GetParam();
-    const std::string formatted = c.second ? FormatResString(c.id, {c.first, c.second}) : FormatResString(c.id, {c.first});
+    const std::string formatted
+        = c.second ? FormatResString(c.id, {c.first, c.second}) : FormatResString(c.id, {c.first});
     EXPECT_EQ(formatted, c.formatted);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, StringTableFormat,
     testing::Values(
         FormatCase{"Range", IDS_ENTER_INTEGER_RANGE, "1", "9", "1와(과) 9 사이의 정수를 입력하십시오."},
@@ -66,5 +67,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, StringTableFormat,
             "/tmp/새 파일.bin\n파일이 없습니다.\n파일을 만드시겠습니까?"},
         FormatCase{"NoPlaceholders", IDS_CONVERSION_DONE, "x", nullptr, "변환완료"}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 } // namespace

@@ -21,8 +21,9 @@ TEST_F(UnitDlg, FirstUseShowsTheDefaultsAndOkStoresThem)
     m_window.Open();
     EXPECT_EQ(m_window.Text(IDC_BYTE_UNIT), "1");
     EXPECT_EQ(m_window.Text(IDC_LINE_UNIT), "10");
-    EXPECT_EQ(m_window.accessibleNames, (std::map<int, std::string>{
-        {IDC_BYTE_UNIT, "몇 바이트 단위로 생성할까요?"}, {IDC_LINE_UNIT, "텍스트 한줄에 몇개씩 생성할까요?"}}));
+    EXPECT_EQ(m_window.accessibleNames,
+        (std::map<int, std::string>{
+            {IDC_BYTE_UNIT, "몇 바이트 단위로 생성할까요?"}, {IDC_LINE_UNIT, "텍스트 한줄에 몇개씩 생성할까요?"}}));
     EXPECT_FALSE(SettingsFileExists());
     m_window.Press(IDOK);
     EXPECT_EQ(m_window.result, EDialogResult::OK);
@@ -48,8 +49,7 @@ void PrintTo(const OpenCase& c, std::ostream* out)
 }
 
 class UnitDlgOpen : public UnitDlg, public testing::WithParamInterface<OpenCase>
-{
-};
+{};
 
 TEST_P(UnitDlgOpen, ShowsPresetOrStoredUnitsSilently)
 {
@@ -68,6 +68,7 @@ TEST_P(UnitDlgOpen, ShowsPresetOrStoredUnitsSilently)
     EXPECT_EQ(CTempDir::Read(m_settingsFile.string()), c.stored);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, UnitDlgOpen,
     testing::Values(
         OpenCase{"Stored", 0, true, "[config]\nByteUnit=4\nLineUnit=16\n", "4", "16", IDC_BYTE_UNIT},
@@ -77,6 +78,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, UnitDlgOpen,
         // A greyed edit box cannot be corrected: the default stands in.
         OpenCase{"DisabledLineUnitRefused", 0, false, "[config]\nLineUnit=0\n", "1", "10", IDC_BYTE_UNIT}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 // OK with the line unit greyed: the stored line unit goes back as it was, or
 // as the default that stood in for one the dialog would refuse.
@@ -88,8 +90,7 @@ struct DisabledLineUnitCase
 };
 
 class UnitDlgDisabledLineUnit : public UnitDlg, public testing::WithParamInterface<DisabledLineUnitCase>
-{
-};
+{};
 
 TEST_P(UnitDlgDisabledLineUnit, IsWrittenBackOnOk)
 {
@@ -154,8 +155,7 @@ struct ConfirmCase
 };
 
 class UnitDlgConfirm : public UnitDlg, public testing::WithParamInterface<ConfirmCase>
-{
-};
+{};
 
 TEST_P(UnitDlgConfirm, ValidatesInExchangeOrder)
 {
@@ -185,6 +185,7 @@ TEST_P(UnitDlgConfirm, ValidatesInExchangeOrder)
     EXPECT_TRUE(m_window.focusedTextSelected);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, UnitDlgConfirm,
     testing::Values(
         ConfirmCase{"4", "16", {}, 0, 4, 16},
@@ -204,5 +205,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, UnitDlgConfirm,
         ConfirmCase{"3", "", kEnterInteger, IDC_LINE_UNIT, 3, 80},
         ConfirmCase{"3", "0", kEnterPositive, IDC_LINE_UNIT, 3, 0},
         ConfirmCase{"3", "-4", kEnterPositive, IDC_LINE_UNIT, 3, -4}));
+// clang-format on
 
 } // namespace

@@ -51,8 +51,7 @@ std::string ReadFile(const CTempDir& dir, const std::string& name)
 }
 
 class WindowsCommandLine : public testing::TestWithParam<std::tuple<Program, WindowsCase>>
-{
-};
+{};
 
 TEST_P(WindowsCommandLine, KeepsNamesAndBytes)
 {
@@ -77,14 +76,16 @@ const std::string kLines = "\n\x41\r\n";   // every line end a text mode would c
 const std::string kTwelve = "ABCDEFGHIJKL";
 
 const WindowsCase kCases[] = {
-    {"KoreanNamesConvert", {{"원본.bin", "AB"}}, {"h", "원본.bin", "결과.txt"}, 0, "", "", {{"결과.txt", "0x41,0x42,"}}},
+    {"KoreanNamesConvert", {{"원본.bin", "AB"}}, {"h", "원본.bin", "결과.txt"}, 0, "", "",
+        {{"결과.txt", "0x41,0x42,"}}},
     {"KoreanFolderAndBackToBinary", {{"배열 모음/배열.txt", "0x0A,0x41,0x0D,0x0A,"}},
         {"b", "배열 모음\\배열.txt", "출력.bin"}, 0, "", "", {{"출력.bin", kLines}}},
     {"KoreanSameNameIsRefused", {{"원본.bin", "AB"}}, {"h", "원본.bin", "원본.bin"}, 1, "",
         "morvex: source and destination are the same file '원본.bin'\n", {{"원본.bin", "AB"}}},
     {"KoreanSameFileThroughTheFolderIsRefused", {{"폴더/원본.txt", "0x41,"}},
         {"i", "폴더\\원본.txt", ".\\폴더\\..\\폴더\\원본.txt"}, 1, "",
-        "morvex: source and destination are the same file '.\\폴더\\..\\폴더\\원본.txt'\n", {{"폴더/원본.txt", "0x41,"}}},
+        "morvex: source and destination are the same file '.\\폴더\\..\\폴더\\원본.txt'\n",
+        {{"폴더/원본.txt", "0x41,"}}},
     {"MissingKoreanSourceIsNamed", {}, {"h", "없음.bin", "out"}, 1, "",
         "morvex: cannot open source file '없음.bin': No such file or directory\n", {}},
     {"BinaryBytesToStandardOutput", {{"t.txt", "0x0A,0x41,0x0D,0x0A"}}, {"b", "t.txt", "/dev/stdout"}, 0, kLines, "",
@@ -100,7 +101,8 @@ const WindowsCase kCases[] = {
     {"AFileNamedDash", {{"-", "AB"}}, {"h", ".\\-", "out"}, 0, "", "", {{"out", "0x41,0x42,"}}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, WindowsCommandLine, testing::Combine(testing::ValuesIn(kPrograms), testing::ValuesIn(kCases)),
+INSTANTIATE_TEST_SUITE_P(Cases, WindowsCommandLine,
+    testing::Combine(testing::ValuesIn(kPrograms), testing::ValuesIn(kCases)),
     [](const testing::TestParamInfo<std::tuple<Program, WindowsCase>>& info) {
         return std::string(std::get<0>(info.param).name) + std::get<1>(info.param).name;
     });

@@ -41,8 +41,7 @@ struct UnwritableCase
 };
 
 class UnwritableDestination : public testing::TestWithParam<UnwritableCase>
-{
-};
+{};
 
 TEST_P(UnwritableDestination, FailsAndLeavesEverythingAsItWas)
 {
@@ -54,7 +53,8 @@ TEST_P(UnwritableDestination, FailsAndLeavesEverythingAsItWas)
     if (c.onSmallDrive) {
         ULARGE_INTEGER available{}, total{};
         if (!GetDiskFreeSpaceExW(destination.root_path().c_str(), &available, &total, nullptr))
-            GTEST_SKIP() << "no drive " << MORVEX_SMALL_DRIVE << " (small-drive.sh makes one when run as root under wine)";
+            GTEST_SKIP() << "no drive " << MORVEX_SMALL_DRIVE
+                         << " (small-drive.sh makes one when run as root under wine)";
         if (total.QuadPart > (std::uint64_t{1} << 20))
             GTEST_SKIP() << "drive " << MORVEX_SMALL_DRIVE << " holds more than a mebibyte (not the small drive)";
         // A little more than the drive holds, as text of five characters a byte.
@@ -104,8 +104,7 @@ struct InterruptionCase
 };
 
 class Interruption : public testing::TestWithParam<InterruptionCase>
-{
-};
+{};
 
 // The console control handler removes the temporary by its name while the
 // conversion still holds it open; the process's end then closes it, and

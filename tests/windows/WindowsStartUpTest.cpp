@@ -42,8 +42,7 @@ const TextCase kTexts[] = {
 };
 
 class WideText : public testing::TestWithParam<TextCase>
-{
-};
+{};
 
 TEST_P(WideText, ArgumentsAndPathsTravelAsUtf8)
 {

@@ -25,7 +25,8 @@ std::unique_ptr<QApplication> OpenApplication(int& argc, char* argv[])
 
 // The entry of the dialogs module, which the program loads only for dialog
 // mode (after it has made sure there is a display).
-extern "C" __attribute__((visibility("default"))) int MorvexRunDialogs(const CAppNames& names, const std::string& sourcePath, int argc, char* argv[])
+extern "C" __attribute__((visibility("default"))) int MorvexRunDialogs(
+    const CAppNames& names, const std::string& sourcePath, int argc, char* argv[])
 {
     const auto application = OpenApplication(argc, argv);
     InstallKoreanToolkitTexts(*application);

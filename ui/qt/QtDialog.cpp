@@ -42,7 +42,9 @@ QFont FixedWidthFont()
 } // namespace
 
 CQtDialog::CQtDialog(CDialog& dialog, IPlatformServices& services, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent,
+          Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+              | Qt::WindowCloseButtonHint)
     , m_dialog(dialog)
     , m_services(services)
     , m_controls(BuildDialog(*this, dialog.Template()))
@@ -200,8 +202,8 @@ bool CQtDialog::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::ContextMenu || !m_pContextMenu)
         return QDialog::eventFilter(watched, event);
     auto* menuEvent = static_cast<QContextMenuEvent*>(event);
-    ShowContextMenu(static_cast<QWidget*>(watched), menuEvent->globalPos(),
-        menuEvent->reason() == QContextMenuEvent::Keyboard);
+    ShowContextMenu(
+        static_cast<QWidget*>(watched), menuEvent->globalPos(), menuEvent->reason() == QContextMenuEvent::Keyboard);
     return true;
 }
 

@@ -4,7 +4,6 @@
 
 #include <QString>
 
-
 struct CAppNames;
 
 // The platform services as Qt provides them.

@@ -10,7 +10,6 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-
 int RunWin32Dialogs(const CAppNames& names, const std::string& sourcePath)
 {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};

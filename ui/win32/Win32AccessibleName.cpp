@@ -12,6 +12,7 @@ void SetWin32AccessibleName(HWND control, std::string_view name)
             reinterpret_cast<void**>(&services))))
         return;
     const std::wstring wideName = ToWide(name);
-    services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME, wideName.c_str());
+    services->SetHwndPropStr(
+        control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME, wideName.c_str());
     services->Release();
 }

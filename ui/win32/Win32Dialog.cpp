@@ -33,8 +33,8 @@ bool IsEdit(HWND control)
 
 HICON LoadIconOfSize(HINSTANCE instance, int iconId, int widthMetric, int heightMetric)
 {
-    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON,
-        GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), LR_DEFAULTCOLOR));
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, GetSystemMetrics(widthMetric),
+        GetSystemMetrics(heightMetric), LR_DEFAULTCOLOR));
 }
 
 } // namespace
@@ -60,8 +60,8 @@ EDialogResult CWin32Dialog::Run(CDialog& dialog, const CWin32Desktop& desktop, H
     CWin32Dialog window(dialog, desktop);
     const CDialogTemplate& dialogTemplate = dialog.Template();
     const CWin32DialogTemplate resource(dialogTemplate, DialogFace(dialogTemplate.fontFace), owner == nullptr);
-    const INT_PTR result = DialogBoxIndirectParamW(desktop.instance, resource.Get(), owner, DialogProc,
-        reinterpret_cast<LPARAM>(&window));
+    const INT_PTR result = DialogBoxIndirectParamW(
+        desktop.instance, resource.Get(), owner, DialogProc, reinterpret_cast<LPARAM>(&window));
     return result == IDOK ? EDialogResult::OK : EDialogResult::Cancel;
 }
 
@@ -96,23 +96,16 @@ INT_PTR CWin32Dialog::OnMessage(UINT message, WPARAM wParam)
             return FALSE;
         m_dialog.OnCommand(LOWORD(wParam));
         return TRUE;
-    case WM_CLOSE:
-        m_dialog.OnCommand(IDCANCEL);
-        return TRUE;
+    case WM_CLOSE: m_dialog.OnCommand(IDCANCEL); return TRUE;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) != IDM_ABOUTBOX)
             return FALSE;
         m_dialog.OnCommand(IDM_ABOUTBOX);
         return TRUE;
-    case WM_HELP:
-        m_dialog.OnHelp();
-        return TRUE;
-    case WM_PAINT:
-        return PaintIconWhileMinimised();
-    case WM_QUERYDRAGICON:
-        return reinterpret_cast<INT_PTR>(m_hIcon);
-    default:
-        return FALSE;
+    case WM_HELP: m_dialog.OnHelp(); return TRUE;
+    case WM_PAINT: return PaintIconWhileMinimised();
+    case WM_QUERYDRAGICON: return reinterpret_cast<INT_PTR>(m_hIcon);
+    default: return FALSE;
     }
 }
 
@@ -179,9 +172,10 @@ void CWin32Dialog::SetIcon(int iconId)
 
 void CWin32Dialog::SetFixedWidthFont(int id)
 {
-    const int height = MulDiv(kFixedWidthCellHeight, static_cast<int>(GetDpiForWindow(m_hWnd)), USER_DEFAULT_SCREEN_DPI);
-    m_hFixedWidthFont = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, FixedWidthFace().c_str());
+    const int height
+        = MulDiv(kFixedWidthCellHeight, static_cast<int>(GetDpiForWindow(m_hWnd)), USER_DEFAULT_SCREEN_DPI);
+    m_hFixedWidthFont = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, FixedWidthFace().c_str());
     SendDlgItemMessageW(m_hWnd, id, WM_SETFONT, reinterpret_cast<WPARAM>(m_hFixedWidthFont), FALSE);
 }
 

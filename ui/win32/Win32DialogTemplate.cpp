@@ -58,7 +58,8 @@ DWORD ControlStyle(const CControlTemplate& control)
 
 } // namespace
 
-CWin32DialogTemplate::CWin32DialogTemplate(const CDialogTemplate& dialogTemplate, std::wstring_view face, bool applicationWindow)
+CWin32DialogTemplate::CWin32DialogTemplate(
+    const CDialogTemplate& dialogTemplate, std::wstring_view face, bool applicationWindow)
 {
     Word(1);       // dlgVer
     Word(0xFFFF);  // signature: the extended template

@@ -47,19 +47,14 @@ INT_PTR CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         SetUpBar(window, *job);
         SetTimer(window, kRefreshTimer, kRefreshMilliseconds, nullptr);
         return TRUE;
-    case WM_TIMER:
-        RefreshBar(window, *job);
-        return TRUE;
+    case WM_TIMER: RefreshBar(window, *job); return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) != IDCANCEL)
             return FALSE;
         job->Cancel();
         return TRUE;
-    case WM_CLOSE:
-        job->Cancel();
-        return TRUE;
-    default:
-        return FALSE;
+    case WM_CLOSE: job->Cancel(); return TRUE;
+    default: return FALSE;
     }
 }
 
@@ -73,12 +68,13 @@ void RunWin32ProgressWindow(CProgressJob& job, const CWin32Desktop& desktop, HWN
     EnableWindow(owner, FALSE);
     const CDialogTemplate& dialogTemplate = ProgressWindowTemplate();
     const CWin32DialogTemplate resource(dialogTemplate, DialogFace(dialogTemplate.fontFace), false);
-    HWND window = CreateDialogIndirectParamW(desktop.instance, resource.Get(), owner, ProgressProc,
-        reinterpret_cast<LPARAM>(&job));
+    HWND window = CreateDialogIndirectParamW(
+        desktop.instance, resource.Get(), owner, ProgressProc, reinterpret_cast<LPARAM>(&job));
     const auto started = std::chrono::steady_clock::now();
     MSG message;
     while (!job.Finished()) {
-        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+        const auto elapsed
+            = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
         if (window && !IsWindowVisible(window) && job.ProgressWindowDue(elapsed))
             ShowWindow(window, SW_SHOW);
         if (GetMessageW(&message, nullptr, 0, 0) <= 0) {

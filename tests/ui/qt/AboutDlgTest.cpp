@@ -22,15 +22,14 @@
 namespace {
 
 // The release notes of this version, exactly as the program keeps them.
-constexpr char kReleaseNotes[] =
-    "==================================================\r\n"
-    "  Release version 1.10\r\n"
-    "--------------------------------------------------\r\n"
-    "  - BIN -> HEX 변환후, HEX -> BIN 변환시\r\n"
-    "    두 가지의 BIN가 다르게 생성되는 문제 수정\r\n"
-    "  - Text HEX 파일의 숫자의 0 으로 시작되는 앞자리\r\n"
-    "    숫자 생략하더라도, 정상적으로 BIN 파일 생성\r\n"
-    "  + Text HEX 파일에서의 10진수 지원\r\n";
+constexpr char kReleaseNotes[] = "==================================================\r\n"
+                                 "  Release version 1.10\r\n"
+                                 "--------------------------------------------------\r\n"
+                                 "  - BIN -> HEX 변환후, HEX -> BIN 변환시\r\n"
+                                 "    두 가지의 BIN가 다르게 생성되는 문제 수정\r\n"
+                                 "  - Text HEX 파일의 숫자의 0 으로 시작되는 앞자리\r\n"
+                                 "    숫자 생략하더라도, 정상적으로 BIN 파일 생성\r\n"
+                                 "  + Text HEX 파일에서의 10진수 지원\r\n";
 
 const QString kVersionLine = QStringLiteral("Morvex v1.10");
 
@@ -69,7 +68,8 @@ TEST_F(AboutDlg, ShowsTheVersionLineAndTheReleaseNotesResource)
     EXPECT_EQ(m_about.m_strReleaseNotes, bytes.toStdString());
     // The box keeps its lines apart with LF alone.
     ASSERT_NE(Notes(), nullptr);
-    EXPECT_EQ(Notes()->toPlainText(), QString::fromUtf8(kReleaseNotes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    EXPECT_EQ(
+        Notes()->toPlainText(), QString::fromUtf8(kReleaseNotes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     EXPECT_TRUE(m_services.messages.empty());
     SaveScreenshot(m_dialog, "about-dialog.png");
 }
@@ -89,7 +89,8 @@ TEST_F(AboutDlg, ReleaseNotesAreReadOnlyScrollableAndNoTabStop)
 TEST_F(AboutDlg, ReleaseNotesUseAFixedWidthHangulFaceTwelvePixelsHigh)
 {
     const QFontInfo font(Notes()->font());
-    const QStringList faces = {QStringLiteral("굴림체"), QStringLiteral("GulimChe"), QStringLiteral("NanumGothicCoding")};
+    const QStringList faces
+        = {QStringLiteral("굴림체"), QStringLiteral("GulimChe"), QStringLiteral("NanumGothicCoding")};
     EXPECT_TRUE(faces.contains(font.family())) << font.family().toStdString();
     EXPECT_EQ(font.pixelSize(), 12);
     EXPECT_EQ(font.weight(), QFont::Normal);
@@ -121,8 +122,7 @@ void PrintTo(const CCloseCase& closeCase, std::ostream* out)
 }
 
 class AboutDlgCloses : public GuiTest, public testing::WithParamInterface<CCloseCase>
-{
-};
+{};
 
 TEST_P(AboutDlgCloses, WithTheResultOfItsButton)
 {
@@ -135,6 +135,7 @@ TEST_P(AboutDlgCloses, WithTheResultOfItsButton)
     EXPECT_TRUE(m_services.messages.empty());
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Keys, AboutDlgCloses,
     testing::Values(
         CCloseCase{"Enter", [](CQtDialog&) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); }, QDialog::Accepted},
@@ -142,11 +143,11 @@ INSTANTIATE_TEST_SUITE_P(Keys, AboutDlgCloses,
         CCloseCase{"OkButton", [](CQtDialog& d) { QTest::mouseClick(d.Button(IDOK), Qt::LeftButton); }, QDialog::Accepted},
         CCloseCase{"CloseBox", [](CQtDialog& d) { d.close(); }, QDialog::Rejected}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 // The about box opened from the main dialog.
 class AboutDlgOpening : public GuiTest
-{
-};
+{};
 
 TEST_F(AboutDlgOpening, AboutEntryOfTheMainDialogOpensTheAboutBoxModally)
 {

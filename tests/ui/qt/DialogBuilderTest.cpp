@@ -24,7 +24,8 @@ namespace {
 // width across, an eighth of the font height down.
 QRect Expected(const QFontMetrics& metrics, const CControlTemplate& control)
 {
-    const double baseX = std::round(metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0);
+    const double baseX = std::round(
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0);
     const double baseY = metrics.height();
     const auto across = [&](int units) { return static_cast<int>(std::lround(units * baseX / 4)); };
     const auto down = [&](int units) { return static_cast<int>(std::lround(units * baseY / 8)); };
@@ -44,8 +45,7 @@ const char* KindName(EControlKind kind)
 }
 
 class DialogBuilder : public testing::TestWithParam<const CDialogTemplate*>
-{
-};
+{};
 
 TEST_P(DialogBuilder, PlacesEveryControlByTheFontsDialogUnits)
 {
@@ -83,8 +83,8 @@ TEST_P(DialogBuilder, FontShowsHangulAtNinePoints)
         << dialog.font().family().toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(Templates, DialogBuilder,
-    testing::Values(&MainDialogTemplate(), &UnitDialogTemplate(), &ProgressWindowTemplate()));
+INSTANTIATE_TEST_SUITE_P(
+    Templates, DialogBuilder, testing::Values(&MainDialogTemplate(), &UnitDialogTemplate(), &ProgressWindowTemplate()));
 
 TEST(DialogBuilderStyles, DefaultAndFlatButtonsAndUnframedTexts)
 {

@@ -17,7 +17,8 @@ struct CRun
 };
 
 // Runs the program with its standard error captured.
-CRun RunProgram(const std::string& environment, const std::string& arguments, const std::string& program = MORVEX_BINARY)
+CRun RunProgram(
+    const std::string& environment, const std::string& arguments, const std::string& program = MORVEX_BINARY)
 {
     const std::string command = environment + " '" + program + "' " + arguments + " 2>&1 >/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
@@ -76,7 +77,8 @@ TEST(DialogMode, AnUnreachableDisplayIsAUsageErrorWithoutACoreDump)
     for (const auto& c : cases) {
         const CRun run = RunProgram("env -u WAYLAND_SOCKET " + c.environment, "");
         EXPECT_EQ(run.exitCode, 2) << c.environment << "\n" << run.errors;
-        const std::string expected = "morvex: cannot open the display '" + c.named + "'\n" + std::string(kUsageText) + "\n";
+        const std::string expected
+            = "morvex: cannot open the display '" + c.named + "'\n" + std::string(kUsageText) + "\n";
         if (c.beforeTheToolkit)
             EXPECT_EQ(run.errors, expected) << c.environment;
         else

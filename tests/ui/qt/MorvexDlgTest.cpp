@@ -140,7 +140,8 @@ TEST_F(MorvexDlg, EnterInAPathEditOpensTheSourceChooser)
 {
     for (QLineEdit* edit : {SourceEdit(), DestEdit()})
         QTest::keyClick(edit, Qt::Key_Return);
-    EXPECT_EQ(m_services.fileRequests, (std::vector<EFileChoice>{EFileChoice::ExistingSource, EFileChoice::ExistingSource}));
+    EXPECT_EQ(
+        m_services.fileRequests, (std::vector<EFileChoice>{EFileChoice::ExistingSource, EFileChoice::ExistingSource}));
     EXPECT_TRUE(m_dialog.isVisible());
 }
 
@@ -197,8 +198,7 @@ struct ContextMenuCase
 };
 
 class MorvexDlgContextMenu : public MorvexDlg, public testing::WithParamInterface<ContextMenuCase>
-{
-};
+{};
 
 TEST_P(MorvexDlgContextMenu, OffersTheAboutEntrySelectedFirstFromTheKeyboard)
 {
@@ -226,6 +226,7 @@ TEST_P(MorvexDlgContextMenu, OffersTheAboutEntrySelectedFirstFromTheKeyboard)
     shown->close();
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Ways, MorvexDlgContextMenu,
     testing::Values(
         ContextMenuCase{"MouseOnButton", IDC_BROWSE_SOURCE, false, QContextMenuEvent::Mouse, false},
@@ -235,5 +236,6 @@ INSTANTIATE_TEST_SUITE_P(Ways, MorvexDlgContextMenu,
         ContextMenuCase{"MenuKeyInEdit", IDC_DEST_PATH, false, QContextMenuEvent::Keyboard, true},
         ContextMenuCase{"ShiftF10InEdit", IDC_SOURCE_PATH, true, QContextMenuEvent::Keyboard, true}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 } // namespace

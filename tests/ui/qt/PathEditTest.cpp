@@ -58,6 +58,7 @@ TEST_P(PathEditDrop, TakesACopyOrALinkOfAFileButNeverAMove)
     EXPECT_EQ(m_edit.text(), GetParam().taken ? m_path : QStringLiteral("old"));
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Actions, PathEditDrop,
     testing::Values(
         DropCase{Qt::MoveAction, false, Qt::IgnoreAction},
@@ -66,5 +67,6 @@ INSTANTIATE_TEST_SUITE_P(Actions, PathEditDrop,
         DropCase{Qt::LinkAction | Qt::MoveAction, true, Qt::LinkAction},
         DropCase{Qt::CopyAction, true, Qt::CopyAction},
         DropCase{Qt::LinkAction, true, Qt::LinkAction}));
+// clang-format on
 
 } // namespace

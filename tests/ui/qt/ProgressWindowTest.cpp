@@ -24,8 +24,7 @@ struct WindowCase
 };
 
 class ProgressWindow : public GuiTest, public testing::WithParamInterface<WindowCase>
-{
-};
+{};
 
 TEST_P(ProgressWindow, ShowsAfterTheDelayAndEscapeCancels)
 {
@@ -68,11 +67,13 @@ TEST_P(ProgressWindow, ShowsAfterTheDelayAndEscapeCancels)
     EXPECT_TRUE(job.Finished());
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Sources, ProgressWindow,
     testing::Values(
         WindowCase{"File", true, 9, false, 1000, "progress-window.png"},
         WindowCase{"LongName", true, 200, true, 1000, "progress-window-long.png"},
         WindowCase{"Device", false, 0, false, 0, "progress-window-busy.png"}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 } // namespace

@@ -29,7 +29,8 @@ TEST_F(GuiTest, ToolkitTextsAreKorean)
     const auto* buttons = chooser.findChild<QDialogButtonBox*>();
     ASSERT_NE(buttons, nullptr);
     for (const QAbstractButton* button : buttons->buttons())
-        EXPECT_TRUE(button->text().contains(QRegularExpression(QStringLiteral("[가-힣]")))) << button->text().toStdString();
+        EXPECT_TRUE(button->text().contains(QRegularExpression(QStringLiteral("[가-힣]"))))
+            << button->text().toStdString();
     SaveScreenshot(chooser, "file-chooser.png");
 }
 

@@ -73,7 +73,8 @@ TEST_P(Win32DialogTemplate, HoldsEveryControlInTemplateOrderWithItsKindTextStyle
             EXPECT_EQ((style & 0xF) == BS_DEFPUSHBUTTON, (control.style & kDefaultButton) != 0) << control.text;
         }
         if (control.kind == EControlKind::StaticText) {
-            EXPECT_EQ((style & SS_ELLIPSISMASK) == SS_PATHELLIPSIS, (control.style & kPathEllipsis) != 0) << control.text;
+            EXPECT_EQ((style & SS_ELLIPSISMASK) == SS_PATHELLIPSIS, (control.style & kPathEllipsis) != 0)
+                << control.text;
         }
         if (control.kind == EControlKind::Edit) {
             EXPECT_EQ((style & ES_READONLY) != 0, (control.style & kReadOnly) != 0) << control.text;

@@ -53,8 +53,7 @@ void PrintTo(const TextCase& c, std::ostream* out)
 }
 
 class Win32DialogText : public testing::TestWithParam<TextCase>
-{
-};
+{};
 
 TEST_P(Win32DialogText, ComesBackAsWritten)
 {
@@ -69,6 +68,7 @@ TEST_P(Win32DialogText, ComesBackAsWritten)
     EXPECT_EQ(readBack, c.text);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Controls, Win32DialogText,
     testing::Values(
         TextCase{"KoreanPath", &MainDialogTemplate(), IDC_SOURCE_PATH, "C:\\데이터\\원본 파일.bin"},
@@ -77,6 +77,7 @@ INSTANTIATE_TEST_SUITE_P(Controls, Win32DialogText,
         TextCase{"LinesInCrLf", &AboutDialogTemplate(), IDC_RELEASE_NOTES, "첫 줄\r\n  둘째 줄\r\n"},
         TextCase{"VersionLine", &AboutDialogTemplate(), IDC_VERSION_TEXT, "Morvex v1.10 & more"}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST(Win32Dialog, CancelEndsWithCancel)
 {
@@ -138,8 +139,7 @@ HDROP DropOf(const std::wstring& path)
 }
 
 class Win32DialogDrop : public testing::TestWithParam<int>
-{
-};
+{};
 
 TEST_P(Win32DialogDrop, PutsTheDroppedFilesPathIntoThePathEdit)
 {

@@ -84,8 +84,7 @@ void PrintTo(const BarCase& c, std::ostream* out)
 }
 
 class Win32ProgressWindow : public testing::TestWithParam<BarCase>
-{
-};
+{};
 
 TEST_P(Win32ProgressWindow, ShowsTheTemplatesControlsAndCloseCancels)
 {

@@ -16,8 +16,8 @@ namespace {
 std::string SystemMessage(DWORD error)
 {
     wchar_t message[512] = {};
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-        message, 512, nullptr);
+    DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, message, 512, nullptr);
     while (length > 0 && (message[length - 1] == L'\r' || message[length - 1] == L'\n'))
         --length;
     return ToUtf8(std::wstring_view(message, length));
@@ -38,8 +38,7 @@ void PrintTo(const SystemTextCase& c, std::ostream* out)
 }
 
 class Win32SystemText : public testing::TestWithParam<SystemTextCase>
-{
-};
+{};
 
 TEST_P(Win32SystemText, IsTheSystemsMessageWhereThereIsOne)
 {
@@ -49,6 +48,7 @@ TEST_P(Win32SystemText, IsTheSystemsMessageWhereThereIsOne)
     EXPECT_EQ(UserLanguageSystemText(c.errorNumber), expected);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Texts, Win32SystemText,
     testing::Values(
         SystemTextCase{"Missing", ENOENT, ERROR_FILE_NOT_FOUND},
@@ -59,5 +59,6 @@ INSTANTIATE_TEST_SUITE_P(Texts, Win32SystemText,
         SystemTextCase{"InputOutput", EIO, 0},
         SystemTextCase{"UnknownErrorNumber", 9999, 0}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 } // namespace
