@@ -12,6 +12,8 @@ case "${1:-}" in
     *) echo "usage: ./test.sh [--linux]" >&2; exit 2 ;;
 esac
 scripts/install-deps.sh
+# Every source formatted as .clang-format says (scripts/check-format.sh --fix formats them).
+scripts/check-format.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DMORVEX_GUI=ON
 cmake --build build -j "$(nproc)"
 ctest --test-dir build --output-on-failure -j "$(nproc)"
