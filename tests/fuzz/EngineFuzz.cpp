@@ -4,9 +4,11 @@
 //    every place near its start, must report the same events as the literal
 //    state machine (ReferenceScan), and the scan on two threads the same
 //    numbers;
-//  - binary to text and back gives the input back, padded to the byte unit;
+//  - binary to text and back gives the input back, padded to the byte unit,
+//    and so does that text read as the body of a C array (up to 8 bytes);
 //    the text inverted and read back gives every byte's complement; and the
-//    byte-width scan finds the byte unit the text was written with. The fuzz
+//    byte-width scan finds the byte unit the text was written with; the input
+//    read as C source is refused or converted, never a crash. The fuzz
 //    build reads in small chunks, so their ends fall inside these texts.
 //
 // Input: byte unit selector, line unit selector, chunking seed, then the data.
@@ -161,6 +163,13 @@ void CheckRoundTrips(std::string_view data, int byteUnit, int lineUnit)
     Expect(Convert(scratch, "text.txt", "back.bin", [&](CArrayCodec& c) { return c.TextToBin(byteUnit, 1); }) == padded,
         "binary to text and back changed the bytes");
 
+    // The writers' text is also the body of a C array, one element a number,
+    // up to the 8 bytes of C's widest integers.
+    if (byteUnit <= 8)
+        Expect(Convert(scratch, "text.txt", "c.bin", [&](CArrayCodec& c) { return c.CSourceToBin(byteUnit, 1); })
+                == padded,
+            "reading the text as C changed the bytes");
+
     Convert(scratch, "text.txt", "inverted.txt", [&](CArrayCodec& c) { return c.InvertText(byteUnit, lineUnit); });
     std::string complement
         = Convert(scratch, "inverted.txt", "back.bin", [&](CArrayCodec& c) { return c.TextToBin(byteUnit, 1); });
@@ -170,6 +179,12 @@ void CheckRoundTrips(std::string_view data, int byteUnit, int lineUnit)
         complement[k] = static_cast<char>(~complement[k]);
     complement.resize(data.size());
     Expect(complement == data, "inverting the text did not complement every byte");
+
+    // Any bytes read as C: a refusal or bytes, never a crash.
+    CArrayCodec asC;
+    asC.SetSourcePath(scratch.Path("data.bin"));
+    asC.SetDestPath(scratch.Path("c.bin"));
+    asC.CSourceToBin(0, 1);
 
     CArrayCodec scan;
     scan.SetSourcePath(scratch.Path("text.txt"));
