@@ -69,9 +69,27 @@ int HexDigitValue(unsigned char c)
     return -1;
 }
 
-bool IsBlankOrNewline(unsigned char c)
+// What each byte is to a run of plain numbers: a hex digit's value (a
+// decimal digit's below 10), or one of these.
+enum : unsigned char { kPlainBlank = 16, kPlainNewline, kPlainComma, kPlainOther };
+
+constexpr std::array<unsigned char, 256> kPlainClass = [] {
+    std::array<unsigned char, 256> classes{};
+    classes.fill(kPlainOther);
+    for (int c = 0; c < 10; ++c)
+        classes['0' + c] = static_cast<unsigned char>(c);
+    for (int c = 0; c < 6; ++c)
+        classes['a' + c] = classes['A' + c] = static_cast<unsigned char>(10 + c);
+    for (unsigned char c : {' ', '\t', '\r', '\f', '\v'})
+        classes[c] = kPlainBlank;
+    classes['\n'] = kPlainNewline;
+    classes[','] = kPlainComma;
+    return classes;
+}();
+
+bool IsPlainBlank(unsigned char c)
 {
-    return c == '\n' || IsBlank(c);
+    return kPlainClass[c] == kPlainBlank || kPlainClass[c] == kPlainNewline;
 }
 
 // A literal that is an int of at most maxValue as written: hex or decimal,
@@ -86,23 +104,22 @@ const unsigned char* ReadPlainNumber(
     const unsigned char* digits = at;
     if (end - at > 2 && at[0] == '0' && (at[1] == 'x' || at[1] == 'X')) {
         digits += 2;
-        const unsigned char* p = digits;
-        for (int digit; p < end && p - digits <= kMaxHexDigits && (digit = HexDigitValue(*p)) >= 0; ++p)
-            sum = sum * 16 + static_cast<unsigned>(digit);
-        if (p == digits || p - digits > kMaxHexDigits)
+        at = digits;
+        for (unsigned digit; at < end && at - digits <= kMaxHexDigits && (digit = kPlainClass[*at]) < 16; ++at)
+            sum = sum * 16 + digit;
+        if (at == digits || at - digits > kMaxHexDigits)
             return nullptr;
-        at = p;
     } else if (*at == '0') {
         ++at;
     } else {
-        for (; at < end && at - digits <= kMaxDecimalDigits && IsDigit(*at); ++at)
-            sum = sum * 10 + (*at - '0');
+        for (unsigned digit; at < end && at - digits <= kMaxDecimalDigits && (digit = kPlainClass[*at]) < 10; ++at)
+            sum = sum * 10 + digit;
         if (at - digits > kMaxDecimalDigits)
             return nullptr;
     }
     // Only a blank or a comma ends it for sure; a letter, '.', quote or
     // backslash would make it a longer token.
-    if (at == end || !(IsBlankOrNewline(*at) || *at == ',') || sum > maxValue)
+    if (at == end || kPlainClass[*at] < kPlainBlank || kPlainClass[*at] == kPlainOther || sum > maxValue)
         return nullptr;
     value = static_cast<std::uint32_t>(sum);
     return at;
@@ -177,14 +194,14 @@ const unsigned char* CSourceLexer::ReadPlainNumbers(const unsigned char* at, con
         long takenLines = m_nLine;
         const unsigned char* taken = at;
         for (const unsigned char* p = at; count < most;) {
-            for (; p < end && IsBlankOrNewline(*p); ++p)
+            for (; p < end && IsPlainBlank(*p); ++p)
                 lines += *p == '\n';
-            if (p == end || !IsDigit(*p))
+            if (p == end || kPlainClass[*p] >= 10)
                 break;
             p = ReadPlainNumber(p, end, limit.maxValue, values[count]);
             if (p == nullptr)
                 break;
-            for (; p < end && IsBlankOrNewline(*p); ++p)
+            for (; p < end && IsPlainBlank(*p); ++p)
                 lines += *p == '\n';
             if (p == end || *p != ',')
                 break;
