@@ -46,12 +46,7 @@ public:
     // a comma: a sink may take such runs as values, without their tokens.
     virtual CPlainNumberLimit PlainNumberLimit() const { return {0, 0}; }
     // Each value within the limit; line: where the last comma stands.
-    virtual void OnPlainNumbers(const std::uint32_t* values, std::size_t count, long line)
-    {
-        static_cast<void>(values);
-        static_cast<void>(count);
-        static_cast<void>(line);
-    }
+    virtual void OnPlainNumbers(const std::uint32_t* /*values*/, std::size_t /*count*/, long /*line*/) {}
 };
 
 // Splits C or C++ source into tokens as it arrives, chunk by chunk, in
