@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -50,6 +51,42 @@ void InvertDecimalText(benchmark::State& state)
     ConvertIntoNull(state, bench_data::DecimalTextFile(), [](CArrayCodec& c) { return c.InvertText(1, 10); });
 }
 BENCHMARK(InvertDecimalText)->Unit(benchmark::kMillisecond);
+
+// The random file as the xxd tool's -i option writes it: 12 items a line,
+// indented by two spaces, lower-case hex.
+std::string IncludeHeaderFile()
+{
+    const std::string file = (bench_data::Folder() / "random.h").string();
+    if (!std::filesystem::exists(file)) {
+        static const char kHex[] = "0123456789abcdef";
+        const std::string bytes = bench_data::ReadWhole(bench_data::RandomBinaryFile());
+        std::string text = "unsigned char random_bin[] = {";
+        for (std::size_t k = 0; k < bytes.size(); ++k) {
+            const auto byte = static_cast<unsigned char>(bytes[k]);
+            text += k % 12 == 0 ? "\n  0x" : " 0x";
+            text += kHex[byte >> 4];
+            text += kHex[byte & 0xF];
+            if (k + 1 < bytes.size())
+                text += ',';
+        }
+        text += "\n};\nunsigned int random_bin_len = " + std::to_string(bytes.size()) + ";\n";
+        std::ofstream(file, std::ios::binary) << text;
+    }
+    return file;
+}
+
+void CSourceToBin(benchmark::State& state)
+{
+    ConvertIntoNull(state, IncludeHeaderFile(), [](CArrayCodec& c) { return c.CSourceToBin(0, 10); });
+}
+BENCHMARK(CSourceToBin)->Unit(benchmark::kMillisecond);
+
+// The engine's own text read as the inside of a C array.
+void CSourceTextToBin(benchmark::State& state)
+{
+    ConvertIntoNull(state, bench_data::TextArrayFile(1), [](CArrayCodec& c) { return c.CSourceToBin(0, 10); });
+}
+BENCHMARK(CSourceTextToBin)->Unit(benchmark::kMillisecond);
 
 void ScanByteUnit(benchmark::State& state)
 {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 
 namespace {
 
@@ -19,6 +20,17 @@ std::string Quoted(std::string_view text)
     quoted += text;
     quoted += '\'';
     return quoted;
+}
+
+constexpr std::uint32_t kIntMax = std::numeric_limits<std::int32_t>::max();
+
+// The largest non-negative int that the type holds as it is.
+std::uint32_t LargestKept(const CIntegerType& type)
+{
+    if (type.width >= 4)
+        return kIntMax;
+    const int bits = 8 * type.width - (type.isSigned ? 1 : 0);
+    return (std::uint32_t{1} << bits) - 1;
 }
 
 bool IsPunctuator(const CToken& token, std::string_view text)
@@ -64,6 +76,7 @@ void CInitialiserReader::OnToken(const CToken& token)
         m_state = State::Body;
         m_nWidth = m_nByteUnit == 0 ? 1 : m_nByteUnit;
         m_bFitOneByte = m_nByteUnit == 0;
+        m_nPlainMax = m_bFitOneByte ? 0xFF : kIntMax;
         m_levels.push_back({0, 0, false});
         BodyToken(token);
         return;
@@ -135,6 +148,7 @@ bool CInitialiserReader::BeginInitialiser(long line)
         m_bTyped = true;
         m_type = reading.type;
         m_nWidth = m_nByteUnit == 0 ? m_type.width : m_nByteUnit;
+        m_nPlainMax = LargestKept(m_type);
         return true;
     case CTypeVerdict::NotInteger: Refuse(line, Quoted(reading.word) + " elements are not integers"); return false;
     case CTypeVerdict::NotFixedWidth:
@@ -151,6 +165,7 @@ bool CInitialiserReader::BeginInitialiser(long line)
         break;
     }
     m_nWidth = m_nByteUnit;
+    m_nPlainMax = kIntMax;
     return true;
 }
 
@@ -493,6 +508,42 @@ void CInitialiserReader::OnDirective(std::string_view name, long line)
     Refuse(line,
         Quoted(directive) + " inside the initialiser is "
             + (IsConditional(name) ? "a condition the reader does not evaluate" : "not read"));
+}
+
+CPlainNumberLimit CInitialiserReader::PlainNumberLimit() const
+{
+    if (m_state != State::Body || Failed() || m_nElementTokens > 0 || m_bNeedComma || m_bAfterString || m_bBareString)
+        return {0, 0};
+    const CLevel& level = m_levels.back();
+    if (!level.bounded)
+        return {m_nPlainMax, std::numeric_limits<std::uint64_t>::max()};
+    return {m_nPlainMax, level.end > m_nCursor ? level.end - m_nCursor : 0};
+}
+
+// Each value as Write would give it: within m_nPlainMax no conversion
+// changes it, and a non-negative value has zeros past its four bytes.
+void CInitialiserReader::OnPlainNumbers(const std::uint32_t* values, std::size_t count, long line)
+{
+    constexpr std::size_t kPerPut = 512;
+    std::array<unsigned char, kPerPut * 9> bytes;
+    const auto width = static_cast<std::size_t>(m_nWidth);
+    m_nLastLine = line;
+    m_nCursor += count;
+    while (count > 0) {
+        const std::size_t part = std::min(count, kPerPut);
+        if (width == 1) {
+            for (std::size_t k = 0; k < part; ++k)
+                bytes[k] = static_cast<unsigned char>(values[k]);
+        } else {
+            std::fill_n(bytes.begin(), part * width, 0);
+            for (std::size_t k = 0; k < part; ++k)
+                for (std::size_t b = 0; b < std::min<std::size_t>(width, 4); ++b)
+                    bytes[k * width + b] = static_cast<unsigned char>(values[k] >> (8 * b));
+        }
+        m_out.PutBytes(bytes.data(), part * width);
+        values += part;
+        count -= part;
+    }
 }
 
 void CInitialiserReader::Write(CIntegerValue value, bool fromString)

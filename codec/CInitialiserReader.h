@@ -38,6 +38,8 @@ public:
     void OnStringByte(unsigned char byte) override;
     void OnStringEnd(std::string_view badEscape) override;
     void OnDirective(std::string_view name, long line) override;
+    CPlainNumberLimit PlainNumberLimit() const override;
+    void OnPlainNumbers(const std::uint32_t* values, std::size_t count, long line) override;
 
     // After the lexer's Finish: true when a whole initialiser was read.
     bool Finish();
@@ -87,6 +89,9 @@ private:
     CElementSink& m_out;
     int m_nByteUnit;
     int m_nWidth = 1;              // bytes written per element
+    // The largest literal written as its own value, so unchanged by the
+    // element's type and with no refusal to make.
+    std::uint32_t m_nPlainMax = 0;
     State m_state = State::Start;
     bool m_bPasted = false;
     CArrayDeclaration m_decl;

@@ -69,6 +69,62 @@ int HexDigitValue(unsigned char c)
     return -1;
 }
 
+// What each byte is to a run of plain numbers: a hex digit's value (a
+// decimal digit's below 10), or one of these.
+enum : unsigned char { kPlainBlank = 16, kPlainNewline, kPlainComma, kPlainOther };
+
+constexpr std::array<unsigned char, 256> kPlainClass = [] {
+    std::array<unsigned char, 256> classes{};
+    classes.fill(kPlainOther);
+    for (int c = 0; c < 10; ++c)
+        classes['0' + c] = static_cast<unsigned char>(c);
+    for (int c = 0; c < 6; ++c)
+        classes['a' + c] = classes['A' + c] = static_cast<unsigned char>(10 + c);
+    for (unsigned char c : {' ', '\t', '\r', '\f', '\v'})
+        classes[c] = kPlainBlank;
+    classes['\n'] = kPlainNewline;
+    classes[','] = kPlainComma;
+    return classes;
+}();
+
+bool IsPlainBlank(unsigned char c)
+{
+    return kPlainClass[c] == kPlainBlank || kPlainClass[c] == kPlainNewline;
+}
+
+// A literal that is an int of at most maxValue as written: hex or decimal,
+// no octal, suffix or separator. Its end, or nullptr for anything else,
+// which the token path reads instead.
+const unsigned char* ReadPlainNumber(
+    const unsigned char* at, const unsigned char* end, std::uint32_t maxValue, std::uint32_t& value)
+{
+    constexpr std::ptrdiff_t kMaxHexDigits = 8;
+    constexpr std::ptrdiff_t kMaxDecimalDigits = 10;
+    std::uint64_t sum = 0;
+    const unsigned char* digits = at;
+    if (end - at > 2 && at[0] == '0' && (at[1] == 'x' || at[1] == 'X')) {
+        digits += 2;
+        at = digits;
+        for (unsigned digit; at < end && at - digits <= kMaxHexDigits && (digit = kPlainClass[*at]) < 16; ++at)
+            sum = sum * 16 + digit;
+        if (at == digits || at - digits > kMaxHexDigits)
+            return nullptr;
+    } else if (*at == '0') {
+        ++at;
+    } else {
+        for (unsigned digit; at < end && at - digits <= kMaxDecimalDigits && (digit = kPlainClass[*at]) < 10; ++at)
+            sum = sum * 10 + digit;
+        if (at - digits > kMaxDecimalDigits)
+            return nullptr;
+    }
+    // Only a blank or a comma ends it for sure; a letter, '.', quote or
+    // backslash would make it a longer token.
+    if (at == end || kPlainClass[*at] < kPlainBlank || kPlainClass[*at] == kPlainOther || sum > maxValue)
+        return nullptr;
+    value = static_cast<std::uint32_t>(sum);
+    return at;
+}
+
 int SimpleEscape(unsigned char c)
 {
     switch (c) {
@@ -108,13 +164,61 @@ void CSourceLexer::Feed(std::span<const unsigned char> text)
                     at = run;
                     continue;
                 }
-            } else if (m_state == State::Code && IsBlank(*at)) {
-                ++at;
-                continue;
+            } else if (m_state == State::Code) {
+                if (IsBlank(*at)) {
+                    ++at;
+                    continue;
+                }
+                if (IsDigit(*at) && !m_bInDirective) {
+                    const unsigned char* after = ReadPlainNumbers(at, end);
+                    if (after != at) {
+                        at = after;
+                        continue;
+                    }
+                }
             }
         }
         PutSpliced(*at++);
     }
+}
+
+// Each element whole in this chunk: a number, blanks, a comma. Whatever is
+// not, or is cut by the chunk's end, is left to the token path.
+const unsigned char* CSourceLexer::ReadPlainNumbers(const unsigned char* at, const unsigned char* end)
+{
+    std::array<std::uint32_t, 1024> values;
+    for (CPlainNumberLimit limit = m_sink.PlainNumberLimit(); limit.count > 0; limit = m_sink.PlainNumberLimit()) {
+        const std::size_t most = static_cast<std::size_t>(std::min<std::uint64_t>(values.size(), limit.count));
+        std::size_t count = 0;
+        long lines = m_nLine;
+        long takenLines = m_nLine;
+        const unsigned char* taken = at;
+        for (const unsigned char* p = at; count < most;) {
+            for (; p < end && IsPlainBlank(*p); ++p)
+                lines += *p == '\n';
+            if (p == end || kPlainClass[*p] >= 10)
+                break;
+            p = ReadPlainNumber(p, end, limit.maxValue, values[count]);
+            if (p == nullptr)
+                break;
+            for (; p < end && IsPlainBlank(*p); ++p)
+                lines += *p == '\n';
+            if (p == end || *p != ',')
+                break;
+            taken = ++p;
+            takenLines = lines;
+            ++count;
+        }
+        if (count == 0)
+            break;
+        m_sink.OnPlainNumbers(values.data(), count, takenLines);
+        m_nLine = takenLines;
+        m_bAtLineStart = false;
+        at = taken;
+        if (count < most)
+            break;
+    }
+    return at;
 }
 
 void CSourceLexer::Finish()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -20,6 +21,14 @@ struct CToken
     bool undecodable;        // an escape or a line end that the literal cannot hold
 };
 
+// How many plain numbers ("0x41," or "65,") the sink takes at once, and the
+// largest; a count of 0 takes none.
+struct CPlainNumberLimit
+{
+    std::uint32_t maxValue;
+    std::uint64_t count;
+};
+
 class CTokenSink
 {
 public:
@@ -32,6 +41,12 @@ public:
     virtual void OnStringEnd(std::string_view badEscape) = 0;
     // A preprocessor line: its directive's name ("define", "if"; empty for "#").
     virtual void OnDirective(std::string_view name, long line) = 0;
+
+    // Most of an array's text is non-negative int literals each followed by
+    // a comma: a sink may take such runs as values, without their tokens.
+    virtual CPlainNumberLimit PlainNumberLimit() const { return {0, 0}; }
+    // Each value within the limit; line: where the last comma stands.
+    virtual void OnPlainNumbers(const std::uint32_t* /*values*/, std::size_t /*count*/, long /*line*/) {}
 };
 
 // Splits C or C++ source into tokens as it arrives, chunk by chunk, in
@@ -63,6 +78,8 @@ private:
     };
     enum class Escape { None, Backslash, Octal, Hex };
 
+    // Past the run of plain numbers the sink takes from at; at when none.
+    const unsigned char* ReadPlainNumbers(const unsigned char* at, const unsigned char* end);
     void PutSpliced(unsigned char c);
     void Put(unsigned char c);
     void PutCode(unsigned char c);

@@ -170,6 +170,13 @@ const CompiledCase kCompiledCases[] = {
     {"unsigned char a[] = {u8'a', L'b', u'c', U'd'};", 0},
     {"const volatile unsigned short int a[] = {1, 0xFFFF};", 0},
     {"unsigned char a[] = {};", 0},
+    {"unsigned char a[] = {0, 00, 010, 255, 0xFF, 256, 0x100, 0x0000000041, 0XaB,\r\n\t1,\f2,};", 0},
+    {"signed char a[] = {127, 0x7f, 128, 0x80, 255, 2147483647, 2147483648, 0xFFFFFFFF,};", 0},
+    {"char a[] = {127, 128, 0x80, 0xff,};", 0},
+    {"int16_t a[] = {32767, 32768, 0x8000, 65535, 65536, 0x10000, 4294967296, 99999999999,};", 0},
+    {"unsigned short a[] = {65535, 0xFFFF, 65536, 0x7FFFFFFF, 0x80000000, 4294967295, 0x100000001,};", 0},
+    {"int a[] = {2147483647, 0x7FFFFFFF, 2147483648, 0x80000000, 0xFFFFFFFF, 4294967296,};", 0},
+    {"uint64_t a[] = {2147483647, 2147483648, 0xFFFFFFFF, 0x123456789, 18446744073709551615u,};", 0},
 };
 
 // One C program that prints every case's array, each after its size and a colon.
@@ -262,6 +269,10 @@ INSTANTIATE_TEST_SUITE_P(Bodies, CSourceRead,
         ReadCase{"long a[] = {-1};", 4, kNineFF.substr(0, 4)},
         ReadCase{"unsigned char a[] = {1}; unsigned char b[] = {2};", 0, "\1"},
         ReadCase{"unsigned char a[] = {'\\xff'};", 0, "\xFF"},
+        ReadCase{"unsigned char a[] = {1, 0xFF,};", 2, std::string("\1\0\xFF\0", 4)},
+        ReadCase{"short a[] = {0x7FFF, 40000,};", 9,
+            std::string("\xFF\x7F\0\0\0\0\0\0\0", 9) + std::string("\x40\x9C") + kNineFF.substr(0, 7)},
+        ReadCase{"0x41,\n0xFF,", 3, std::string("\x41\0\0\xFF\0\0", 6)},
         ReadCase{"unsigned char f[] = {\r\n  0x01, 0x02\r\n};\r\nunsigned int f_len = 2;\r\n", 0, "\1\2"}));
 
 struct RefusalCase
@@ -336,6 +347,15 @@ INSTANTIATE_TEST_SUITE_P(Constructs, CSourceRefusal,
         RefusalCase{"unsigned char a[] = {'ab'};", 0, "line 1: ''ab'' is a multi-character constant"},
         RefusalCase{"int a[] = {-(int)-2147483648};", 0, "line 1: '-(int)-2147483648' overflows its type when negated"},
         RefusalCase{"int a[] = {1,,2};", 0, "line 1: ',' follows no element"},
+        RefusalCase{"int a[] = {1, 2,\n3,\n,};", 0, "line 3: ',' follows no element"},
+        RefusalCase{"unsigned char a[2] = {1,\n2,\r\n3, 4};", 0, "line 3: more elements than the array holds"},
+        RefusalCase{
+            "0x41,\n0x42,\n 0x100, 0x43,", 0, "line 3: '0x100' does not fit in one byte: name the width with c1 to c9"},
+        RefusalCase{"char a[] = {1,\n\n0x7F,\n0x80,};", 2,
+            "line 4: '0x80' holds a char of 0x80 or above, whose wider value depends on the machine"},
+        RefusalCase{"int a[] = {1,\n2 3,};", 0, "line 2: '2 3' is an expression"},
+        RefusalCase{"int a[] = {1, 2,\n#if X\n3,\n#endif\n};", 0,
+            "line 2: '#if' inside the initialiser is a condition the reader does not evaluate"},
         RefusalCase{"int a[2][1] = {{1} 2};", 0, "line 1: '2' follows an element without a comma"},
         RefusalCase{"int x = 5;", 0, "no '=' is followed by an initialiser in braces"},
         RefusalCase{"int a[] = {1,\n 2", 0, "line 2: the initialiser is never closed"},
@@ -379,6 +399,56 @@ TEST(CSource, RandomInitialisersMatchTheirElementsInAnyPieces)
         const CReading reading = ReadC(source, width, piece);
         ASSERT_TRUE(reading.read) << source << "\n" << reading.error;
         ASSERT_EQ(reading.bytes, expected) << source << " in pieces of " << piece;
+    }
+}
+
+// Mostly plain literals near the limits of the element types, with now and
+// then one that only the token path reads; whole runs go by in one go, read
+// byte by byte every number is cut, so both must give the same bytes or the
+// same refusal.
+TEST(CSource, PlainNumberRunsReadAsTheirTokensDo)
+{
+    std::mt19937_64 random(20261208);
+    const char* const kTypes[]
+        = {"", "unsigned char", "signed char", "char", "short", "unsigned short", "int", "unsigned", "int64_t"};
+    const std::uint64_t kValues[] = {0, 1, 127, 128, 255, 256, 32767, 32768, 65535, 65536, 0x7FFFFFFF, 0x80000000,
+        0xFFFFFFFF, 0x100000000, 9999999999, 99999999999};
+    const char* const kSeparators[] = {", ", ",\n  ", ",\r\n", " ,\t", ",", "\n,\n"};
+    const char* const kOddities[] = {"u", "-", "'", "/**/", "\\\n", "\n#define X\n"};
+    for (int round = 0; round < 200; ++round) {
+        const char* const type = kTypes[random() % std::size(kTypes)];
+        const int count = static_cast<int>(random() % (round % 10 == 0 ? 3000 : 40));
+        std::string source;
+        if (*type != '\0') {
+            source = std::string(type) + " a[";
+            if (random() % 3 == 0)
+                source += std::to_string(count - static_cast<int>(random() % 3));
+            source += "] = {";
+        }
+        for (int k = 0; k < count; ++k) {
+            const std::uint64_t value
+                = random() % 4 == 0 ? random() >> (random() % 64) : kValues[random() % std::size(kValues)];
+            std::ostringstream element;
+            switch (random() % 5) {
+            case 0: element << value; break;
+            case 1: element << "0" << std::oct << value; break;
+            case 2: element << "0x" << std::string(random() % 3, '0') << std::hex << value; break;
+            default: element << "0X" << std::hex << std::uppercase << value; break;
+            }
+            if (random() % 50 == 0)
+                element << kOddities[random() % std::size(kOddities)];
+            source += element.str() + kSeparators[random() % std::size(kSeparators)];
+        }
+        if (*type != '\0')
+            source += "};\n";
+        const int byteUnit = static_cast<int>(random() % 10);
+        const CReading tokens = ReadC(source, byteUnit, 1);
+        const std::size_t piece = random() % 4096 + 1;
+        for (const CReading& reading : {ReadC(source, byteUnit), ReadC(source, byteUnit, piece)}) {
+            ASSERT_EQ(reading.read, tokens.read) << source << " in pieces of " << piece;
+            ASSERT_EQ(reading.error, tokens.error) << source << " in pieces of " << piece;
+            ASSERT_EQ(reading.bytes, tokens.bytes) << source << " in pieces of " << piece;
+        }
     }
 }
 
