@@ -14,7 +14,7 @@ esac
 scripts/install-deps.sh
 # Every source formatted as .clang-format says (scripts/check-format.sh --fix formats them).
 scripts/check-format.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DMORVEX_GUI=ON
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DMORVEX_GUI=ON -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
 cmake --build build -j "$(nproc)"
 ctest --test-dir build --output-on-failure -j "$(nproc)"
 # A destination replaced just before a crash keeps the new content (root only).
