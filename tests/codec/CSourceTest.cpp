@@ -112,20 +112,22 @@ TEST_P(CSourceLex, SplitsAsThePreprocessorDoesInAnyPieces)
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Tokens, CSourceLex,
-    testing::Values(LexCase{"a+=1", "I1 a\nP1 +=\nN1 1\n"}, LexCase{"x==-1", "I1 x\nP1 ==\nP1 -\nN1 1\n"},
+    testing::Values(
+        LexCase{"a+=1", "I1 a\nP1 +=\nN1 1\n"},
+        LexCase{"x==-1", "I1 x\nP1 ==\nP1 -\nN1 1\n"},
         LexCase{"1<<3,a..b", "N1 1\nP1 <<\nN1 3\nP1 ,\nI1 a\nP1 .\nP1 .\nI1 b\n"},
         LexCase{"0x1e+2 1'000 .5", "N1 0x1e+2\nN1 1'000\nN1 .5\n"},
         LexCase{"1 /* 2 \n 3 */ 4 // 5 \\\n 6\n7", "N1 1\nN2 4\nN4 7\n"},
         LexCase{"ab\\\r\ncd / 2", "I1 abcd\nP2 /\nN2 2\n"},
         LexCase{"#define X 1 /* \n */ 2\n 3\n  # if 0\n4", "#1 define\nN3 3\n#4 if\nN5 4\n"},
         LexCase{"#\nx # y", "#1 \nI2 x\nP2 #\nI2 y\n"},
-        LexCase{"'A' '\\n' '\\x41' '\\101' '\\q' L'b' u8'c'",
-            "C1 'A' =A\nC1 '\\n' =\n\nC1 '\\x41' =A\nC1 '\\101' =A\nC1 '\\q' !\nC1 L'b' =b\nC1 u8'c' =c\n"},
+        LexCase{"'A' '\\n' '\\x41' '\\101' '\\q' L'b' u8'c'", "C1 'A' =A\nC1 '\\n' =\n\nC1 '\\x41' =A\nC1 '\\101' =A\nC1 '\\q' !\nC1 L'b' =b\nC1 u8'c' =c\n"},
         LexCase{"\"a\\tb\\0\" L\"x\"", "S1  \"a\tb" + std::string(1, '\0') + "\" \nS1 L \"x\" \n"},
-        LexCase{
-            "\"\\x100\" \"\\u0041\" \"open\nx", "S1  \"\" \\x100\nS1  \"0041\" \\u\nS1  \"open\" a line end\nI2 x\n"},
+        LexCase{"\"\\x100\" \"\\u0041\" \"open\nx", "S1  \"\" \\x100\nS1  \"0041\" \\u\nS1  \"open\" a line end\nI2 x\n"},
         LexCase{"R\"(x)\"", "S1 R \"(x)\" a raw string\n"}));
+// clang-format on
 
 // Each declares the array "a" as C code would; the compiler tells the bytes.
 struct CompiledCase
@@ -256,24 +258,33 @@ TEST_P(CSourceRead, WritesEachElementAtTheByteUnit)
 
 const std::string kNineFF(9, '\xFF');
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Bodies, CSourceRead,
-    testing::Values(ReadCase{"0x41, 0x42", 0, "AB"}, ReadCase{"{1, 2}, {3}", 0, "\1\2\3"},
-        ReadCase{"-1, 2", 2, std::string("\xFF\xFF\x02\x00", 4)}, ReadCase{"1'000", 2, "\xE8\x03"},
-        ReadCase{"0x1'0000", 4, std::string("\0\0\1\0", 4)}, ReadCase{"'A', /* 9 */ 'B' // 10", 0, "AB"},
-        ReadCase{"1, 2;", 0, "\1\2"}, ReadCase{"", 0, ""}, ReadCase{"-128, 255", 0, "\x80\xFF"},
-        ReadCase{"-1", 9, kNineFF}, ReadCase{"0xFFFFFFFFFFFFFFFF", 9, std::string(8, '\xFF') + '\0'},
+    testing::Values(
+        ReadCase{"0x41, 0x42", 0, "AB"},
+        ReadCase{"{1, 2}, {3}", 0, "\1\2\3"},
+        ReadCase{"-1, 2", 2, std::string("\xFF\xFF\x02\x00", 4)},
+        ReadCase{"1'000", 2, "\xE8\x03"},
+        ReadCase{"0x1'0000", 4, std::string("\0\0\1\0", 4)},
+        ReadCase{"'A', /* 9 */ 'B' // 10", 0, "AB"},
+        ReadCase{"1, 2;", 0, "\1\2"},
+        ReadCase{"", 0, ""},
+        ReadCase{"-128, 255", 0, "\x80\xFF"},
+        ReadCase{"-1", 9, kNineFF},
+        ReadCase{"0xFFFFFFFFFFFFFFFF", 9, std::string(8, '\xFF') + '\0'},
         ReadCase{"unsigned char a[] = {1};", 3, std::string("\1\0\0", 3)},
         ReadCase{"uint16_t a[] = {-1};", 4, std::string("\xFF\xFF\0\0", 4)},
-        ReadCase{"int8_t a[] = {-1};", 2, "\xFF\xFF"}, ReadCase{"u16 a[] = {0x1234};", 0, "\x34\x12"},
+        ReadCase{"int8_t a[] = {-1};", 2, "\xFF\xFF"},
+        ReadCase{"u16 a[] = {0x1234};", 0, "\x34\x12"},
         ReadCase{"mytype a[] = {0x1234, -1};", 2, "\x34\x12\xFF\xFF"},
         ReadCase{"long a[] = {-1};", 4, kNineFF.substr(0, 4)},
         ReadCase{"unsigned char a[] = {1}; unsigned char b[] = {2};", 0, "\1"},
         ReadCase{"unsigned char a[] = {'\\xff'};", 0, "\xFF"},
         ReadCase{"unsigned char a[] = {1, 0xFF,};", 2, std::string("\1\0\xFF\0", 4)},
-        ReadCase{"short a[] = {0x7FFF, 40000,};", 9,
-            std::string("\xFF\x7F\0\0\0\0\0\0\0", 9) + std::string("\x40\x9C") + kNineFF.substr(0, 7)},
+        ReadCase{"short a[] = {0x7FFF, 40000,};", 9, std::string("\xFF\x7F\0\0\0\0\0\0\0", 9) + std::string("\x40\x9C") + kNineFF.substr(0, 7)},
         ReadCase{"0x41,\n0xFF,", 3, std::string("\x41\0\0\xFF\0\0", 6)},
         ReadCase{"unsigned char f[] = {\r\n  0x01, 0x02\r\n};\r\nunsigned int f_len = 2;\r\n", 0, "\1\2"}));
+// clang-format on
 
 struct RefusalCase
 {
@@ -296,15 +307,16 @@ TEST_P(CSourceRefusal, NamesTheLineAndTheConstruct)
     EXPECT_EQ(ReadC(c.source, c.byteUnit, 1).error, c.error) << "in pieces of 1";
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Constructs, CSourceRefusal,
-    testing::Values(RefusalCase{"int a[] = {192+32};", 0, "line 1: '192+32' is an expression"},
+    testing::Values(
+        RefusalCase{"int a[] = {192+32};", 0, "line 1: '192+32' is an expression"},
         RefusalCase{"int a[] = {\n1 << 3};", 0, "line 2: '1<<3' is an expression"},
         RefusalCase{"int a[] = {N1};", 0, "line 1: 'N1' is a macro or enum name"},
         RefusalCase{"int a[] = {-N1};", 0, "line 1: '-N1' is a macro or enum name"},
         RefusalCase{"int a[] = {CPU(1)};", 0, "line 1: 'CPU(1)' is a macro call"},
         RefusalCase{"int a[] = {(1)};", 0, "line 1: '(1)' is an expression"},
-        RefusalCase{"int a[] = {\n#if X\n1,\n#endif\n};", 0,
-            "line 2: '#if' inside the initialiser is a condition the reader does not evaluate"},
+        RefusalCase{"int a[] = {\n#if X\n1,\n#endif\n};", 0, "line 2: '#if' inside the initialiser is a condition the reader does not evaluate"},
         RefusalCase{"int a[] = {\n#include \"d.inc\"\n};", 0, "line 2: '#include' inside the initialiser is not read"},
         RefusalCase{"double a[] = {1.5};", 0, "line 1: 'double' elements are not integers"},
         RefusalCase{"struct s a[] = {{1, 2}};", 2, "line 1: 'struct' elements are not integers"},
@@ -313,25 +325,19 @@ INSTANTIATE_TEST_SUITE_P(Constructs, CSourceRefusal,
         RefusalCase{"int a[] = {1e3};", 0, "line 1: '1e3' is a floating value"},
         RefusalCase{"int a[] = {08};", 0, "line 1: '08' is not a valid number"},
         RefusalCase{"int a[] = {12ab};", 0, "line 1: '12ab' is not a valid number"},
-        RefusalCase{
-            "int a[] = {0x1FFFFFFFFFFFFFFFF};", 0, "line 1: '0x1FFFFFFFFFFFFFFFF' is too large for any integer type"},
-        RefusalCase{
-            "int a[] = {9223372036854775808};", 0, "line 1: '9223372036854775808' is too large for any signed type"},
+        RefusalCase{"int a[] = {0x1FFFFFFFFFFFFFFFF};", 0, "line 1: '0x1FFFFFFFFFFFFFFFF' is too large for any integer type"},
+        RefusalCase{"int a[] = {9223372036854775808};", 0, "line 1: '9223372036854775808' is too large for any signed type"},
         RefusalCase{"int a[N] = {1};", 0, "line 1: '[N]' is a size the reader cannot evaluate"},
         RefusalCase{"int a[2][N] = {1};", 0, "line 1: '[N]' is a size the reader cannot evaluate"},
-        RefusalCase{
-            "mytype a[] = {1};", 0, "line 1: 'mytype' is not a type of known width: name the width with c1 to c9"},
+        RefusalCase{"mytype a[] = {1};", 0, "line 1: 'mytype' is not a type of known width: name the width with c1 to c9"},
         RefusalCase{"long a[] = {1};", 0, "line 1: 'long' is 4 or 8 bytes by platform: name the width with c4 or c8"},
         RefusalCase{"int a[] = {(long)1};", 0, "line 1: '(long)1' casts to 'long', 4 or 8 bytes by platform"},
-        RefusalCase{"int a[] = {'\\xff'};", 0,
-            "line 1: ''\\xff'' holds a char of 0x80 or above, whose wider value depends on the machine"},
-        RefusalCase{"char a[] = \"\\x80\";", 2,
-            "line 1: the string holds a char of 0x80 or above, whose wider value depends on the machine"},
+        RefusalCase{"int a[] = {'\\xff'};", 0, "line 1: ''\\xff'' holds a char of 0x80 or above, whose wider value depends on the machine"},
+        RefusalCase{"char a[] = \"\\x80\";", 2, "line 1: the string holds a char of 0x80 or above, whose wider value depends on the machine"},
         RefusalCase{"const char *a[] = {\"x\"};", 0, "line 1: the array holds pointers"},
         RefusalCase{"int a = {1};", 0, "line 1: '=' does not initialise an array"},
         RefusalCase{"unsigned char a[2] = {1, 2, 3};", 0, "line 1: more elements than the array holds"},
-        RefusalCase{
-            "unsigned char a[] = {[2] = 1, [1] = 2};", 0, "line 1: '[1]' goes back to an element already written"},
+        RefusalCase{"unsigned char a[] = {[2] = 1, [1] = 2};", 0, "line 1: '[1]' goes back to an element already written"},
         RefusalCase{"unsigned char a[2] = {[2] = 1};", 0, "line 1: '[2]' is past the end of the array"},
         RefusalCase{"int a[] = {.x = 1};", 0, "line 1: '.x' names a member of a structure"},
         RefusalCase{"int a[2][2] = {[1][0] = 1};", 0, "line 1: '[1][0]' is a designator the reader does not take"},
@@ -349,13 +355,10 @@ INSTANTIATE_TEST_SUITE_P(Constructs, CSourceRefusal,
         RefusalCase{"int a[] = {1,,2};", 0, "line 1: ',' follows no element"},
         RefusalCase{"int a[] = {1, 2,\n3,\n,};", 0, "line 3: ',' follows no element"},
         RefusalCase{"unsigned char a[2] = {1,\n2,\r\n3, 4};", 0, "line 3: more elements than the array holds"},
-        RefusalCase{
-            "0x41,\n0x42,\n 0x100, 0x43,", 0, "line 3: '0x100' does not fit in one byte: name the width with c1 to c9"},
-        RefusalCase{"char a[] = {1,\n\n0x7F,\n0x80,};", 2,
-            "line 4: '0x80' holds a char of 0x80 or above, whose wider value depends on the machine"},
+        RefusalCase{"0x41,\n0x42,\n 0x100, 0x43,", 0, "line 3: '0x100' does not fit in one byte: name the width with c1 to c9"},
+        RefusalCase{"char a[] = {1,\n\n0x7F,\n0x80,};", 2, "line 4: '0x80' holds a char of 0x80 or above, whose wider value depends on the machine"},
         RefusalCase{"int a[] = {1,\n2 3,};", 0, "line 2: '2 3' is an expression"},
-        RefusalCase{"int a[] = {1, 2,\n#if X\n3,\n#endif\n};", 0,
-            "line 2: '#if' inside the initialiser is a condition the reader does not evaluate"},
+        RefusalCase{"int a[] = {1, 2,\n#if X\n3,\n#endif\n};", 0, "line 2: '#if' inside the initialiser is a condition the reader does not evaluate"},
         RefusalCase{"int a[2][1] = {{1} 2};", 0, "line 1: '2' follows an element without a comma"},
         RefusalCase{"int x = 5;", 0, "no '=' is followed by an initialiser in braces"},
         RefusalCase{"int a[] = {1,\n 2", 0, "line 2: the initialiser is never closed"},
@@ -364,6 +367,7 @@ INSTANTIATE_TEST_SUITE_P(Constructs, CSourceRefusal,
         RefusalCase{"1, 2}", 0, "line 1: '}' closes no '{'"},
         RefusalCase{"{1, 2", 0, "line 1: the initialiser is never closed"},
         RefusalCase{"\"ab\"", 0, "line 1: a string initialises only a char array"}));
+// clang-format on
 
 // Random initialisers of every form the reader takes, each element's bytes
 // worked out as it is written; the text is read in random pieces.
