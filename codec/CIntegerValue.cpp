@@ -12,9 +12,9 @@ struct CNamedType
     CIntegerType type;
 };
 
-// Fixed-width names of the C library and of the kernel headers arrays are
-// often copied from.
-constexpr std::array<CNamedType, 24> kNamedTypes = {{
+// Fixed-width names of the C library, and of the kernel, Windows and
+// firmware headers that arrays are often copied from.
+constexpr std::array<CNamedType, 35> kNamedTypes = {{
     {"int8_t", {1, true, false}},
     {"uint8_t", {1, false, false}},
     {"int16_t", {2, true, false}},
@@ -39,6 +39,17 @@ constexpr std::array<CNamedType, 24> kNamedTypes = {{
     {"__u32", {4, false, false}},
     {"__s64", {8, true, false}},
     {"__u64", {8, false, false}},
+    {"BYTE", {1, false, false}},
+    {"WORD", {2, false, false}},
+    {"DWORD", {4, false, false}},
+    {"INT8", {1, true, false}},
+    {"UINT8", {1, false, false}},
+    {"INT16", {2, true, false}},
+    {"UINT16", {2, false, false}},
+    {"INT32", {4, true, false}},
+    {"UINT32", {4, false, false}},
+    {"INT64", {8, true, false}},
+    {"UINT64", {8, false, false}},
 }};
 
 constexpr std::array<std::string_view, 17> kNotIntegerWords = {"struct", "union", "enum", "class", "float", "double",
