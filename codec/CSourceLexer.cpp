@@ -34,7 +34,7 @@ bool IsLongPunctuator(std::string_view text)
     return std::find(kLongPunctuators.begin(), kLongPunctuators.end(), text) != kLongPunctuators.end();
 }
 
-bool IsDigit(unsigned char c)
+constexpr bool IsDigit(unsigned char c)
 {
     return c >= '0' && c <= '9';
 }
@@ -45,7 +45,7 @@ bool IsWordByte(unsigned char c)
     return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c >= 0x80;
 }
 
-bool IsBlank(unsigned char c)
+constexpr bool IsBlank(unsigned char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
 }
@@ -56,17 +56,6 @@ bool IsLiteralPrefix(std::string_view word)
         if (word == prefix)
             return true;
     return false;
-}
-
-int HexDigitValue(unsigned char c)
-{
-    if (IsDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // What each byte is to a run of plain numbers: a hex digit's value (a
@@ -80,12 +69,18 @@ constexpr std::array<unsigned char, 256> kPlainClass = [] {
         classes['0' + c] = static_cast<unsigned char>(c);
     for (int c = 0; c < 6; ++c)
         classes['a' + c] = classes['A' + c] = static_cast<unsigned char>(10 + c);
-    for (unsigned char c : {' ', '\t', '\r', '\f', '\v'})
-        classes[c] = kPlainBlank;
+    for (int c = 0; c < 256; ++c)
+        if (IsBlank(static_cast<unsigned char>(c)))
+            classes[c] = kPlainBlank;
     classes['\n'] = kPlainNewline;
     classes[','] = kPlainComma;
     return classes;
 }();
+
+int HexDigitValue(unsigned char c)
+{
+    return kPlainClass[c] < 16 ? kPlainClass[c] : -1;
+}
 
 bool IsPlainBlank(unsigned char c)
 {
