@@ -216,6 +216,11 @@ function(morvex_embed target)
     endif()
     set(name ${arg_NAME})
     set(unit ${arg_BYTE_UNIT})
+    # INCBIN and EMBED align the bytes to the item unless ALIGN asks for more.
+    set(align ${unit})
+    if(DEFINED arg_ALIGN)
+        set(align ${arg_ALIGN})
+    endif()
     # Comments name the file without its folders, which may hold a "*/".
     cmake_path(GET input FILENAME file_name)
 
@@ -316,10 +321,6 @@ endmacro()
 # directives each format has. A source holding nothing but this statement
 # leaves the compiler no section of its own to restore.
 macro(_morvex_embed_incbin_source)
-    set(align ${unit})
-    if(DEFINED arg_ALIGN)
-        set(align ${arg_ALIGN})
-    endif()
     file(CONFIGURE OUTPUT "${source}" @ONLY CONTENT [[
 /* Made by morvex_embed() (INCBIN@chosen@) from @file_name@; changes are overwritten. */
 #define MORVEX_EMBED_TEXT(x) #x
@@ -374,10 +375,6 @@ endmacro()
 # after the file covers a short last item, and an empty file still gives the
 # one element C needs.
 macro(_morvex_embed_embed_source)
-    set(align ${unit})
-    if(DEFINED arg_ALIGN)
-        set(align ${arg_ALIGN})
-    endif()
     math(EXPR padding "${unit} - 1")
     set(suffix "")
     if(padding GREATER 0)
