@@ -29,15 +29,16 @@ trap 'wineserver -k 2>/dev/null; [ -z "${MORVEX_BENCH_DIR:-}" ] && rm -rf "$work
 make_shape_texts 256 2>/dev/null
 : > empty.bin
 
+# The command, silent; a failure ends the benchmark.
+quietly() {
+    "$@" </dev/null >/dev/null 2>&1 || { echo "bench/windows.sh: $* failed" >&2; exit 1; }
+}
+
 # Seconds of the best of five runs of the command.
 best_of_5() {
-    local best="" i start end
+    local best="" i
     for i in 1 2 3 4 5; do
-        start=$(date +%s.%N)
-        "$@" </dev/null >/dev/null 2>&1 || { echo "bench/windows.sh: $* failed" >&2; exit 1; }
-        end=$(date +%s.%N)
-        best=$(awk -v b="$best" -v t="$(awk -v s="$start" -v e="$end" 'BEGIN { print e - s }')" \
-            'BEGIN { print (b == "" || t < b) ? t : b }')
+        best=$(min "$(seconds quietly "$@")" "$best")
     done
     echo "$best"
 }
@@ -66,7 +67,7 @@ for row in "${rows[@]}"; do
     for i in "${!programs[@]}"; do
         seconds=$(awk -v t="$(best_of_5 wine "${programs[$i]}" "$option" "$source" NUL)" -v s="${startups[$i]}" \
             'BEGIN { printf "%.3f", t - s }')
-        line+=" $seconds ($(awk -v w="$seconds" -v l="$linux" 'BEGIN { printf "%.2f", w / l }') ×) |"
+        line+=" $seconds ($(ratio "$seconds" "$linux") ×) |"
     done
     echo "$line"
 done
