@@ -22,16 +22,11 @@ endless="$(endless_source)"
 printf 'old destination' >"$files/dest.txt"
 printf 'AB' >"$files/small.bin"
 
-start_program
-pid=$!
-fail() { echo "$1" >&2; kill $pid 2>/dev/null; exit 1; }
 type_path() { xdotool type --delay 20 "$(host_path "$1")"; }
-main=$(timeout 30 xdotool search --sync --onlyvisible --name "^Morvex v1\.10\$" | head -n 1)
-[ -n "$main" ] || fail "no main dialog"
+open_main_dialog
 
 # Focus starts in the source edit; the destination edit is two tabs on, and
 # BIN → TXT closes the tab order, three Shift+Tabs back from it.
-xdotool windowfocus --sync "$main"
 type_path "$endless"
 xdotool key Tab Tab
 type_path "$files/dest.txt"

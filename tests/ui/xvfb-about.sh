@@ -7,12 +7,7 @@ set -eu
 . "$(dirname "$0")/window-waits.sh"
 . "$(dirname "$0")/xvfb-env.sh"
 
-start_program
-pid=$!
-fail() { echo "$1" >&2; kill $pid 2>/dev/null; exit 1; }
-main=$(timeout 30 xdotool search --sync --onlyvisible --name "^Morvex v1\.10\$" | head -n 1)
-[ -n "$main" ] || fail "no main dialog"
-xdotool windowfocus --sync "$main"
+open_main_dialog
 xdotool key shift+F10 && sleep 0.5 && xdotool key Down Return
 about=$(timeout 15 xdotool search --sync --onlyvisible --name "^About\.\.\.\$" | head -n 1)
 [ -n "$about" ] || fail "no about box"

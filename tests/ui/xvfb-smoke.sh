@@ -3,14 +3,10 @@
 # presses Escape and expects the program to end cleanly.
 set -eu
 . "$(dirname "$0")/on-display.sh"
+. "$(dirname "$0")/window-waits.sh"
 . "$(dirname "$0")/xvfb-env.sh"
 
-start_program
-pid=$!
-fail() { echo "$1" >&2; kill $pid 2>/dev/null; exit 1; }
-main=$(timeout 30 xdotool search --sync --onlyvisible --name "^Morvex v1\.10\$" | head -n 1)
-[ -n "$main" ] || fail "no main dialog"
-xdotool windowfocus --sync "$main"
+open_main_dialog
 xdotool key Escape
 timeout 15 sh -c "while kill -0 $pid 2>/dev/null; do sleep 0.1; done" || fail "still running after Escape"
 wait $pid || fail "exit code $?"
