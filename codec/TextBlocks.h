@@ -39,13 +39,15 @@ inline std::uint64_t DecimalValue(std::uint64_t word, int n)
 }
 
 // The value of n hex digits (1 to 8) of either case at the start of word.
-inline std::uint32_t HexValue(std::uint64_t word, int n)
+// 64-bit all through: a 32-bit value spilled and reloaded whole stalls the
+// load behind the narrower store.
+inline std::uint64_t HexValue(std::uint64_t word, int n)
 {
     // Letters have bit 6 set: their low four bits and 9 make their value.
     std::uint64_t nibbles = ((word & 0x0F0F0F0F0F0F0F0F) + (word >> 6 & 0x0101010101010101) * 9) << (8 * (8 - n));
     nibbles = (nibbles << 4 | nibbles >> 8) & 0x00FF00FF00FF00FF;
     nibbles = (nibbles | nibbles >> 8) & 0x0000FFFF0000FFFF;
-    return __builtin_bswap32(static_cast<std::uint32_t>(nibbles | nibbles >> 16));
+    return __builtin_bswap64(nibbles | nibbles >> 16) >> 32;
 }
 
 inline std::uint64_t WordAt(const unsigned char* p)
@@ -256,7 +258,7 @@ private:
     {
         if (n <= 8)
             return HexValue(WordAt(text), n);
-        return std::uint64_t{HexValue(WordAt(text), n - 8)} << 32 | HexValue(WordAt(text + n - 8), 8);
+        return HexValue(WordAt(text), n - 8) << 32 | HexValue(WordAt(text + n - 8), 8);
     }
 
     // Room for this block, the next, and the digit pairs beyond them.
