@@ -281,7 +281,8 @@ std::size_t FindNumbersAvx512(
 }
 
 // The text of the first count values (at most the layout's) XOR flip, as
-// the layout places them: all of the layout's bytes are written.
+// the layout places them, in whole 64-byte stores (masked stores cost more
+// than the room they spare): kFormattedLinesRoom bytes may be written.
 void PlaceText(
     unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip, const CTextLayout& layout)
 {
@@ -293,9 +294,7 @@ void PlaceText(
         const __m512i digits = _mm512_permutex2var_epi8(high, _mm512_load_si512(layout.digit + 64 * half), low);
         const __m512i text
             = _mm512_mask_blend_epi8(layout.digitMask[half], _mm512_load_si512(layout.fixed + 64 * half), digits);
-        const std::size_t bytesHere = std::min<std::size_t>(64, layout.size - 64 * half);
-        _mm512_mask_storeu_epi8(
-            out + 64 * half, bytesHere == 64 ? ~__mmask64{0} : (__mmask64{1} << bytesHere) - 1, text);
+        _mm512_storeu_si512(out + 64 * half, text);
     }
 }
 

@@ -8,7 +8,7 @@
 // speed layer is on, and write words otherwise.
 
 // Writes "0xHH," for each of 16 bytes, each XOR flip (0xFF writes their
-// complements): 80 bytes at out.
+// complements): 80 bytes at out, and up to kFormattedLinesRoom written over.
 using ByteItemFormatter = void (*)(unsigned char* out, const unsigned char* bytes, unsigned char flip);
 inline constexpr std::size_t kFormattedItems = 16;
 

@@ -189,7 +189,7 @@ private:
     static constexpr std::size_t kByteItemSize = 5;
     // Room past a run's last item that a step may write over: a formatter's
     // sixteen items, or an item padded to eight bytes.
-    static constexpr std::size_t kMaxOverwrite = std::max(kFormattedItems * kByteItemSize, kMaxItemSize);
+    static constexpr std::size_t kMaxOverwrite = std::max(kFormattedLinesRoom, kMaxItemSize);
     // Items per bookkeeping step of WriteByteItems, within one Reserve.
     // A multiple of 8 for PutEightByteItems.
     static constexpr std::size_t kMaxRun = (CByteWriter::kMaxReserve - kMaxOverwrite) / kByteItemSize / 8 * 8;
