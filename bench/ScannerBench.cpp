@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <span>
+#include <utility>
 
 namespace {
 
@@ -18,7 +19,7 @@ public:
     void OnNumberCompleted(const CScannedNumber& number) { m_nSum += number.low + number.high; }
     void OnByteItems(const unsigned char* values, std::size_t count) { CompleteEach(*this, values, count); }
 
-private:
+protected:
     std::uint64_t m_nSum = 0;
 };
 
@@ -28,11 +29,15 @@ class CRunSink : public CSummingSink
 public:
     void OnByteItems(const unsigned char* values, std::size_t count)
     {
-        m_nRunSum += count > 0 ? count + values[0] + values[count - 1] : 0;
+        m_nSum += count > 0 ? count + values[0] + values[count - 1] : 0;
     }
 
-private:
-    std::uint64_t m_nRunSum = 0;
+    // Its own part on the helper thread: sums add up in any order.
+    CRunSink MakePart() const { return {}; }
+    std::size_t Size() const { return 0; }
+    void HandTo(CRunSink& sink) const { sink.m_nSum += m_nSum; }
+    void Clear() { m_nSum = 0; }
+    void Swap(CRunSink& other) noexcept { std::swap(m_nSum, other.m_nSum); }
 };
 
 // Scans the text in memory, in chunks of the size the codec reads, on the

@@ -62,8 +62,6 @@ public:
         }
 
         std::size_t Size() const { return m_bytes.size(); }
-        // Nothing is logged: handing the part over is a copy.
-        std::size_t OtherCount() const { return 0; }
 
         void HandTo(CBinarySink& sink) const
         {
@@ -134,28 +132,203 @@ private:
 // number's own kind.
 class CInvertSink
 {
+    // The item of a number's complement, its comma included.
+    class CComplements
+    {
+    public:
+        explicit CComplements(int byteUnit)
+            : m_nByteUnit(byteUnit)
+            // Decimal numbers are 32-bit, so units above 4 complement all 32 bits.
+            , m_nDecimalMask(byteUnit >= 4 ? 0xFFFFFFFFu : (1u << (8 * byteUnit)) - 1)
+        {
+        }
+
+        int ByteUnit() const { return m_nByteUnit; }
+
+        unsigned char* Put(unsigned char* pos, const CScannedNumber& number) const
+        {
+            if (number.kind == CScannedNumber::Kind::Hex && m_nByteUnit == 1)
+                return CTextArrayWriter::PutByteItem(pos, static_cast<unsigned char>(~number.low));
+            pos = number.kind == CScannedNumber::Kind::Hex ? PutHex(pos, number) : PutDecimal(pos, number);
+            *pos++ = ',';
+            return pos;
+        }
+
+    private:
+        unsigned char* PutHex(unsigned char* pos, const CScannedNumber& number) const
+        {
+            // All nine bytes: a fixed count unrolls cleanly, and only the byte
+            // unit's low ones are written.
+            unsigned char complement[kMaxByteUnit];
+            for (int k = 0; k < kMaxByteUnit; ++k)
+                complement[k] = static_cast<unsigned char>(~number.Byte(k));
+            return CTextArrayWriter::PutHexLittleEndian(pos, complement, static_cast<std::size_t>(m_nByteUnit));
+        }
+
+        unsigned char* PutDecimal(unsigned char* pos, const CScannedNumber& number) const
+        {
+            const std::uint32_t complement = ~static_cast<std::uint32_t>(number.low) & m_nDecimalMask;
+            if (complement < kSmallDecimals.size()) {
+                // One fixed-size copy: the item's room covers the bytes past its digits.
+                std::memcpy(pos, kSmallDecimals[complement].data(), 4);
+                return pos + kSmallDecimals[complement][4];
+            }
+            char* const text = reinterpret_cast<char*>(pos);
+            return pos + (std::to_chars(text, text + 10, complement).ptr - text);
+        }
+
+        // The digits of every byte value, and their count last: decimal texts
+        // are mostly bytes.
+        static constexpr std::array<std::array<char, 5>, 256> kSmallDecimals = [] {
+            std::array<std::array<char, 5>, 256> decimals{};
+            for (int value = 0; value < 256; ++value) {
+                int count = 0;
+                for (int power = value >= 100 ? 100 : value >= 10 ? 10 : 1; power > 0; power /= 10)
+                    decimals[value][count++] = static_cast<char>('0' + value / power % 10);
+                decimals[value][4] = static_cast<char>(count);
+            }
+            return decimals;
+        }();
+
+        int m_nByteUnit;
+        std::uint32_t m_nDecimalMask;
+    };
+
 public:
     CInvertSink(CTextArrayWriter& text, int byteUnit)
         : m_text(text)
-        , m_nByteUnit(byteUnit)
-        // Decimal numbers are 32-bit, so units above 4 complement all 32 bits.
-        , m_nDecimalMask(byteUnit >= 4 ? 0xFFFFFFFFu : (1u << (8 * byteUnit)) - 1)
+        , m_complements(byteUnit)
     {
     }
 
-    void OnNumberCompleted(const CScannedNumber& number) { m_text.EndItem(PutComplement(m_text.BeginItem(), number)); }
+    // The complements of a stretch of text, made on the helper thread: the
+    // items of numbers other than one-byte items end to end, with each one's
+    // length, since where the lines break depends on the items before, known
+    // only when the part is handed over. One-byte items are kept as values,
+    // which this thread formats fastest a line at a time.
+    class CPart
+    {
+    public:
+        explicit CPart(const CComplements& complements)
+            : m_complements(complements)
+        {
+        }
+
+        void OnNumberCompleted(const CScannedNumber& number)
+        {
+            Format(1, [&](unsigned char* pos, std::size_t) { return m_complements.Put(pos, number); });
+        }
+
+        void OnNumbers(const CFoundNumbers& numbers, std::size_t count)
+        {
+            Format(count, [&](unsigned char* pos, std::size_t k) { return m_complements.Put(pos, numbers.At(k)); });
+        }
+
+        void OnByteItems(const unsigned char* values, std::size_t count)
+        {
+            if (m_complements.ByteUnit() != 1) {
+                CompleteEach(*this, values, count);
+                return;
+            }
+            m_items.insert(m_items.end(), values, values + count);
+            Extend(true, count);
+        }
+
+        std::size_t Size() const { return m_items.size() + m_nTextSize + m_lengths.size(); }
+
+        void HandTo(CInvertSink& sink) const
+        {
+            const unsigned char* items = m_items.data();
+            const unsigned char* text = m_text.data();
+            const unsigned char* lengths = m_lengths.data();
+            for (const CRun& run : m_runs) {
+                if (run.byteItems) {
+                    sink.m_text.WriteByteItems(items, run.count, 0xFF);
+                    items += run.count;
+                } else {
+                    text += sink.m_text.WriteFormattedItems(text, lengths, run.count);
+                    lengths += run.count;
+                }
+            }
+        }
+
+        void Clear()
+        {
+            m_runs.clear();
+            m_items.clear();
+            m_nTextSize = 0;
+            m_lengths.clear();
+        }
+
+        void Swap(CPart& other) noexcept
+        {
+            m_runs.swap(other.m_runs);
+            m_items.swap(other.m_items);
+            m_text.swap(other.m_text);
+            std::swap(m_nTextSize, other.m_nTextSize);
+            m_lengths.swap(other.m_lengths);
+        }
+
+    private:
+        // count items, each written by put(pos, k), which returns its end.
+        template <typename PutItem>
+        void Format(std::size_t count, PutItem put)
+        {
+            const std::size_t room = m_nTextSize + count * CTextArrayWriter::kMaxItemSize;
+            if (m_text.size() < room)
+                m_text.resize(std::max(room, 2 * m_text.size()));
+            const std::size_t first = m_lengths.size();
+            m_lengths.resize(first + count);
+            unsigned char* pos = m_text.data() + m_nTextSize;
+            for (std::size_t k = 0; k < count; ++k) {
+                unsigned char* const itemEnd = put(pos, k);
+                m_lengths[first + k] = static_cast<unsigned char>(itemEnd - pos);
+                pos = itemEnd;
+            }
+            m_nTextSize = static_cast<std::size_t>(pos - m_text.data());
+            Extend(false, count);
+        }
+
+        void Extend(bool byteItems, std::size_t count)
+        {
+            if (m_runs.empty() || m_runs.back().byteItems != byteItems)
+                m_runs.push_back({byteItems, 0});
+            m_runs.back().count += count;
+        }
+
+        // Items of one kind in a row.
+        struct CRun
+        {
+            bool byteItems;
+            std::size_t count;
+        };
+
+        CComplements m_complements;
+        std::vector<CRun> m_runs;
+        std::vector<unsigned char> m_items;   // one-byte items' values
+        std::vector<unsigned char> m_text;    // m_nTextSize bytes of other items, then room
+        std::size_t m_nTextSize = 0;
+        std::vector<unsigned char> m_lengths;
+    };
+
+    CPart MakePart() const { return CPart(m_complements); }
+
+    void OnNumberCompleted(const CScannedNumber& number)
+    {
+        m_text.EndItem(m_complements.Put(m_text.BeginItem(), number));
+    }
 
     void OnNumbers(const CFoundNumbers& numbers, std::size_t count)
     {
-        m_text.WriteItems(
-            count, [this, &numbers](unsigned char* pos, std::size_t k) { return PutComplement(pos, numbers.At(k)); });
+        m_text.WriteItems(count,
+            [this, &numbers](unsigned char* pos, std::size_t k) { return m_complements.Put(pos, numbers.At(k)); });
     }
 
     // Runs of one-byte hex items: with byte unit 1, their complements in the
     // writer's fastest form.
     void OnByteItems(const unsigned char* values, std::size_t count)
     {
-        if (m_nByteUnit != 1) {
+        if (m_complements.ByteUnit() != 1) {
             CompleteEach(*this, values, count);
             return;
         }
@@ -163,55 +336,8 @@ public:
     }
 
 private:
-    // The item of the number's complement, its comma included.
-    unsigned char* PutComplement(unsigned char* pos, const CScannedNumber& number) const
-    {
-        if (number.kind == CScannedNumber::Kind::Hex && m_nByteUnit == 1)
-            return CTextArrayWriter::PutByteItem(pos, static_cast<unsigned char>(~number.low));
-        pos = number.kind == CScannedNumber::Kind::Hex ? PutComplementHex(pos, number)
-                                                       : PutComplementDecimal(pos, number);
-        *pos++ = ',';
-        return pos;
-    }
-
-    unsigned char* PutComplementHex(unsigned char* pos, const CScannedNumber& number) const
-    {
-        // All nine bytes: a fixed count unrolls cleanly, and only the byte
-        // unit's low ones are written.
-        unsigned char complement[kMaxByteUnit];
-        for (int k = 0; k < kMaxByteUnit; ++k)
-            complement[k] = static_cast<unsigned char>(~number.Byte(k));
-        return CTextArrayWriter::PutHexLittleEndian(pos, complement, static_cast<std::size_t>(m_nByteUnit));
-    }
-
-    unsigned char* PutComplementDecimal(unsigned char* pos, const CScannedNumber& number) const
-    {
-        const std::uint32_t complement = ~static_cast<std::uint32_t>(number.low) & m_nDecimalMask;
-        if (complement < kSmallDecimals.size()) {
-            // One fixed-size copy: the item's room covers the bytes past its digits.
-            std::memcpy(pos, kSmallDecimals[complement].data(), 4);
-            return pos + kSmallDecimals[complement][4];
-        }
-        char* const text = reinterpret_cast<char*>(pos);
-        return pos + (std::to_chars(text, text + 10, complement).ptr - text);
-    }
-
-    // The digits of every byte value, and their count last: decimal texts
-    // are mostly bytes.
-    static constexpr std::array<std::array<char, 5>, 256> kSmallDecimals = [] {
-        std::array<std::array<char, 5>, 256> decimals{};
-        for (int value = 0; value < 256; ++value) {
-            int count = 0;
-            for (int power = value >= 100 ? 100 : value >= 10 ? 10 : 1; power > 0; power /= 10)
-                decimals[value][count++] = static_cast<char>('0' + value / power % 10);
-            decimals[value][4] = static_cast<char>(count);
-        }
-        return decimals;
-    }();
-
     CTextArrayWriter& m_text;
-    int m_nByteUnit;
-    std::uint32_t m_nDecimalMask;
+    CComplements m_complements;
 };
 
 // Finds the width in bytes of the widest number: hex by its count of digit
@@ -234,6 +360,13 @@ public:
     }
 
     int Maximum() const { return m_nMaximum; }
+
+    // The widest of a stretch of text, found on the helper thread.
+    CWidthSink MakePart() const { return {}; }
+    std::size_t Size() const { return 0; }
+    void HandTo(CWidthSink& sink) const { sink.m_nMaximum = std::max(sink.m_nMaximum, m_nMaximum); }
+    void Clear() { m_nMaximum = 0; }
+    void Swap(CWidthSink& other) noexcept { std::swap(m_nMaximum, other.m_nMaximum); }
 
 private:
     int m_nMaximum = 0;

@@ -2,7 +2,6 @@
 
 #include "HexTables.h"
 #include "IoWorker.h"
-#include "NumberLog.h"
 #include "NumberScanner.h"
 
 #include <algorithm>
@@ -12,34 +11,33 @@
 #include <utility>
 #include <vector>
 
-// What the helper makes of its part of the text for the sink to take later:
-// the sink's own part where it has one, else a log of the numbers.
-template <NumberSink Sink>
-auto PartFor(Sink& sink)
-{
-    if constexpr (requires { sink.MakePart(); })
-        return sink.MakePart();
-    else
-        return CNumberLog();
-}
+// A sink whose work on a stretch of text can be done on another thread: its
+// part takes the numbers there, and is handed to the sink afterwards, in
+// order, as if the sink had taken them itself.
+template <class Sink>
+concept SplittableSink = NumberSink<Sink> && requires(Sink& sink) {
+    { sink.MakePart() } -> NumberSink;
+    sink.MakePart().HandTo(sink);
+    sink.MakePart().Size();
+};
 
 // Scans text on two threads. Each chunk is split just after a byte that ends
 // any number, so that both parts start with no number open; this thread
-// scans the first part into the sink while a helper logs the numbers of the
-// second. The log goes to the sink at the start of the next chunk, while the
-// helper already scans that one, so the sink's own work overlaps the helper's
-// too. The split moves with every chunk towards the place where neither
-// thread waits for the other. Same numbers, in the same order, as one scanner.
-template <NumberSink Sink>
+// scans the first part into the sink while a helper scans the second into
+// the sink's part. The part goes to the sink at the start of the next chunk,
+// while the helper already scans that one. The split moves with every chunk
+// towards the place where neither thread waits for the other. Same numbers,
+// in the same order, as one scanner.
+template <SplittableSink Sink>
 class CSplitScanner
 {
 public:
     explicit CSplitScanner(Sink& sink)
         : m_sink(sink)
         , m_scanner(sink)
-        , m_helperLog(PartFor(sink))
-        , m_helperScanner(m_helperLog)
-        , m_pendingLog(PartFor(sink))
+        , m_helperPart(sink.MakePart())
+        , m_helperScanner(m_helperPart)
+        , m_pendingPart(sink.MakePart())
     {
     }
     ~CSplitScanner() { m_helper.Drain(); }
@@ -53,7 +51,7 @@ public:
     // End of input: the number in progress completes as if a separator followed.
     void Finish()
     {
-        HandOverLogged();
+        HandOverPart();
         m_scanner.Finish();
     }
 
@@ -63,23 +61,16 @@ public:
 private:
     // Chunks below this are not worth a hand-over between threads.
     static constexpr std::size_t kSmallestSplit = 64;
-    // The helper checks its log's size between pieces of this many bytes...
+    // The helper checks its part's size between pieces of this many bytes...
     static constexpr std::size_t kHelperPiece = 16 * 1024;
-    // ...and leaves the rest of its part to this thread once the log holds
-    // this much, so that texts of many short numbers keep memory small too.
-    static constexpr std::size_t kLogBudget = 1024 * 1024;
-    static_assert(kLogBudget + kHelperPiece <= CNumberLog::kMostItems);
+    // ...and leaves the rest of its stretch to this thread once the part
+    // holds this much, so that texts of many short numbers keep memory small.
+    static constexpr std::size_t kPartBudget = 1024 * 1024;
     // A chunk's bytes after its last number end are kept for the next chunk
     // up to this many; beyond, this thread scans them at once.
     static constexpr std::size_t kMostCarried = 256;
     // The first part's share of a chunk, in steps of this fraction.
     static constexpr std::size_t kShares = 64;
-    // Numbers other than one-byte items closer than this, on average, cost
-    // more to log and hand over than the helper saves by scanning them...
-    static constexpr std::size_t kMostBytesPerLoggedNumber = 12;
-    // ...and their chunks are scanned on this thread alone, until the helper
-    // tries again this many chunks later, in case the text changed.
-    static constexpr int kChunksAlone = 16;
 
     // After such a byte the scanner is idle whatever came before: it is no
     // hex digit, and no 'x' that could follow a leading 0.
@@ -104,11 +95,11 @@ private:
         return p;
     }
 
-    // The helper's job: logs [from, to) piece by piece; returns where it
-    // stopped, always just after a number's end.
-    const unsigned char* LogNumbers(const unsigned char* from, const unsigned char* to)
+    // The helper's job: scans [from, to) into its part piece by piece;
+    // returns where it stopped, always just after a number's end.
+    const unsigned char* ScanPart(const unsigned char* from, const unsigned char* to)
     {
-        while (from != to && !m_helperScanner.Ended() && m_helperLog.Size() < kLogBudget) {
+        while (from != to && !m_helperScanner.Ended() && m_helperPart.Size() < kPartBudget) {
             const unsigned char* pieceEnd
                 = to - from > static_cast<std::ptrdiff_t>(kHelperPiece) ? AfterFirstEnd(from + kHelperPiece, to) : to;
             m_helperScanner.Feed({from, pieceEnd});
@@ -117,11 +108,11 @@ private:
         return from;
     }
 
-    // The previous chunk's logged numbers to the sink, then its bytes after them.
-    void HandOverLogged()
+    // The previous chunk's part to the sink, then its bytes after the part.
+    void HandOverPart()
     {
-        m_pendingLog.HandTo(m_sink);
-        m_pendingLog.Clear();
+        m_pendingPart.HandTo(m_sink);
+        m_pendingPart.Clear();
         if (!m_carried.empty()) {
             m_scanner.Feed(m_carried);
             m_carried.clear();
@@ -130,33 +121,28 @@ private:
 
     Sink& m_sink;
     CNumberScanner<Sink> m_scanner;
-    using Part = decltype(PartFor(std::declval<Sink&>()));
-    Part m_helperLog;   // the helper's alone while it works
+    using Part = decltype(std::declval<Sink&>().MakePart());
+    Part m_helperPart;   // the helper's alone while it works
     CNumberScanner<Part> m_helperScanner;
-    Part m_pendingLog;
+    Part m_pendingPart;
     std::vector<unsigned char> m_carried;
     std::size_t m_nFirstShare = kShares / 2;
-    int m_nChunksAlone = 0;
     std::atomic<bool> m_bHelperDone{false};
-    CIoWorker m_helper;   // last: it stops before the logs go
+    CIoWorker m_helper;   // last: it stops before the parts go
 };
 
-template <NumberSink Sink>
+template <SplittableSink Sink>
 void CSplitScanner<Sink>::Feed(std::span<const unsigned char> chunk)
 {
     if (Ended())
         return;
     const unsigned char* const begin = chunk.data();
     const unsigned char* const end = begin + chunk.size();
-    const bool alone = m_nChunksAlone > 0;
-    if (alone)
-        --m_nChunksAlone;
-    const unsigned char* const split = chunk.size() < kSmallestSplit || alone
-        ? end
-        : AfterFirstEnd(begin + chunk.size() * m_nFirstShare / kShares, end);
+    const unsigned char* const split
+        = chunk.size() < kSmallestSplit ? end : AfterFirstEnd(begin + chunk.size() * m_nFirstShare / kShares, end);
     const unsigned char* const last = AfterLastEnd(split, end);
     if (last == split) {
-        HandOverLogged();
+        HandOverPart();
         m_scanner.Feed(chunk);
         return;
     }
@@ -164,29 +150,26 @@ void CSplitScanner<Sink>::Feed(std::span<const unsigned char> chunk)
     const unsigned char* helperStop = split;
     m_bHelperDone = false;
     m_helper.Start([this, split, last, &helperStop] {
-        helperStop = LogNumbers(split, last);
+        helperStop = ScanPart(split, last);
         m_bHelperDone = true;
         return 0;
     });
-    HandOverLogged();
+    HandOverPart();
     m_scanner.Feed({begin, split});
     // Whichever thread waited gets less of the next chunk.
     const bool helperWaited = m_bHelperDone;
     m_helper.Wait();
     m_nFirstShare
         = helperWaited ? std::max<std::size_t>(m_nFirstShare - 1, 1) : std::min(m_nFirstShare + 1, kShares - 1);
-    if (m_helperLog.OtherCount() * kMostBytesPerLoggedNumber > static_cast<std::size_t>(helperStop - split))
-        m_nChunksAlone = kChunksAlone;
-
     if (m_scanner.Ended()) {
         // The helper's part lies past the end of the text.
-        m_helperLog.Clear();
+        m_helperPart.Clear();
         return;
     }
-    m_pendingLog.Swap(m_helperLog);
-    m_helperLog.Clear();
+    m_pendingPart.Swap(m_helperPart);
+    m_helperPart.Clear();
     if (m_helperScanner.Ended()) {
-        HandOverLogged();
+        HandOverPart();
         return;
     }
     if (helperStop == last && static_cast<std::size_t>(end - last) <= kMostCarried) {
@@ -195,6 +178,6 @@ void CSplitScanner<Sink>::Feed(std::span<const unsigned char> chunk)
     }
     // The helper stopped short, or a long number ends the chunk: the rest
     // must be scanned while the chunk is still there.
-    HandOverLogged();
+    HandOverPart();
     m_scanner.Feed({helperStop, end});
 }

@@ -81,6 +81,34 @@ public:
         }
     }
 
+    // count items formatted elsewhere, end to end with their separators,
+    // lengths[k] bytes each: copied with the line breaks. Returns the bytes
+    // of text taken.
+    std::size_t WriteFormattedItems(const unsigned char* text, const unsigned char* lengths, std::size_t count)
+    {
+        const unsigned char* const first = text;
+        while (count > 0) {
+            const std::size_t run = std::min(count, static_cast<std::size_t>(m_nLineUnit - m_nItemsOnLine));
+            std::size_t size = 0;
+            for (std::size_t k = 0; k < run; ++k)
+                size += lengths[k];
+            // The line break's room is reserved with the run's last piece.
+            for (std::size_t piece; size + 2 > CByteWriter::kMaxReserve; size -= piece, text += piece) {
+                piece = CByteWriter::kMaxReserve;
+                unsigned char* pos = m_out.Reserve(piece);
+                std::memcpy(pos, text, piece);
+                m_out.Commit(pos + piece);
+            }
+            unsigned char* pos = m_out.Reserve(size + 2);
+            std::memcpy(pos, text, size);
+            EndItems(pos + size, static_cast<int>(run));
+            text += size;
+            lengths += run;
+            count -= run;
+        }
+        return static_cast<std::size_t>(text - first);
+    }
+
     // One "0x" item with a comma for each of the groups of unit bytes (2 to
     // 9), each group one little-endian number, with the line breaks: the hot
     // loop of binary to text with wider units, a run of items per step.
@@ -188,7 +216,7 @@ private:
 
     static constexpr std::size_t kByteItemSize = 5;
     // Room past a run's last item that a step may write over: a formatter's
-    // sixteen items, or an item padded to eight bytes.
+    // whole vectors, or an item padded to eight bytes.
     static constexpr std::size_t kMaxOverwrite = std::max(kFormattedLinesRoom, kMaxItemSize);
     // Items per bookkeeping step of WriteByteItems, within one Reserve.
     // A multiple of 8 for PutEightByteItems.

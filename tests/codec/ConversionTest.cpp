@@ -290,15 +290,17 @@ TEST(SpeedLayers, EveryPathAndCombinationWritesTheSameBytes)
         Conversion conversion;
         const std::string& source;
         int byteUnit;
+        int lineUnit = 10;
     };
+    // Long lines too, whose text a copy takes in several pieces.
     const Run runs[] = {{kBin, binary, 1}, {kBin, binary, 4}, {kTxt, text, 1}, {kTxt, text, 2}, {kInv, text, 1},
-        {kTxt, decimal, 1}, {kTxt, decimal, 2}, {kInv, decimal, 1}, {kInv, decimal, 2}};
+        {kInv, text, 3, 100}, {kTxt, decimal, 1}, {kTxt, decimal, 2}, {kInv, decimal, 1}, {kInv, decimal, 2, 100}};
     std::vector<std::string> expected;
     {
         const CForcedScanPath scalar(ScanPath::Scalar);
         UseSpeedLayers({false, false, false});
         for (const Run& run : runs)
-            expected.push_back(Convert(dir, run.conversion, run.source, run.byteUnit, 10));
+            expected.push_back(Convert(dir, run.conversion, run.source, run.byteUnit, run.lineUnit));
     }
     for (const ScanPath path : kEveryScanPath) {
         const CForcedScanPath forced(path);
@@ -309,7 +311,8 @@ TEST(SpeedLayers, EveryPathAndCombinationWritesTheSameBytes)
         for (int bits = 0; bits < 8; bits += path == BestScanPath() ? 1 : 7) {
             UseSpeedLayers({(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0});
             for (std::size_t n = 0; n < std::size(runs); ++n)
-                EXPECT_EQ(Convert(dir, runs[n].conversion, runs[n].source, runs[n].byteUnit, 10), expected[n])
+                EXPECT_EQ(
+                    Convert(dir, runs[n].conversion, runs[n].source, runs[n].byteUnit, runs[n].lineUnit), expected[n])
                     << ScanPathName(path) << ", layers " << bits << ", run " << n;
         }
     }

@@ -21,5 +21,13 @@ public:
         }
     }
     void OnByteItems(const unsigned char* values, std::size_t count) { CompleteEach(*this, values, count); }
+
+    // Another thread's record, appended when handed over.
+    CRecordingSink MakePart() const { return {}; }
+    std::size_t Size() const { return events.size(); }
+    void HandTo(CRecordingSink& sink) const { sink.events += events; }
+    void Clear() { events.clear(); }
+    void Swap(CRecordingSink& other) noexcept { events.swap(other.events); }
+
     std::string events;
 };
