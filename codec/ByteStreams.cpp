@@ -52,8 +52,9 @@ void FailNthWrite(int nth, int errorNumber)
     Inject(g_writeFault, nth, errorNumber);
 }
 
-CByteReader::CByteReader(std::size_t chunkSize)
+CByteReader::CByteReader(std::size_t chunkSize, Access access)
     : m_nCapacity(chunkSize)
+    , m_access(access)
 {
 }
 
@@ -109,7 +110,7 @@ bool CByteReader::Changed() const
 // Windows start at whole pages.
 bool CByteReader::WindowsFit() const
 {
-    if (!CurrentSpeedLayers().mappedReads)
+    if (m_access != Access::MappedWindows || !CurrentSpeedLayers().mappedReads)
         return false;
     const std::size_t granularity = FilePlatform::ViewGranularity();
     return granularity != 0 && m_nCapacity % granularity == 0;

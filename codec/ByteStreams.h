@@ -35,8 +35,13 @@ inline constexpr std::size_t kWriteBufferSize = MORVEX_IO_BUFFER_SIZE;
 class CByteReader
 {
 public:
+    // How a regular file's bytes reach the chunks. Scanners of text gain
+    // from mapped windows; the writers of text from binary lose more to the
+    // page faults than the copy costs them (as measured), so they copy.
+    enum class Access { MappedWindows, Copies };
+
     // chunkSize: every chunk but the last holds exactly this many bytes.
-    explicit CByteReader(std::size_t chunkSize = kChunkSize);
+    explicit CByteReader(std::size_t chunkSize = kChunkSize, Access access = Access::MappedWindows);
     ~CByteReader();
     CByteReader(const CByteReader&) = delete;
     CByteReader& operator=(const CByteReader&) = delete;
@@ -86,6 +91,7 @@ private:
     FilePlatform::CFileStamp m_stamp;   // as it was opened
     std::unique_ptr<unsigned char[]> m_pBuffers;   // two of m_nCapacity, unless mapped
     std::size_t m_nCapacity;
+    Access m_access;
     bool m_bMapped = false;
     std::uint64_t m_nMapOffset = 0;   // where the next window starts
     CChunk m_current;            // read, and not yet handed out when m_bPending

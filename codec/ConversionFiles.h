@@ -14,8 +14,8 @@ class CConversionFiles
 {
 public:
     CConversionFiles(const std::string& source, const std::string& dest, const ProgressCallback& progress,
-        std::size_t chunkSize = kChunkSize)
-        : m_source(chunkSize)
+        std::size_t chunkSize = kChunkSize, CByteReader::Access access = CByteReader::Access::MappedWindows)
+        : m_source(chunkSize, access)
         , m_strSourcePath(source)
         , m_strDestPath(dest)
     {
