@@ -177,46 +177,69 @@ struct CAvx512Classifier
     static std::size_t ShortDecimals(
         const unsigned char* p, std::uint64_t starts, std::uint64_t* values, std::uint32_t* hexDigits)
     {
-        // The zero-masked forms throughout: the plain ones leave GCC 12 seeing
-        // uninitialised vectors.
-        constexpr __mmask16 kAll = 0xFFFF;
         return ShortNumbers<4>(p, starts, 0, [&](__m512i text, std::size_t first) {
             const __m512i digits = _mm512_sub_epi8(text, Bytes('0'));
             const __m512i inNumber = BeforeFirst<4>(~_mm512_cmplt_epu8_mask(digits, Bytes(10)));
             const __m512i aligned = _mm512_maskz_sllv_epi32(
-                kAll, _mm512_and_si512(digits, inNumber), _mm512_maskz_lzcnt_epi32(kAll, inNumber));
+                kAll16, _mm512_and_si512(digits, inNumber), _mm512_maskz_lzcnt_epi32(kAll16, inNumber));
             const __m512i pairs = _mm512_maddubs_epi16(aligned, _mm512_set1_epi16(0x010A));
-            const __m512i value = _mm512_madd_epi16(pairs, _mm512_set1_epi32(0x00010064));
-            _mm512_storeu_si512(
-                values + first, _mm512_maskz_cvtepu32_epi64(0xFF, _mm512_maskz_extracti64x4_epi64(0xF, value, 0)));
-            _mm512_storeu_si512(
-                values + first + 8, _mm512_maskz_cvtepu32_epi64(0xFF, _mm512_maskz_extracti64x4_epi64(0xF, value, 1)));
+            StoreValues32(values + first, _mm512_madd_epi16(pairs, _mm512_set1_epi32(0x00010064)));
             _mm512_storeu_si512(hexDigits + first, _mm512_setzero_si512());
         });
     }
 
-    // Hex numbers of one to eight digits after "0x" at the starts, as
-    // ShortDecimals takes decimal ones: eight at a time in 64-bit lanes.
+    // Hex numbers of one to digits (4 or 8) digits after "0x" at the starts,
+    // as ShortDecimals takes decimal ones: sixteen at a time in 32-bit lanes,
+    // or eight in 64-bit ones.
     static std::size_t ShortHex(
-        const unsigned char* p, std::uint64_t starts, std::uint64_t* values, std::uint32_t* hexDigits)
+        const unsigned char* p, std::uint64_t starts, int digits, std::uint64_t* values, std::uint32_t* hexDigits)
     {
-        constexpr __mmask8 kAll = 0xFF;
+        if (digits == 4) {
+            return ShortNumbers<4>(p, starts, 2, [&](__m512i text, std::size_t first) {
+                const __m512i inNumber = BeforeFirst<4>(~IsHex(text));
+                const __m512i shift = _mm512_maskz_lzcnt_epi32(kAll16, inNumber);
+                const __m512i aligned
+                    = _mm512_maskz_sllv_epi32(kAll16, _mm512_and_si512(Nibble(text), inNumber), shift);
+                const __m512i pairs = _mm512_maddubs_epi16(aligned, _mm512_set1_epi16(0x0110));
+                StoreValues32(values + first, _mm512_madd_epi16(pairs, _mm512_set1_epi32(0x00010100)));
+                _mm512_storeu_si512(hexDigits + first,
+                    _mm512_maskz_srli_epi32(kAll16, _mm512_sub_epi32(_mm512_set1_epi32(32), shift), 3));
+            });
+        }
         return ShortNumbers<8>(p, starts, 2, [&](__m512i text, std::size_t first) {
-            const __mmask64 isHex = Below(text, '0', 10) | Below(_mm512_or_si512(text, Bytes(0x20)), 'a', 6);
-            const __m512i inNumber = BeforeFirst<8>(~isHex);
-            const __m512i shift = _mm512_maskz_lzcnt_epi64(kAll, inNumber);
-            const __m512i aligned = _mm512_maskz_sllv_epi64(kAll, _mm512_and_si512(Nibble(text), inNumber), shift);
+            const __m512i inNumber = BeforeFirst<8>(~IsHex(text));
+            const __m512i shift = _mm512_maskz_lzcnt_epi64(kAll8, inNumber);
+            const __m512i aligned = _mm512_maskz_sllv_epi64(kAll8, _mm512_and_si512(Nibble(text), inNumber), shift);
             const __m512i pairs = _mm512_maddubs_epi16(aligned, _mm512_set1_epi16(0x0110));
             const __m512i halves = _mm512_madd_epi16(pairs, _mm512_set1_epi32(0x00010100));
             // Each lane's high sixteen bits are in its low half, its low ones above.
             const __m512i value = _mm512_or_si512(
-                _mm512_and_si512(_mm512_maskz_slli_epi64(kAll, halves, 16), _mm512_set1_epi64(0xFFFF0000)),
-                _mm512_maskz_srli_epi64(kAll, halves, 32));
+                _mm512_and_si512(_mm512_maskz_slli_epi64(kAll8, halves, 16), _mm512_set1_epi64(0xFFFF0000)),
+                _mm512_maskz_srli_epi64(kAll8, halves, 32));
             _mm512_storeu_si512(values + first, value);
-            const __m512i digitCount = _mm512_maskz_srli_epi64(kAll, _mm512_sub_epi64(_mm512_set1_epi64(64), shift), 3);
+            const __m512i digitCount
+                = _mm512_maskz_srli_epi64(kAll8, _mm512_sub_epi64(_mm512_set1_epi64(64), shift), 3);
             _mm256_storeu_si256(
-                reinterpret_cast<__m256i*>(hexDigits + first), _mm512_maskz_cvtepi64_epi32(kAll, digitCount));
+                reinterpret_cast<__m256i*>(hexDigits + first), _mm512_maskz_cvtepi64_epi32(kAll8, digitCount));
         });
+    }
+
+    // The zero-masked forms throughout: the plain ones leave GCC 12 seeing
+    // uninitialised vectors.
+    static constexpr __mmask16 kAll16 = 0xFFFF;
+    static constexpr __mmask8 kAll8 = 0xFF;
+
+    static __mmask64 IsHex(__m512i text)
+    {
+        return Below(text, '0', 10) | Below(_mm512_or_si512(text, Bytes(0x20)), 'a', 6);
+    }
+
+    // Sixteen 32-bit values widened to 64 bits.
+    static void StoreValues32(std::uint64_t* values, __m512i value)
+    {
+        _mm512_storeu_si512(values, _mm512_maskz_cvtepu32_epi64(kAll8, _mm512_maskz_extracti64x4_epi64(0xF, value, 0)));
+        _mm512_storeu_si512(
+            values + 8, _mm512_maskz_cvtepu32_epi64(kAll8, _mm512_maskz_extracti64x4_epi64(0xF, value, 1)));
     }
 
     // For the numbers at the starts of the block at p, a vector at a time:

@@ -150,11 +150,12 @@ public:
             bool shortNumbers = false;
             if constexpr (requires { Classifier::ShortDecimals(p, starts, numbers.values, numbers.hexDigits); }) {
                 const bool decimals = OnlyShortDecimals(block, next);
-                shortNumbers = decimals || OnlyShortHex(block, next, starts, continuedPrefix);
+                const int hexDigits = decimals ? 0 : MostShortHexDigits(block, next, starts, continuedPrefix);
+                shortNumbers = decimals || hexDigits != 0;
                 if (shortNumbers) {
                     count += decimals
                         ? Classifier::ShortDecimals(p, starts, numbers.values + count, numbers.hexDigits + count)
-                        : Classifier::ShortHex(p, starts, numbers.values + count, numbers.hexDigits + count);
+                        : Classifier::ShortHex(p, starts, hexDigits, numbers.values + count, numbers.hexDigits + count);
                     // Past the last number's digits, wherever it ends.
                     after = p + kWidth + (runs >> (kWidth - 1) != 0 ? std::countr_one(nextRuns) : 0);
                 }
@@ -211,29 +212,41 @@ private:
             && TailOnly(block.digits, next.hex | next.xs, next.digits);
     }
 
-    // Whether every number that starts in the block is "0x" or "0X" and one
-    // to eight hex digits, with nothing else but separators: no other x, no
-    // end mark, and only its x and digits of the last number in the next
-    // block. continuedPrefix: the block starts with the x of a number's "0x".
-    static bool OnlyShortHex(
+    // 4 or 8 if every number that starts in the block is "0x" or "0X" and
+    // one to that many hex digits, with nothing else but separators: no
+    // other x, no end mark, and only its x and digits of the last number in
+    // the next block; else 0. continuedPrefix: the block starts with the x of
+    // a number's "0x".
+    static int MostShortHexDigits(
         const CBlockMasks& block, const CBlockMasks& next, std::uint64_t starts, std::uint64_t continuedPrefix)
     {
         if (block.ends != 0 || starts != block.prefixes || block.xs != (block.prefixes << 1 | continuedPrefix)
             || (Ahead(block.hex, next.hex, 2) & starts) != starts)
-            return false;
+            return 0;
         const std::uint64_t runs = block.hex | block.xs;
         const std::uint64_t nextRuns = next.hex | next.xs;
         const std::uint64_t splitPrefix = block.prefixes >> (kWidth - 1);
-        return RunsOfAtLeast(runs, nextRuns, 11) == 0 && TailOnly(runs, nextRuns, next.hex | splitPrefix);
+        if (!TailOnly(runs, nextRuns, next.hex | splitPrefix))
+            return 0;
+        return RunsOfAtLeast(runs, nextRuns, 7) == 0 ? 4 : RunsOfAtLeast(runs, nextRuns, 11) == 0 ? 8 : 0;
     }
 
-    // Bit j: n bytes of the mask in a row from byte j, the next block's
-    // bytes following this one's.
+    // Bit j: n (1 to 64) bytes of the mask in a row from byte j, the next
+    // block's bytes following this one's; rows covering twice as many
+    // bytes a step.
     static std::uint64_t RunsOfAtLeast(std::uint64_t mask, std::uint64_t nextMask, int n)
     {
         std::uint64_t rows = mask;
-        for (int k = 1; k < n; ++k)
-            rows &= Ahead(mask, nextMask, k);
+        std::uint64_t nextRows = nextMask;
+        const auto cover = [&](int shift) {
+            rows &= Ahead(rows, nextRows, shift);
+            nextRows &= nextRows >> shift;
+        };
+        int covered = 1;
+        for (; 2 * covered <= n; covered *= 2)
+            cover(covered);
+        if (covered < n)
+            cover(n - covered);
         return rows;
     }
 

@@ -252,10 +252,10 @@ TEST_P(ScannerPaths, ReportsTheSameNumbersAsTheLiteralStateTableOnNumbersOfEvery
 {
     std::mt19937 random(14);
     for (int round = 0; round < 600; ++round) {
-        const std::size_t maxHexDigits[] = {0, 8, 16};
-        const std::string text = round % 4 == 0
+        const std::size_t maxHexDigits[] = {0, 4, 8, 16};
+        const std::string text = round % 5 == 0
             ? RandomNumberText(random, random() % 400)
-            : RandomShortNumberText(random, random() % 800, maxHexDigits[round % 4 - 1]);
+            : RandomShortNumberText(random, random() % 800, maxHexDigits[round % 5 - 1]);
         const std::vector<std::size_t> chunks = {random() % 300, random() % 300};
         ASSERT_EQ(ScanInChunks(text, chunks), ReferenceScan(text))
             << "text: " << text << "\nchunks: " << chunks[0] << ", " << chunks[1];
