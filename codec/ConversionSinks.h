@@ -194,6 +194,23 @@ class CInvertSink
         std::uint32_t m_nDecimalMask;
     };
 
+    static constexpr std::size_t kBatch = 256;
+
+    // Hex numbers are one-byte items at byte unit 1, written fastest as such:
+    // whether all of the count numbers are hex, with their low bytes.
+    static bool LowBytesOfHex(const CFoundNumbers& numbers, std::size_t count, unsigned char* bytes)
+    {
+        // Decimal texts, at once.
+        if (count == 0 || numbers.hexDigits[0] == 0)
+            return false;
+        bool hex = true;
+        for (std::size_t k = 0; k < count; ++k) {
+            hex &= numbers.hexDigits[k] != 0;
+            bytes[k] = static_cast<unsigned char>(numbers.values[k]);
+        }
+        return hex;
+    }
+
 public:
     CInvertSink(CTextArrayWriter& text, int byteUnit)
         : m_text(text)
@@ -221,6 +238,11 @@ public:
 
         void OnNumbers(const CFoundNumbers& numbers, std::size_t count)
         {
+            unsigned char bytes[kBatch];
+            if (m_complements.ByteUnit() == 1 && count <= kBatch && LowBytesOfHex(numbers, count, bytes)) {
+                OnByteItems(bytes, count);
+                return;
+            }
             Format(count, [&](unsigned char* pos, std::size_t k) { return m_complements.Put(pos, numbers.At(k)); });
         }
 
@@ -320,8 +342,17 @@ public:
 
     void OnNumbers(const CFoundNumbers& numbers, std::size_t count)
     {
-        m_text.WriteItems(count,
-            [this, &numbers](unsigned char* pos, std::size_t k) { return m_complements.Put(pos, numbers.At(k)); });
+        unsigned char bytes[kBatch];
+        for (std::size_t first = 0; first < count; first += kBatch) {
+            const std::size_t batch = std::min(kBatch, count - first);
+            const CFoundNumbers these{numbers.values + first, numbers.hexDigits + first};
+            if (m_complements.ByteUnit() == 1 && LowBytesOfHex(these, batch, bytes)) {
+                m_text.WriteByteItems(bytes, batch, 0xFF);
+                continue;
+            }
+            m_text.WriteItems(batch,
+                [this, &these](unsigned char* pos, std::size_t k) { return m_complements.Put(pos, these.At(k)); });
+        }
     }
 
     // Runs of one-byte hex items: with byte unit 1, their complements in the

@@ -65,6 +65,15 @@ std::string EveryByteInDecimal(const char* separator, bool down)
     return text;
 }
 
+// The text n times over.
+std::string Repeated(const std::string& text, int n)
+{
+    std::string repeated;
+    for (int k = 0; k < n; ++k)
+        repeated += text;
+    return repeated;
+}
+
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(BinToText, Conversions,
     testing::Values(
@@ -128,7 +137,9 @@ INSTANTIATE_TEST_SUITE_P(InvertText, Conversions,
         // Nine-byte items complement their real upper bytes.
         C{kInv, "0x0504030201", 5, 10, "0xFAFBFCFDFE,"},
         C{kInv, "0x01", 9, 10, "0xFFFFFFFFFFFFFFFFFE,"},
-        C{kInv, EveryByteInDecimal(", ", false), 1, 1000, EveryByteInDecimal(",", true)}));
+        C{kInv, EveryByteInDecimal(", ", false), 1, 1000, EveryByteInDecimal(",", true)},
+        // Long enough for blocks: hex and decimal numbers mixed within them.
+        C{kInv, Repeated("0x1243, 66, 0x41, ", 40), 1, 1000, Repeated("0xBC,189,0xBE,", 40)}));
 // clang-format on
 
 TEST(BinToText, BreaksTheLineAfterEveryLineUnitthItemOnly)
