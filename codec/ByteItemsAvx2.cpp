@@ -16,6 +16,7 @@
 #pragma GCC target("avx2,bmi")
 #endif
 
+#include "LongHexSsse3.h"
 #include "TextBlocks.h"
 
 namespace {
@@ -46,6 +47,8 @@ constexpr CGatherTables kGather = [] {
 struct CAvx2Classifier
 {
     static constexpr std::size_t kWidth = 32;
+
+    static std::uint64_t LongHexValue(const unsigned char* text, int n) { return LongHexValueSsse3(text, n); }
 
     static __m256i Load(const unsigned char* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
 

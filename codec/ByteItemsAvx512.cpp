@@ -22,6 +22,7 @@
 #pragma GCC target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,avx512cd,bmi")
 #endif
 
+#include "LongHexSsse3.h"
 #include "TextBlocks.h"
 
 namespace {
@@ -223,6 +224,8 @@ struct CAvx512Classifier
                 reinterpret_cast<__m256i*>(hexDigits + first), _mm512_maskz_cvtepi64_epi32(kAll8, digitCount));
         });
     }
+
+    static std::uint64_t LongHexValue(const unsigned char* text, int n) { return LongHexValueSsse3(text, n); }
 
     // The zero-masked forms throughout: the plain ones leave GCC 12 seeing
     // uninitialised vectors.

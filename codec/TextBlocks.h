@@ -271,6 +271,8 @@ private:
     {
         if (n <= 8)
             return HexValue(WordAt(text), n);
+        if constexpr (requires { Classifier::LongHexValue(text, n); })
+            return Classifier::LongHexValue(text, n);
         return HexValue(WordAt(text), n - 8) << 32 | HexValue(WordAt(text + n - 8), 8);
     }
 
