@@ -79,7 +79,7 @@ void EveryPathAndUnit(benchmark::internal::Benchmark* bench)
 {
     bench->ArgNames({"path", "byteUnit"});
     for (auto path : kEveryScanPath)
-        for (int unit : {1, 4, 9})
+        for (int unit : {1, 2, 4, 8, 9})
             bench->Args({static_cast<std::int64_t>(path), unit});
 }
 

@@ -139,6 +139,10 @@ public:
         CBlockMasks block = Classify(p, pairs);
         std::uint64_t continued = 0;   // bit 0: a run goes on from the previous block
         std::uint64_t continuedPrefix = 0;   // bit 0: its "0x" is split between the blocks
+        // Texts keep their shape: after a block that is not all short
+        // numbers, the next few are not tried as such, which spares texts of
+        // long numbers a try on every block.
+        int blocksUntilShortTry = 0;
         std::size_t count = 0;
         while (count + kNumberFinderRoom <= capacity && WholeBlockAt(p, end)) {
             const CBlockMasks next = Classify(p + kWidth, pairs);
@@ -149,9 +153,14 @@ public:
             std::uint64_t starts = runs & ~(runs << 1 | continued);
             bool shortNumbers = false;
             if constexpr (requires { Classifier::ShortDecimals(p, starts, numbers.values, numbers.hexDigits); }) {
-                const bool decimals = OnlyShortDecimals(block, next);
-                const int hexDigits = decimals ? 0 : MostShortHexDigits(block, next, starts, continuedPrefix);
+                const bool tried = blocksUntilShortTry == 0;
+                if (!tried)
+                    --blocksUntilShortTry;
+                const bool decimals = tried && OnlyShortDecimals(block, next);
+                const int hexDigits = tried && !decimals ? MostShortHexDigits(block, next, starts, continuedPrefix) : 0;
                 shortNumbers = decimals || hexDigits != 0;
+                if (tried && !shortNumbers)
+                    blocksUntilShortTry = kBlocksBetweenShortTries;
                 if (shortNumbers) {
                     count += decimals
                         ? Classifier::ShortDecimals(p, starts, numbers.values + count, numbers.hexDigits + count)
@@ -201,6 +210,8 @@ public:
     }
 
 private:
+    static constexpr int kBlocksBetweenShortTries = 7;
+
     // Whether every number that starts in the block is decimal of at most
     // four digits, with nothing else but separators: no letter or x, no end
     // mark, and only digits of the last number in the next block.
