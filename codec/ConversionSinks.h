@@ -296,7 +296,7 @@ public:
         template <typename PutItem>
         void Format(std::size_t count, PutItem put)
         {
-            const std::size_t room = m_nTextSize + count * CTextArrayWriter::kMaxItemSize;
+            const std::size_t room = m_nTextSize + count * CTextArrayWriter::kMaxItemSize + CTextArrayWriter::kCopyStep;
             if (m_text.size() < room)
                 m_text.resize(std::max(room, 2 * m_text.size()));
             const std::size_t first = m_lengths.size();

@@ -81,26 +81,31 @@ public:
         }
     }
 
+    // Bytes that WriteFormattedItems may read past the text's end.
+    static constexpr std::size_t kCopyStep = 32;
+
     // count items formatted elsewhere, end to end with their separators,
     // lengths[k] bytes each: copied with the line breaks. Returns the bytes
     // of text taken.
     std::size_t WriteFormattedItems(const unsigned char* text, const unsigned char* lengths, std::size_t count)
     {
+        constexpr std::size_t kMostAtOnce = CByteWriter::kMaxReserve - kCopyStep;
         const unsigned char* const first = text;
         while (count > 0) {
             const std::size_t run = std::min(count, static_cast<std::size_t>(m_nLineUnit - m_nItemsOnLine));
             std::size_t size = 0;
             for (std::size_t k = 0; k < run; ++k)
                 size += lengths[k];
-            // The line break's room is reserved with the run's last piece.
-            for (std::size_t piece; size + 2 > CByteWriter::kMaxReserve; size -= piece, text += piece) {
-                piece = CByteWriter::kMaxReserve;
-                unsigned char* pos = m_out.Reserve(piece);
-                std::memcpy(pos, text, piece);
-                m_out.Commit(pos + piece);
+            for (; size > kMostAtOnce; size -= kMostAtOnce, text += kMostAtOnce) {
+                unsigned char* pos = m_out.Reserve(kMostAtOnce);
+                std::memcpy(pos, text, kMostAtOnce);
+                m_out.Commit(pos + kMostAtOnce);
             }
-            unsigned char* pos = m_out.Reserve(size + 2);
-            std::memcpy(pos, text, size);
+            // Whole steps of a fixed size, fewer and cheaper than one copy of
+            // any size: the room covers what they write past the run.
+            unsigned char* pos = m_out.Reserve(CByteWriter::kMaxReserve);
+            for (std::size_t at = 0; at < size; at += kCopyStep)
+                std::memcpy(pos + at, text + at, kCopyStep);
             EndItems(pos + size, static_cast<int>(run));
             text += size;
             lengths += run;
