@@ -59,14 +59,23 @@ rows=(
     "h random.bin out.txt|\`h\`, into a new file"
 )
 
+# Whether the configuration switches off anything the option uses: h (h2 ...)
+# neither splits nor maps its source, and b writes no text.
+applies() {
+    case "$1,$2" in
+        --no-split,h* | --no-map,h* | --no-vector-format,b) return 1 ;;
+    esac
+}
+
 # Best of the rounds for every row and configuration, the configurations
 # alternating within each round.
 declare -A best
-echo "Timing $((${#rows[@]} * ${#configs[@]})) cells, $rounds rounds ..." >&2
+echo "Timing ${#rows[@]} rows in ${#configs[@]} configurations, $rounds rounds ..." >&2
 for ((round = 0; round < rounds; round++)); do
     for row in "${rows[@]}"; do
         read -r option input output <<< "${row%%|*}"
         for c in "${!configs[@]}"; do
+            applies "${configs[$c]}" "$option" || continue
             [ "$output" != /dev/null ] && rm -f "$output" && sync
             # shellcheck disable=SC2086 # the configuration is words
             t=$(seconds "$ablation" ${configs[$c]} "$option" "$input" "$output")
@@ -91,8 +100,10 @@ echo "$rule"
 for row in "${rows[@]}"; do
     line="| ${row#*|} |"
     for c in "${!configs[@]}"; do
-        t=${best[$row,$c]}
-        if [ "$c" -eq 0 ]; then
+        t=${best[$row,$c]:-}
+        if [ -z "$t" ]; then
+            line+=" — |"
+        elif [ "$c" -eq 0 ]; then
             line+=" $t |"
         else
             line+=" $t ($(ratio "$t" "${best[$row,0]}") ×) |"
