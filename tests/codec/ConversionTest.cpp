@@ -250,7 +250,9 @@ INSTANTIATE_TEST_SUITE_P(Widths, ScanByteUnit,
         ScanCase{"0x1,\x1A 0x123456", 1},
         ScanCase{"0x" + std::string(19, '1'), 10},
         ScanCase{"4294967296", 0},
-        ScanCase{"0x090807060504030201,", 9}));
+        ScanCase{"0x090807060504030201,", 9},
+        // The widest number in the part of the text that the helper thread scans.
+        ScanCase{Repeated("0x01, ", 1500) + "0x123456, " + Repeated("0x01, ", 500), 3}));
 // clang-format on
 
 TEST(ScanByteUnit, MissingSourceGivesZero)
