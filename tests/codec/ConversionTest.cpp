@@ -290,10 +290,10 @@ TEST(SpeedLayers, EveryPathAndCombinationWritesTheSameBytes)
 {
     CTempDir dir;
     std::mt19937 random(7);
-    std::string binary(50000, '\0');
+    std::string binary(20000, '\0');
     std::generate(binary.begin(), binary.end(), [&random] { return static_cast<char>(random()); });
     std::string decimal;
-    for (std::size_t k = 0; k < 20000; ++k)
+    for (std::size_t k = 0; k < 8000; ++k)
         decimal += std::to_string(static_cast<unsigned char>(binary[k]) * (k % 50 == 0 ? 257 : 1))
             + (k % 16 == 15 ? "\n" : ", ");
     const std::string text
