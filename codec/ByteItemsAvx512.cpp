@@ -2,7 +2,7 @@
 // instructions, VBMI's byte permute and VBMI2's byte compress), used where
 // the processor has it: a whole 64-byte block per vector, its masks straight
 // from the comparisons, its items' values gathered by one compress, and up
-// to 128 bytes of items' text placed by two permutes. Only the functions of this file
+// to kFormattedLinesRoom bytes of items' text placed by a permute per 64 bytes. Only the functions of this file
 // are compiled for it (the target pragmas below).
 #include "ByteItemKernels.h"
 
@@ -32,9 +32,9 @@ namespace {
 // of up to 64 values, which the permute picks from the two vectors of digits.
 struct CTextLayout
 {
-    alignas(64) unsigned char fixed[128];
-    alignas(64) unsigned char digit[128];
-    std::uint64_t digitMask[2];
+    alignas(64) unsigned char fixed[kFormattedLinesRoom];
+    alignas(64) unsigned char digit[kFormattedLinesRoom];
+    std::uint64_t digitMask[kFormattedLinesRoom / 64];
     std::size_t items;   // values used
     std::size_t size;    // bytes of text
 };
@@ -68,7 +68,8 @@ constexpr CTextLayout MakeLayout(std::size_t itemsPerLine, std::size_t lines, bo
 constexpr CTextLayout kSixteenItems = MakeLayout(16, 1, false);
 
 // "0x", the digits of unit bytes as one little-endian number, and a comma,
-// for as many items as 128 bytes of text and 64 bytes of values hold.
+// for as many items as kFormattedLinesRoom bytes of text and 64 bytes of
+// values hold: a whole line of ten items up to five bytes wide.
 constexpr CTextLayout MakeWideLayout(std::size_t unit)
 {
     CTextLayout layout{};
@@ -101,10 +102,10 @@ constexpr std::array<CTextLayout, kWidestUnit + 1> kWideItems = [] {
     return layouts;
 }();
 
-// The longest line a step holds whole: 25 items and CR LF make 127 bytes.
-constexpr int kLongestLine = 25;
+// The longest line a step holds whole, items and CR LF.
+constexpr int kLongestLine = (kFormattedLinesRoom - 2) / 5;
 
-// For each line unit, as many whole lines as 128 bytes of text and 64 values hold.
+// For each line unit, as many whole lines as kFormattedLinesRoom bytes of text and 64 values hold.
 constexpr std::array<CTextLayout, kLongestLine + 1> kLines = [] {
     std::array<CTextLayout, kLongestLine + 1> lines{};
     for (std::size_t unit = 1; unit <= kLongestLine; ++unit)
@@ -307,16 +308,17 @@ std::size_t FindNumbersAvx512(
 }
 
 // The text of the first count values (at most the layout's) XOR flip, as
-// the layout places them, in whole 64-byte stores (masked stores cost more
-// than the room they spare): kFormattedLinesRoom bytes may be written.
-void PlaceText(
-    unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip, const CTextLayout& layout)
+// the layout places them: its first size bytes, in whole 64-byte stores
+// (masked stores cost more than the room they spare), so that up to
+// kFormattedLinesRoom bytes may be written.
+void PlaceText(unsigned char* out, const unsigned char* bytes, std::size_t count, std::size_t size, unsigned char flip,
+    const CTextLayout& layout)
 {
     const __mmask64 loaded = count >= 64 ? ~__mmask64{0} : (__mmask64{1} << count) - 1;
     const __m512i values = _mm512_xor_si512(_mm512_maskz_loadu_epi8(loaded, bytes), Bytes(static_cast<char>(flip)));
     const __m512i high = HexDigit(_mm512_and_si512(_mm512_srli_epi16(values, 4), Bytes(0x0F)));
     const __m512i low = HexDigit(_mm512_and_si512(values, Bytes(0x0F)));
-    for (std::size_t half = 0; half < 2 && 64 * half < layout.size; ++half) {
+    for (std::size_t half = 0; half < kFormattedLinesRoom / 64 && 64 * half < size; ++half) {
         const __m512i digits = _mm512_permutex2var_epi8(high, _mm512_load_si512(layout.digit + 64 * half), low);
         const __m512i text
             = _mm512_mask_blend_epi8(layout.digitMask[half], _mm512_load_si512(layout.fixed + 64 * half), digits);
@@ -326,7 +328,7 @@ void PlaceText(
 
 void FormatByteItemsAvx512(unsigned char* out, const unsigned char* bytes, unsigned char flip)
 {
-    PlaceText(out, bytes, kFormattedItems, flip, kSixteenItems);
+    PlaceText(out, bytes, kFormattedItems, kSixteenItems.size, flip, kSixteenItems);
 }
 
 std::size_t FormatByteLinesAvx512(
@@ -338,7 +340,7 @@ std::size_t FormatByteLinesAvx512(
     const auto items = static_cast<std::size_t>(lineUnit);
     const std::size_t taken = std::min(layout.items, count / items * items);
     if (taken != 0)
-        PlaceText(out, bytes, taken, flip, layout);
+        PlaceText(out, bytes, taken, taken / items * (5 * items + 2), flip, layout);
     return taken;
 }
 
@@ -350,7 +352,7 @@ std::size_t FormatWideItemsAvx512(unsigned char* out, const unsigned char* bytes
     const auto width = static_cast<std::size_t>(unit);
     const std::size_t taken = std::min(layout.items, count / width * width);
     if (taken != 0)
-        PlaceText(out, bytes, taken, 0, layout);
+        PlaceText(out, bytes, taken, taken / width * (2 * width + 3), 0, layout);
     return taken / width;
 }
 

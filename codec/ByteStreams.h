@@ -108,7 +108,7 @@ class CByteWriter
 {
 public:
     // The most that one Reserve may ask for.
-    static constexpr std::size_t kMaxReserve = 256;
+    static constexpr std::size_t kMaxReserve = 512;
 
     CByteWriter();
     ~CByteWriter();

@@ -19,7 +19,7 @@ inline constexpr std::size_t kFormattedItems = 16;
 // step.
 using ByteLinesFormatter = std::size_t (*)(
     unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip, int lineUnit);
-inline constexpr std::size_t kFormattedLinesRoom = 128;
+inline constexpr std::size_t kFormattedLinesRoom = 192;
 
 // Writes "0x" and the digits of unit bytes (2 to 9) as one little-endian
 // number, then a comma, for as many whole groups of the count bytes as one

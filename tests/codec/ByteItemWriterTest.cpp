@@ -64,16 +64,17 @@ protected:
 TEST_P(ByteItemWriter, WritesEveryItemAndLineBreakWhateverTheRunsAndPieces)
 {
     // Line units below, at and above the sixteen items a vector holds and the
-    // 25 of the longest line a step writes whole; pieces that end inside a
+    // 38 of the longest line a step writes whole; pieces that end inside a
     // line, and texts too short for a vector or longer than a step's 64 bytes.
-    // Wider units have a step of their own, and no flip.
+    // Wider units have a step of their own, which holds ten items of up to
+    // five bytes, and no flip.
     const CTempDir dir;
     std::mt19937 random(5);
-    for (int unit : {1, 2, 3, 9}) {
+    for (int unit : {1, 2, 3, 5, 9}) {
         const std::vector<unsigned char> flips
             = unit == 1 ? std::vector<unsigned char>{0x00, 0xFF} : std::vector<unsigned char>{0x00};
-        const std::vector<int> lineUnits = unit == 1 ? std::vector<int>{1, 3, 10, 15, 16, 17, 25, 26, 40, 1000}
-                                                     : std::vector<int>{1, 3, 16, 17, 1000};
+        const std::vector<int> lineUnits = unit == 1 ? std::vector<int>{1, 3, 10, 15, 16, 17, 25, 38, 39, 1000}
+                                                     : std::vector<int>{1, 3, 10, 16, 17, 1000};
         for (int lineUnit : lineUnits) {
             for (std::size_t groups : {0, 1, 15, 16, 17, 64, 65, 100, 3000}) {
                 std::vector<unsigned char> bytes(groups * static_cast<std::size_t>(unit));
