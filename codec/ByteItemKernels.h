@@ -22,7 +22,7 @@ std::size_t FindNumbersAvx512(
 void FormatByteItemsAvx512(unsigned char* out, const unsigned char* bytes, unsigned char flip);
 std::size_t FormatByteLinesAvx512(
     unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip, int lineUnit);
-std::size_t FormatWideItemsAvx512(unsigned char* out, const unsigned char* bytes, std::size_t count, int unit);
+std::size_t FormatWideItemsAvx512(unsigned char* out, const unsigned char* bytes, std::size_t groups, int unit);
 // AVX2 and BMI1, and an operating system that saves the wide registers.
 bool ProcessorHasAvx2();
 // AVX-512 with byte and word instructions, the byte permute (VBMI) and the

@@ -35,8 +35,9 @@ struct CTextLayout
     alignas(64) unsigned char fixed[kFormattedLinesRoom];
     alignas(64) unsigned char digit[kFormattedLinesRoom];
     std::uint64_t digitMask[kFormattedLinesRoom / 64];
-    std::size_t items;   // values used
-    std::size_t size;    // bytes of text
+    std::size_t items;    // values used
+    std::size_t size;     // bytes of text
+    std::size_t groups;   // of a wide item layout: its items
 };
 
 // lines of itemsPerLine "0xHH," items, each followed by CR LF if breaks.
@@ -90,6 +91,7 @@ constexpr CTextLayout MakeWideLayout(std::size_t unit)
     }
     layout.items = items * unit;
     layout.size = at;
+    layout.groups = items;
     return layout;
 }
 
@@ -344,16 +346,16 @@ std::size_t FormatByteLinesAvx512(
     return taken;
 }
 
-std::size_t FormatWideItemsAvx512(unsigned char* out, const unsigned char* bytes, std::size_t count, int unit)
+std::size_t FormatWideItemsAvx512(unsigned char* out, const unsigned char* bytes, std::size_t groups, int unit)
 {
     if (unit < 2 || unit > kWidestUnit)
         return 0;
     const CTextLayout& layout = kWideItems[static_cast<std::size_t>(unit)];
     const auto width = static_cast<std::size_t>(unit);
-    const std::size_t taken = std::min(layout.items, count / width * width);
+    const std::size_t taken = std::min(layout.groups, groups);
     if (taken != 0)
-        PlaceText(out, bytes, taken, taken / width * (2 * width + 3), 0, layout);
-    return taken / width;
+        PlaceText(out, bytes, taken * width, taken * (2 * width + 3), 0, layout);
+    return taken;
 }
 
 #if defined(__clang__)

@@ -22,10 +22,10 @@ using ByteLinesFormatter = std::size_t (*)(
 inline constexpr std::size_t kFormattedLinesRoom = 192;
 
 // Writes "0x" and the digits of unit bytes (2 to 9) as one little-endian
-// number, then a comma, for as many whole groups of the count bytes as one
+// number, then a comma, for as many of the groups (of unit bytes each) as one
 // step holds; at most kFormattedLinesRoom bytes at out. Returns the groups
-// taken: none where the bytes are too few or the unit too wide.
-using WideItemFormatter = std::size_t (*)(unsigned char* out, const unsigned char* bytes, std::size_t count, int unit);
+// taken: none where the unit is too wide.
+using WideItemFormatter = std::size_t (*)(unsigned char* out, const unsigned char* bytes, std::size_t groups, int unit);
 
 struct CItemFormatters
 {

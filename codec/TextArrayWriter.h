@@ -128,7 +128,7 @@ public:
             unsigned char* pos = m_out.Reserve(CByteWriter::kMaxReserve);
             std::size_t i = 0;
             while (m_formatters.wide && i < run) {
-                const std::size_t taken = m_formatters.wide(pos, bytes + i * width, (run - i) * width, unit);
+                const std::size_t taken = m_formatters.wide(pos, bytes + i * width, run - i, unit);
                 if (taken == 0)
                     break;
                 pos += taken * itemSize;
