@@ -265,8 +265,12 @@ CReplacement::~CReplacement()
 
 bool CReplacement::Create(const std::string& target, int& error)
 {
-    m_strTarget = target;
-    const auto beside = [&target](const std::string& name) { return Utf8FromPath(BesideOf(target, name)); };
+    // Whole paths for both names: ReplaceFileW fails with ERROR_DIRECTORY
+    // for a name without a folder ("out.txt").
+    std::error_code unresolved;
+    const std::filesystem::path whole = std::filesystem::absolute(PathFromUtf8(target), unresolved);
+    m_strTarget = unresolved ? target : Utf8FromPath(whole);
+    const auto beside = [this](const std::string& name) { return Utf8FromPath(BesideOf(m_strTarget, name)); };
     return MakeUnderTemporaryName(
         -1, beside,
         [this](const std::string& path) {

@@ -94,6 +94,23 @@ INSTANTIATE_TEST_SUITE_P(Cases, UnwritableDestination, testing::ValuesIn(kUnwrit
 // CMakeLists.txt gives these the small drive.
 INSTANTIATE_TEST_SUITE_P(SmallDrive, UnwritableDestination, testing::ValuesIn(kOnSmallDrive), CaseName);
 
+// An existing destination is replaced however its name is written.
+TEST(ExistingDestination, IsReplacedWhateverTheFormOfItsName)
+{
+    for (const char* destination : {"out.txt", ".\\out.txt", "sub\\out.txt", "sub\\..\\out.txt"}) {
+        CTempDir dir;
+        fs::create_directory(dir.Root() / "sub");
+        dir.Write("in.bin", "AB");
+        const fs::path target = dir.Root() / PathFromUtf8(destination);
+        dir.Write(Utf8FromPath(fs::relative(target, dir.Root())), "old");
+
+        const CProgramOutcome outcome = RunProgram(MORVEX_COM, dir.Root(), {"h", "in.bin", destination});
+        EXPECT_EQ(outcome.exitCode, 0) << destination << ": " << outcome.errors;
+        EXPECT_EQ(CTempDir::Read(target.string()), "0x41,0x42,") << destination;
+        EXPECT_EQ(Temporaries(target.parent_path()), std::vector<std::string>{}) << destination;
+    }
+}
+
 enum class EAfterwards { Commit, Discard, Destroy };
 
 struct InterruptionCase
