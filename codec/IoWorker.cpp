@@ -3,6 +3,33 @@
 #include <system_error>
 #include <utility>
 
+#ifdef _WIN32
+#include <windows.h>
+
+static_assert(sizeof(SRWLOCK) == sizeof(void*) && sizeof(CONDITION_VARIABLE) == sizeof(void*));
+
+void CSlimLock::lock()
+{
+    AcquireSRWLockExclusive(static_cast<PSRWLOCK>(Native()));
+}
+
+void CSlimLock::unlock()
+{
+    ReleaseSRWLockExclusive(static_cast<PSRWLOCK>(Native()));
+}
+
+void CSlimSignal::Sleep(CSlimLock& lock)
+{
+    SleepConditionVariableSRW(static_cast<PCONDITION_VARIABLE>(static_cast<void*>(&m_state)),
+        static_cast<PSRWLOCK>(lock.Native()), INFINITE, 0);
+}
+
+void CSlimSignal::notify_all()
+{
+    WakeAllConditionVariable(static_cast<PCONDITION_VARIABLE>(static_cast<void*>(&m_state)));
+}
+#endif
+
 CIoWorker::CIoWorker()
 {
     // Where no thread can start (a limit on processes, say), jobs run at once

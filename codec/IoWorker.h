@@ -6,6 +6,38 @@
 #include <mutex>
 #include <thread>
 
+#ifdef _WIN32
+// The C++ library's mutexes and condition variables wait on kernel events
+// there: a system call for each of the thousands of hand-overs of a large
+// file. The system's slim locks wait in user space first.
+class CSlimLock
+{
+public:
+    void lock();
+    void unlock();
+    void* Native() { return &m_state; }
+
+private:
+    void* m_state = nullptr;   // an SRWLOCK
+};
+
+class CSlimSignal
+{
+public:
+    template <class Predicate>
+    void wait(std::unique_lock<CSlimLock>& lock, Predicate ready)
+    {
+        while (!ready())
+            Sleep(*lock.mutex());
+    }
+    void notify_all();
+
+private:
+    void Sleep(CSlimLock& lock);
+    void* m_state = nullptr;   // a CONDITION_VARIABLE
+};
+#endif
+
 // Runs one input or output job at a time on a thread of its own, so that the
 // system calls for one buffer overlap the work on the next. Jobs run in the
 // order they are started. An exception a job throws is thrown again by the
@@ -36,8 +68,13 @@ private:
     void Finished(int error);
     void RethrowFailure();
 
+#ifdef _WIN32
+    CSlimLock m_mutex;
+    CSlimSignal m_changed;
+#else
     std::mutex m_mutex;
     std::condition_variable m_changed;
+#endif
     Job m_job;
     bool m_bBusy = false;
     bool m_bStopping = false;
