@@ -13,6 +13,12 @@ std::size_t FindByteItemsAvx2(
     const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity);
 std::size_t FindByteItemsAvx512(
     const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity);
+std::size_t FindLowBytesSse2(
+    const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity);
+std::size_t FindLowBytesAvx2(
+    const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity);
+std::size_t FindLowBytesAvx512(
+    const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity);
 std::size_t FindNumbersSse2(
     const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers, std::size_t capacity);
 std::size_t FindNumbersAvx2(
@@ -33,6 +39,9 @@ inline constexpr bool kHasX86Finders = false;
 inline constexpr ByteItemFinder FindByteItemsSse2 = nullptr;
 inline constexpr ByteItemFinder FindByteItemsAvx2 = nullptr;
 inline constexpr ByteItemFinder FindByteItemsAvx512 = nullptr;
+inline constexpr ByteItemFinder FindLowBytesSse2 = nullptr;
+inline constexpr ByteItemFinder FindLowBytesAvx2 = nullptr;
+inline constexpr ByteItemFinder FindLowBytesAvx512 = nullptr;
 inline constexpr NumberFinder FindNumbersSse2 = nullptr;
 inline constexpr NumberFinder FindNumbersAvx2 = nullptr;
 inline constexpr NumberFinder FindNumbersAvx512 = nullptr;

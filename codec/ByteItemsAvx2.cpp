@@ -111,6 +111,12 @@ std::size_t FindByteItemsAvx2(
     return CTextBlocks<CAvx2Classifier>::FindByteItems(position, end, values, capacity);
 }
 
+std::size_t FindLowBytesAvx2(
+    const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity)
+{
+    return CTextBlocks<CAvx2Classifier>::FindLowBytes(position, end, values, capacity);
+}
+
 std::size_t FindNumbersAvx2(
     const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers, std::size_t capacity)
 {

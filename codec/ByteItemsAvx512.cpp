@@ -303,6 +303,12 @@ std::size_t FindByteItemsAvx512(
     return CTextBlocks<CAvx512Classifier>::FindByteItems(position, end, values, capacity);
 }
 
+std::size_t FindLowBytesAvx512(
+    const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity)
+{
+    return CTextBlocks<CAvx512Classifier>::FindLowBytes(position, end, values, capacity);
+}
+
 std::size_t FindNumbersAvx512(
     const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers, std::size_t capacity)
 {

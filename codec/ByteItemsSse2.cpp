@@ -57,6 +57,12 @@ std::size_t FindByteItemsSse2(
     return CTextBlocks<CSse2Classifier>::FindByteItems(position, end, values, capacity);
 }
 
+std::size_t FindLowBytesSse2(
+    const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity)
+{
+    return CTextBlocks<CSse2Classifier>::FindLowBytes(position, end, values, capacity);
+}
+
 std::size_t FindNumbersSse2(
     const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers, std::size_t capacity)
 {

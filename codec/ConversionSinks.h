@@ -61,6 +61,7 @@ public:
                 CompleteEach(*this, values, count);
         }
 
+        bool TakesLowBytes() const { return m_nByteUnit == 1; }
         std::size_t Size() const { return m_bytes.size(); }
 
         void HandTo(CBinarySink& sink) const
@@ -80,6 +81,7 @@ public:
     };
 
     CPart MakePart() const { return CPart(m_nByteUnit); }
+    bool TakesLowBytes() const { return m_nByteUnit == 1; }
 
     void OnNumberCompleted(const CScannedNumber& number)
     {
@@ -256,6 +258,7 @@ public:
             Extend(true, count);
         }
 
+        bool TakesLowBytes() const { return m_complements.ByteUnit() == 1; }
         std::size_t Size() const { return m_items.size() + m_nTextSize + m_lengths.size(); }
 
         void HandTo(CInvertSink& sink) const
@@ -334,6 +337,7 @@ public:
     };
 
     CPart MakePart() const { return CPart(m_complements); }
+    bool TakesLowBytes() const { return m_complements.ByteUnit() == 1; }
 
     void OnNumberCompleted(const CScannedNumber& number)
     {

@@ -32,6 +32,17 @@ void HandNumbers(Sink& sink, const CFoundNumbers& numbers, std::size_t count)
     }
 }
 
+// Whether the sink keeps no more of a hex number than its low byte (a unit of
+// one byte): blocks of hex numbers of any width then reach it as one-byte
+// items.
+template <class Sink>
+bool TakesLowBytes(const Sink& sink)
+{
+    if constexpr (requires { sink.TakesLowBytes(); })
+        return sink.TakesLowBytes();
+    return false;
+}
+
 // Runs of one-byte items as single completed numbers, for sinks that treat
 // them no differently.
 template <class Sink>
@@ -52,7 +63,8 @@ class CNumberScanner
 public:
     explicit CNumberScanner(Sink& sink)
         : m_sink(sink)
-        , m_findByteItems(CurrentByteItemFinder())
+        , m_bLowBytes(TakesLowBytes(sink) && CurrentLowByteFinder())
+        , m_findByteItems(m_bLowBytes ? CurrentLowByteFinder() : CurrentByteItemFinder())
         , m_findNumbers(CurrentNumberFinder())
     {
     }
@@ -112,8 +124,7 @@ private:
 
     // Numbers of any common shape at p, a block at a time, after the items
     // held so far; false, with none taken, where the blocks find none.
-    bool TakeNumberBlocks(
-        const unsigned char*& p, const unsigned char* end, const unsigned char* items, std::size_t& count)
+    bool TakeNumberBlocks(const unsigned char*& p, const unsigned char* end, unsigned char* items, std::size_t& count)
     {
         if (!m_findNumbers)
             return false;
@@ -121,6 +132,8 @@ private:
             --m_nNumbersBeforeBlocks;
             return false;
         }
+        if (m_bLowBytes && TakeItemBlocks(p, end, items, count))
+            return true;
         std::uint64_t values[kBatchSize];
         std::uint32_t hexDigits[kBatchSize];
         const CFoundNumbers numbers{values, hexDigits};
@@ -141,6 +154,22 @@ private:
         return taken != 0;
     }
 
+    // Items at p a block at a time, after the count held in items; false
+    // where the blocks find none.
+    bool TakeItemBlocks(const unsigned char*& p, const unsigned char* end, unsigned char* items, std::size_t& count)
+    {
+        const unsigned char* const from = p;
+        for (;;) {
+            if (kBatchSize - count < kByteItemFinderRoom) {
+                DeliverByteItems(items, count);
+                count = 0;
+            }
+            count += m_findByteItems(p, end, items + count, kBatchSize - count);
+            if (kBatchSize - count >= kByteItemFinderRoom)
+                return p != from;
+        }
+    }
+
     void DeliverByteItems(const unsigned char* values, std::size_t count)
     {
         if (count != 0)
@@ -157,6 +186,7 @@ private:
     }
 
     Sink& m_sink;
+    const bool m_bLowBytes;                 // m_findByteItems takes hex numbers of any width
     const ByteItemFinder m_findByteItems;   // none on the scalar path
     const NumberFinder m_findNumbers;       // nor this
     int m_nNumbersBeforeBlocks = 0;
@@ -286,13 +316,7 @@ bool CNumberScanner<Sink>::TakeByteItems(const unsigned char*& position, const u
         }
         if (m_findByteItems && ++run == kItemsBeforeBlocks) {
             run = 0;
-            for (;;) {
-                count += m_findByteItems(p, end, values + count, kBatchSize - count);
-                if (kBatchSize - count >= kByteItemFinderRoom)
-                    break;
-                DeliverByteItems(values, count);
-                count = 0;
-            }
+            TakeItemBlocks(p, end, values, count);
         }
     }
     DeliverByteItems(values, count);

@@ -9,6 +9,7 @@ namespace {
 struct CKernels
 {
     ByteItemFinder find;
+    ByteItemFinder findLowBytes;
     NumberFinder findNumbers;
 };
 
@@ -16,11 +17,11 @@ CKernels KernelsOf(ScanPath path)
 {
     switch (path) {
     case ScanPath::Scalar: break;
-    case ScanPath::Sse2: return {FindByteItemsSse2, FindNumbersSse2};
-    case ScanPath::Avx2: return {FindByteItemsAvx2, FindNumbersAvx2};
-    case ScanPath::Avx512: return {FindByteItemsAvx512, FindNumbersAvx512};
+    case ScanPath::Sse2: return {FindByteItemsSse2, FindLowBytesSse2, FindNumbersSse2};
+    case ScanPath::Avx2: return {FindByteItemsAvx2, FindLowBytesAvx2, FindNumbersAvx2};
+    case ScanPath::Avx512: return {FindByteItemsAvx512, FindLowBytesAvx512, FindNumbersAvx512};
     }
-    return {nullptr, nullptr};
+    return {nullptr, nullptr, nullptr};
 }
 
 std::atomic<ScanPath>& Current()
@@ -66,6 +67,11 @@ ScanPath CurrentScanPath()
 ByteItemFinder CurrentByteItemFinder()
 {
     return KernelsOf(CurrentScanPath()).find;
+}
+
+ByteItemFinder CurrentLowByteFinder()
+{
+    return KernelsOf(CurrentScanPath()).findLowBytes;
 }
 
 NumberFinder CurrentNumberFinder()

@@ -45,6 +45,10 @@ ScanPath BestScanPath();
 bool UseScanPath(ScanPath path);
 ScanPath CurrentScanPath();
 
-// The block finders of the current path; none for the scalar one.
+// The block finders of the current path; none for the scalar one. The low
+// byte finder is a ByteItemFinder that takes hex numbers of any width from
+// two digits up as their low byte, their last two digits' value, for sinks
+// that keep no more.
 ByteItemFinder CurrentByteItemFinder();
+ByteItemFinder CurrentLowByteFinder();
 NumberFinder CurrentNumberFinder();

@@ -125,6 +125,77 @@ public:
         return count;
     }
 
+    // Hex numbers of two digits or more after "0x" or "0X", each by the value
+    // of its last two digits: all that sinks of one-byte units keep of a
+    // number (the scanner's own steps wrap the longest ones, which keeps
+    // it). Numbers and separators as FindNumbers takes them, but stops at
+    // decimal numbers, shorter hex ones and runs of letters, which the
+    // other finders and steps read.
+    static std::size_t FindLowBytes(
+        const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity)
+    {
+        const unsigned char* p = position;
+        if (!WholeBlockAt(p, end))
+            return 0;
+        unsigned char pairs[2][kWidth];
+        int here = 0;
+        CBlockMasks block = Classify(p, pairs[here]);
+        std::uint64_t continued = 0;         // bit 0: a number goes on from the previous block
+        std::uint64_t continuedPrefix = 0;   // bit 0: the previous block ends with the 0 of "0x"
+        const unsigned char* open = p;       // where the number going on began
+        // A number that ends within the first three bytes of the block: the
+        // previous block's pairs hold its byte.
+        int carried = -1;
+        int carriedLast = 0;
+        std::size_t count = 0;
+        while (count + kByteItemFinderRoom <= capacity && WholeBlockAt(p, end)) {
+            const CBlockMasks next = Classify(p + kWidth, pairs[here ^ 1]);
+            const std::uint64_t runs = block.hex | block.xs;
+            const std::uint64_t nextRuns = next.hex | next.xs;
+            const std::uint64_t starts = runs & ~(runs << 1 | continued);
+            const std::uint64_t lasts = runs & ~Ahead(runs, nextRuns, 1);
+            const std::uint64_t twoDigits = Ahead(block.hex, next.hex, 2) & Ahead(block.hex, next.hex, 3);
+            // A run that "0x" does not begin, or that holds another; an x of
+            // no "0x"; fewer than two digits; the end mark.
+            const std::uint64_t irregular = (starts ^ block.prefixes)
+                | (block.xs & ~(block.prefixes << 1 | continuedPrefix)) | (block.prefixes & ~twoDigits) | block.ends;
+            if (irregular != 0) {
+                // Back to the start of the number that holds it, which the
+                // other steps read whole; the end mark stops where it is.
+                const int at = std::countr_zero(irregular);
+                const std::uint64_t startsBefore = starts & ((std::uint64_t{2} << at) - 1);
+                const unsigned char* stop = (runs >> at & 1) == 0 ? p + at
+                    : startsBefore != 0                           ? p + (63 - std::countl_zero(startsBefore))
+                                                                  : open;
+                const std::ptrdiff_t stopAt = stop - p;
+                if (carried >= 0 && stopAt > carriedLast)
+                    values[count++] = static_cast<unsigned char>(carried);
+                const std::uint64_t taken = stopAt > 3 ? lasts >> 3 & ((std::uint64_t{1} << (stopAt - 3)) - 1) : 0;
+                count += Extract(taken, pairs[here], values + count);
+                position = stop;
+                return count;
+            }
+            if (carried >= 0)
+                values[count++] = static_cast<unsigned char>(carried);
+            // Bit j: the last digits at j + 2 and j + 3.
+            count += Extract(lasts >> 3, pairs[here], values + count);
+            const std::uint64_t nextLasts = nextRuns & ~(nextRuns >> 1) & 7;
+            carriedLast = std::countr_zero(nextLasts);
+            carried = nextLasts != 0 ? pairs[here][kWidth - 3 + carriedLast] : -1;
+            continued = runs >> (kWidth - 1);
+            continuedPrefix = block.prefixes >> (kWidth - 1);
+            if (starts != 0)
+                open = p + (63 - std::countl_zero(starts));
+            p += kWidth;
+            block = next;
+            here ^= 1;
+        }
+        // Where the scanner is idle: before a number that goes on into the
+        // block not taken, whose byte is not taken yet.
+        position = (continued & (block.hex | block.xs)) != 0 ? open : p;
+        return count;
+    }
+
     // Decimal numbers of up to 16 digits and hex numbers of 1 to 16 digits,
     // each a run of digits, letters and x's set apart by other bytes, and
     // runs of letters and x's alone, which separate; anything else stops.

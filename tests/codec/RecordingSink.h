@@ -31,3 +31,35 @@ public:
 
     std::string events;
 };
+
+// Records what sinks of one-byte units keep of each number: a hex number's
+// low byte, a decimal one whole. Taking low bytes, it gets blocks of hex
+// numbers of every width as one-byte items; not taking them, it gets what
+// every other sink gets, which the reference checks.
+class CLowByteSink
+{
+public:
+    explicit CLowByteSink(bool takesLowBytes)
+        : m_bTakesLowBytes(takesLowBytes)
+    {
+    }
+
+    bool TakesLowBytes() const { return m_bTakesLowBytes; }
+    void OnNumberCompleted(const CScannedNumber& number)
+    {
+        const bool hex = number.kind == CScannedNumber::Kind::Hex;
+        AppendEvent(events, hex ? 'H' : 'D', hex ? number.low & 0xFF : number.low);
+    }
+    void OnByteItems(const unsigned char* values, std::size_t count) { CompleteEach(*this, values, count); }
+
+    CLowByteSink MakePart() const { return CLowByteSink(m_bTakesLowBytes); }
+    std::size_t Size() const { return events.size(); }
+    void HandTo(CLowByteSink& sink) const { sink.events += events; }
+    void Clear() { events.clear(); }
+    void Swap(CLowByteSink& other) noexcept { events.swap(other.events); }
+
+    std::string events;
+
+private:
+    bool m_bTakesLowBytes;
+};

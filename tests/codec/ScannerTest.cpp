@@ -19,10 +19,10 @@ std::span<const unsigned char> Bytes(std::string_view text)
 }
 
 // Scans text split into chunks of the given sizes (the rest in one chunk).
-std::string ScanInChunks(std::string_view text, const std::vector<std::size_t>& sizes = {})
+template <class Sink = CRecordingSink>
+std::string ScanInChunks(std::string_view text, const std::vector<std::size_t>& sizes = {}, Sink sink = {})
 {
-    CRecordingSink sink;
-    CNumberScanner<CRecordingSink> scanner(sink);
+    CNumberScanner<Sink> scanner(sink);
     for (std::size_t size : sizes) {
         size = std::min(size, text.size());
         scanner.Feed(Bytes(text.substr(0, size)));
@@ -190,10 +190,10 @@ TEST_P(ScannerPaths, ReportsTheSameNumbersAsTheLiteralStateTableOnLongItemRuns)
 }
 
 // The numbers of the text scanned on two threads, fed in chunks of the size.
-std::string SplitScanInChunks(std::string_view text, std::size_t chunkSize)
+template <class Sink = CRecordingSink>
+std::string SplitScanInChunks(std::string_view text, std::size_t chunkSize, Sink sink = {})
 {
-    CRecordingSink sink;
-    CSplitScanner<CRecordingSink> scanner(sink);
+    CSplitScanner<Sink> scanner(sink);
     for (; !text.empty(); text.remove_prefix(std::min(chunkSize, text.size())))
         scanner.Feed(Bytes(text.substr(0, chunkSize)));
     scanner.Finish();
@@ -261,6 +261,31 @@ TEST_P(ScannerPaths, ReportsTheSameNumbersAsTheLiteralStateTableOnNumbersOfEvery
             << "text: " << text << "\nchunks: " << chunks[0] << ", " << chunks[1];
         ASSERT_EQ(SplitScanInChunks(text, 1 + random() % 600), ReferenceScan(text)) << "text: " << text;
     }
+}
+
+TEST_P(ScannerPaths, SinksOfOneByteUnitsGetTheLowBytesOfNumbersOfEveryShape)
+{
+    const auto expect = [](const std::string& text, const std::vector<std::size_t>& chunks) {
+        const std::string expected = ScanInChunks(text, chunks, CLowByteSink(false));
+        ASSERT_EQ(ScanInChunks(text, chunks, CLowByteSink(true)), expected)
+            << "text: " << text << "\nchunks: " << chunks[0] << ", " << chunks[1];
+        ASSERT_EQ(SplitScanInChunks(text, 1 + chunks[0], CLowByteSink(true)), expected) << "text: " << text;
+    };
+    std::mt19937 random(17);
+    for (int round = 0; round < 500; ++round) {
+        const std::size_t maxHexDigits[] = {2, 4, 8, 16};
+        const std::string text = round % 5 == 0
+            ? RandomNumberText(random, random() % 400)
+            : RandomShortNumberText(random, random() % 800, maxHexDigits[round % 5 - 1]);
+        expect(text, {random() % 300, random() % 300});
+    }
+    // Any byte anywhere in the h4 writer's form, and near the blocks' ends.
+    std::string form;
+    for (int k = 0; k < 30; ++k)
+        form += k % 10 == 9 ? "0x0123ABCD,\r\n" : "0x89ABcdef,";
+    for (const char byte : std::string("01Fafx,G\x1A\xFF"))
+        for (std::size_t at = 0; at < form.size(); ++at)
+            expect(form.substr(0, at) + byte + form.substr(at + 1), {at % 7, 0});
 }
 
 TEST_P(ScannerPaths, AnyByteAnywhereInTheWritersFormGivesTheSameNumbers)

@@ -3,7 +3,8 @@
 //  - the codec's scanner, fed the input in random chunks and split in two at
 //    every place near its start, must report the same events as the literal
 //    state machine (ReferenceScan), and the scan on two threads the same
-//    numbers;
+//    numbers; sinks of one-byte units, which take blocks of hex numbers as
+//    their low bytes, the low bytes of those numbers;
 //  - binary to text and back gives the input back, padded to the byte unit,
 //    and so does that text read as the body of a C array (up to 8 bytes);
 //    the text inverted and read back gives every byte's complement; and the
@@ -81,6 +82,16 @@ std::string SplitScanInRandomChunks(std::string_view text, unsigned seed)
     return sink.events;
 }
 
+// What sinks of one-byte units keep of the numbers, which blocks of hex
+// numbers of every width hand them as low bytes when they take them so.
+template <class Scanner>
+std::string LowBytesInRandomChunks(std::string_view text, unsigned seed, bool takesLowBytes)
+{
+    CLowByteSink sink(takesLowBytes);
+    FeedInRandomChunks<Scanner>(text, seed, sink);
+    return sink.events;
+}
+
 std::string ScanSplitAt(std::string_view text, std::size_t split)
 {
     CRecordingSink sink;
@@ -103,6 +114,11 @@ void CheckScanner(std::string_view text, unsigned seed)
         "the scan on two threads differs from the literal state table");
     if (CurrentScanPath() == ScanPath::Scalar)
         return;
+    const std::string lowBytes = LowBytesInRandomChunks<CNumberScanner<CLowByteSink>>(text, seed, false);
+    Expect(LowBytesInRandomChunks<CNumberScanner<CLowByteSink>>(text, seed, true) == lowBytes,
+        "the low bytes of blocks of hex numbers differ from those of the numbers");
+    Expect(LowBytesInRandomChunks<CSplitScanner<CLowByteSink>>(text, seed, true) == lowBytes,
+        "the low bytes of blocks of hex numbers on two threads differ from those of the numbers");
     for (std::size_t split = 0; split <= std::min(text.size(), kSplitsTried); ++split)
         Expect(ScanSplitAt(text, split) == expected, "the scanner split in two differs from the literal state table");
 }
