@@ -85,6 +85,20 @@ void EveryPathAndUnit(benchmark::internal::Benchmark* bench)
 
 BENCHMARK(ScanHexItems)->Apply(EveryPathAndUnit);
 
+// As b and i at byte unit 1 scan: hex numbers of every width as their low bytes.
+class CLowByteRunSink : public CRunSink
+{
+public:
+    bool TakesLowBytes() const { return true; }
+};
+
+void ScanLowBytesOfHexItems(benchmark::State& state)
+{
+    const std::string text = bench_data::ReadWhole(bench_data::TextArrayFile(static_cast<int>(state.range(1))));
+    Scan<CLowByteRunSink>(state, text);
+}
+BENCHMARK(ScanLowBytesOfHexItems)->Apply(EveryPathAndUnit);
+
 void ScanByteItemRuns(benchmark::State& state)
 {
     const std::string text = bench_data::ReadWhole(bench_data::TextArrayFile(1));
