@@ -265,27 +265,35 @@ TEST_P(ScannerPaths, ReportsTheSameNumbersAsTheLiteralStateTableOnNumbersOfEvery
 
 TEST_P(ScannerPaths, SinksOfOneByteUnitsGetTheLowBytesOfNumbersOfEveryShape)
 {
-    const auto expect = [](const std::string& text, const std::vector<std::size_t>& chunks) {
-        const std::string expected = ScanInChunks(text, chunks, CLowByteSink(false));
-        ASSERT_EQ(ScanInChunks(text, chunks, CLowByteSink(true)), expected)
-            << "text: " << text << "\nchunks: " << chunks[0] << ", " << chunks[1];
-        ASSERT_EQ(SplitScanInChunks(text, 1 + chunks[0], CLowByteSink(true)), expected) << "text: " << text;
+    if (GetParam() == ScanPath::Scalar)
+        GTEST_SKIP() << "the scalar path reads no blocks";
+    const auto lowBytes = [](const std::string& text, const std::vector<std::size_t>& chunks, bool taken) {
+        return ScanInChunks(text, chunks, CLowByteSink(taken));
     };
     std::mt19937 random(17);
-    for (int round = 0; round < 500; ++round) {
+    for (int round = 0; round < 300; ++round) {
         const std::size_t maxHexDigits[] = {2, 4, 8, 16};
         const std::string text = round % 5 == 0
             ? RandomNumberText(random, random() % 400)
             : RandomShortNumberText(random, random() % 800, maxHexDigits[round % 5 - 1]);
-        expect(text, {random() % 300, random() % 300});
+        const std::vector<std::size_t> chunks = {random() % 300, random() % 300};
+        const std::string expected = lowBytes(text, chunks, false);
+        ASSERT_EQ(lowBytes(text, chunks, true), expected)
+            << "text: " << text << "\nchunks: " << chunks[0] << ", " << chunks[1];
+        ASSERT_EQ(SplitScanInChunks(text, 1 + random() % 600, CLowByteSink(true)), expected) << "text: " << text;
     }
     // Any byte anywhere in the h4 writer's form, and near the blocks' ends.
     std::string form;
     for (int k = 0; k < 30; ++k)
         form += k % 10 == 9 ? "0x0123ABCD,\r\n" : "0x89ABcdef,";
-    for (const char byte : std::string("01Fafx,G\x1A\xFF"))
-        for (std::size_t at = 0; at < form.size(); ++at)
-            expect(form.substr(0, at) + byte + form.substr(at + 1), {at % 7, 0});
+    for (const char byte : std::string("01Fafx,G\x1A\xFF")) {
+        for (std::size_t at = 0; at < form.size(); ++at) {
+            const std::string text = form.substr(0, at) + byte + form.substr(at + 1);
+            const std::vector<std::size_t> chunks = {at % 7, 0};
+            ASSERT_EQ(lowBytes(text, chunks, true), lowBytes(text, chunks, false))
+                << "byte " << int(byte) << " at " << at;
+        }
+    }
 }
 
 TEST_P(ScannerPaths, AnyByteAnywhereInTheWritersFormGivesTheSameNumbers)
