@@ -165,7 +165,7 @@ public:
                 const int at = std::countr_zero(irregular);
                 const std::uint64_t startsBefore = starts & ((std::uint64_t{2} << at) - 1);
                 const unsigned char* stop = (runs >> at & 1) == 0 ? p + at
-                    : startsBefore != 0                           ? p + (63 - std::countl_zero(startsBefore))
+                    : startsBefore != 0                           ? p + (kWidth - 1 - std::countl_zero(startsBefore))
                                                                   : open;
                 const std::ptrdiff_t stopAt = stop - p;
                 if (carried >= 0 && stopAt > carriedLast)
@@ -185,7 +185,7 @@ public:
             continued = runs >> (kWidth - 1);
             continuedPrefix = block.prefixes >> (kWidth - 1);
             if (starts != 0)
-                open = p + (63 - std::countl_zero(starts));
+                open = p + (kWidth - 1 - std::countl_zero(starts));
             p += kWidth;
             block = next;
             here ^= 1;
