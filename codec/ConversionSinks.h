@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 // What each operation does with the numbers the scanner finds.
@@ -149,9 +150,11 @@ class CInvertSink
 
         unsigned char* Put(unsigned char* pos, const CScannedNumber& number) const
         {
-            if (number.kind == CScannedNumber::Kind::Hex && m_nByteUnit == 1)
+            if (number.kind == CScannedNumber::Kind::Decimal)
+                return PutDecimal(pos, number);
+            if (m_nByteUnit == 1)
                 return CTextArrayWriter::PutByteItem(pos, static_cast<unsigned char>(~number.low));
-            pos = number.kind == CScannedNumber::Kind::Hex ? PutHex(pos, number) : PutDecimal(pos, number);
+            pos = PutHex(pos, number);
             *pos++ = ',';
             return pos;
         }
@@ -170,27 +173,14 @@ class CInvertSink
         unsigned char* PutDecimal(unsigned char* pos, const CScannedNumber& number) const
         {
             const std::uint32_t complement = ~static_cast<std::uint32_t>(number.low) & m_nDecimalMask;
-            if (complement < kSmallDecimals.size()) {
-                // One fixed-size copy: the item's room covers the bytes past its digits.
-                std::memcpy(pos, kSmallDecimals[complement].data(), 4);
-                return pos + kSmallDecimals[complement][4];
-            }
+            // Decimal texts are mostly bytes.
+            if (complement <= UCHAR_MAX)
+                return CTextArrayWriter::PutDecimalByteItem(pos, static_cast<unsigned char>(complement));
             char* const text = reinterpret_cast<char*>(pos);
-            return pos + (std::to_chars(text, text + 10, complement).ptr - text);
+            pos += std::to_chars(text, text + 10, complement).ptr - text;
+            *pos++ = ',';
+            return pos;
         }
-
-        // The digits of every byte value, and their count last: decimal texts
-        // are mostly bytes.
-        static constexpr std::array<std::array<char, 5>, 256> kSmallDecimals = [] {
-            std::array<std::array<char, 5>, 256> decimals{};
-            for (int value = 0; value < 256; ++value) {
-                int count = 0;
-                for (int power = value >= 100 ? 100 : value >= 10 ? 10 : 1; power > 0; power /= 10)
-                    decimals[value][count++] = static_cast<char>('0' + value / power % 10);
-                decimals[value][4] = static_cast<char>(count);
-            }
-            return decimals;
-        }();
 
         int m_nByteUnit;
         std::uint32_t m_nDecimalMask;
@@ -198,19 +188,31 @@ class CInvertSink
 
     static constexpr std::size_t kBatch = 256;
 
-    // Hex numbers are one-byte items at byte unit 1, written fastest as such:
-    // whether all of the count numbers are hex, with their low bytes.
-    static bool LowBytesOfHex(const CFoundNumbers& numbers, std::size_t count, unsigned char* bytes)
+    // Byte unit 1 keeps only the low byte of each number, written fastest a
+    // run of one kind at a time: the kind of all count numbers, with their low
+    // bytes, or none where the kinds mix.
+    static std::optional<CScannedNumber::Kind> LowBytesOfOneKind(
+        const CFoundNumbers& numbers, std::size_t count, unsigned char* bytes)
     {
-        // Decimal texts, at once.
-        if (count == 0 || numbers.hexDigits[0] == 0)
-            return false;
-        bool hex = true;
-        for (std::size_t k = 0; k < count; ++k) {
-            hex &= numbers.hexDigits[k] != 0;
+        // Loops without branches, which the compiler makes vector steps.
+        std::uint32_t decimals = 0;
+        for (std::size_t k = 0; k < count; ++k)
+            decimals += numbers.hexDigits[k] == 0;
+        if (count == 0 || (decimals != 0 && decimals != count))
+            return std::nullopt;
+        for (std::size_t k = 0; k < count; ++k)
             bytes[k] = static_cast<unsigned char>(numbers.values[k]);
-        }
-        return hex;
+        return decimals == 0 ? CScannedNumber::Kind::Hex : CScannedNumber::Kind::Decimal;
+    }
+
+    // The complements' items of count low bytes of numbers of one kind.
+    static void WriteComplements(
+        CTextArrayWriter& text, CScannedNumber::Kind kind, const unsigned char* bytes, std::size_t count)
+    {
+        if (kind == CScannedNumber::Kind::Hex)
+            text.WriteByteItems(bytes, count, 0xFF);
+        else
+            text.WriteDecimalByteItems(bytes, count, 0xFF);
     }
 
 public:
@@ -223,8 +225,9 @@ public:
     // The complements of a stretch of text, made on the helper thread: the
     // items of numbers other than one-byte items end to end, with each one's
     // length, since where the lines break depends on the items before, known
-    // only when the part is handed over. One-byte items are kept as values,
-    // which this thread formats fastest a line at a time.
+    // only when the part is handed over. At byte unit 1, runs of numbers of
+    // one kind are kept as low bytes, which this thread formats fastest a line
+    // at a time.
     class CPart
     {
     public:
@@ -240,10 +243,14 @@ public:
 
         void OnNumbers(const CFoundNumbers& numbers, std::size_t count)
         {
-            unsigned char bytes[kBatch];
-            if (m_complements.ByteUnit() == 1 && count <= kBatch && LowBytesOfHex(numbers, count, bytes)) {
-                OnByteItems(bytes, count);
-                return;
+            if (m_complements.ByteUnit() == 1 && count <= kBatch) {
+                const std::size_t at = m_items.size();
+                m_items.resize(at + count);
+                if (const auto kind = LowBytesOfOneKind(numbers, count, m_items.data() + at)) {
+                    Extend(kind, count);
+                    return;
+                }
+                m_items.resize(at);
             }
             Format(count, [&](unsigned char* pos, std::size_t k) { return m_complements.Put(pos, numbers.At(k)); });
         }
@@ -255,7 +262,7 @@ public:
                 return;
             }
             m_items.insert(m_items.end(), values, values + count);
-            Extend(true, count);
+            Extend(CScannedNumber::Kind::Hex, count);
         }
 
         bool TakesLowBytes() const { return m_complements.ByteUnit() == 1; }
@@ -267,8 +274,8 @@ public:
             const unsigned char* text = m_text.data();
             const unsigned char* lengths = m_lengths.data();
             for (const CRun& run : m_runs) {
-                if (run.byteItems) {
-                    sink.m_text.WriteByteItems(items, run.count, 0xFF);
+                if (run.lowBytes) {
+                    WriteComplements(sink.m_text, *run.lowBytes, items, run.count);
                     items += run.count;
                 } else {
                     text += sink.m_text.WriteFormattedItems(text, lengths, run.count);
@@ -311,26 +318,26 @@ public:
                 pos = itemEnd;
             }
             m_nTextSize = static_cast<std::size_t>(pos - m_text.data());
-            Extend(false, count);
+            Extend(std::nullopt, count);
         }
 
-        void Extend(bool byteItems, std::size_t count)
+        void Extend(std::optional<CScannedNumber::Kind> lowBytes, std::size_t count)
         {
-            if (m_runs.empty() || m_runs.back().byteItems != byteItems)
-                m_runs.push_back({byteItems, 0});
+            if (m_runs.empty() || m_runs.back().lowBytes != lowBytes)
+                m_runs.push_back({lowBytes, 0});
             m_runs.back().count += count;
         }
 
-        // Items of one kind in a row.
+        // Items kept the same way in a row.
         struct CRun
         {
-            bool byteItems;
+            std::optional<CScannedNumber::Kind> lowBytes;   // their numbers' kind, or none for formatted items
             std::size_t count;
         };
 
         CComplements m_complements;
         std::vector<CRun> m_runs;
-        std::vector<unsigned char> m_items;   // one-byte items' values
+        std::vector<unsigned char> m_items;   // low bytes
         std::vector<unsigned char> m_text;    // m_nTextSize bytes of other items, then room
         std::size_t m_nTextSize = 0;
         std::vector<unsigned char> m_lengths;
@@ -350,9 +357,11 @@ public:
         for (std::size_t first = 0; first < count; first += kBatch) {
             const std::size_t batch = std::min(kBatch, count - first);
             const CFoundNumbers these{numbers.values + first, numbers.hexDigits + first};
-            if (m_complements.ByteUnit() == 1 && LowBytesOfHex(these, batch, bytes)) {
-                m_text.WriteByteItems(bytes, batch, 0xFF);
-                continue;
+            if (m_complements.ByteUnit() == 1) {
+                if (const auto kind = LowBytesOfOneKind(these, batch, bytes)) {
+                    WriteComplements(m_text, *kind, bytes, batch);
+                    continue;
+                }
             }
             m_text.WriteItems(batch,
                 [this, &these](unsigned char* pos, std::size_t k) { return m_complements.Put(pos, these.At(k)); });

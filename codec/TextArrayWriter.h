@@ -63,6 +63,20 @@ public:
         }
     }
 
+    // One decimal item "N," for every byte XOR flip, with the line breaks:
+    // inverting decimal text with byte unit 1.
+    void WriteDecimalByteItems(const unsigned char* bytes, std::size_t count, unsigned char flip)
+    {
+        const DecimalItemFormatter format = m_formatters.decimals ? m_formatters.decimals : PutDecimalByteLines;
+        while (count > 0) {
+            const std::size_t run = std::min(count, kMaxDecimalRun);
+            unsigned char* pos = m_out.Reserve(run * kDecimalByteLineSize + kMaxOverwrite);
+            m_out.Commit(format(pos, bytes, run, flip, m_nLineUnit, m_nItemsOnLine));
+            bytes += run;
+            count -= run;
+        }
+    }
+
     // count items, each written by put(pos, k) for k from 0, which returns
     // the item's end: at most kMaxItemSize bytes, its separator included.
     // Runs of items per step, not one item.
@@ -152,6 +166,13 @@ public:
         return pos + kByteItemSize;
     }
 
+    // The decimal item of a byte, its comma included, in one fixed-size copy.
+    static unsigned char* PutDecimalByteItem(unsigned char* pos, unsigned char byte)
+    {
+        std::memcpy(pos, kDecimalByteItems[byte].data(), kDecimalByteItemSize);
+        return pos + kDecimalByteItems[byte][kDecimalByteItemSize];
+    }
+
     // "0x" and the count bytes as one little-endian number, most significant first.
     static unsigned char* PutHexLittleEndian(unsigned char* pos, const unsigned char* bytes, std::size_t count)
     {
@@ -185,6 +206,21 @@ private:
             count -= taken;
             tookAny = true;
         }
+    }
+
+    // WriteDecimalByteItems' step where no vector step is.
+    static unsigned char* PutDecimalByteLines(unsigned char* pos, const unsigned char* bytes, std::size_t count,
+        unsigned char flip, int lineUnit, int& itemsOnLine)
+    {
+        for (std::size_t i = 0; i < count; ++i) {
+            pos = PutDecimalByteItem(pos, bytes[i] ^ flip);
+            if (++itemsOnLine == lineUnit) {
+                *pos++ = '\r';
+                *pos++ = '\n';
+                itemsOnLine = 0;
+            }
+        }
+        return pos;
     }
 
     static void PutWord(unsigned char* pos, std::uint64_t word) { std::memcpy(pos, &word, sizeof word); }
@@ -221,7 +257,8 @@ private:
     static constexpr std::size_t kByteItemSize = 5;
     // Room past a run's last item that a step may write over: a formatter's
     // whole vectors, or an item padded to eight bytes.
-    static constexpr std::size_t kMaxOverwrite = std::max(kFormattedLinesRoom, kMaxItemSize);
+    static constexpr std::size_t kMaxOverwrite
+        = std::max({kFormattedLinesRoom, kMaxItemSize, kDecimalFormatterOverwrite});
     // Items per bookkeeping step of WriteByteItems, within one Reserve.
     // A multiple of 8 for PutEightByteItems.
     static constexpr std::size_t kMaxRun = (CByteWriter::kMaxReserve - kMaxOverwrite) / kByteItemSize / 8 * 8;
@@ -230,6 +267,22 @@ private:
         std::array<std::array<char, 8>, 256> items{};
         for (int i = 0; i < 256; ++i)
             items[i] = {'0', 'x', hex_tables::kPairs[i][0], hex_tables::kPairs[i][1], ',', 0, 0, 0};
+        return items;
+    }();
+    // "ddd," at most, the digits first, and the item's size after them.
+    static constexpr std::size_t kDecimalByteItemSize = 4;
+    // An item and a line break, for a line unit of 1.
+    static constexpr std::size_t kDecimalByteLineSize = kDecimalByteItemSize + 2;
+    static constexpr std::size_t kMaxDecimalRun = (CByteWriter::kMaxReserve - kMaxOverwrite) / kDecimalByteLineSize;
+    static constexpr std::array<std::array<char, kDecimalByteItemSize + 1>, 256> kDecimalByteItems = [] {
+        std::array<std::array<char, kDecimalByteItemSize + 1>, 256> items{};
+        for (int value = 0; value < 256; ++value) {
+            std::size_t size = 0;
+            for (int power = value >= 100 ? 100 : value >= 10 ? 10 : 1; power > 0; power /= 10)
+                items[value][size++] = static_cast<char>('0' + value / power % 10);
+            items[value][size++] = ',';
+            items[value][kDecimalByteItemSize] = static_cast<char>(size);
+        }
         return items;
     }();
     static_assert(kMaxItemSize >= 8);

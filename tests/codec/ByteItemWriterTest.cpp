@@ -11,18 +11,33 @@
 
 namespace {
 
+// How one-byte items are written: "0xHH", decimal, or the two taking turns
+// piece by piece, as inverting text of both kinds does.
+enum class Form { Hex, Decimal, Alternating };
+
+bool DecimalPiece(Form form, std::size_t piece)
+{
+    return form == Form::Decimal || (form == Form::Alternating && piece % 2 == 1);
+}
+
 // The text of items of unit bytes as the format defines it, item by item
-// and digit by digit: each group one little-endian number.
-std::string ExpectedText(const std::vector<unsigned char>& bytes, int unit, int lineUnit, unsigned char flip)
+// and digit by digit: each group one little-endian number, or a byte's
+// decimal value.
+std::string ExpectedText(
+    const std::vector<unsigned char>& bytes, int unit, int lineUnit, std::size_t piece, unsigned char flip, Form form)
 {
     const auto width = static_cast<std::size_t>(unit);
     std::string text;
     for (std::size_t k = 0; k < bytes.size() / width; ++k) {
-        text += "0x";
-        for (std::size_t b = width; b-- > 0;) {
-            char pair[3];
-            std::snprintf(pair, sizeof pair, "%02X", bytes[k * width + b] ^ flip);
-            text += pair;
+        if (DecimalPiece(form, k / piece)) {
+            text += std::to_string(bytes[k] ^ flip);
+        } else {
+            text += "0x";
+            for (std::size_t b = width; b-- > 0;) {
+                char pair[3];
+                std::snprintf(pair, sizeof pair, "%02X", bytes[k * width + b] ^ flip);
+                text += pair;
+            }
         }
         text += ',';
         if ((k + 1) % static_cast<std::size_t>(lineUnit) == 0)
@@ -34,7 +49,7 @@ std::string ExpectedText(const std::vector<unsigned char>& bytes, int unit, int 
 // The writer's text for the bytes, handed over in pieces of the given count
 // of groups.
 std::string WrittenText(const CTempDir& dir, const std::vector<unsigned char>& bytes, int unit, int lineUnit,
-    std::size_t piece, unsigned char flip)
+    std::size_t piece, unsigned char flip, Form form)
 {
     const auto width = static_cast<std::size_t>(unit);
     CByteWriter out;
@@ -43,10 +58,12 @@ std::string WrittenText(const CTempDir& dir, const std::vector<unsigned char>& b
     const std::size_t groups = bytes.size() / width;
     for (std::size_t at = 0; at < groups; at += piece) {
         const std::size_t count = std::min(piece, groups - at);
-        if (unit == 1)
-            text.WriteByteItems(bytes.data() + at, count, flip);
-        else
+        if (unit != 1)
             text.WriteWideItems(bytes.data() + at * width, count, unit);
+        else if (DecimalPiece(form, at / piece))
+            text.WriteDecimalByteItems(bytes.data() + at, count, flip);
+        else
+            text.WriteByteItems(bytes.data() + at, count, flip);
     }
     EXPECT_TRUE(out.Close());
     return CTempDir::Read(dir.Path("text"));
@@ -67,12 +84,15 @@ TEST_P(ByteItemWriter, WritesEveryItemAndLineBreakWhateverTheRunsAndPieces)
     // 38 of the longest line a step writes whole; pieces that end inside a
     // line, and texts too short for a vector or longer than a step's 64 bytes.
     // Wider units have a step of their own, which holds ten items of up to
-    // five bytes, and no flip.
+    // five bytes, and no flip. One-byte items may be decimal, alone or
+    // taking turns with hex ones on the same lines.
     const CTempDir dir;
     std::mt19937 random(5);
     for (int unit : {1, 2, 3, 5, 9}) {
         const std::vector<unsigned char> flips
             = unit == 1 ? std::vector<unsigned char>{0x00, 0xFF} : std::vector<unsigned char>{0x00};
+        const std::vector<Form> forms
+            = unit == 1 ? std::vector<Form>{Form::Hex, Form::Decimal, Form::Alternating} : std::vector<Form>{Form::Hex};
         const std::vector<int> lineUnits = unit == 1 ? std::vector<int>{1, 3, 10, 15, 16, 17, 25, 38, 39, 1000}
                                                      : std::vector<int>{1, 3, 10, 16, 17, 1000};
         for (int lineUnit : lineUnits) {
@@ -82,10 +102,17 @@ TEST_P(ByteItemWriter, WritesEveryItemAndLineBreakWhateverTheRunsAndPieces)
                     byte = static_cast<unsigned char>(random());
                 for (std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{64}, groups + 1})
                     for (unsigned char flip : flips)
-                        ASSERT_EQ(WrittenText(dir, bytes, unit, lineUnit, piece, flip),
-                            ExpectedText(bytes, unit, lineUnit, flip))
-                            << "unit " << unit << ", line unit " << lineUnit << ", " << groups << " items in pieces of "
-                            << piece << ", flip " << int(flip);
+                        for (Form form : forms) {
+                            // Decimal items are only ever complements, and
+                            // a hundred of them outruns a step.
+                            if (form != Form::Hex && (flip != 0xFF || groups > 100))
+                                continue;
+                            ASSERT_EQ(WrittenText(dir, bytes, unit, lineUnit, piece, flip, form),
+                                ExpectedText(bytes, unit, lineUnit, piece, flip, form))
+                                << "unit " << unit << ", line unit " << lineUnit << ", " << groups
+                                << " items in pieces of " << piece << ", flip " << int(flip) << ", form "
+                                << static_cast<int>(form);
+                        }
             }
         }
     }
