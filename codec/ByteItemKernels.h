@@ -29,8 +29,6 @@ void FormatByteItemsAvx512(unsigned char* out, const unsigned char* bytes, unsig
 std::size_t FormatByteLinesAvx512(
     unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip, int lineUnit);
 std::size_t FormatWideItemsAvx512(unsigned char* out, const unsigned char* bytes, std::size_t groups, int unit);
-unsigned char* FormatDecimalItemsAvx512(unsigned char* out, const unsigned char* bytes, std::size_t count,
-    unsigned char flip, int lineUnit, int& itemsOnLine);
 // AVX2 and BMI1, and an operating system that saves the wide registers.
 bool ProcessorHasAvx2();
 // AVX-512 with byte and word instructions, the byte permute (VBMI) and the
@@ -50,7 +48,6 @@ inline constexpr NumberFinder FindNumbersAvx512 = nullptr;
 inline constexpr ByteItemFormatter FormatByteItemsAvx512 = nullptr;
 inline constexpr ByteLinesFormatter FormatByteLinesAvx512 = nullptr;
 inline constexpr WideItemFormatter FormatWideItemsAvx512 = nullptr;
-inline constexpr DecimalItemFormatter FormatDecimalItemsAvx512 = nullptr;
 inline bool ProcessorHasAvx2()
 {
     return false;

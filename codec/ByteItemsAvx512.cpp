@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <immintrin.h>
@@ -363,48 +362,6 @@ std::size_t FormatWideItemsAvx512(unsigned char* out, const unsigned char* bytes
     if (taken != 0)
         PlaceText(out, bytes, taken * width, taken * (2 * width + 3), 0, layout);
     return taken;
-}
-
-unsigned char* FormatDecimalItemsAvx512(unsigned char* out, const unsigned char* bytes, std::size_t count,
-    unsigned char flip, int lineUnit, int& itemsOnLine)
-{
-    // Eight items a step, each in a 64-bit lane as "ddd,\r\n" (the digits by
-    // multiplying by reciprocals, exact below 1000); the compress drops the
-    // leading zeros of values under 100 and 10, and the line break but after
-    // a line's last item. (The maskz forms keep GCC from warning about the
-    // plain forms' undefined inputs.)
-    constexpr __mmask8 kAll8 = 0xFF;
-    const __m128i flips = _mm_set1_epi8(static_cast<char>(flip));
-    const __m512i eight = _mm512_set1_epi64(8);
-    auto untilBreak = static_cast<std::size_t>(lineUnit - itemsOnLine);
-    for (std::size_t at = 0; at < count; at += 8) {
-        const std::size_t items = std::min<std::size_t>(8, count - at);
-        const auto lanes = static_cast<__mmask8>((1u << items) - 1);
-        unsigned breaks = 0;
-        for (; untilBreak <= items; untilBreak += static_cast<std::size_t>(lineUnit))
-            breaks |= 1u << (untilBreak - 1);
-        untilBreak -= items;
-        const __m512i values
-            = _mm512_maskz_cvtepu8_epi64(lanes, _mm_xor_si128(_mm_maskz_loadu_epi8(lanes, bytes + at), flips));
-        const __m512i hundreds = _mm512_maskz_srli_epi64(kAll8, _mm512_mullo_epi16(values, _mm512_set1_epi64(41)), 12);
-        const __m512i rest = _mm512_sub_epi64(values, _mm512_mullo_epi16(hundreds, _mm512_set1_epi64(100)));
-        const __m512i tens = _mm512_maskz_srli_epi64(kAll8, _mm512_mullo_epi16(rest, _mm512_set1_epi64(103)), 10);
-        const __m512i units = _mm512_sub_epi64(rest, _mm512_mullo_epi16(tens, _mm512_set1_epi64(10)));
-        const __m512i text = _mm512_add_epi64(_mm512_set1_epi64(0x0A0D2C303030),
-            _mm512_ternarylogic_epi64(
-                hundreds, _mm512_maskz_slli_epi64(kAll8, tens, 8), _mm512_maskz_slli_epi64(kAll8, units, 16), 0xFE));
-        const __m512i skipped
-            = _mm512_add_epi64(_mm512_maskz_mov_epi64(_mm512_cmplt_epu64_mask(values, _mm512_set1_epi64(100)), eight),
-                _mm512_maskz_mov_epi64(_mm512_cmplt_epu64_mask(values, _mm512_set1_epi64(10)), eight));
-        const __m512i item = _mm512_mask_blend_epi64(
-            static_cast<__mmask8>(breaks), _mm512_set1_epi64(0xFFFFFFFF), _mm512_set1_epi64(0xFFFFFFFFFFFF));
-        const __m512i digits = _mm512_maskz_sllv_epi64(kAll8, _mm512_set1_epi64(-1), skipped);
-        const __mmask64 kept = _mm512_movepi8_mask(_mm512_maskz_and_epi64(lanes, item, digits));
-        _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(kept, text));
-        out += std::popcount(kept);
-    }
-    itemsOnLine = lineUnit - static_cast<int>(untilBreak);
-    return out;
 }
 
 #if defined(__clang__)

@@ -27,20 +27,11 @@ inline constexpr std::size_t kFormattedLinesRoom = 192;
 // taken: none where the unit is too wide.
 using WideItemFormatter = std::size_t (*)(unsigned char* out, const unsigned char* bytes, std::size_t groups, int unit);
 
-// Writes "N," for each of the count bytes XOR flip, N its decimal value, and
-// CR LF after each line of lineUnit items, the first line having itemsOnLine
-// already; returns the text's end, with itemsOnLine those of its last line.
-// Writes up to 64 bytes past the end.
-using DecimalItemFormatter = unsigned char* (*)(unsigned char* out, const unsigned char* bytes, std::size_t count,
-    unsigned char flip, int lineUnit, int& itemsOnLine);
-inline constexpr std::size_t kDecimalFormatterOverwrite = 64;
-
 struct CItemFormatters
 {
     ByteItemFormatter items = nullptr;
     ByteLinesFormatter lines = nullptr;
     WideItemFormatter wide = nullptr;
-    DecimalItemFormatter decimals = nullptr;
 };
 
 // The steps for a writer made now; none where items are written word by word.

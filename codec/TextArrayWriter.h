@@ -67,13 +67,16 @@ public:
     // inverting decimal text with byte unit 1.
     void WriteDecimalByteItems(const unsigned char* bytes, std::size_t count, unsigned char flip)
     {
-        const DecimalItemFormatter format = m_formatters.decimals ? m_formatters.decimals : PutDecimalByteLines;
         while (count > 0) {
-            const std::size_t run = std::min(count, kMaxDecimalRun);
-            unsigned char* pos = m_out.Reserve(run * kDecimalByteLineSize + kMaxOverwrite);
-            m_out.Commit(format(pos, bytes, run, flip, m_nLineUnit, m_nItemsOnLine));
+            const std::size_t run
+                = std::min({count, kMaxDecimalRun, static_cast<std::size_t>(m_nLineUnit - m_nItemsOnLine)});
+            // The last item's fixed-size copy writes past its end.
+            unsigned char* pos = m_out.Reserve((run + 1) * kDecimalByteItemSize);
+            for (std::size_t i = 0; i < run; ++i)
+                pos = PutDecimalByteItem(pos, bytes[i] ^ flip);
             bytes += run;
             count -= run;
+            EndItems(pos, static_cast<int>(run));
         }
     }
 
@@ -208,21 +211,6 @@ private:
         }
     }
 
-    // WriteDecimalByteItems' step where no vector step is.
-    static unsigned char* PutDecimalByteLines(unsigned char* pos, const unsigned char* bytes, std::size_t count,
-        unsigned char flip, int lineUnit, int& itemsOnLine)
-    {
-        for (std::size_t i = 0; i < count; ++i) {
-            pos = PutDecimalByteItem(pos, bytes[i] ^ flip);
-            if (++itemsOnLine == lineUnit) {
-                *pos++ = '\r';
-                *pos++ = '\n';
-                itemsOnLine = 0;
-            }
-        }
-        return pos;
-    }
-
     static void PutWord(unsigned char* pos, std::uint64_t word) { std::memcpy(pos, &word, sizeof word); }
 
     // Eight one-byte items (40 bytes) as five whole words: fewer and aligned
@@ -257,8 +245,7 @@ private:
     static constexpr std::size_t kByteItemSize = 5;
     // Room past a run's last item that a step may write over: a formatter's
     // whole vectors, or an item padded to eight bytes.
-    static constexpr std::size_t kMaxOverwrite
-        = std::max({kFormattedLinesRoom, kMaxItemSize, kDecimalFormatterOverwrite});
+    static constexpr std::size_t kMaxOverwrite = std::max(kFormattedLinesRoom, kMaxItemSize);
     // Items per bookkeeping step of WriteByteItems, within one Reserve.
     // A multiple of 8 for PutEightByteItems.
     static constexpr std::size_t kMaxRun = (CByteWriter::kMaxReserve - kMaxOverwrite) / kByteItemSize / 8 * 8;
@@ -271,9 +258,7 @@ private:
     }();
     // "ddd," at most, the digits first, and the item's size after them.
     static constexpr std::size_t kDecimalByteItemSize = 4;
-    // An item and a line break, for a line unit of 1.
-    static constexpr std::size_t kDecimalByteLineSize = kDecimalByteItemSize + 2;
-    static constexpr std::size_t kMaxDecimalRun = (CByteWriter::kMaxReserve - kMaxOverwrite) / kDecimalByteLineSize;
+    static constexpr std::size_t kMaxDecimalRun = CByteWriter::kMaxReserve / kDecimalByteItemSize - 1;
     static constexpr std::array<std::array<char, kDecimalByteItemSize + 1>, 256> kDecimalByteItems = [] {
         std::array<std::array<char, kDecimalByteItemSize + 1>, 256> items{};
         for (int value = 0; value < 256; ++value) {
