@@ -6,12 +6,10 @@
 #include "Units.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <charconv>
 #include <climits>
 #include <cstdint>
-#include <cstring>
 #include <optional>
 #include <vector>
 
