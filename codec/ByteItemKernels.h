@@ -19,6 +19,8 @@ std::size_t FindLowBytesAvx2(
     const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity);
 std::size_t FindLowBytesAvx512(
     const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity);
+std::size_t FindDecimalLowBytesAvx512(
+    const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity);
 std::size_t FindNumbersSse2(
     const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers, std::size_t capacity);
 std::size_t FindNumbersAvx2(
@@ -42,6 +44,7 @@ inline constexpr ByteItemFinder FindByteItemsAvx512 = nullptr;
 inline constexpr ByteItemFinder FindLowBytesSse2 = nullptr;
 inline constexpr ByteItemFinder FindLowBytesAvx2 = nullptr;
 inline constexpr ByteItemFinder FindLowBytesAvx512 = nullptr;
+inline constexpr ByteItemFinder FindDecimalLowBytesAvx512 = nullptr;
 inline constexpr NumberFinder FindNumbersSse2 = nullptr;
 inline constexpr NumberFinder FindNumbersAvx2 = nullptr;
 inline constexpr NumberFinder FindNumbersAvx512 = nullptr;

@@ -181,14 +181,31 @@ struct CAvx512Classifier
     static std::size_t ShortDecimals(
         const unsigned char* p, std::uint64_t starts, std::uint64_t* values, std::uint32_t* hexDigits)
     {
+        return ShortDecimalValues(p, starts, [&](__m512i value, std::size_t first) {
+            StoreValues32(values + first, value);
+            _mm512_storeu_si512(hexDigits + first, _mm512_setzero_si512());
+        });
+    }
+
+    // The same numbers' low bytes, sixteen bytes stored a vector.
+    static std::size_t ShortDecimalLowBytes(const unsigned char* p, std::uint64_t starts, unsigned char* values)
+    {
+        return ShortDecimalValues(p, starts, [&](__m512i value, std::size_t first) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(values + first), _mm512_maskz_cvtepi32_epi8(kAll16, value));
+        });
+    }
+
+    // The same numbers' values, each vector's given to store(values, first).
+    template <typename Store>
+    static std::size_t ShortDecimalValues(const unsigned char* p, std::uint64_t starts, Store store)
+    {
         return ShortNumbers<4>(p, starts, 0, [&](__m512i text, std::size_t first) {
             const __m512i digits = _mm512_sub_epi8(text, Bytes('0'));
             const __m512i inNumber = BeforeFirst<4>(~_mm512_cmplt_epu8_mask(digits, Bytes(10)));
             const __m512i aligned = _mm512_maskz_sllv_epi32(
                 kAll16, _mm512_and_si512(digits, inNumber), _mm512_maskz_lzcnt_epi32(kAll16, inNumber));
             const __m512i pairs = _mm512_maddubs_epi16(aligned, _mm512_set1_epi16(0x010A));
-            StoreValues32(values + first, _mm512_madd_epi16(pairs, _mm512_set1_epi32(0x00010064)));
-            _mm512_storeu_si512(hexDigits + first, _mm512_setzero_si512());
+            store(_mm512_madd_epi16(pairs, _mm512_set1_epi32(0x00010064)), first);
         });
     }
 
@@ -307,6 +324,12 @@ std::size_t FindLowBytesAvx512(
     const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity)
 {
     return CTextBlocks<CAvx512Classifier>::FindLowBytes(position, end, values, capacity);
+}
+
+std::size_t FindDecimalLowBytesAvx512(
+    const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity)
+{
+    return CTextBlocks<CAvx512Classifier>::FindDecimalLowBytes(position, end, values, capacity);
 }
 
 std::size_t FindNumbersAvx512(

@@ -61,6 +61,7 @@ public:
         }
 
         bool TakesLowBytes() const { return m_nByteUnit == 1; }
+        void OnDecimalLowBytes(const unsigned char* values, std::size_t count) { OnByteItems(values, count); }
         std::size_t Size() const { return m_bytes.size(); }
 
         void HandTo(CBinarySink& sink) const
@@ -81,6 +82,8 @@ public:
 
     CPart MakePart() const { return CPart(m_nByteUnit); }
     bool TakesLowBytes() const { return m_nByteUnit == 1; }
+    // Decimal numbers' low bytes, with byte unit 1: the bytes as they are.
+    void OnDecimalLowBytes(const unsigned char* values, std::size_t count) { OnByteItems(values, count); }
 
     void OnNumberCompleted(const CScannedNumber& number)
     {
@@ -264,6 +267,11 @@ public:
         }
 
         bool TakesLowBytes() const { return m_complements.ByteUnit() == 1; }
+        void OnDecimalLowBytes(const unsigned char* values, std::size_t count)
+        {
+            m_items.insert(m_items.end(), values, values + count);
+            Extend(CScannedNumber::Kind::Decimal, count);
+        }
         std::size_t Size() const { return m_items.size() + m_nTextSize + m_lengths.size(); }
 
         void HandTo(CInvertSink& sink) const
@@ -343,6 +351,11 @@ public:
 
     CPart MakePart() const { return CPart(m_complements); }
     bool TakesLowBytes() const { return m_complements.ByteUnit() == 1; }
+    // Decimal numbers' low bytes, with byte unit 1: their complements' items.
+    void OnDecimalLowBytes(const unsigned char* values, std::size_t count)
+    {
+        m_text.WriteDecimalByteItems(values, count, 0xFF);
+    }
 
     void OnNumberCompleted(const CScannedNumber& number)
     {

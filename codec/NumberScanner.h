@@ -32,15 +32,28 @@ void HandNumbers(Sink& sink, const CFoundNumbers& numbers, std::size_t count)
     }
 }
 
-// Whether the sink keeps no more of a hex number than its low byte (a unit of
+// Whether the sink keeps no more of a number than its low byte (a unit of
 // one byte): blocks of hex numbers of any width then reach it as one-byte
-// items.
+// items, and blocks of short decimal ones by their low bytes.
 template <class Sink>
 bool TakesLowBytes(const Sink& sink)
 {
     if constexpr (requires { sink.TakesLowBytes(); })
         return sink.TakesLowBytes();
     return false;
+}
+
+// Decimal numbers' low bytes, found a block at a time for sinks that keep no
+// more: in one call to sinks that take them so.
+template <class Sink>
+void HandDecimalLowBytes(Sink& sink, const unsigned char* values, std::size_t count)
+{
+    if constexpr (requires { sink.OnDecimalLowBytes(values, count); }) {
+        sink.OnDecimalLowBytes(values, count);
+    } else {
+        for (std::size_t i = 0; i < count; ++i)
+            sink.OnNumberCompleted({CScannedNumber::Kind::Decimal, values[i], 0, 0});
+    }
 }
 
 // Runs of one-byte items as single completed numbers, for sinks that treat
@@ -66,6 +79,7 @@ public:
         , m_bLowBytes(TakesLowBytes(sink) && CurrentLowByteFinder())
         , m_findByteItems(m_bLowBytes ? CurrentLowByteFinder() : CurrentByteItemFinder())
         , m_findNumbers(CurrentNumberFinder())
+        , m_findDecimalLowBytes(m_bLowBytes ? CurrentDecimalLowByteFinder() : nullptr)
     {
     }
 
@@ -134,6 +148,8 @@ private:
         }
         if (m_bLowBytes && TakeItemBlocks(p, end, items, count))
             return true;
+        if (m_findDecimalLowBytes && TakeDecimalLowBytes(p, end, items, count))
+            return true;
         std::uint64_t values[kBatchSize];
         std::uint32_t hexDigits[kBatchSize];
         const CFoundNumbers numbers{values, hexDigits};
@@ -170,6 +186,29 @@ private:
         }
     }
 
+    // Decimal numbers at p a block at a time, by their low bytes, after the
+    // items held so far; false where the blocks find none.
+    bool TakeDecimalLowBytes(
+        const unsigned char*& p, const unsigned char* end, unsigned char* items, std::size_t& count)
+    {
+        unsigned char values[kBatchSize];
+        std::size_t taken = 0;
+        for (;;) {
+            const std::size_t found = m_findDecimalLowBytes(p, end, values, kBatchSize);
+            if (found == 0)
+                break;
+            if (taken == 0) {
+                DeliverByteItems(items, count);
+                count = 0;
+            }
+            HandDecimalLowBytes(m_sink, values, found);
+            taken += found;
+            if (found + kNumberFinderRoom <= kBatchSize)
+                break;
+        }
+        return taken != 0;
+    }
+
     void DeliverByteItems(const unsigned char* values, std::size_t count)
     {
         if (count != 0)
@@ -189,6 +228,7 @@ private:
     const bool m_bLowBytes;                 // m_findByteItems takes hex numbers of any width
     const ByteItemFinder m_findByteItems;   // none on the scalar path
     const NumberFinder m_findNumbers;       // nor this
+    const ByteItemFinder m_findDecimalLowBytes;   // for sinks of low bytes, on paths that have one
     int m_nNumbersBeforeBlocks = 0;
     bool m_bEnded = false;
     State m_state = State::Idle;

@@ -11,17 +11,19 @@ struct CKernels
     ByteItemFinder find;
     ByteItemFinder findLowBytes;
     NumberFinder findNumbers;
+    ByteItemFinder findDecimalLowBytes;
 };
 
 CKernels KernelsOf(ScanPath path)
 {
     switch (path) {
     case ScanPath::Scalar: break;
-    case ScanPath::Sse2: return {FindByteItemsSse2, FindLowBytesSse2, FindNumbersSse2};
-    case ScanPath::Avx2: return {FindByteItemsAvx2, FindLowBytesAvx2, FindNumbersAvx2};
-    case ScanPath::Avx512: return {FindByteItemsAvx512, FindLowBytesAvx512, FindNumbersAvx512};
+    case ScanPath::Sse2: return {FindByteItemsSse2, FindLowBytesSse2, FindNumbersSse2, nullptr};
+    case ScanPath::Avx2: return {FindByteItemsAvx2, FindLowBytesAvx2, FindNumbersAvx2, nullptr};
+    case ScanPath::Avx512:
+        return {FindByteItemsAvx512, FindLowBytesAvx512, FindNumbersAvx512, FindDecimalLowBytesAvx512};
     }
-    return {nullptr, nullptr, nullptr};
+    return {nullptr, nullptr, nullptr, nullptr};
 }
 
 std::atomic<ScanPath>& Current()
@@ -77,4 +79,9 @@ ByteItemFinder CurrentLowByteFinder()
 NumberFinder CurrentNumberFinder()
 {
     return KernelsOf(CurrentScanPath()).findNumbers;
+}
+
+ByteItemFinder CurrentDecimalLowByteFinder()
+{
+    return KernelsOf(CurrentScanPath()).findDecimalLowBytes;
 }

@@ -196,6 +196,37 @@ public:
         return count;
     }
 
+    // Decimal numbers of up to four digits, each by its low byte, for sinks
+    // of one-byte units: the blocks whose numbers are all such, which
+    // FindNumbers takes sixteen to a vector, without widening each value to
+    // a number's 12 bytes; stops at the first block that is not.
+    static std::size_t FindDecimalLowBytes(
+        const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity)
+    {
+        const unsigned char* p = position;
+        const unsigned char* after = p;   // past the last number taken
+        if (!WholeBlockAt(p, end))
+            return 0;
+        unsigned char pairs[kWidth];   // not needed here
+        CBlockMasks block = Classify(p, pairs);
+        std::uint64_t continued = 0;   // bit 0: a number goes on from the previous block
+        std::size_t count = 0;
+        // A block holds up to 32 numbers; their vectors write no further.
+        while (count + kWidth / 2 <= capacity && WholeBlockAt(p, end)) {
+            const CBlockMasks next = Classify(p + kWidth, pairs);
+            if (!OnlyShortDecimals(block, next))
+                break;
+            const std::uint64_t starts = block.digits & ~(block.digits << 1 | continued);
+            count += Classifier::ShortDecimalLowBytes(p, starts, values + count);
+            continued = block.digits >> (kWidth - 1);
+            after = p + kWidth + (continued != 0 ? std::countr_one(next.digits) : 0);
+            p += kWidth;
+            block = next;
+        }
+        position = after > p ? after : p;
+        return count;
+    }
+
     // Decimal numbers of up to 16 digits and hex numbers of 1 to 16 digits,
     // each a run of digits, letters and x's set apart by other bytes, and
     // runs of letters and x's alone, which separate; anything else stops.

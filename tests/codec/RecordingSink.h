@@ -32,10 +32,11 @@ public:
     std::string events;
 };
 
-// Records what sinks of one-byte units keep of each number: a hex number's
-// low byte, a decimal one whole. Taking low bytes, it gets blocks of hex
-// numbers of every width as one-byte items; not taking them, it gets what
-// every other sink gets, which the reference checks.
+// Records what sinks of one-byte units keep of each number, its kind and low
+// byte. Taking low bytes, it gets blocks of hex numbers of every width as
+// one-byte items and blocks of short decimal ones by their low bytes; not
+// taking them, it gets what every other sink gets, which the reference
+// checks.
 class CLowByteSink
 {
 public:
@@ -47,8 +48,7 @@ public:
     bool TakesLowBytes() const { return m_bTakesLowBytes; }
     void OnNumberCompleted(const CScannedNumber& number)
     {
-        const bool hex = number.kind == CScannedNumber::Kind::Hex;
-        AppendEvent(events, hex ? 'H' : 'D', hex ? number.low & 0xFF : number.low);
+        AppendEvent(events, number.kind == CScannedNumber::Kind::Hex ? 'H' : 'D', number.low & 0xFF);
     }
     void OnByteItems(const unsigned char* values, std::size_t count) { CompleteEach(*this, values, count); }
 

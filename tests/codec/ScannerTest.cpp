@@ -272,26 +272,32 @@ TEST_P(ScannerPaths, SinksOfOneByteUnitsGetTheLowBytesOfNumbersOfEveryShape)
     };
     std::mt19937 random(17);
     for (int round = 0; round < 300; ++round) {
-        const std::size_t maxHexDigits[] = {2, 4, 8, 16};
-        const std::string text = round % 5 == 0
+        const std::size_t maxHexDigits[] = {0, 2, 4, 8, 16};
+        const std::string text = round % 6 == 0
             ? RandomNumberText(random, random() % 400)
-            : RandomShortNumberText(random, random() % 800, maxHexDigits[round % 5 - 1]);
+            : RandomShortNumberText(random, random() % 800, maxHexDigits[round % 6 - 1]);
         const std::vector<std::size_t> chunks = {random() % 300, random() % 300};
         const std::string expected = lowBytes(text, chunks, false);
         ASSERT_EQ(lowBytes(text, chunks, true), expected)
             << "text: " << text << "\nchunks: " << chunks[0] << ", " << chunks[1];
         ASSERT_EQ(SplitScanInChunks(text, 1 + random() % 600, CLowByteSink(true)), expected) << "text: " << text;
     }
-    // Any byte anywhere in the h4 writer's form, and near the blocks' ends.
-    std::string form;
-    for (int k = 0; k < 30; ++k)
-        form += k % 10 == 9 ? "0x0123ABCD,\r\n" : "0x89ABcdef,";
-    for (const char byte : std::string("01Fafx,G\x1A\xFF")) {
-        for (std::size_t at = 0; at < form.size(); ++at) {
-            const std::string text = form.substr(0, at) + byte + form.substr(at + 1);
-            const std::vector<std::size_t> chunks = {at % 7, 0};
-            ASSERT_EQ(lowBytes(text, chunks, true), lowBytes(text, chunks, false))
-                << "byte " << int(byte) << " at " << at;
+    // Any byte anywhere in the h4 writer's form and in od's decimal one, and
+    // near the blocks' ends.
+    std::string hexForm;
+    std::string decimalForm;
+    for (int k = 0; k < 30; ++k) {
+        hexForm += k % 10 == 9 ? "0x0123ABCD,\r\n" : "0x89ABcdef,";
+        decimalForm += k % 10 == 9 ? " 255\n" : "   7 1000";
+    }
+    for (const std::string& form : {hexForm, decimalForm}) {
+        for (const char byte : std::string("01Fafx,G\x1A\xFF")) {
+            for (std::size_t at = 0; at < form.size(); ++at) {
+                const std::string text = form.substr(0, at) + byte + form.substr(at + 1);
+                const std::vector<std::size_t> chunks = {at % 7, 0};
+                ASSERT_EQ(lowBytes(text, chunks, true), lowBytes(text, chunks, false))
+                    << "byte " << int(byte) << " at " << at << " of " << form;
+            }
         }
     }
 }
