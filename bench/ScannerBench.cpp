@@ -85,11 +85,13 @@ void EveryPathAndUnit(benchmark::internal::Benchmark* bench)
 
 BENCHMARK(ScanHexItems)->Apply(EveryPathAndUnit);
 
-// As b and i at byte unit 1 scan: hex numbers of every width as their low bytes.
+// As b and i at byte unit 1 scan: hex numbers of every width, and blocks of
+// short decimal ones, as their low bytes.
 class CLowByteRunSink : public CRunSink
 {
 public:
     bool TakesLowBytes() const { return true; }
+    void OnDecimalLowBytes(const unsigned char* values, std::size_t count) { OnByteItems(values, count); }
 };
 
 void ScanLowBytesOfHexItems(benchmark::State& state)
@@ -120,5 +122,12 @@ void ScanDecimalItems(benchmark::State& state)
     Scan<CSummingSink>(state, text);
 }
 BENCHMARK(ScanDecimalItems)->ArgName("path")->Apply(EveryPath);
+
+void ScanLowBytesOfDecimalItems(benchmark::State& state)
+{
+    const std::string text = bench_data::ReadWhole(bench_data::DecimalTextFile());
+    Scan<CLowByteRunSink>(state, text);
+}
+BENCHMARK(ScanLowBytesOfDecimalItems)->ArgName("path")->Apply(EveryPath);
 
 } // namespace
