@@ -50,7 +50,7 @@ ScanPath CurrentScanPath();
 // two digits up as their low byte, their last two digits' value, for sinks
 // that keep no more; the decimal low byte finder, AVX-512's alone, takes
 // blocks of decimal numbers of up to four digits as their low bytes for
-// the same sinks.
+// the same sinks, and needs a NumberFinder's room.
 ByteItemFinder CurrentByteItemFinder();
 ByteItemFinder CurrentLowByteFinder();
 NumberFinder CurrentNumberFinder();

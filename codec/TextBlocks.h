@@ -211,8 +211,8 @@ public:
         CBlockMasks block = Classify(p, pairs);
         std::uint64_t continued = 0;   // bit 0: a number goes on from the previous block
         std::size_t count = 0;
-        // A block holds up to 32 numbers; their vectors write no further.
-        while (count + kWidth / 2 <= capacity && WholeBlockAt(p, end)) {
+        // A block holds up to 32 numbers, as many as a number finder's room.
+        while (count + kNumberFinderRoom <= capacity && WholeBlockAt(p, end)) {
             const CBlockMasks next = Classify(p + kWidth, pairs);
             if (!OnlyShortDecimals(block, next))
                 break;
