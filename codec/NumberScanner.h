@@ -148,26 +148,42 @@ private:
         }
         if (m_bLowBytes && TakeItemBlocks(p, end, items, count))
             return true;
-        if (m_findDecimalLowBytes && TakeDecimalLowBytes(p, end, items, count))
-            return true;
+        if (m_findDecimalLowBytes) {
+            unsigned char bytes[kBatchSize];
+            const auto find = [&] { return m_findDecimalLowBytes(p, end, bytes, kBatchSize); };
+            if (TakeBatches(items, count, find, [&](std::size_t found) { HandDecimalLowBytes(m_sink, bytes, found); }))
+                return true;
+        }
         std::uint64_t values[kBatchSize];
         std::uint32_t hexDigits[kBatchSize];
         const CFoundNumbers numbers{values, hexDigits};
-        std::size_t taken = 0;
+        const auto find = [&] { return m_findNumbers(p, end, numbers, kBatchSize); };
+        if (TakeBatches(items, count, find, [&](std::size_t found) { HandNumbers(m_sink, numbers, found); }))
+            return true;
+        m_nNumbersBeforeBlocks = kNumbersBeforeBlocks;
+        return false;
+    }
+
+    // Batches from find(), which returns how many it found, each handed on
+    // by hand(found) after the items held so far, until one ends short of a
+    // number finder's room; whether any were found.
+    template <typename Find, typename Hand>
+    bool TakeBatches(unsigned char* items, std::size_t& count, Find find, Hand hand)
+    {
+        bool tookAny = false;
         for (;;) {
-            const std::size_t found = m_findNumbers(p, end, numbers, kBatchSize);
-            if (found != 0 && taken == 0) {
-                DeliverByteItems(items, count);
-                count = 0;
+            const std::size_t found = find();
+            if (found != 0) {
+                if (!tookAny) {
+                    DeliverByteItems(items, count);
+                    count = 0;
+                    tookAny = true;
+                }
+                hand(found);
             }
-            HandNumbers(m_sink, numbers, found);
-            taken += found;
             if (found + kNumberFinderRoom <= kBatchSize)
-                break;
+                return tookAny;
         }
-        if (taken == 0)
-            m_nNumbersBeforeBlocks = kNumbersBeforeBlocks;
-        return taken != 0;
     }
 
     // Items at p a block at a time, after the count held in items; false
@@ -184,29 +200,6 @@ private:
             if (kBatchSize - count >= kByteItemFinderRoom)
                 return p != from;
         }
-    }
-
-    // Decimal numbers at p a block at a time, by their low bytes, after the
-    // items held so far; false where the blocks find none.
-    bool TakeDecimalLowBytes(
-        const unsigned char*& p, const unsigned char* end, unsigned char* items, std::size_t& count)
-    {
-        unsigned char values[kBatchSize];
-        std::size_t taken = 0;
-        for (;;) {
-            const std::size_t found = m_findDecimalLowBytes(p, end, values, kBatchSize);
-            if (found == 0)
-                break;
-            if (taken == 0) {
-                DeliverByteItems(items, count);
-                count = 0;
-            }
-            HandDecimalLowBytes(m_sink, values, found);
-            taken += found;
-            if (found + kNumberFinderRoom <= kBatchSize)
-                break;
-        }
-        return taken != 0;
     }
 
     void DeliverByteItems(const unsigned char* values, std::size_t count)
