@@ -83,7 +83,8 @@ std::string SplitScanInRandomChunks(std::string_view text, unsigned seed)
 }
 
 // What sinks of one-byte units keep of the numbers, which blocks of hex
-// numbers of every width hand them as low bytes when they take them so.
+// numbers of every width, and of short decimal ones, hand them as low bytes
+// when they take them so.
 template <class Scanner>
 std::string LowBytesInRandomChunks(std::string_view text, unsigned seed, bool takesLowBytes)
 {
