@@ -75,11 +75,7 @@ class CNumberScanner
 {
 public:
     explicit CNumberScanner(Sink& sink)
-        : m_sink(sink)
-        , m_bLowBytes(TakesLowBytes(sink) && CurrentLowByteFinder())
-        , m_findByteItems(m_bLowBytes ? CurrentLowByteFinder() : CurrentByteItemFinder())
-        , m_findNumbers(CurrentNumberFinder())
-        , m_findDecimalLowBytes(m_bLowBytes ? CurrentDecimalLowByteFinder() : nullptr)
+        : CNumberScanner(sink, CurrentScanKernels())
     {
     }
 
@@ -94,6 +90,15 @@ public:
 
 private:
     enum class State { Idle, Zero, Hex, Decimal };
+
+    CNumberScanner(Sink& sink, const CScanKernels& kernels)
+        : m_sink(sink)
+        , m_bLowBytes(TakesLowBytes(sink) && kernels.findLowBytes)
+        , m_findByteItems(m_bLowBytes ? kernels.findLowBytes : kernels.findByteItems)
+        , m_findNumbers(kernels.findNumbers)
+        , m_findDecimalLowBytes(m_bLowBytes ? kernels.findDecimalLowBytes : nullptr)
+    {
+    }
 
     // Items delivered together by the fast paths.
     static constexpr std::size_t kBatchSize = 256;

@@ -6,15 +6,7 @@
 
 namespace {
 
-struct CKernels
-{
-    ByteItemFinder find;
-    ByteItemFinder findLowBytes;
-    NumberFinder findNumbers;
-    ByteItemFinder findDecimalLowBytes;
-};
-
-CKernels KernelsOf(ScanPath path)
+CScanKernels KernelsOf(ScanPath path)
 {
     switch (path) {
     case ScanPath::Scalar: break;
@@ -66,22 +58,7 @@ ScanPath CurrentScanPath()
     return Current().load(std::memory_order_relaxed);
 }
 
-ByteItemFinder CurrentByteItemFinder()
+CScanKernels CurrentScanKernels()
 {
-    return KernelsOf(CurrentScanPath()).find;
-}
-
-ByteItemFinder CurrentLowByteFinder()
-{
-    return KernelsOf(CurrentScanPath()).findLowBytes;
-}
-
-NumberFinder CurrentNumberFinder()
-{
-    return KernelsOf(CurrentScanPath()).findNumbers;
-}
-
-ByteItemFinder CurrentDecimalLowByteFinder()
-{
-    return KernelsOf(CurrentScanPath()).findDecimalLowBytes;
+    return KernelsOf(CurrentScanPath());
 }

@@ -45,13 +45,19 @@ ScanPath BestScanPath();
 bool UseScanPath(ScanPath path);
 ScanPath CurrentScanPath();
 
-// The block finders of the current path; none for the scalar one. The low
-// byte finder is a ByteItemFinder that takes hex numbers of any width from
-// two digits up as their low byte, their last two digits' value, for sinks
-// that keep no more; the decimal low byte finder, AVX-512's alone, takes
-// blocks of decimal numbers of up to four digits as their low bytes for
-// the same sinks, and needs a NumberFinder's room.
-ByteItemFinder CurrentByteItemFinder();
-ByteItemFinder CurrentLowByteFinder();
-NumberFinder CurrentNumberFinder();
-ByteItemFinder CurrentDecimalLowByteFinder();
+// The block finders of a path; none for the scalar one. The low byte
+// finder is a ByteItemFinder that takes hex numbers of any width from two
+// digits up as their low byte, their last two digits' value, for sinks that
+// keep no more; the decimal low byte finder, AVX-512's alone, takes blocks
+// of decimal numbers of up to four digits as their low bytes for the same
+// sinks, and needs a NumberFinder's room.
+struct CScanKernels
+{
+    ByteItemFinder findByteItems;
+    ByteItemFinder findLowBytes;
+    NumberFinder findNumbers;
+    ByteItemFinder findDecimalLowBytes;
+};
+
+// The current path's.
+CScanKernels CurrentScanKernels();
