@@ -7,26 +7,9 @@
 // processor family has them.
 #if defined(__x86_64__) || defined(_M_X64)
 inline constexpr bool kHasX86Finders = true;
-std::size_t FindByteItemsSse2(
-    const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity);
-std::size_t FindByteItemsAvx2(
-    const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity);
-std::size_t FindByteItemsAvx512(
-    const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity);
-std::size_t FindLowBytesSse2(
-    const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity);
-std::size_t FindLowBytesAvx2(
-    const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity);
-std::size_t FindLowBytesAvx512(
-    const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity);
-std::size_t FindDecimalLowBytesAvx512(
-    const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity);
-std::size_t FindNumbersSse2(
-    const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers, std::size_t capacity);
-std::size_t FindNumbersAvx2(
-    const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers, std::size_t capacity);
-std::size_t FindNumbersAvx512(
-    const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers, std::size_t capacity);
+ByteItemFinderFunction FindByteItemsSse2, FindByteItemsAvx2, FindByteItemsAvx512;
+ByteItemFinderFunction FindLowBytesSse2, FindLowBytesAvx2, FindLowBytesAvx512, FindDecimalLowBytesAvx512;
+NumberFinderFunction FindNumbersSse2, FindNumbersAvx2, FindNumbersAvx512;
 void FormatByteItemsAvx512(unsigned char* out, const unsigned char* bytes, unsigned char flip);
 std::size_t FormatByteLinesAvx512(
     unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip, int lineUnit);

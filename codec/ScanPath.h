@@ -22,8 +22,9 @@ inline constexpr ScanPath kEveryScanPath[] = {ScanPath::Scalar, ScanPath::Sse2, 
 // scanner, idle, goes on: a number of another shape, the end mark, bytes too
 // few for a whole block, or the next block once the room left is below
 // kByteItemFinderRoom.
-using ByteItemFinder = std::size_t (*)(
+using ByteItemFinderFunction = std::size_t(
     const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity);
+using ByteItemFinder = ByteItemFinderFunction*;
 
 inline constexpr std::size_t kByteItemFinderRoom = 24;
 
@@ -32,8 +33,9 @@ inline constexpr std::size_t kByteItemFinderRoom = 24;
 // to 16 digits, hex numbers of 1 to 16, whatever separates them. Writes them
 // to numbers, which has room for capacity, and returns their count. position
 // moves as a ByteItemFinder's does, stopping at numbers of other shapes.
-using NumberFinder = std::size_t (*)(
+using NumberFinderFunction = std::size_t(
     const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers, std::size_t capacity);
+using NumberFinder = NumberFinderFunction*;
 
 inline constexpr std::size_t kNumberFinderRoom = 32;
 
