@@ -3,8 +3,9 @@
 //  - the codec's scanner, fed the input in random chunks and split in two at
 //    every place near its start, must report the same events as the literal
 //    state machine (ReferenceScan), and the scan on two threads the same
-//    numbers; sinks of one-byte units, which take blocks of hex numbers as
-//    their low bytes, the low bytes of those numbers;
+//    numbers; sinks of one-byte units, which take blocks of hex numbers and
+//    of short decimal ones as their low bytes, the low bytes of those
+//    numbers;
 //  - binary to text and back gives the input back, padded to the byte unit,
 //    and so does that text read as the body of a C array (up to 8 bytes);
 //    the text inverted and read back gives every byte's complement; and the
@@ -117,9 +118,9 @@ void CheckScanner(std::string_view text, unsigned seed)
         return;
     const std::string lowBytes = LowBytesInRandomChunks<CNumberScanner<CLowByteSink>>(text, seed, false);
     Expect(LowBytesInRandomChunks<CNumberScanner<CLowByteSink>>(text, seed, true) == lowBytes,
-        "the low bytes of blocks of hex numbers differ from those of the numbers");
+        "the low bytes of blocks of numbers differ from those of the numbers");
     Expect(LowBytesInRandomChunks<CSplitScanner<CLowByteSink>>(text, seed, true) == lowBytes,
-        "the low bytes of blocks of hex numbers on two threads differ from those of the numbers");
+        "the low bytes of blocks of numbers on two threads differ from those of the numbers");
     for (std::size_t split = 0; split <= std::min(text.size(), kSplitsTried); ++split)
         Expect(ScanSplitAt(text, split) == expected, "the scanner split in two differs from the literal state table");
 }
