@@ -31,4 +31,23 @@ void FormatHexItems(benchmark::State& state)
 }
 BENCHMARK(FormatHexItems)->ArgName("byteUnit")->Arg(1)->Arg(4)->Arg(9);
 
+// The complements of bytes as decimal items, as inverting decimal text with
+// byte unit 1 writes them.
+void FormatDecimalByteItems(benchmark::State& state)
+{
+    const std::string bytes = bench_data::ReadWhole(bench_data::RandomBinaryFile());
+    for (auto _ : state) {
+        CByteWriter out;
+        if (!out.Open("/dev/null")) {
+            state.SkipWithError("cannot open /dev/null");
+            return;
+        }
+        CTextArrayWriter text(out, 10);
+        text.WriteDecimalByteItems(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 0xFF);
+        out.Close();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(FormatDecimalByteItems);
+
 } // namespace

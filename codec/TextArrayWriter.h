@@ -172,8 +172,11 @@ public:
     // The decimal item of a byte, its comma included, in one fixed-size copy.
     static unsigned char* PutDecimalByteItem(unsigned char* pos, unsigned char byte)
     {
-        std::memcpy(pos, kDecimalByteItems[byte].data(), kDecimalByteItemSize);
-        return pos + kDecimalByteItems[byte][kDecimalByteItemSize];
+        // One load for the text and its size.
+        std::uint64_t entry;
+        std::memcpy(&entry, kDecimalByteItems[byte].data(), sizeof entry);
+        std::memcpy(pos, &entry, kDecimalByteItemSize);
+        return pos + (std::endian::native == std::endian::little ? entry >> 56 : entry & 0xFF);
     }
 
     // "0x" and the count bytes as one little-endian number, most significant first.
@@ -256,17 +259,17 @@ private:
             items[i] = {'0', 'x', hex_tables::kPairs[i][0], hex_tables::kPairs[i][1], ',', 0, 0, 0};
         return items;
     }();
-    // "ddd," at most, the digits first, and the item's size after them.
+    // "ddd," at most, the digits first, and the item's size in the last byte.
     static constexpr std::size_t kDecimalByteItemSize = 4;
     static constexpr std::size_t kMaxDecimalRun = CByteWriter::kMaxReserve / kDecimalByteItemSize - 1;
-    static constexpr std::array<std::array<char, kDecimalByteItemSize + 1>, 256> kDecimalByteItems = [] {
-        std::array<std::array<char, kDecimalByteItemSize + 1>, 256> items{};
+    static constexpr std::array<std::array<char, 8>, 256> kDecimalByteItems = [] {
+        std::array<std::array<char, 8>, 256> items{};
         for (int value = 0; value < 256; ++value) {
             std::size_t size = 0;
             for (int power = value >= 100 ? 100 : value >= 10 ? 10 : 1; power > 0; power /= 10)
                 items[value][size++] = static_cast<char>('0' + value / power % 10);
             items[value][size++] = ',';
-            items[value][kDecimalByteItemSize] = static_cast<char>(size);
+            items[value][7] = static_cast<char>(size);
         }
         return items;
     }();
