@@ -6,11 +6,11 @@
 
 namespace {
 
-// Formats in-memory bytes as items of the given byte unit into /dev/null,
-// through the writer's buffer, as the binary-to-text conversion does.
-void FormatHexItems(benchmark::State& state)
+// Formats the random bytes with write(text, bytes, size) into /dev/null,
+// through the writer's buffer, as the conversions do, ten items a line.
+template <typename Write>
+void FormatIntoNull(benchmark::State& state, Write write)
 {
-    const auto unit = static_cast<std::size_t>(state.range(0));
     const std::string bytes = bench_data::ReadWhole(bench_data::RandomBinaryFile());
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     for (auto _ : state) {
@@ -20,14 +20,23 @@ void FormatHexItems(benchmark::State& state)
             return;
         }
         CTextArrayWriter text(out, 10);
-        for (std::size_t at = 0; at + unit <= bytes.size(); at += unit) {
+        write(text, data, bytes.size());
+        out.Close();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+
+// Items of the given byte unit, one by one, as binary to text writes them.
+void FormatHexItems(benchmark::State& state)
+{
+    const auto unit = static_cast<std::size_t>(state.range(0));
+    FormatIntoNull(state, [unit](CTextArrayWriter& text, const unsigned char* data, std::size_t size) {
+        for (std::size_t at = 0; at + unit <= size; at += unit) {
             unsigned char* pos = CTextArrayWriter::PutHexLittleEndian(text.BeginItem(), data + at, unit);
             *pos++ = ',';
             text.EndItem(pos);
         }
-        out.Close();
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+    });
 }
 BENCHMARK(FormatHexItems)->ArgName("byteUnit")->Arg(1)->Arg(4)->Arg(9);
 
@@ -35,18 +44,9 @@ BENCHMARK(FormatHexItems)->ArgName("byteUnit")->Arg(1)->Arg(4)->Arg(9);
 // byte unit 1 writes them.
 void FormatDecimalByteItems(benchmark::State& state)
 {
-    const std::string bytes = bench_data::ReadWhole(bench_data::RandomBinaryFile());
-    for (auto _ : state) {
-        CByteWriter out;
-        if (!out.Open("/dev/null")) {
-            state.SkipWithError("cannot open /dev/null");
-            return;
-        }
-        CTextArrayWriter text(out, 10);
-        text.WriteDecimalByteItems(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 0xFF);
-        out.Close();
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+    FormatIntoNull(state, [](CTextArrayWriter& text, const unsigned char* data, std::size_t size) {
+        text.WriteDecimalByteItems(data, size, 0xFF);
+    });
 }
 BENCHMARK(FormatDecimalByteItems);
 
