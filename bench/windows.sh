@@ -21,10 +21,12 @@ export WINEPREFIX=${WINEPREFIX:-$root/build-windows/wineprefix}
 export WINEDEBUG=-all
 cd "$work"
 # One server for every run, so that no run pays for its start; it and wine's
-# services keep no descriptor of ours, and go at the end: the tests wait for
-# the prefix to be idle.
-wineserver -p 60 </dev/null >/dev/null 2>&1 || true   # one may already be running
-trap 'wineserver -k 2>/dev/null; [ -z "${MORVEX_BENCH_DIR:-}" ] && rm -rf "$work"' EXIT
+# services keep no descriptor of ours. One we start goes at the end, as the
+# tests wait for the prefix to be idle; one already running (wineserver
+# exits with 2) is someone else's and stays.
+started_server=false
+wineserver -p 60 </dev/null >/dev/null 2>&1 && started_server=true
+trap '$started_server && wineserver -k 2>/dev/null; [ -z "${MORVEX_BENCH_DIR:-}" ] && rm -rf "$work"' EXIT
 
 make_shape_texts 256 2>/dev/null
 : > empty.bin
