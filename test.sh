@@ -60,7 +60,7 @@ fi
 # wine 8 now and then fails a start or a window before the program runs a line
 # of its own (most of all on a loaded machine); a test that fails so is run
 # again, and one that fails three times fails the run.
-LANG=ko_KR.UTF-8 ctest --test-dir build-windows --output-on-failure -j 2 --repeat until-pass:3
-LANG=C.UTF-8 ctest --test-dir build-windows --output-on-failure -j 2 --repeat until-pass:3 -R CommandLine
+LANG=ko_KR.UTF-8 ctest --test-dir build-windows --output-on-failure -j 2 --repeat until-pass:3 -LE utf8
+LANG=C.UTF-8 ctest --test-dir build-windows --output-on-failure -j 2 --repeat until-pass:3 -L utf8
 
 echo "test.sh: build, tests, sanitizer tests, fuzz run and Windows tests all passed"
