@@ -262,15 +262,13 @@ public:
                 CompleteEach(*this, values, count);
                 return;
             }
-            m_items.insert(m_items.end(), values, values + count);
-            Extend(CScannedNumber::Kind::Hex, count);
+            KeepLowBytes(CScannedNumber::Kind::Hex, values, count);
         }
 
         bool TakesLowBytes() const { return m_complements.ByteUnit() == 1; }
         void OnDecimalLowBytes(const unsigned char* values, std::size_t count)
         {
-            m_items.insert(m_items.end(), values, values + count);
-            Extend(CScannedNumber::Kind::Decimal, count);
+            KeepLowBytes(CScannedNumber::Kind::Decimal, values, count);
         }
         std::size_t Size() const { return m_items.size() + m_nTextSize + m_lengths.size(); }
 
@@ -327,6 +325,12 @@ public:
             Extend(std::nullopt, count);
         }
 
+        void KeepLowBytes(CScannedNumber::Kind kind, const unsigned char* values, std::size_t count)
+        {
+            m_items.insert(m_items.end(), values, values + count);
+            Extend(kind, count);
+        }
+
         void Extend(std::optional<CScannedNumber::Kind> lowBytes, std::size_t count)
         {
             if (m_runs.empty() || m_runs.back().lowBytes != lowBytes)
@@ -354,7 +358,7 @@ public:
     // Decimal numbers' low bytes, with byte unit 1: their complements' items.
     void OnDecimalLowBytes(const unsigned char* values, std::size_t count)
     {
-        m_text.WriteDecimalByteItems(values, count, 0xFF);
+        WriteComplements(m_text, CScannedNumber::Kind::Decimal, values, count);
     }
 
     void OnNumberCompleted(const CScannedNumber& number)
