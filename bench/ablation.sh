@@ -60,11 +60,11 @@ rows=(
 )
 
 # Whether the configuration switches off anything the option uses: h (h2 ...)
-# scans no text, so that no scan path, split or mapped read is its, and b
+# scans no text, so that no scan path or split is its, and b
 # writes no text.
 applies() {
     case "$1,$2" in
-        --path*,h* | --no-split,h* | --no-map,h* | --no-vector-format,b) return 1 ;;
+        --path*,h* | --no-split,h* | --no-vector-format,b) return 1 ;;
     esac
 }
 

@@ -62,8 +62,8 @@ CConversionResult CArrayCodec::ConvertBinToText(int byteUnit, int lineUnit)
         return units;
     const auto unit = static_cast<std::size_t>(byteUnit);
     // Whole groups in every chunk: only the very last group may be short.
-    CConversionFiles files(
-        m_szSourcePath, m_szDestPath, m_progress, kChunkSize - kChunkSize % unit, CByteReader::Access::Copies);
+    CConversionFiles files(m_szSourcePath, m_szDestPath, m_progress, CByteReader::ChunkOfWholeGroups(unit),
+        CByteReader::Access::WindowsLoadedAhead);
     if (auto opened = files.Open(); !opened)
         return opened;
 

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <numeric>
 #include <utility>
 
 namespace {
@@ -61,6 +62,7 @@ CByteReader::CByteReader(std::size_t chunkSize, Access access)
 CByteReader::~CByteReader()
 {
     m_worker.Drain();
+    Release(m_ahead);
     Release(m_current);
     if (m_pFile)
         std::fclose(m_pFile);
@@ -107,10 +109,18 @@ bool CByteReader::Changed() const
         || (FilePlatform::StampOf(m_strPath, named) && named != m_stamp);
 }
 
+std::size_t CByteReader::ChunkOfWholeGroups(std::size_t groupSize)
+{
+    const std::size_t granularity = FilePlatform::ViewGranularity();
+    const std::size_t windowGroups = granularity != 0 ? std::lcm(groupSize, granularity) : groupSize;
+    const std::size_t step = windowGroups <= kChunkSize ? windowGroups : groupSize;
+    return kChunkSize - kChunkSize % step;
+}
+
 // Windows start at whole pages.
 bool CByteReader::WindowsFit() const
 {
-    if (m_access != Access::MappedWindows || !CurrentSpeedLayers().mappedReads)
+    if (!CurrentSpeedLayers().mappedReads)
         return false;
     const std::size_t granularity = FilePlatform::ViewGranularity();
     return granularity != 0 && m_nCapacity % granularity == 0;
@@ -135,7 +145,8 @@ CByteReader::CChunk CByteReader::Read(unsigned char* buffer) const
 CByteReader::CChunk CByteReader::MapNext()
 {
     CChunk chunk;
-    if (!FilePlatform::MapView(m_pFile, m_nMapOffset, m_nCapacity, chunk.view, chunk.error)) {
+    const bool loadNow = m_access == Access::WindowsLoadedAhead;
+    if (!FilePlatform::MapView(m_pFile, m_nMapOffset, m_nCapacity, loadNow, chunk.view, chunk.error)) {
         chunk.last = true;
         return chunk;
     }
@@ -174,10 +185,11 @@ unsigned char* CByteReader::SpareBuffer() const
     return m_current.data == m_pBuffers.get() ? m_pBuffers.get() + m_nCapacity : m_pBuffers.get();
 }
 
-void CByteReader::ReadAheadInto(unsigned char* buffer)
+void CByteReader::StartReadAhead()
 {
+    unsigned char* const buffer = SpareBuffer();
     m_worker.Start([this, buffer] {
-        m_ahead = Completed(Read(buffer));
+        m_ahead = Completed(buffer ? Read(buffer) : MapNext());
         return 0;
     });
 }
@@ -195,7 +207,7 @@ std::span<const unsigned char> CByteReader::NextChunk()
         Release(m_current);
         if (m_current.last || Failed())
             return {};
-        m_current = m_bMapped ? Completed(MapNext()) : ReadAhead();
+        m_current = ReadsAhead() ? ReadAhead() : Completed(MapNext());
         m_nError = m_current.error;
         if (Failed())
             return {};
@@ -210,10 +222,10 @@ std::span<const unsigned char> CByteReader::NextChunk()
         }
     }
     // The caller works on this chunk while the worker reads the next one. A
-    // window is mapped when it is asked for: that takes no time worth a
-    // hand-over between threads, as its pages come in as they are read.
-    if (!m_current.last && !m_bMapped)
-        ReadAheadInto(SpareBuffer());
+    // window whose pages come in as they are read is mapped when it is asked
+    // for: that takes no time worth a hand-over between threads.
+    if (!m_current.last && ReadsAhead())
+        StartReadAhead();
     return {m_current.data, m_current.size};
 }
 

@@ -21,7 +21,7 @@
 // zeroed when they are made so that every page is in use from the start: the
 // footprint is the same whatever the file size. A regular file read in chunks
 // of whole pages is not copied at all: its chunks are mapped windows of the
-// file, one at a time.
+// file, one or two at a time.
 
 // Large enough that system calls and hand-overs between the threads cost
 // little beside the copying. The fuzz build and a second build of the engine
@@ -35,10 +35,17 @@ inline constexpr std::size_t kWriteBufferSize = MORVEX_IO_BUFFER_SIZE;
 class CByteReader
 {
 public:
-    // How a regular file's bytes reach the chunks. Scanners of text gain
-    // from mapped windows; the writers of text from binary lose more to the
-    // page faults than the copy costs them (as measured), so they copy.
-    enum class Access { MappedWindows, Copies };
+    // When a window's pages come in (as measured). Scanners of text take
+    // them as they first touch them, on whichever thread scans there, which
+    // costs the system less than loading them at once. The writers of text
+    // from binary lose more to those page faults than a copy would cost
+    // them: the worker maps and loads their next window while they work on
+    // the current one, as it reads ahead a copy.
+    enum class Access { MappedWindows, WindowsLoadedAhead };
+
+    // The largest chunk size up to kChunkSize whose chunks hold whole groups
+    // of groupSize bytes; one that windows can take where a group allows.
+    static std::size_t ChunkOfWholeGroups(std::size_t groupSize);
 
     // chunkSize: every chunk but the last holds exactly this many bytes.
     explicit CByteReader(std::size_t chunkSize = kChunkSize, Access access = Access::MappedWindows);
@@ -78,12 +85,13 @@ private:
     };
 
     bool WindowsFit() const;
+    bool ReadsAhead() const { return !m_bMapped || m_access == Access::WindowsLoadedAhead; }
     CChunk Read(unsigned char* buffer) const;
     CChunk MapNext();
     CChunk Completed(CChunk chunk) const;
     void Release(CChunk& chunk);
     unsigned char* SpareBuffer() const;
-    void ReadAheadInto(unsigned char* buffer);
+    void StartReadAhead();
     CChunk ReadAhead();
 
     std::FILE* m_pFile = nullptr;
@@ -93,7 +101,7 @@ private:
     std::size_t m_nCapacity;
     Access m_access;
     bool m_bMapped = false;
-    std::uint64_t m_nMapOffset = 0;   // where the next window starts
+    std::uint64_t m_nMapOffset = 0;   // where the next window starts; the worker's while it reads ahead
     CChunk m_current;            // read, and not yet handed out when m_bPending
     CChunk m_ahead;              // written by the worker while it reads
     bool m_bPending = false;

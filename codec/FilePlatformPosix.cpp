@@ -507,7 +507,7 @@ bool InMemory(int descriptor)
 
 } // namespace
 
-bool MapView(std::FILE* file, std::uint64_t offset, std::size_t size, CFileView& view, int& error)
+bool MapView(std::FILE* file, std::uint64_t offset, std::size_t size, bool loadNow, CFileView& view, int& error)
 {
     const int descriptor = fileno(file);
     struct stat status{};
@@ -524,10 +524,13 @@ bool MapView(std::FILE* file, std::uint64_t offset, std::size_t size, CFileView&
     if (offset >= fileSize)
         return true;
     const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(size, fileSize - offset));
-    // No MAP_POPULATE: the reader's own pass for the end mark loads the pages
-    // on its thread, and faulting them in costs the system less than
-    // populating does.
-    void* data = mmap(nullptr, length, PROT_READ, MAP_PRIVATE, descriptor, static_cast<off_t>(offset));
+#ifdef MAP_POPULATE
+    const int flags = MAP_PRIVATE | (loadNow ? MAP_POPULATE : 0);
+#else
+    const int flags = MAP_PRIVATE;
+    (void)loadNow;
+#endif
+    void* data = mmap(nullptr, length, PROT_READ, flags, descriptor, static_cast<off_t>(offset));
     if (data == MAP_FAILED) {
         error = errno;
         return false;

@@ -347,7 +347,7 @@ std::size_t ViewGranularity()
     return 0;
 }
 
-bool MapView(std::FILE*, std::uint64_t, std::size_t, CFileView&, int& error)
+bool MapView(std::FILE*, std::uint64_t, std::size_t, bool, CFileView&, int& error)
 {
     error = ENOSYS;
     return false;

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <numeric>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,7 +40,8 @@ bool IsMapped(const std::string& path)
     return false;
 }
 
-CReading ReadAll(const std::string& path, std::size_t capacity)
+CReading ReadAll(
+    const std::string& path, std::size_t capacity, CByteReader::Access access = CByteReader::Access::MappedWindows)
 {
     CReading reading;
     const ProgressCallback progress = [&](std::uint64_t read) {
@@ -48,7 +50,7 @@ CReading ReadAll(const std::string& path, std::size_t capacity)
         reading.progress.push_back(read);
         return true;
     };
-    CByteReader reader(capacity);
+    CByteReader reader(capacity, access);
     reader.WatchProgress(progress);
     EXPECT_TRUE(reader.Open(path)) << path;
     for (auto chunk = reader.NextChunk(); !chunk.empty(); chunk = reader.NextChunk())
@@ -103,15 +105,32 @@ TEST(MappedSource, GivesTheChunksOfTheCopyingReads)
     const std::size_t sizes[]
         = {0, 1, kPage - 1, kPage, kPage + 1, capacity - 1, capacity, capacity + 1, 3 * capacity + 7};
     CTempDir dir;
-    for (const std::size_t size : sizes) {
-        const std::string what = std::to_string(size) + " bytes";
-        const std::string content = Content(size);
-        const CReading mapped = ReadAll(dir.Write("source", content), capacity);
-        const CReading copied = ReadThroughFifo(dir, content, capacity);
-        EXPECT_EQ(mapped.chunks, Split(content, capacity)) << what;
-        EXPECT_EQ(copied.chunks, mapped.chunks) << what;
-        EXPECT_EQ(copied.progress, mapped.progress) << what;
-        EXPECT_EQ(mapped.mappedAtFirstChunk, size > 0) << what;
+    for (const auto access : {CByteReader::Access::MappedWindows, CByteReader::Access::WindowsLoadedAhead}) {
+        for (const std::size_t size : sizes) {
+            const std::string what = std::to_string(size) + " bytes, loaded "
+                + (access == CByteReader::Access::MappedWindows ? "as read" : "ahead");
+            const std::string content = Content(size);
+            const CReading mapped = ReadAll(dir.Write("source", content), capacity, access);
+            const CReading copied = ReadThroughFifo(dir, content, capacity);
+            EXPECT_EQ(mapped.chunks, Split(content, capacity)) << what;
+            EXPECT_EQ(copied.chunks, mapped.chunks) << what;
+            EXPECT_EQ(copied.progress, mapped.progress) << what;
+            EXPECT_EQ(mapped.mappedAtFirstChunk, size > 0) << what;
+        }
+    }
+}
+
+TEST(MappedSource, ChunksOfWholeGroupsAreWholePagesWhereTheyCanBe)
+{
+    for (const std::size_t group : {1, 2, 3, 5, 8, 9}) {
+        const std::size_t chunk = CByteReader::ChunkOfWholeGroups(group);
+        EXPECT_GT(chunk, 0u) << group;
+        EXPECT_LE(chunk, kChunkSize) << group;
+        EXPECT_EQ(chunk % group, 0u) << group;
+        EXPECT_LT(kChunkSize - chunk, std::lcm(group, kPage)) << group;
+        if (kChunkSize % kPage == 0) {
+            EXPECT_EQ(chunk % kPage, 0u) << group;
+        }
     }
 }
 
@@ -132,6 +151,8 @@ TEST(MappedSource, AFileCutShortUnderItsWindowIsAChangedSourceAndKeepsTheDestina
         [](CArrayCodec& c) { return c.TextToBin(1, 10); },
         [](CArrayCodec& c) { return c.InvertText(1, 10); },
         [](CArrayCodec& c) -> CConversionResult { return c.ScanByteUnit(); },
+        [](CArrayCodec& c) { return c.BinToText(1, 10); },
+        [](CArrayCodec& c) { return c.BinToText(5, 10); },
     };
     std::string text;
     while (text.size() < 4 * kChunkSize)
@@ -146,8 +167,9 @@ TEST(MappedSource, AFileCutShortUnderItsWindowIsAChangedSourceAndKeepsTheDestina
             CArrayCodec codec;
             codec.SetSourcePath(source);
             codec.SetDestPath(dest);
-            codec.SetProgress([&](std::uint64_t read) {
-                if (read == cut.atChunk * kChunkSize) {
+            std::uint64_t chunks = 0;
+            codec.SetProgress([&](std::uint64_t) {
+                if (++chunks == cut.atChunk) {
                     EXPECT_EQ(truncate(source.c_str(), static_cast<off_t>(cut.toSize)), 0);
                 }
                 return true;
@@ -168,7 +190,7 @@ void TouchAShortenedFileMappedElsewhere()
     std::fflush(guarded);
     FilePlatform::CFileView view;
     int error = 0;
-    if (!FilePlatform::MapView(guarded, 0, kPage, view, error))
+    if (!FilePlatform::MapView(guarded, 0, kPage, false, view, error))
         return;
     std::FILE* other = std::tmpfile();
     std::fputs(std::string(2 * kPage, 'x').c_str(), other);
