@@ -181,32 +181,48 @@ struct CAvx512Classifier
     static std::size_t ShortDecimals(
         const unsigned char* p, std::uint64_t starts, std::uint64_t* values, std::uint32_t* hexDigits)
     {
-        return ShortDecimalValues(p, starts, [&](__m512i value, std::size_t first) {
-            StoreValues32(values + first, value);
-            _mm512_storeu_si512(hexDigits + first, _mm512_setzero_si512());
-        });
-    }
-
-    // The same numbers' low bytes, sixteen bytes stored a vector.
-    static std::size_t ShortDecimalLowBytes(const unsigned char* p, std::uint64_t starts, unsigned char* values)
-    {
-        return ShortDecimalValues(p, starts, [&](__m512i value, std::size_t first) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(values + first), _mm512_maskz_cvtepi32_epi8(kAll16, value));
-        });
-    }
-
-    // The same numbers' values, each vector's given to store(values, first).
-    template <typename Store>
-    static std::size_t ShortDecimalValues(const unsigned char* p, std::uint64_t starts, Store store)
-    {
         return ShortNumbers<4>(p, starts, 0, [&](__m512i text, std::size_t first) {
             const __m512i digits = _mm512_sub_epi8(text, Bytes('0'));
             const __m512i inNumber = BeforeFirst<4>(~_mm512_cmplt_epu8_mask(digits, Bytes(10)));
             const __m512i aligned = _mm512_maskz_sllv_epi32(
                 kAll16, _mm512_and_si512(digits, inNumber), _mm512_maskz_lzcnt_epi32(kAll16, inNumber));
             const __m512i pairs = _mm512_maddubs_epi16(aligned, _mm512_set1_epi16(0x010A));
-            store(_mm512_madd_epi16(pairs, _mm512_set1_epi32(0x00010064)), first);
+            StoreValues32(values + first, _mm512_madd_epi16(pairs, _mm512_set1_epi32(0x00010064)));
+            _mm512_storeu_si512(hexDigits + first, _mm512_setzero_si512());
         });
+    }
+
+    // The low bytes of decimal numbers of up to four digits, which end at
+    // the block at p's bytes in ends: a number's low byte is the sum, modulo
+    // 256, of its digits times 1, 10, 100 and 1000 from its last, each
+    // product a table's. So every byte of the block adds the products of
+    // the digits up to three bytes before it that are of its number, and
+    // one compress gathers the sums at the ends. digits: the block's digits;
+    // before: those of the block before that belong to a number going on
+    // into this one (a masked load reads no byte that is not a digit).
+    static std::size_t DecimalLowBytes(
+        const unsigned char* p, std::uint64_t digits, std::uint64_t before, std::uint64_t ends, unsigned char* values)
+    {
+        // Indexed by a digit's low four bits; a masked-off byte, zero, adds nothing.
+        static constexpr auto kProducts = [] {
+            std::array<std::array<unsigned char, 64>, 4> products{};
+            for (std::size_t k = 0, power = 1; k < 4; ++k, power *= 10) {
+                for (std::size_t j = 0; j < 64; ++j)
+                    products[k][j] = static_cast<unsigned char>(j % 16 < 10 ? j % 16 * power % 256 : 0);
+            }
+            return products;
+        }();
+        __m512i sum = _mm512_setzero_si512();
+        std::uint64_t same = digits;   // bit j: byte j - k is a digit of the number at j
+        for (int k = 0; k < 4; ++k) {
+            if (k > 0)
+                same &= digits << k | before >> (64 - k);
+            const __m512i text = _mm512_maskz_loadu_epi8(same, p - k);
+            sum = _mm512_add_epi8(sum, _mm512_shuffle_epi8(Load(kProducts[k].data()), text));
+        }
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(values),
+            _mm512_maskz_extracti64x4_epi64(0xF, _mm512_maskz_compress_epi8(ends, sum), 0));
+        return static_cast<std::size_t>(__builtin_popcountll(ends));
     }
 
     // Hex numbers of one to digits (4 or 8) digits after "0x" at the starts,

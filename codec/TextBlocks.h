@@ -197,33 +197,33 @@ public:
     }
 
     // Decimal numbers of up to four digits, each by its low byte, for sinks
-    // of one-byte units: the blocks whose numbers are all such, which
-    // FindNumbers takes sixteen to a vector, without widening each value to
-    // a number's 12 bytes; stops at the first block that is not.
+    // of one-byte units: the blocks whose numbers are all such, without
+    // widening each value to a number's 12 bytes; stops at the first block
+    // that is not. Each number is taken with the block where it ends.
     static std::size_t FindDecimalLowBytes(
         const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity)
     {
         const unsigned char* p = position;
-        const unsigned char* after = p;   // past the last number taken
         if (!WholeBlockAt(p, end))
             return 0;
         unsigned char pairs[kWidth];   // not needed here
         CBlockMasks block = Classify(p, pairs);
-        std::uint64_t continued = 0;   // bit 0: a number goes on from the previous block
+        std::uint64_t before = 0;   // the digits of the block before, none at the start
         std::size_t count = 0;
         // A block holds up to 32 numbers, as many as a number finder's room.
         while (count + kNumberFinderRoom <= capacity && WholeBlockAt(p, end)) {
             const CBlockMasks next = Classify(p + kWidth, pairs);
             if (!OnlyShortDecimals(block, next))
                 break;
-            const std::uint64_t starts = block.digits & ~(block.digits << 1 | continued);
-            count += Classifier::ShortDecimalLowBytes(p, starts, values + count);
-            continued = block.digits >> (kWidth - 1);
-            after = p + kWidth + (continued != 0 ? std::countr_one(next.digits) : 0);
+            const std::uint64_t ends = block.digits & ~Ahead(block.digits, next.digits, 1);
+            count += Classifier::DecimalLowBytes(p, block.digits, before, ends, values + count);
+            before = block.digits;
             p += kWidth;
             block = next;
         }
-        position = after > p ? after : p;
+        // Back to the start of a number that goes on into the block not taken.
+        const bool open = (before >> (kWidth - 1) & block.digits & 1) != 0;
+        position = p - (open ? std::countl_one(before) : 0);
         return count;
     }
 
