@@ -113,8 +113,9 @@ std::size_t CByteReader::ChunkOfWholeGroups(std::size_t groupSize)
 {
     const std::size_t granularity = FilePlatform::ViewGranularity();
     const std::size_t windowGroups = granularity != 0 ? std::lcm(groupSize, granularity) : groupSize;
-    const std::size_t step = windowGroups <= kChunkSize ? windowGroups : groupSize;
-    return kChunkSize - kChunkSize % step;
+    constexpr std::size_t kMost = kChunkSize / 2;
+    const std::size_t step = windowGroups <= kMost ? windowGroups : groupSize;
+    return kMost - kMost % step;
 }
 
 // Windows start at whole pages.

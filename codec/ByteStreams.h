@@ -43,8 +43,10 @@ public:
     // the current one, as it reads ahead a copy.
     enum class Access { MappedWindows, WindowsLoadedAhead };
 
-    // The largest chunk size up to kChunkSize whose chunks hold whole groups
-    // of groupSize bytes; one that windows can take where a group allows.
+    // The chunk size for reading groups of groupSize bytes: the most whole
+    // groups, and whole pages too where a group allows, in half of
+    // kChunkSize. Two windows loaded ahead then hold what one chunk would,
+    // and memory stays the same whether a file fills one window or many.
     static std::size_t ChunkOfWholeGroups(std::size_t groupSize);
 
     // chunkSize: every chunk but the last holds exactly this many bytes.
