@@ -30,7 +30,7 @@ void BinToText(benchmark::State& state)
     const int unit = static_cast<int>(state.range(0));
     ConvertIntoNull(state, bench_data::RandomBinaryFile(), [unit](CArrayCodec& c) { return c.BinToText(unit, 10); });
 }
-BENCHMARK(BinToText)->ArgName("byteUnit")->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond);
+BENCHMARK(BinToText)->ArgName("byteUnit")->Arg(1)->Arg(2)->Arg(3)->Arg(4)->Arg(8)->Unit(benchmark::kMillisecond);
 
 void TextToBin(benchmark::State& state)
 {

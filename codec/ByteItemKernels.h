@@ -11,8 +11,8 @@ ByteItemFinderFunction FindByteItemsSse2, FindByteItemsAvx2, FindByteItemsAvx512
 ByteItemFinderFunction FindLowBytesSse2, FindLowBytesAvx2, FindLowBytesAvx512, FindDecimalLowBytesAvx512;
 NumberFinderFunction FindNumbersSse2, FindNumbersAvx2, FindNumbersAvx512;
 void FormatByteItemsAvx512(unsigned char* out, const unsigned char* bytes, unsigned char flip);
-std::size_t FormatByteLinesAvx512(
-    unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip, int lineUnit);
+CFormattedLines FormatLinesAvx512(
+    unsigned char* out, const unsigned char* bytes, std::size_t groups, unsigned char flip, int lineUnit, int unit);
 std::size_t FormatWideItemsAvx512(unsigned char* out, const unsigned char* bytes, std::size_t groups, int unit);
 // AVX2 and BMI1, and an operating system that saves the wide registers.
 bool ProcessorHasAvx2();
@@ -32,7 +32,7 @@ inline constexpr NumberFinder FindNumbersSse2 = nullptr;
 inline constexpr NumberFinder FindNumbersAvx2 = nullptr;
 inline constexpr NumberFinder FindNumbersAvx512 = nullptr;
 inline constexpr ByteItemFormatter FormatByteItemsAvx512 = nullptr;
-inline constexpr ByteLinesFormatter FormatByteLinesAvx512 = nullptr;
+inline constexpr LinesFormatter FormatLinesAvx512 = nullptr;
 inline constexpr WideItemFormatter FormatWideItemsAvx512 = nullptr;
 inline bool ProcessorHasAvx2()
 {

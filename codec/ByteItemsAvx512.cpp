@@ -35,48 +35,17 @@ struct CTextLayout
     alignas(64) unsigned char fixed[kFormattedLinesRoom];
     alignas(64) unsigned char digit[kFormattedLinesRoom];
     std::uint64_t digitMask[kFormattedLinesRoom / 64];
-    std::size_t items;    // values used
+    std::size_t groups;   // items, each of a unit's values
     std::size_t size;     // bytes of text
-    std::size_t groups;   // of a wide item layout: its items
 };
 
-// lines of itemsPerLine "0xHH," items, each followed by CR LF if breaks.
-constexpr CTextLayout MakeLayout(std::size_t itemsPerLine, std::size_t lines, bool breaks)
+// lines of itemsPerLine items, each "0x", the digits of unit bytes as one
+// little-endian number and a comma; CR LF after each line if breaks.
+constexpr CTextLayout MakeLayout(std::size_t unit, std::size_t itemsPerLine, std::size_t lines, bool breaks)
 {
     CTextLayout layout{};
     std::size_t at = 0;
-    for (std::size_t line = 0; line < lines; ++line) {
-        for (std::size_t item = line * itemsPerLine; item < (line + 1) * itemsPerLine; ++item) {
-            layout.fixed[at] = '0';
-            layout.fixed[at + 1] = 'x';
-            layout.digit[at + 2] = static_cast<unsigned char>(item);
-            layout.digit[at + 3] = static_cast<unsigned char>(64 + item);
-            layout.digitMask[(at + 2) / 64] |= std::uint64_t{1} << ((at + 2) % 64);
-            layout.digitMask[(at + 3) / 64] |= std::uint64_t{1} << ((at + 3) % 64);
-            layout.fixed[at + 4] = ',';
-            at += 5;
-        }
-        if (breaks) {
-            layout.fixed[at++] = '\r';
-            layout.fixed[at++] = '\n';
-        }
-    }
-    layout.items = lines * itemsPerLine;
-    layout.size = at;
-    return layout;
-}
-
-constexpr CTextLayout kSixteenItems = MakeLayout(16, 1, false);
-
-// "0x", the digits of unit bytes as one little-endian number, and a comma,
-// for as many items as kFormattedLinesRoom bytes of text and 64 bytes of
-// values hold: a whole line of ten items up to five bytes wide.
-constexpr CTextLayout MakeWideLayout(std::size_t unit)
-{
-    CTextLayout layout{};
-    const std::size_t items = std::min(64 / unit, kFormattedLinesRoom / (2 * unit + 3));
-    std::size_t at = 0;
-    for (std::size_t item = 0; item < items; ++item) {
+    for (std::size_t item = 0; item < lines * itemsPerLine; ++item) {
         layout.fixed[at++] = '0';
         layout.fixed[at++] = 'x';
         for (std::size_t k = unit; k-- > 0;) {
@@ -88,30 +57,64 @@ constexpr CTextLayout MakeWideLayout(std::size_t unit)
             }
         }
         layout.fixed[at++] = ',';
+        if (breaks && (item + 1) % itemsPerLine == 0) {
+            layout.fixed[at++] = '\r';
+            layout.fixed[at++] = '\n';
+        }
     }
-    layout.items = items * unit;
+    layout.groups = lines * itemsPerLine;
     layout.size = at;
-    layout.groups = items;
     return layout;
 }
 
-constexpr int kWidestUnit = 9;
+constexpr std::size_t ItemSize(std::size_t unit)
+{
+    return 2 * unit + 3;
+}
+
+// As many items of unit bytes as a step's text and 64 values hold: a line
+// of ten up to five bytes wide.
+constexpr std::size_t MostItems(std::size_t unit)
+{
+    return std::min(64 / unit, kFormattedLinesRoom / ItemSize(unit));
+}
+
+constexpr CTextLayout kSixteenItems = MakeLayout(1, 16, 1, false);
+
+constexpr std::size_t kWidestUnit = 9;
 
 constexpr std::array<CTextLayout, kWidestUnit + 1> kWideItems = [] {
     std::array<CTextLayout, kWidestUnit + 1> layouts{};
     for (std::size_t unit = 2; unit <= kWidestUnit; ++unit)
-        layouts[unit] = MakeWideLayout(unit);
+        layouts[unit] = MakeLayout(unit, MostItems(unit), 1, false);
     return layouts;
 }();
 
-// The longest line a step holds whole, items and CR LF.
-constexpr int kLongestLine = (kFormattedLinesRoom - 2) / 5;
+// The longest line of items of unit bytes that a step holds whole, CR LF included.
+constexpr std::size_t LongestLine(std::size_t unit)
+{
+    return std::min(64 / unit, (kFormattedLinesRoom - 2) / ItemSize(unit));
+}
 
-// For each line unit, as many whole lines as kFormattedLinesRoom bytes of text and 64 values hold.
-constexpr std::array<CTextLayout, kLongestLine + 1> kLines = [] {
-    std::array<CTextLayout, kLongestLine + 1> lines{};
-    for (std::size_t unit = 1; unit <= kLongestLine; ++unit)
-        lines[unit] = MakeLayout(unit, std::min(kFormattedLinesRoom / (5 * unit + 2), 64 / unit), true);
+// Where the layouts of lines of each unit's items start in kLines, one a
+// line unit up to the longest: those of unit at kFirstLines[unit] and on,
+// up to kFirstLines[unit + 1].
+constexpr std::array<std::size_t, kWidestUnit + 2> kFirstLines = [] {
+    std::array<std::size_t, kWidestUnit + 2> first{};
+    for (std::size_t unit = 1; unit <= kWidestUnit; ++unit)
+        first[unit + 1] = first[unit] + LongestLine(unit);
+    return first;
+}();
+
+// For each unit and line unit, as many whole lines as a step's text and 64 values hold.
+constexpr auto kLines = [] {
+    std::array<CTextLayout, kFirstLines[kWidestUnit + 1]> lines{};
+    for (std::size_t unit = 1; unit <= kWidestUnit; ++unit) {
+        for (std::size_t items = 1; items <= LongestLine(unit); ++items) {
+            const std::size_t count = std::min(kFormattedLinesRoom / (items * ItemSize(unit) + 2), 64 / (items * unit));
+            lines[kFirstLines[unit] + items - 1] = MakeLayout(unit, items, count, true);
+        }
+    }
     return lines;
 }();
 
@@ -378,28 +381,32 @@ void FormatByteItemsAvx512(unsigned char* out, const unsigned char* bytes, unsig
     PlaceText(out, bytes, kFormattedItems, kSixteenItems.size, flip, kSixteenItems);
 }
 
-std::size_t FormatByteLinesAvx512(
-    unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip, int lineUnit)
+CFormattedLines FormatLinesAvx512(
+    unsigned char* out, const unsigned char* bytes, std::size_t groups, unsigned char flip, int lineUnit, int unit)
 {
-    if (lineUnit > kLongestLine)
-        return 0;
-    const CTextLayout& layout = kLines[static_cast<std::size_t>(lineUnit)];
+    const auto width = static_cast<std::size_t>(unit);
     const auto items = static_cast<std::size_t>(lineUnit);
-    const std::size_t taken = std::min(layout.items, count / items * items);
-    if (taken != 0)
-        PlaceText(out, bytes, taken, taken / items * (5 * items + 2), flip, layout);
+    if (width > kWidestUnit || kFirstLines[width] + items > kFirstLines[width + 1])
+        return {0, 0};
+    const CTextLayout& layout = kLines[kFirstLines[width] + items - 1];
+    // No division for a whole step, by far the commonest.
+    CFormattedLines taken{layout.groups, layout.size};
+    if (groups < layout.groups)
+        taken = {groups / items * items, groups / items * (items * ItemSize(width) + 2)};
+    if (taken.groups != 0)
+        PlaceText(out, bytes, taken.groups * width, taken.size, flip, layout);
     return taken;
 }
 
 std::size_t FormatWideItemsAvx512(unsigned char* out, const unsigned char* bytes, std::size_t groups, int unit)
 {
-    if (unit < 2 || unit > kWidestUnit)
-        return 0;
-    const CTextLayout& layout = kWideItems[static_cast<std::size_t>(unit)];
     const auto width = static_cast<std::size_t>(unit);
+    if (width < 2 || width > kWidestUnit)
+        return 0;
+    const CTextLayout& layout = kWideItems[width];
     const std::size_t taken = std::min(layout.groups, groups);
     if (taken != 0)
-        PlaceText(out, bytes, taken * width, taken * (2 * width + 3), 0, layout);
+        PlaceText(out, bytes, taken * width, taken * ItemSize(width), 0, layout);
     return taken;
 }
 

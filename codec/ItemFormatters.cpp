@@ -8,5 +8,5 @@ CItemFormatters CurrentItemFormatters()
     static const bool available = kHasX86Finders && ProcessorHasAvx2() && ProcessorHasAvx512();
     if (!available || !CurrentSpeedLayers().vectorFormatters)
         return {};
-    return {FormatByteItemsAvx512, FormatByteLinesAvx512, FormatWideItemsAvx512};
+    return {FormatByteItemsAvx512, FormatLinesAvx512, FormatWideItemsAvx512};
 }

@@ -12,13 +12,19 @@
 using ByteItemFormatter = void (*)(unsigned char* out, const unsigned char* bytes, unsigned char flip);
 inline constexpr std::size_t kFormattedItems = 16;
 
-// Writes the first whole lines of lineUnit items among the count bytes that
-// one step takes: "0xHH," for each byte XOR flip, CR LF after each line, at
-// most kFormattedLinesRoom bytes at out. Returns the bytes taken, a multiple
-// of lineUnit: none where the bytes are too few or the lines too long for a
-// step.
-using ByteLinesFormatter = std::size_t (*)(
-    unsigned char* out, const unsigned char* bytes, std::size_t count, unsigned char flip, int lineUnit);
+// Writes the first whole lines of lineUnit items among the groups (of unit
+// bytes each, 1 to 9) that one step takes: "0x", the digits of a group's
+// bytes XOR flip as one little-endian number, and a comma for each item, CR
+// LF after each line; at most kFormattedLinesRoom bytes at out. Returns the
+// groups taken, a multiple of lineUnit, and the bytes of text: none where the
+// groups are too few or the lines too long for a step.
+struct CFormattedLines
+{
+    std::size_t groups;
+    std::size_t size;
+};
+using LinesFormatter = CFormattedLines (*)(
+    unsigned char* out, const unsigned char* bytes, std::size_t groups, unsigned char flip, int lineUnit, int unit);
 inline constexpr std::size_t kFormattedLinesRoom = 192;
 
 // Writes "0x" and the digits of unit bytes (2 to 9) as one little-endian
@@ -30,7 +36,7 @@ using WideItemFormatter = std::size_t (*)(unsigned char* out, const unsigned cha
 struct CItemFormatters
 {
     ByteItemFormatter items = nullptr;
-    ByteLinesFormatter lines = nullptr;
+    LinesFormatter lines = nullptr;
     WideItemFormatter wide = nullptr;
 };
 

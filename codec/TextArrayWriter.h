@@ -38,7 +38,7 @@ public:
     void WriteByteItems(const unsigned char* bytes, std::size_t count, unsigned char flip = 0)
     {
         while (count > 0) {
-            if (m_nItemsOnLine == 0 && WriteWholeLines(bytes, count, flip))
+            if (m_nItemsOnLine == 0 && WriteWholeLines(bytes, count, flip, 1))
                 continue;
             const std::size_t run = std::min({count, kMaxRun, static_cast<std::size_t>(m_nLineUnit - m_nItemsOnLine)});
             unsigned char* pos = m_out.Reserve(run * kByteItemSize + kMaxOverwrite);
@@ -141,6 +141,8 @@ public:
         // A formatter's step may start at the run's last item.
         const std::size_t mostRun = (CByteWriter::kMaxReserve - kFormattedLinesRoom) / itemSize;
         while (groups > 0) {
+            if (m_nItemsOnLine == 0 && WriteWholeLines(bytes, groups, 0, width))
+                continue;
             const std::size_t run = std::min({groups, mostRun, static_cast<std::size_t>(m_nLineUnit - m_nItemsOnLine)});
             unsigned char* pos = m_out.Reserve(CByteWriter::kMaxReserve);
             std::size_t i = 0;
@@ -195,21 +197,24 @@ public:
 private:
     // Whole lines with their breaks, as many a vector step as it holds: the
     // writers' commonest shape in the fewest steps. False if it took none.
-    bool WriteWholeLines(const unsigned char*& bytes, std::size_t& count, unsigned char flip)
+    bool WriteWholeLines(const unsigned char*& bytes, std::size_t& groups, unsigned char flip, std::size_t width)
     {
-        if (!m_formatters.lines)
+        if (!m_formatters.lines || width == m_nUnitOfLongLines)
             return false;
-        const auto lineUnit = static_cast<std::size_t>(m_nLineUnit);
-        const std::size_t lineSize = lineUnit * kByteItemSize + 2;
         bool tookAny = false;
         for (;;) {
             unsigned char* pos = m_out.Reserve(kFormattedLinesRoom);
-            const std::size_t taken = m_formatters.lines(pos, bytes, count, flip, m_nLineUnit);
-            if (taken == 0)
+            const CFormattedLines taken
+                = m_formatters.lines(pos, bytes, groups, flip, m_nLineUnit, static_cast<int>(width));
+            if (taken.groups == 0) {
+                // A line is too long for a step: not worth a try at each line's start.
+                if (groups >= static_cast<std::size_t>(m_nLineUnit))
+                    m_nUnitOfLongLines = width;
                 return tookAny;
-            m_out.Commit(pos + taken / lineUnit * lineSize);
-            bytes += taken;
-            count -= taken;
+            }
+            m_out.Commit(pos + taken.size);
+            bytes += taken.groups * width;
+            groups -= taken.groups;
             tookAny = true;
         }
     }
@@ -280,4 +285,5 @@ private:
     int m_nLineUnit;
     int m_nItemsOnLine = 0;
     const CItemFormatters m_formatters;
+    std::size_t m_nUnitOfLongLines = 0;   // whose lines the formatter found too long
 };

@@ -89,8 +89,9 @@ TEST_P(ByteItemWriter, WritesEveryItemAndLineBreakWhateverTheRunsAndPieces)
     // Line units below, at and above the sixteen items a vector holds and the
     // 38 of the longest line a step writes whole; pieces that end inside a
     // line, and texts too short for a vector or longer than a step's 64 bytes.
-    // Wider units have a step of their own, which holds ten items of up to
-    // five bytes, and no flip. One-byte items may be decimal, alone or
+    // Wider units have steps of their own: whole lines where a step holds
+    // one (up to 27 items of two bytes, seven of nine), else runs of items
+    // (ten of up to five bytes), and no flip. One-byte items may be decimal, alone or
     // taking turns with hex ones on the same lines.
     const std::set<int> decimalLineUnits = {1, 3, 10, 1000};
     std::mt19937 random(5);
@@ -101,7 +102,7 @@ TEST_P(ByteItemWriter, WritesEveryItemAndLineBreakWhateverTheRunsAndPieces)
         const std::vector<Form> forms
             = unit == 1 ? std::vector<Form>{Form::Hex, Form::Decimal, Form::Alternating} : std::vector<Form>{Form::Hex};
         const std::vector<int> lineUnits = unit == 1 ? std::vector<int>{1, 3, 10, 15, 16, 17, 25, 38, 39, 1000}
-                                                     : std::vector<int>{1, 3, 10, 16, 17, 1000};
+                                                     : std::vector<int>{1, 3, 8, 10, 16, 17, 27, 28, 1000};
         for (int lineUnit : lineUnits) {
             for (std::size_t groups : {0, 1, 15, 16, 17, 64, 65, 100, 3000}) {
                 std::vector<unsigned char> bytes(groups * static_cast<std::size_t>(unit));
