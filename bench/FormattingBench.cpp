@@ -45,7 +45,7 @@ BENCHMARK(FormatHexItems)->ArgName("byteUnit")->Arg(1)->Arg(4)->Arg(9);
 void FormatDecimalByteItems(benchmark::State& state)
 {
     FormatIntoNull(state, [](CTextArrayWriter& text, const unsigned char* data, std::size_t size) {
-        text.WriteDecimalByteItems(data, size, 0xFF);
+        text.WriteDecimalComplements(data, size);
     });
 }
 BENCHMARK(FormatDecimalByteItems);

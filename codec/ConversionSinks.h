@@ -213,7 +213,7 @@ class CInvertSink
         if (kind == CScannedNumber::Kind::Hex)
             text.WriteByteItems(bytes, count, 0xFF);
         else
-            text.WriteDecimalByteItems(bytes, count, 0xFF);
+            text.WriteDecimalComplements(bytes, count);
     }
 
 public:

@@ -63,17 +63,23 @@ public:
         }
     }
 
-    // One decimal item "N," for every byte XOR flip, with the line breaks:
+    // The decimal item "N," of every byte's complement, with the line breaks:
     // inverting decimal text with byte unit 1.
-    void WriteDecimalByteItems(const unsigned char* bytes, std::size_t count, unsigned char flip)
+    void WriteDecimalComplements(const unsigned char* bytes, std::size_t count)
     {
         while (count > 0) {
             const std::size_t run
                 = std::min({count, kMaxDecimalRun, static_cast<std::size_t>(m_nLineUnit - m_nItemsOnLine)});
             // The last item's fixed-size copy writes past its end.
             unsigned char* pos = m_out.Reserve((run + 1) * kDecimalByteItemSize);
-            for (std::size_t i = 0; i < run; ++i)
-                pos = PutDecimalByteItem(pos, bytes[i] ^ flip);
+            // Two items a step, so that their loads overlap.
+            std::size_t i = 0;
+            for (; i + 2 <= run; i += 2) {
+                pos = PutDecimalItem(pos, kDecimalComplementItems[bytes[i]]);
+                pos = PutDecimalItem(pos, kDecimalComplementItems[bytes[i + 1]]);
+            }
+            if (i < run)
+                pos = PutDecimalItem(pos, kDecimalComplementItems[bytes[i]]);
             bytes += run;
             count -= run;
             EndItems(pos, static_cast<int>(run));
@@ -174,9 +180,14 @@ public:
     // The decimal item of a byte, its comma included, in one fixed-size copy.
     static unsigned char* PutDecimalByteItem(unsigned char* pos, unsigned char byte)
     {
-        // One load for the text and its size.
+        return PutDecimalItem(pos, kDecimalByteItems[byte]);
+    }
+
+    // One load for the text and its size.
+    static unsigned char* PutDecimalItem(unsigned char* pos, const std::array<char, 8>& item)
+    {
         std::uint64_t entry;
-        std::memcpy(&entry, kDecimalByteItems[byte].data(), sizeof entry);
+        std::memcpy(&entry, item.data(), sizeof entry);
         std::memcpy(pos, &entry, kDecimalByteItemSize);
         return pos + (std::endian::native == std::endian::little ? entry >> 56 : entry & 0xFF);
     }
@@ -276,6 +287,13 @@ private:
             items[value][size++] = ',';
             items[value][7] = static_cast<char>(size);
         }
+        return items;
+    }();
+    // The same of each byte's complement: no instruction an item to complement it.
+    static constexpr std::array<std::array<char, 8>, 256> kDecimalComplementItems = [] {
+        std::array<std::array<char, 8>, 256> items{};
+        for (std::size_t byte = 0; byte < 256; ++byte)
+            items[byte] = kDecimalByteItems[255 - byte];
         return items;
     }();
     static_assert(kMaxItemSize >= 8);

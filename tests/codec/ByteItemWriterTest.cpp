@@ -69,7 +69,7 @@ void WriteCase(CByteWriter& out, const CCase& c)
         if (c.unit != 1)
             text.WriteWideItems(c.bytes.data() + at * width, count, c.unit);
         else if (DecimalPiece(c.form, at / c.piece))
-            text.WriteDecimalByteItems(c.bytes.data() + at, count, c.flip);
+            text.WriteDecimalComplements(c.bytes.data() + at, count);
         else
             text.WriteByteItems(c.bytes.data() + at, count, c.flip);
     }
