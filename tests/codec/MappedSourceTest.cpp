@@ -120,6 +120,23 @@ TEST(MappedSource, GivesTheChunksOfTheCopyingReads)
     }
 }
 
+TEST(MappedSource, ReadersLeftMidFileGiveBackEveryWindow)
+{
+    // More readers than the guard has slots, each left after its first
+    // chunk, as a cancelled conversion leaves it, with the next window read ahead.
+    CTempDir dir;
+    const std::string source = dir.Write("source", Content(5 * kPage));
+    for (const auto access : {CByteReader::Access::MappedWindows, CByteReader::Access::WindowsLoadedAhead}) {
+        for (int reader = 0; reader < 40; ++reader) {
+            CByteReader left(kPage, access);
+            ASSERT_TRUE(left.Open(source));
+            ASSERT_EQ(left.NextChunk().size(), kPage);
+            ASSERT_TRUE(IsMapped(source)) << "reader " << reader;
+        }
+        EXPECT_FALSE(IsMapped(source));
+    }
+}
+
 TEST(MappedSource, ChunksOfWholeGroupsAreWholePagesWhereTheyCanBe)
 {
     for (const std::size_t group : {1, 2, 3, 5, 8, 9}) {
