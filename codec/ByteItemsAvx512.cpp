@@ -72,11 +72,10 @@ constexpr std::size_t ItemSize(std::size_t unit)
     return 2 * unit + 3;
 }
 
-// As many items of unit bytes as a step's text and 64 values hold: a line
-// of ten up to five bytes wide.
-constexpr std::size_t MostItems(std::size_t unit)
+// As many items of unit bytes as room bytes of text and 64 values hold.
+constexpr std::size_t ItemsIn(std::size_t room, std::size_t unit)
 {
-    return std::min(64 / unit, kFormattedLinesRoom / ItemSize(unit));
+    return std::min(64 / unit, room / ItemSize(unit));
 }
 
 constexpr CTextLayout kSixteenItems = MakeLayout(1, 16, 1, false);
@@ -86,14 +85,14 @@ constexpr std::size_t kWidestUnit = 9;
 constexpr std::array<CTextLayout, kWidestUnit + 1> kWideItems = [] {
     std::array<CTextLayout, kWidestUnit + 1> layouts{};
     for (std::size_t unit = 2; unit <= kWidestUnit; ++unit)
-        layouts[unit] = MakeLayout(unit, MostItems(unit), 1, false);
+        layouts[unit] = MakeLayout(unit, ItemsIn(kFormattedLinesRoom, unit), 1, false);
     return layouts;
 }();
 
 // The longest line of items of unit bytes that a step holds whole, CR LF included.
 constexpr std::size_t LongestLine(std::size_t unit)
 {
-    return std::min(64 / unit, (kFormattedLinesRoom - 2) / ItemSize(unit));
+    return ItemsIn(kFormattedLinesRoom - 2, unit);
 }
 
 // Where the layouts of lines of each unit's items start in kLines, one a

@@ -535,8 +535,10 @@ bool MapView(std::FILE* file, std::uint64_t offset, std::size_t size, bool loadN
         error = errno;
         return false;
     }
-    // Read once from start to end: the system may read ahead far and drop the pages early.
-    madvise(data, length, MADV_SEQUENTIAL);
+    // Read once from start to end: the system may read ahead far and drop the
+    // pages early. Pages loaded already leave it nothing to read ahead.
+    if (!loadNow)
+        madvise(data, length, MADV_SEQUENTIAL);
     if (!GuardWindow(data, length)) {
         munmap(data, length);
         error = ENOMEM;
