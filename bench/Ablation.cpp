@@ -1,7 +1,7 @@
 // The command line with the engine's speed layers switched one by one, for
 // bench/compare.sh --ablation:
 //   morvex_ablation [--path scalar|sse2|avx2|avx512] [--no-split] [--no-map]
-//                   [--no-vector-format] option source destination
+//                   [--no-vector-format] [--no-read-ahead] option source destination
 #include "CommandLine.h"
 #include "FilePlatform.h"
 #include "ScanPath.h"
@@ -39,14 +39,16 @@ int main(int argc, char* argv[])
             layers.mappedReads = false;
         else if (flag == "--no-vector-format")
             layers.vectorFormatters = false;
+        else if (flag == "--no-read-ahead")
+            layers.readAhead = false;
         else {
             std::cerr << "morvex_ablation: unknown or unavailable " << flag << '\n';
             return 2;
         }
     }
     if (argc - next != 3) {
-        std::cerr << "usage: morvex_ablation [--path P] [--no-split] [--no-map] [--no-vector-format] option source "
-                     "destination\n";
+        std::cerr << "usage: morvex_ablation [--path P] [--no-split] [--no-map] [--no-vector-format] [--no-read-ahead] "
+                     "option source destination\n";
         return 2;
     }
     UseSpeedLayers(layers);

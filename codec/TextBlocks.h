@@ -9,6 +9,7 @@
 // copy for its own processor features, and no copy can stand in for another.
 
 #include "ScanPath.h"
+#include "SpeedLayers.h"
 
 #include <bit>
 #include <cstddef>
@@ -80,17 +81,18 @@ public:
         const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity)
     {
         const unsigned char* p = position;
+        const std::size_t readAhead = ScanReadAhead();
         if (!WholeBlockAt(p, end))
             return 0;
         // Two sets of pairs, this block's and the next one's.
         unsigned char pairs[2][kWidth];
         int here = 0;
-        CBlockMasks block = Classify(p, pairs[here]);
+        CBlockMasks block = Classify(p, pairs[here], readAhead);
         std::uint64_t carried = 0;   // bytes of this block taken by the previous block's last item
         std::size_t count = 0;
         while (count + kByteItemFinderRoom <= capacity && WholeBlockAt(p, end)) {
             // The next block tells whether an item ends within this one's last bytes.
-            const CBlockMasks next = Classify(p + kWidth, pairs[here ^ 1]);
+            const CBlockMasks next = Classify(p + kWidth, pairs[here ^ 1], readAhead);
             // "0x", two hex digits, then a byte that is no hex digit.
             std::uint64_t starts = block.prefixes & Ahead(block.hex, next.hex, 2) & Ahead(block.hex, next.hex, 3)
                 & ~Ahead(block.hex, next.hex, 4);
@@ -135,11 +137,12 @@ public:
         const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity)
     {
         const unsigned char* p = position;
+        const std::size_t readAhead = ScanReadAhead();
         if (!WholeBlockAt(p, end))
             return 0;
         unsigned char pairs[2][kWidth];
         int here = 0;
-        CBlockMasks block = Classify(p, pairs[here]);
+        CBlockMasks block = Classify(p, pairs[here], readAhead);
         std::uint64_t continued = 0;         // bit 0: a number goes on from the previous block
         std::uint64_t continuedPrefix = 0;   // bit 0: the previous block ends with the 0 of "0x"
         const unsigned char* open = p;       // where the number going on began
@@ -149,7 +152,7 @@ public:
         int carriedLast = 0;
         std::size_t count = 0;
         while (count + kByteItemFinderRoom <= capacity && WholeBlockAt(p, end)) {
-            const CBlockMasks next = Classify(p + kWidth, pairs[here ^ 1]);
+            const CBlockMasks next = Classify(p + kWidth, pairs[here ^ 1], readAhead);
             const std::uint64_t runs = block.hex | block.xs;
             const std::uint64_t nextRuns = next.hex | next.xs;
             const std::uint64_t starts = runs & ~(runs << 1 | continued);
@@ -204,15 +207,16 @@ public:
         const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity)
     {
         const unsigned char* p = position;
+        const std::size_t readAhead = ScanReadAhead();
         if (!WholeBlockAt(p, end))
             return 0;
         unsigned char pairs[kWidth];   // not needed here
-        CBlockMasks block = Classify(p, pairs);
+        CBlockMasks block = Classify(p, pairs, readAhead);
         std::uint64_t before = 0;   // the digits of the block before, none at the start
         std::size_t count = 0;
         // A block holds up to 32 numbers, as many as a number finder's room.
         while (count + kNumberFinderRoom <= capacity && WholeBlockAt(p, end)) {
-            const CBlockMasks next = Classify(p + kWidth, pairs);
+            const CBlockMasks next = Classify(p + kWidth, pairs, readAhead);
             if (!OnlyShortDecimals(block, next))
                 break;
             const std::uint64_t ends = block.digits & ~Ahead(block.digits, next.digits, 1);
@@ -234,11 +238,12 @@ public:
         const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers, std::size_t capacity)
     {
         const unsigned char* p = position;
+        const std::size_t readAhead = ScanReadAhead();
         const unsigned char* after = p;   // past the last run taken
         if (!WholeBlockAt(p, end))
             return 0;
         unsigned char pairs[kWidth];   // not needed here
-        CBlockMasks block = Classify(p, pairs);
+        CBlockMasks block = Classify(p, pairs, readAhead);
         std::uint64_t continued = 0;   // bit 0: a run goes on from the previous block
         std::uint64_t continuedPrefix = 0;   // bit 0: its "0x" is split between the blocks
         // Texts keep their shape: after a block that is not all short
@@ -247,7 +252,7 @@ public:
         int blocksUntilShortTry = 0;
         std::size_t count = 0;
         while (count + kNumberFinderRoom <= capacity && WholeBlockAt(p, end)) {
-            const CBlockMasks next = Classify(p + kWidth, pairs);
+            const CBlockMasks next = Classify(p + kWidth, pairs, readAhead);
             const std::uint64_t runs = block.hex | block.xs;
             const std::uint64_t nextRuns = next.hex | next.xs;
             const std::uint64_t letters = runs & ~block.digits;
@@ -401,8 +406,14 @@ private:
         return mask >> shift | nextMask << 1 << (kWidth - 1 - shift);
     }
 
-    static CBlockMasks Classify(const unsigned char* block, unsigned char* pairs)
+    // Also asks for the text readAhead bytes on: mapped text comes from
+    // memory, where the processor's own prefetching stops at every page, and
+    // the finders would otherwise wait for most blocks.
+    static CBlockMasks Classify(const unsigned char* block, unsigned char* pairs, std::size_t readAhead)
     {
+        // Counted as a number: the address may lie past the text, which is
+        // harmless to a hint but no pointer may point to.
+        __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(block) + readAhead));
         CBlockMasks masks{0, 0, 0, 0, 0};
         for (std::size_t lane = 0; lane < kWidth; lane += Classifier::kWidth) {
             const CBlockMasks part = Classifier::Classify(block + lane, pairs + lane);
