@@ -311,7 +311,7 @@ TEST(SpeedLayers, EveryPathAndCombinationWritesTheSameBytes)
     std::vector<std::string> expected;
     {
         const CForcedScanPath scalar(ScanPath::Scalar);
-        UseSpeedLayers({false, false, false});
+        UseSpeedLayers({false, false, false, false});
         for (const Run& run : runs)
             expected.push_back(Convert(dir, run.conversion, run.source, run.byteUnit, run.lineUnit));
     }
@@ -321,8 +321,8 @@ TEST(SpeedLayers, EveryPathAndCombinationWritesTheSameBytes)
             continue;
         // Every combination on the path used by default; on the others, all
         // layers on and all off.
-        for (int bits = 0; bits < 8; bits += path == BestScanPath() ? 1 : 7) {
-            UseSpeedLayers({(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0});
+        for (int bits = 0; bits < 16; bits += path == BestScanPath() ? 1 : 15) {
+            UseSpeedLayers({(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0, (bits & 8) != 0});
             for (std::size_t n = 0; n < std::size(runs); ++n)
                 EXPECT_EQ(
                     Convert(dir, runs[n].conversion, runs[n].source, runs[n].byteUnit, runs[n].lineUnit), expected[n])
