@@ -2,7 +2,7 @@
 # Times each speed layer of the engine on and off, side by side in one run,
 # on texts of every common shape made from the same random bytes: each
 # instruction-set path against the others, the scan on two threads, mapped
-# reads, the vector formatters and the finders' read-ahead. Every cell is
+# reads, the vector formatters and the read-ahead. Every cell is
 # the best of a few alternating rounds, with its time relative to all layers
 # on; a layer pays where switching it off makes its rows slower. Prints a
 # Markdown table.
@@ -61,11 +61,11 @@ rows=(
 )
 
 # Whether the configuration switches off anything the option uses: h (h2 ...)
-# scans no text, so that no scan path, split or read-ahead is its, and b
+# scans no text, so that no scan path or split is its, and b
 # writes no text.
 applies() {
     case "$1,$2" in
-        --path*,h* | --no-split,h* | --no-read-ahead,h* | --no-vector-format,b) return 1 ;;
+        --path*,h* | --no-split,h* | --no-vector-format,b) return 1 ;;
     esac
 }
 

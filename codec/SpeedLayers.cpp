@@ -9,8 +9,8 @@ std::atomic<bool> g_mappedReads{true};
 std::atomic<bool> g_vectorFormatters{true};
 std::atomic<bool> g_readAhead{true};
 
-// A page: far enough for memory to answer before the finders get there.
-constexpr std::size_t kScanReadAhead = 4096;
+// A page: far enough for memory to answer before the reading gets there.
+constexpr std::size_t kReadAheadDistance = 4096;
 
 } // namespace
 
@@ -28,7 +28,7 @@ CSpeedLayers CurrentSpeedLayers()
         g_vectorFormatters.load(std::memory_order_relaxed), g_readAhead.load(std::memory_order_relaxed)};
 }
 
-std::size_t ScanReadAhead()
+std::size_t ReadAheadDistance()
 {
-    return g_readAhead.load(std::memory_order_relaxed) ? kScanReadAhead : 0;
+    return g_readAhead.load(std::memory_order_relaxed) ? kReadAheadDistance : 0;
 }

@@ -3,6 +3,7 @@
 #include "ByteStreams.h"
 #include "HexTables.h"
 #include "ItemFormatters.h"
+#include "SpeedLayers.h"
 
 #include <algorithm>
 #include <array>
@@ -153,6 +154,7 @@ public:
             unsigned char* pos = m_out.Reserve(CByteWriter::kMaxReserve);
             std::size_t i = 0;
             while (m_formatters.wide && i < run) {
+                Prefetch(bytes + i * width, m_nReadAhead);
                 const std::size_t taken = m_formatters.wide(pos, bytes + i * width, run - i, unit);
                 if (taken == 0)
                     break;
@@ -215,6 +217,7 @@ private:
         bool tookAny = false;
         for (;;) {
             unsigned char* pos = m_out.Reserve(kFormattedLinesRoom);
+            Prefetch(bytes, m_nReadAhead);
             const CFormattedLines taken
                 = m_formatters.lines(pos, bytes, groups, flip, m_nLineUnit, static_cast<int>(width));
             if (taken.groups == 0) {
@@ -303,5 +306,7 @@ private:
     int m_nLineUnit;
     int m_nItemsOnLine = 0;
     const CItemFormatters m_formatters;
+    // The formatters' source comes from memory, as the finders' text does.
+    const std::size_t m_nReadAhead = ReadAheadDistance();
     std::size_t m_nUnitOfLongLines = 0;   // whose lines the formatter found too long
 };

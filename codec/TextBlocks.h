@@ -81,7 +81,7 @@ public:
         const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity)
     {
         const unsigned char* p = position;
-        const std::size_t readAhead = ScanReadAhead();
+        const std::size_t readAhead = ReadAheadDistance();
         if (!WholeBlockAt(p, end))
             return 0;
         // Two sets of pairs, this block's and the next one's.
@@ -137,7 +137,7 @@ public:
         const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity)
     {
         const unsigned char* p = position;
-        const std::size_t readAhead = ScanReadAhead();
+        const std::size_t readAhead = ReadAheadDistance();
         if (!WholeBlockAt(p, end))
             return 0;
         unsigned char pairs[2][kWidth];
@@ -207,7 +207,7 @@ public:
         const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity)
     {
         const unsigned char* p = position;
-        const std::size_t readAhead = ScanReadAhead();
+        const std::size_t readAhead = ReadAheadDistance();
         if (!WholeBlockAt(p, end))
             return 0;
         unsigned char pairs[kWidth];   // not needed here
@@ -238,7 +238,7 @@ public:
         const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers, std::size_t capacity)
     {
         const unsigned char* p = position;
-        const std::size_t readAhead = ScanReadAhead();
+        const std::size_t readAhead = ReadAheadDistance();
         const unsigned char* after = p;   // past the last run taken
         if (!WholeBlockAt(p, end))
             return 0;
@@ -406,14 +406,11 @@ private:
         return mask >> shift | nextMask << 1 << (kWidth - 1 - shift);
     }
 
-    // Also asks for the text readAhead bytes on: mapped text comes from
-    // memory, where the processor's own prefetching stops at every page, and
-    // the finders would otherwise wait for most blocks.
+    // Also asks for the text readAhead bytes on, without which the finders
+    // would wait for memory at most blocks.
     static CBlockMasks Classify(const unsigned char* block, unsigned char* pairs, std::size_t readAhead)
     {
-        // Counted as a number: the address may lie past the text, which is
-        // harmless to a hint but no pointer may point to.
-        __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(block) + readAhead));
+        Prefetch(block, readAhead);
         CBlockMasks masks{0, 0, 0, 0, 0};
         for (std::size_t lane = 0; lane < kWidth; lane += Classifier::kWidth) {
             const CBlockMasks part = Classifier::Classify(block + lane, pairs + lane);
