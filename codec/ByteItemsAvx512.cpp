@@ -67,15 +67,24 @@ constexpr CTextLayout MakeLayout(std::size_t unit, std::size_t itemsPerLine, std
     return layout;
 }
 
+// The values a step formats: one vector of them.
+constexpr std::size_t kMostValues = 64;
+
 constexpr std::size_t ItemSize(std::size_t unit)
 {
     return 2 * unit + 3;
 }
 
-// As many items of unit bytes as room bytes of text and 64 values hold.
+// A line of items of unit bytes, CR LF included.
+constexpr std::size_t LineSize(std::size_t unit, std::size_t items)
+{
+    return items * ItemSize(unit) + 2;
+}
+
+// As many items of unit bytes as room bytes of text and a step's values hold.
 constexpr std::size_t ItemsIn(std::size_t room, std::size_t unit)
 {
-    return std::min(64 / unit, room / ItemSize(unit));
+    return std::min(kMostValues / unit, room / ItemSize(unit));
 }
 
 constexpr CTextLayout kSixteenItems = MakeLayout(1, 16, 1, false);
@@ -105,12 +114,13 @@ constexpr std::array<std::size_t, kWidestUnit + 2> kFirstLines = [] {
     return first;
 }();
 
-// For each unit and line unit, as many whole lines as a step's text and 64 values hold.
+// For each unit and line unit, as many whole lines as a step's text and values hold.
 constexpr auto kLines = [] {
     std::array<CTextLayout, kFirstLines[kWidestUnit + 1]> lines{};
     for (std::size_t unit = 1; unit <= kWidestUnit; ++unit) {
         for (std::size_t items = 1; items <= LongestLine(unit); ++items) {
-            const std::size_t count = std::min(kFormattedLinesRoom / (items * ItemSize(unit) + 2), 64 / (items * unit));
+            const std::size_t count
+                = std::min(kFormattedLinesRoom / LineSize(unit, items), kMostValues / (items * unit));
             lines[kFirstLines[unit] + items - 1] = MakeLayout(unit, items, count, true);
         }
     }
@@ -391,7 +401,7 @@ CFormattedLines FormatLinesAvx512(
     // No division for a whole step, by far the commonest.
     CFormattedLines taken{layout.groups, layout.size};
     if (groups < layout.groups)
-        taken = {groups / items * items, groups / items * (items * ItemSize(width) + 2)};
+        taken = {groups / items * items, groups / items * LineSize(width, items)};
     if (taken.groups != 0)
         PlaceText(out, bytes, taken.groups * width, taken.size, flip, layout);
     return taken;
