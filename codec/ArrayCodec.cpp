@@ -123,8 +123,8 @@ CConversionResult CArrayCodec::ConvertCSourceToBin(int byteUnit, int lineUnit)
     // A source cut short by a read error or a cancel is reported as such.
     if (auto read = files.SourceReadWhole(); !read)
         return read;
-    return CConversionResult::Failed(
-        EFailure::NotACArray, m_szSourcePath, 0, "cannot read " + QuotedName(m_szSourcePath) + ": " + reader.Error());
+    return CConversionResult::Failed(EFailure::NotACArray, m_szSourcePath, 0,
+        "cannot read " + QuotedFileName(m_szSourcePath) + ": " + reader.Error());
 }
 
 CByteUnitScan CArrayCodec::ScanWidth()

@@ -41,6 +41,32 @@ void Inject(CInjectedFault& fault, int nth, int errorNumber)
     fault.countdown = nth;
 }
 
+// Where the file's descriptor stands: standard input may stand past a header
+// that the caller read. Windows files are never mapped, and their reads start
+// there by themselves.
+std::uint64_t PositionOf(std::FILE* file)
+{
+#ifdef _WIN32
+    (void)file;
+    return 0;
+#else
+    const off_t at = ftello(file);
+    return at > 0 ? static_cast<std::uint64_t>(at) : 0;
+#endif
+}
+
+// Leaves a shared descriptor after what was read through windows, as reading
+// would have, for whoever reads standard input next.
+void MoveTo(std::FILE* file, std::uint64_t offset)
+{
+#ifdef _WIN32
+    (void)file;
+    (void)offset;
+#else
+    fseeko(file, static_cast<off_t>(offset), SEEK_SET);
+#endif
+}
+
 } // namespace
 
 void FailNthRead(int nth, int errorNumber)
@@ -64,6 +90,8 @@ CByteReader::~CByteReader()
     m_worker.Drain();
     Release(m_ahead);
     Release(m_current);
+    if (m_pFile && m_bMapped)
+        MoveTo(m_pFile, m_nMapOffset);
     if (m_pFile)
         std::fclose(m_pFile);
 }
@@ -77,6 +105,7 @@ bool CByteReader::Open(const std::string& path)
         return false;
     }
     m_strPath = path;
+    m_nMapOffset = PositionOf(m_pFile);
     FilePlatform::StampOf(m_pFile, m_stamp);
     CChunk first;
     if (WindowsFit()) {
@@ -124,7 +153,7 @@ bool CByteReader::WindowsFit() const
     if (!CurrentSpeedLayers().mappedReads)
         return false;
     const std::size_t granularity = FilePlatform::ViewGranularity();
-    return granularity != 0 && m_nCapacity % granularity == 0;
+    return granularity != 0 && m_nCapacity % granularity == 0 && m_nMapOffset % granularity == 0;
 }
 
 CByteReader::CChunk CByteReader::Read(unsigned char* buffer) const

@@ -149,6 +149,9 @@ public:
     bool Failed() const { return m_nError != 0; }
     int ErrorNumber() const { return m_nError; }
 
+    // Whether Close failed because another file took the destination's name meanwhile.
+    bool Moved() const { return m_file.Moved(); }
+
 private:
     // Hands the filled buffer to the worker and goes on in the other one.
     void Flush();

@@ -13,8 +13,8 @@ namespace {
 // "<action> '<path>': <reason of the error number>", the form of every file error.
 CConversionResult FileFailure(EFailure failure, const char* action, const std::string& path, int errorNumber)
 {
-    return CConversionResult::Failed(
-        failure, path, errorNumber, std::string(action) + " " + QuotedName(path) + ": " + std::strerror(errorNumber));
+    return CConversionResult::Failed(failure, path, errorNumber,
+        std::string(action) + " " + QuotedFileName(path) + ": " + std::strerror(errorNumber));
 }
 
 // A name of a standard stream that was closed when the process started names
@@ -61,7 +61,7 @@ CConversionResult CConversionFiles::Open()
     std::error_code ignored;
     if (std::filesystem::equivalent(PathFromUtf8(m_strSourcePath), PathFromUtf8(m_strDestPath), ignored))
         return CConversionResult::Failed(EFailure::SameFile, m_strDestPath, 0,
-            "source and destination are the same file " + QuotedName(m_strDestPath));
+            "source and destination are the same file " + QuotedFileName(m_strDestPath));
     if (!m_dest.Open(m_strDestPath))
         return FileFailure(
             EFailure::CannotOpenDest, "cannot open destination file", m_strDestPath, m_dest.ErrorNumber());
@@ -84,7 +84,7 @@ CConversionResult CConversionFiles::ReadWhole(const CByteReader& source, const s
     // First: a file cut short under a mapped window is also a read failure.
     if (source.Changed())
         return CConversionResult::Failed(
-            EFailure::SourceChanged, path, 0, "source file " + QuotedName(path) + " changed while it was read");
+            EFailure::SourceChanged, path, 0, "source file " + QuotedFileName(path) + " changed while it was read");
     if (source.Failed())
         return FileFailure(EFailure::CannotReadSource, "cannot read source file", path, source.ErrorNumber());
     return {};
@@ -97,8 +97,10 @@ CConversionResult CConversionFiles::Close()
         m_dest.Discard();
         return read;
     }
-    if (!m_dest.Close())
-        return FileFailure(
-            EFailure::CannotWriteDest, "cannot write destination file", m_strDestPath, m_dest.ErrorNumber());
-    return {};
+    if (m_dest.Close())
+        return {};
+    if (m_dest.Moved())
+        return CConversionResult::Failed(EFailure::DestChanged, m_strDestPath, 0,
+            "destination file " + QuotedName(m_strDestPath) + " was replaced by another file during the conversion");
+    return FileFailure(EFailure::CannotWriteDest, "cannot write destination file", m_strDestPath, m_dest.ErrorNumber());
 }

@@ -14,6 +14,7 @@ enum class EFailure {
     SourceChanged,
     CannotOpenDest,
     CannotWriteDest,
+    DestChanged,   // another file took the destination's name during the conversion
     SameFile,
     StandardInputClosed,
     StandardOutputClosed,

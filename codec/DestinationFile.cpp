@@ -22,6 +22,10 @@ bool CDestinationFile::Open(const std::string& path)
     // lose what the caller writes into it afterwards.
     if ((m_file = InheritedFileOf(path)) != kNoFile) {
         m_kind = Kind::Inherited;
+        // The caller's file named as a file is the destination: its old tail
+        // must not stay behind the new content. A stream named as such is
+        // only written into, as any program writes into its output.
+        m_bEndsHere = !NamesStream(path);
         return true;
     }
     // A linked destination gets its target replaced and keeps the link.
@@ -70,7 +74,7 @@ bool CDestinationFile::Commit()
     const NativeFile file = std::exchange(m_file, kNoFile);
     int error = 0;
     switch (m_kind) {
-    case Kind::Inherited: return true;
+    case Kind::Inherited: return !m_bEndsHere || EndAtOffset(file, error) || Fail(error);
     case Kind::InPlace: return Close(file, error) || Fail(error);
     case Kind::Replacement: break;
     }

@@ -16,7 +16,8 @@
 //
 // A file the process inherited open (standard output or error, a descriptor
 // given by the caller) is written through that open file, after whatever
-// the caller wrote into it. Devices, FIFOs, files with more than one hard link
+// the caller wrote into it; named by its own name, it then ends there, unless
+// it is open for appending. Devices, mount points, FIFOs, files with more than one hard link
 // and files that cannot be replaced without losing access or links are
 // written in place.
 class CDestinationFile
@@ -41,6 +42,9 @@ public:
     bool IsOpen() const { return m_file != FilePlatform::kNoFile; }
     int ErrorNumber() const { return m_nError; }
 
+    // Whether Commit failed because another file took the destination's name meanwhile.
+    bool Moved() const { return m_replacement.Moved(); }
+
 private:
     enum class Kind {
         Inherited,     // the caller's open file: never closed
@@ -53,6 +57,7 @@ private:
 
     FilePlatform::NativeFile m_file = FilePlatform::kNoFile;
     Kind m_kind = Kind::InPlace;
+    bool m_bEndsHere = false;   // an inherited file named by its own name: cut after the new content
     FilePlatform::CReplacement m_replacement;
     int m_nError = 0;
 };

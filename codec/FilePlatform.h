@@ -31,8 +31,20 @@ int ClosedStandardStreamNamedBy(const std::string& path);
 // kNoFile when there is none. It is written through, never closed.
 NativeFile InheritedFileOf(const std::string& path);
 
+// Whether the path names a standard stream or descriptor as such (/dev/stdout,
+// /dev/fd/3, or a link to one), rather than a file by its own name.
+bool NamesStream(const std::string& path);
+
+// Ends an inherited file where its offset stands, so that a file the caller
+// holds open for reading and writing ends with what was just written; a file
+// open for appending, or that is no regular file, is left as it is.
+bool EndAtOffset(NativeFile file, int& error);
+
 // The name at the end of a chain of symbolic links; the path itself if it is
-// none. False, with ELOOP, for a chain that loops.
+// none. False, with ELOOP, for a chain that loops, and with EACCES for a link
+// that another user planted in a sticky folder open to everyone (such as
+// /tmp): one owned neither by this user nor by the folder's owner, the rule
+// the kernel applies only where the system is set to.
 bool FollowLinks(const std::string& path, std::string& target, int& error);
 
 enum class EPlacement {
@@ -41,11 +53,13 @@ enum class EPlacement {
     Refused,   // the file may not be written at all, or is a folder
 };
 // Decided before any conversion runs. In place: devices, FIFOs, files with
-// several hard links, files in folders where the user may not make or rename
-// a file, and files whose group the user could not give a new file.
+// several hard links, mount points (a file mounted over another), files in
+// folders where the user may not make or rename a file, and files whose group
+// the user could not give a new file. The target must be no link any more: one
+// found there now was swapped in after the links were followed, and is refused.
 EPlacement PlacementOf(const std::string& target, int& error);
 
-// Opens (creating or truncating) the file itself.
+// Opens (creating or truncating) the file itself, never through a link.
 NativeFile OpenTruncating(const std::string& path, int& error);
 
 // Writes all of it; 0, or the error number of the failure.
@@ -74,9 +88,15 @@ public:
     // Gives the new file the target's owner, group, permissions, access
     // control lists and extended attributes, writes it through to the device,
     // puts it in the target's place and makes that lasting too. False, with
-    // the target kept as it was, on any error and when the access to the old
-    // file cannot be carried over exactly.
+    // the target kept as it was, on any error, when the access to the old
+    // file cannot be carried over exactly, and when the target's name no
+    // longer names the file examined in Create (Moved() then says so).
+    // Set-id bits go only to a file of the same owner and group, and file
+    // capabilities never: new content gets no rights the old one had.
     bool Commit(int& error);
+
+    // Whether Commit failed because another file took the target's name.
+    bool Moved() const { return m_bMoved; }
 
     // Closes and removes the new file.
     void Discard();
@@ -84,14 +104,16 @@ public:
 private:
 #ifndef _WIN32
     bool NameUnnamed(int& error);
+    bool StillNamesExamined() const;
 #endif
 
     NativeFile m_file = kNoFile;
     std::string m_strTarget;
+    bool m_bMoved = false;
 #ifndef _WIN32
     int m_nFolder = -1;          // the target's folder, held open
+    int m_nExamined = -1;        // the old file as examined, held open (O_PATH); -1 when there was none
     std::string m_strName;       // the temporary name in it; empty while the file has none
-    bool m_bTargetExisted = false;
 #else
     std::string m_strTemporary;  // the temporary's full path
 #endif

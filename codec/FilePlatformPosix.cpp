@@ -1,5 +1,7 @@
 #include "FilePlatform.h"
 
+#include "CarriedRights.h"
+#include "IoFaults.h"
 #include "MappedWindows.h"
 #include "PendingFiles.h"
 #include "TemporaryName.h"
@@ -8,6 +10,7 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 #ifdef __linux__
@@ -23,6 +26,38 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+namespace {
+
+struct CAttributeFault
+{
+    std::string name;
+    int error = 0;
+};
+
+CAttributeFault& AttributeFault()
+{
+    static CAttributeFault fault;
+    return fault;
+}
+
+// fsetxattr, or the failure a test injected for that name.
+int SetAttribute(int file, const char* name, const void* value, std::size_t size)
+{
+    const CAttributeFault& fault = AttributeFault();
+    if (!fault.name.empty() && fault.name == name) {
+        errno = fault.error;
+        return -1;
+    }
+    return fsetxattr(file, name, value, size, 0);
+}
+
+} // namespace
+
+void FailAttributeCopy(const char* name, int errorNumber)
+{
+    AttributeFault() = {name, errorNumber};
+}
 
 namespace FilePlatform {
 
@@ -73,6 +108,47 @@ bool ReadLink(const std::string& link, std::string& target)
         return false;
     target = next.is_absolute() ? next.string() : (std::filesystem::path(link).parent_path() / next).string();
     return true;
+}
+
+// The target of the link leaf in the open folder, as written in it.
+bool ReadLinkAt(int folder, const std::string& leaf, std::string& target)
+{
+    std::vector<char> text(256);
+    for (;;) {
+        const ssize_t size = readlinkat(folder, leaf.c_str(), text.data(), text.size());
+        if (size < 0)
+            return false;
+        if (static_cast<std::size_t>(size) < text.size()) {
+            target.assign(text.data(), static_cast<std::size_t>(size));
+            return true;
+        }
+        text.resize(text.size() * 2);
+    }
+}
+
+// A link in a sticky folder that everyone may write into, owned neither by
+// this user nor by the folder's owner: another user may have put it there to
+// have this process write where they choose.
+bool PlantedByAnother(const struct stat& link, const struct stat& folder)
+{
+    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    return shared && link.st_uid != geteuid() && link.st_uid != folder.st_uid;
+}
+
+// Whether the leaf is mounted over the folder's file system: it cannot be
+// renamed over, only written into.
+bool IsMountPoint(int folder, const std::string& leaf)
+{
+    struct statx file{};
+    struct statx parent{};
+    if (statx(folder, leaf.c_str(), AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &file) != 0
+        || statx(folder, "", AT_EMPTY_PATH, STATX_MNT_ID, &parent) != 0)
+        return false;
+    if ((file.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0)
+        return (file.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    if ((file.stx_mask & parent.stx_mask & STATX_MNT_ID) != 0)
+        return file.stx_mnt_id != parent.stx_mnt_id;
+    return makedev(file.stx_dev_major, file.stx_dev_minor) != makedev(parent.stx_dev_major, parent.stx_dev_minor);
 }
 
 // The descriptor that a name of the form /dev/fd/N, /proc/self/fd/N or
@@ -137,10 +213,21 @@ bool CanReplaceIn(const std::string& folder, const struct stat& old)
 
 constexpr const char* kAccessList = "system.posix_acl_access";
 
-// Gives the new file an extended attribute of the old one: the access list
-// must arrive; any other where the system lets this process read and set it.
+// The name under which the old file's attributes are read: its open
+// descriptor's, so that they are the examined file's whatever its name names
+// now; the path itself where there is no /proc.
+std::string ExaminedName(int examined, const std::string& path)
+{
+    const std::string held = "/proc/self/fd/" + std::to_string(examined);
+    return access(held.c_str(), F_OK) == 0 ? held : path;
+}
+
+// Gives the new file an extended attribute of the old one, as AttributeCopyOf says.
 bool CopyAttribute(int file, const std::string& from, const char* name, int& error)
 {
+    const EAttributeCopy rule = AttributeCopyOf(name);
+    if (rule == EAttributeCopy::Drop)
+        return true;
     std::vector<char> value;
     ssize_t got = -1;
     // Asked again should it grow between the two calls.
@@ -155,9 +242,9 @@ bool CopyAttribute(int file, const std::string& from, const char* name, int& err
     }
     if (got < 0 && errno == ENODATA)
         return true;   // removed meanwhile
-    if (got >= 0 && fsetxattr(file, name, value.data(), static_cast<std::size_t>(got), 0) == 0)
+    if (got >= 0 && SetAttribute(file, name, value.data(), static_cast<std::size_t>(got)) == 0)
         return true;
-    if (std::strcmp(name, kAccessList) != 0)
+    if (rule != EAttributeCopy::Required)
         return true;
     error = errno;
     return false;
@@ -188,21 +275,25 @@ bool CopyAttributes(int file, const std::string& from, int& error)
 }
 
 // The old file's owner, group, extended attributes (with its access control
-// list) and permissions, in that order: a change of owner clears the set-id
-// bits, and an access list sets the group bits.
-bool CopyMetadata(int file, const std::string& from, int& error)
+// list) and permissions, in that order, read through its open descriptor: a
+// change of owner clears the set-id bits, and an access list sets the group bits.
+bool CopyMetadata(int file, int examined, const std::string& path, int& error)
 {
     struct stat old{};
-    if (stat(from.c_str(), &old) != 0)
-        return true;   // gone meanwhile: nothing to keep
+    if (fstat(examined, &old) != 0) {
+        error = errno;
+        return false;
+    }
     // Only the privileged may give a file away; the group alone is kept then.
     if (fchown(file, old.st_uid, old.st_gid) != 0 && fchown(file, static_cast<uid_t>(-1), old.st_gid) != 0) {
         error = errno;
         return false;
     }
-    if (!CopyAttributes(file, from, error))
+    if (!CopyAttributes(file, ExaminedName(examined, path), error))
         return false;
-    if (fchmod(file, old.st_mode & 07777) != 0) {
+    struct stat made{};
+    if (fstat(file, &made) != 0
+        || fchmod(file, KeptMode(old.st_mode, old.st_uid, old.st_gid, made.st_uid, made.st_gid)) != 0) {
         error = errno;
         return false;
     }
@@ -274,12 +365,52 @@ NativeFile InheritedFileOf(const std::string& path)
     return descriptor;
 }
 
+bool NamesStream(const std::string& path)
+{
+    return DescriptorNamedThrough(path) >= 0;
+}
+
+bool EndAtOffset(NativeFile file, int& error)
+{
+    const int descriptor = static_cast<int>(file);
+    struct stat status{};
+    const int flags = fcntl(descriptor, F_GETFL);
+    if (flags == -1 || (flags & O_APPEND) != 0 || fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
+        return true;
+    const off_t end = lseek(descriptor, 0, SEEK_CUR);
+    if (end >= 0 && ftruncate(descriptor, end) != 0) {
+        error = errno;
+        return false;
+    }
+    return true;
+}
+
 bool FollowLinks(const std::string& path, std::string& target, int& error)
 {
     target = path;
     for (int hops = 0; hops < kMostLinks; ++hops) {
-        if (!ReadLink(target, target))
+        // The link is looked at, judged and read through one open folder, so
+        // that what is judged is what is read.
+        const std::string folderName = FolderOf(target);
+        const int folder = open(folderName.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (folder < 0)
+            return true;   // opening the destination reports it
+        const std::string leaf = LeafOf(target);
+        struct stat link{};
+        struct stat where{};
+        std::string next;
+        const bool isLink
+            = !leaf.empty() && fstatat(folder, leaf.c_str(), &link, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(link.st_mode);
+        const bool planted = isLink && fstat(folder, &where) == 0 && PlantedByAnother(link, where);
+        const bool read = isLink && !planted && ReadLinkAt(folder, leaf, next);
+        close(folder);
+        if (planted) {
+            error = EACCES;
+            return false;
+        }
+        if (!read)
             return true;
+        target = next.starts_with('/') ? next : (std::filesystem::path(folderName) / next).string();
     }
     error = ELOOP;
     return false;
@@ -288,8 +419,12 @@ bool FollowLinks(const std::string& path, std::string& target, int& error)
 EPlacement PlacementOf(const std::string& target, int& error)
 {
     struct stat old{};
-    if (stat(target.c_str(), &old) != 0)
+    if (lstat(target.c_str(), &old) != 0)
         return EPlacement::Replace;
+    if (S_ISLNK(old.st_mode)) {
+        error = ELOOP;
+        return EPlacement::Refused;
+    }
     if (S_ISDIR(old.st_mode)) {
         error = EISDIR;
         return EPlacement::Refused;
@@ -297,7 +432,7 @@ EPlacement PlacementOf(const std::string& target, int& error)
     if (!S_ISREG(old.st_mode) || old.st_nlink > 1)
         return EPlacement::InPlace;
     // A file the user may not write stays refused, as truncating it would be.
-    const int probe = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const int probe = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
     if (probe < 0) {
         error = errno;
         return EPlacement::Refused;
@@ -308,12 +443,16 @@ EPlacement PlacementOf(const std::string& target, int& error)
     // given to a group whose members it was not shared with.
     if (!CanReplaceIn(FolderOf(target), old) || !CanGiveGroup(old.st_gid))
         return EPlacement::InPlace;
-    return EPlacement::Replace;
+    const int folder = open(FolderOf(target).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const bool mounted = folder >= 0 && IsMountPoint(folder, LeafOf(target));
+    if (folder >= 0)
+        close(folder);
+    return mounted ? EPlacement::InPlace : EPlacement::Replace;
 }
 
 NativeFile OpenTruncating(const std::string& path, int& error)
 {
-    const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
+    const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0666);
     if (file < 0)
         error = errno;
     return file;
@@ -351,10 +490,6 @@ CReplacement::~CReplacement()
 bool CReplacement::Create(const std::string& target, int& error)
 {
     m_strTarget = target;
-    struct stat old{};
-    m_bTargetExisted = stat(target.c_str(), &old) == 0;
-    // Until the old file's access is carried over, the new one is the owner's alone.
-    const mode_t mode = m_bTargetExisted ? 0600 : 0666;
     // Names relative to the open folder stay short whatever its path's length.
     const std::string folder = FolderOf(target);
     m_nFolder = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -364,6 +499,17 @@ bool CReplacement::Create(const std::string& target, int& error)
         error = errno;
         return false;
     }
+    // The old file is held from here on: its rights are read from it, and
+    // only it is replaced. A link found here now was swapped in meanwhile.
+    m_nExamined = openat(m_nFolder, LeafOf(target).c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    struct stat old{};
+    if (m_nExamined >= 0 && (fstat(m_nExamined, &old) != 0 || S_ISLNK(old.st_mode))) {
+        error = ELOOP;
+        Discard();
+        return false;
+    }
+    // Until the old file's access is carried over, the new one is the owner's alone.
+    const mode_t mode = m_nExamined >= 0 ? 0600 : 0666;
 #ifdef O_TMPFILE
     // Without a name, nothing is left behind whatever ends the process. It is
     // named through /proc at the end; without /proc it never could be.
@@ -395,7 +541,7 @@ bool CReplacement::Create(const std::string& target, int& error)
 bool CReplacement::Commit(int& error)
 {
     const int file = static_cast<int>(m_file);
-    if (m_bTargetExisted && !CopyMetadata(file, m_strTarget, error)) {
+    if (m_nExamined >= 0 && !CopyMetadata(file, m_nExamined, m_strTarget, error)) {
         Discard();
         return false;
     }
@@ -412,6 +558,13 @@ bool CReplacement::Commit(int& error)
         return false;
     }
     if (!Close(std::exchange(m_file, kNoFile), error)) {
+        Discard();
+        return false;
+    }
+    // As late as can be: the system has no rename that checks what it replaces.
+    if (!StillNamesExamined()) {
+        m_bMoved = true;
+        error = EEXIST;
         Discard();
         return false;
     }
@@ -441,6 +594,19 @@ bool CReplacement::NameUnnamed(int& error)
         m_strName, error);
 }
 
+// Whether the target's name still names the file examined in Create, or
+// still nothing, or a file (no link) that appeared meanwhile where there was none.
+bool CReplacement::StillNamesExamined() const
+{
+    struct stat now{};
+    if (fstatat(m_nFolder, LeafOf(m_strTarget).c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0)
+        return true;   // removed meanwhile: the new file takes a free name
+    struct stat examined{};
+    if (m_nExamined < 0)
+        return !S_ISLNK(now.st_mode);
+    return fstat(m_nExamined, &examined) == 0 && SameFile(now, examined);
+}
+
 void CReplacement::Discard()
 {
     int ignored = 0;
@@ -451,6 +617,8 @@ void CReplacement::Discard()
         ReleasePendingFile(m_strName, m_nFolder);
         m_strName.clear();
     }
+    if (m_nExamined >= 0)
+        close(std::exchange(m_nExamined, -1));
     if (m_nFolder >= 0)
         close(std::exchange(m_nFolder, -1));
 }

@@ -191,6 +191,18 @@ NativeFile InheritedFileOf(const std::string& path)
     return kNoFile;
 }
 
+bool NamesStream(const std::string& path)
+{
+    return std::find(std::begin(kStandardNames), std::end(kStandardNames), path) != std::end(kStandardNames);
+}
+
+// Windows shells open a redirected file truncated or at its end, never
+// midway: nothing of the old file follows what was written.
+bool EndAtOffset(NativeFile, int&)
+{
+    return true;
+}
+
 // The file system follows links itself, and a link is never replaced: see PlacementOf.
 bool FollowLinks(const std::string& path, std::string& target, int&)
 {

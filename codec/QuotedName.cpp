@@ -71,6 +71,11 @@ void AppendEscaped(std::string& out, unsigned char c)
 
 } // namespace
 
+std::string QuotedFileName(std::string_view path)
+{
+    return path == "/dev/stdin" ? std::string("'-' (standard input)") : QuotedName(path);
+}
+
 std::string QuotedName(std::string_view name)
 {
     std::string out = NeedsEscapes(name) ? "$'" : "'";

@@ -61,8 +61,23 @@ std::filesystem::path PathFromUtf8(const std::string& utf8Path)
 
 #else
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstring>
+
 std::FILE* OpenFile(const std::string& utf8Path, const char* mode)
 {
+    // Standard input is the descriptor itself, read from where it stands (as
+    // a caller that read a header leaves it), whatever it is: reopening its
+    // name would start a file over, and fails for a socket.
+    if (utf8Path == "/dev/stdin" && std::strchr(mode, 'r')) {
+        const int input = fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
+        std::FILE* file = input >= 0 ? fdopen(input, mode) : nullptr;
+        if (!file && input >= 0)
+            close(input);
+        return file;
+    }
     return std::fopen(utf8Path.c_str(), mode);
 }
 

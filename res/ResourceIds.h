@@ -28,6 +28,7 @@ inline constexpr int IDS_STDIN_CLOSED = 117;
 inline constexpr int IDS_STDOUT_CLOSED = 118;
 inline constexpr int IDS_STDERR_CLOSED = 119;
 inline constexpr int IDS_OUT_OF_MEMORY = 120;
+inline constexpr int IDS_DEST_CHANGED = 121;
 inline constexpr int IDS_ENTER_INTEGER = 61712;
 inline constexpr int IDS_ENTER_INTEGER_RANGE = 61714;
 

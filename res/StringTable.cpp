@@ -26,6 +26,7 @@ constexpr CResString kStrings[] = {
     {IDS_STDOUT_CLOSED, "표준 출력이 닫혀 있습니다"},
     {IDS_STDERR_CLOSED, "표준 오류가 닫혀 있습니다"},
     {IDS_OUT_OF_MEMORY, "메모리가 부족합니다"},
+    {IDS_DEST_CHANGED, "생성파일 %1이(가) 변환 중에 다른 파일로 바뀌었습니다"},
     {IDS_ENTER_INTEGER, "정수를 입력하십시오."},
     {IDS_ENTER_INTEGER_RANGE, "%1와(과) %2 사이의 정수를 입력하십시오."},
 };

@@ -25,6 +25,7 @@ constexpr CFailureWords kWords[] = {
     {EFailure::CannotWriteDest, true, IDS_CANNOT_WRITE_DEST},
     {EFailure::SameFile, false, IDS_SAME_FILE},
     {EFailure::SourceChanged, false, IDS_SOURCE_CHANGED},
+    {EFailure::DestChanged, false, IDS_DEST_CHANGED},
     {EFailure::StandardInputClosed, false, IDS_STDIN_CLOSED},
     {EFailure::StandardOutputClosed, false, IDS_STDOUT_CLOSED},
     {EFailure::StandardErrorClosed, false, IDS_STDERR_CLOSED},

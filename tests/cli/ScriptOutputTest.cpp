@@ -76,11 +76,30 @@ INSTANTIATE_TEST_SUITE_P(DevStdout, ScriptOutput,
             "before\n0x41,0x42,0x43,after\n"},
         ScriptCase{"FdThreeByItsOwnName", "{ echo before >&3; $M h in.bin out; echo after >&3; } 3>>out",
             "before\n0x41,0x42,0x43,after\n"},
+        // Held open for reading and writing, it ends with the new content; what
+        // lies before the descriptor's offset stays.
+        ScriptCase{"HeldReadWriteByItsOwnName",
+            "printf 'old content, longer than the new' > out; exec 9<>out; $M h in.bin out", "0x41,0x42,0x43,"},
+        ScriptCase{"HeldReadWriteAfterAHeader",
+            "printf 'KEEP old content, longer than the new' > out; exec 9<>out; read -r -n 5 -u 9 h; $M h in.bin out",
+            "KEEP 0x41,0x42,0x43,"},
         // Open for reading only, it cannot be written through: it is replaced.
         ScriptCase{"ReadOnlyDescriptorByItsOwnName", "echo old > out; $M h in.bin out 3< out", "0x41,0x42,0x43,"},
         // "-" names the standard streams; "./-" a file of that name.
         ScriptCase{"DashIsStandardOutput", "{ echo head; $M h in.bin -; echo tail; } > out", "head\n0x41,0x42,0x43,tail\n"},
         ScriptCase{"DashIsStandardInput", "$M b - out < in.txt", "AB"},
+        // Standard input is read from where it stands, and left at its end.
+        ScriptCase{"DashAfterAHeader", "{ echo '0x43,0x44'; cat in.txt; } > hin; { read -r h; $M b - out; } < hin", "AB"},
+        ScriptCase{"DashAfterAWholePage",
+            "{ head -c 4096 /dev/zero | tr '\\0' ' '; cat in.txt; } > hin;"
+            " { dd bs=4096 count=1 of=/dev/null status=none; $M b - out; } < hin",
+            "AB"},
+        ScriptCase{"DashLeftAtItsEnd", "{ $M b - out; cat >> out; } < in.txt", "AB"},
+        ScriptCase{"DashThatIsASocket",
+            "python3 -c 'import socket, subprocess, sys\n"
+            "a, b = socket.socketpair()\nb.sendall(open(\"in.txt\", \"rb\").read())\nb.shutdown(socket.SHUT_WR)\n"
+            "sys.exit(subprocess.call([sys.argv[1], \"b\", \"-\", \"out\"], stdin=a))' \"$M\"",
+            "AB"},
         ScriptCase{"DashBothWaysThroughPipes", "cat in.bin | $M h - - | $M i - - > out", "0xBE,0xBD,0xBC,"},
         ScriptCase{"DashWithAByteUnit", "$M h2 in.bin - | $M b2 - - > out", std::string("ABC\0", 4)},
         ScriptCase{"AFileNamedDash", "cp in.bin ./- && $M h ./- ./out", "0x41,0x42,0x43,"},
@@ -141,6 +160,8 @@ INSTANTIATE_TEST_SUITE_P(Destinations, ScriptFailure,
             "morvex: cannot write destination file '/dev/stdout': No space left on device\n"},
         FailureCase{"ClosedStandardOutputAsDash", "$M h in.bin - >&-", "morvex: standard output is closed\n"},
         FailureCase{"ClosedStandardInputAsDash", "$M b - out <&-", "morvex: standard input is closed\n"},
+        FailureCase{"StandardInputIsAFolder", "$M h - out < .",
+            "morvex: cannot open source file '-' (standard input): Is a directory\n"},
         // Written through, not followed to the file behind it and replaced.
         FailureCase{"ReadOnlyStandardOutput", "echo keep > ro; $M h in.bin /dev/stdout 1< ro; s=$?; cat ro >&2; exit $s",
             "morvex: cannot write destination file '/dev/stdout': Bad file descriptor\nkeep\n"},

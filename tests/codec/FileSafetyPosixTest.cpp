@@ -3,6 +3,8 @@
 // other users and small file systems need root; without it they say so and skip.
 #include "ArrayCodec.h"
 #include "ByteStreams.h"
+#include "CarriedRights.h"
+#include "IoFaults.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -118,6 +120,133 @@ TEST(FileSafetyPosix, AReplacedFileKeepsItsAccessListAndAttributesAndGrantsNoMor
     EXPECT_EQ(StatusOf(plain).st_mode & 07777, 0600u);
 }
 
+// A file system that keeps access lists of another kind fails to take them
+// as this one would: the list must arrive, any other attribute may not.
+TEST(FileSafetyPosix, AnAccessListThatCannotBeCarriedOverKeepsTheOldFile)
+{
+    struct Case
+    {
+        const char* attribute;
+        bool converted;
+    };
+    const Case cases[] = {{"system.posix_acl_access", false}, {"user.origin", true}};
+    for (const Case& c : cases) {
+        CTempDir dir;
+        const std::string source = dir.Write("source", "AB");
+        const std::string dest = dir.Write("dest", kOld);
+        const std::vector<unsigned char> list = AccessList(kOtherUser);
+        if (setxattr(dest.c_str(), "system.posix_acl_access", list.data(), list.size(), 0) != 0
+            || setxattr(dest.c_str(), "user.origin", "v1", 2, 0) != 0)
+            GTEST_SKIP() << "no access lists or user attributes here: " << std::strerror(errno);
+        FailAttributeCopy(c.attribute, EOPNOTSUPP);
+        std::string error;
+        const bool converted = Convert(source, dest, &error);
+        FailAttributeCopy("", 0);
+        EXPECT_EQ(converted, c.converted) << c.attribute;
+        EXPECT_EQ(CTempDir::Read(dest), c.converted ? "0x41,0x42," : kOld) << c.attribute;
+        if (!c.converted) {
+            EXPECT_EQ(error, "cannot write destination file '" + dest + "': Operation not supported");
+        }
+        EXPECT_EQ(
+            std::distance(std::filesystem::directory_iterator(dir.Root()), std::filesystem::directory_iterator()), 2)
+            << c.attribute;
+    }
+}
+
+TEST(FileSafetyPosix, EveryRightIsCarriedOverOrDroppedByItsRule)
+{
+    struct AttributeCase
+    {
+        const char* name;
+        EAttributeCopy rule;
+    };
+    const AttributeCase attributes[] = {
+        {"system.posix_acl_access", EAttributeCopy::Required},
+        {"system.nfs4_acl", EAttributeCopy::Required},
+        {"security.capability", EAttributeCopy::Drop},
+        {"security.selinux", EAttributeCopy::WherePermitted},
+        {"user.origin", EAttributeCopy::WherePermitted},
+    };
+    for (const AttributeCase& c : attributes)
+        EXPECT_EQ(AttributeCopyOf(c.name), c.rule) << c.name;
+
+    struct ModeCase
+    {
+        std::uint32_t oldMode, oldOwner, oldGroup, newOwner, newGroup, kept;
+    };
+    const ModeCase modes[] = {
+        {0104755, 1, 2, 1, 2, 04755},   // same owner and group: all kept
+        {0104755, 1, 2, 3, 2, 0755},    // another owner: no set-user-ID
+        {0106775, 1, 2, 3, 2, 02775},   // another owner, same group: set-group-ID stays
+        {0106775, 1, 2, 1, 4, 04775},   // another group: no set-group-ID
+        {0101775, 1, 2, 3, 4, 01775},   // the sticky bit is no right over anyone
+    };
+    for (const ModeCase& c : modes)
+        EXPECT_EQ(KeptMode(c.oldMode, c.oldOwner, c.oldGroup, c.newOwner, c.newGroup), c.kept) << std::oct << c.oldMode;
+}
+
+struct SwapCase
+{
+    const char* name;
+    std::function<void(const CTempDir& dir)> swap;   // while the conversion runs, on "dest"
+    bool converted;
+    std::string otherAfter;   // what "other" holds afterwards
+};
+
+// What is examined when the destination is placed is what is replaced: a
+// name that comes to name something else during the run fails the conversion
+// and changes nothing, whatever the new name points to.
+TEST(FileSafetyPosix, AnotherFileSwappedInDuringTheRunIsNeitherReplacedNorGivenTheOldRights)
+{
+    const SwapCase cases[] = {
+        {"a link to another file",
+            [](const CTempDir& dir) {
+                std::filesystem::create_symlink(dir.Path("other"), dir.Path("swap"));
+                std::filesystem::rename(dir.Path("swap"), dir.Path("dest"));
+            },
+            false, "other file"},
+        {"another file renamed over it",
+            [](const CTempDir& dir) {
+                std::filesystem::copy_file(dir.Path("other"), dir.Path("swap"));
+                std::filesystem::rename(dir.Path("swap"), dir.Path("dest"));
+            },
+            false, "other file"},
+        {"the old file removed", [](const CTempDir& dir) { std::filesystem::remove(dir.Path("dest")); }, true,
+            "other file"},
+    };
+    for (const SwapCase& c : cases) {
+        CTempDir dir;
+        const std::string source = dir.Write("source", std::string(3 * kChunkSize, 'A'));
+        const std::string dest = dir.Write("dest", kOld);
+        chmod(dest.c_str(), 0640);
+        chmod(dir.Write("other", "other file").c_str(), 04755);   // a set-user-ID program
+        CArrayCodec codec;
+        codec.SetSourcePath(source);
+        codec.SetDestPath(dest);
+        bool swapped = false;
+        codec.SetProgress([&](std::uint64_t) {
+            if (!std::exchange(swapped, true))
+                c.swap(dir);
+            return true;
+        });
+        const CConversionResult result = codec.BinToText(1, 10);
+        EXPECT_EQ(static_cast<bool>(result), c.converted) << c.name << ": " << result.message;
+        EXPECT_EQ(CTempDir::Read(dir.Path("other")), c.otherAfter) << c.name;
+        if (!c.converted) {
+            EXPECT_EQ(result.failure, EFailure::DestChanged) << c.name;
+            EXPECT_EQ(
+                result.message, "destination file '" + dest + "' was replaced by another file during the conversion");
+            EXPECT_EQ(CTempDir::Read(dest), "other file") << c.name;
+        } else {
+            EXPECT_EQ(CTempDir::Read(dest).substr(0, 5), "0x41,") << c.name;
+            EXPECT_EQ(StatusOf(dest).st_mode & 07777, 0640u) << c.name;   // the examined file's, not the other's
+        }
+        EXPECT_EQ(
+            std::distance(std::filesystem::directory_iterator(dir.Root()), std::filesystem::directory_iterator()), 3)
+            << c.name;
+    }
+}
+
 struct OtherUserCase
 {
     const char* name;
@@ -166,6 +295,121 @@ TEST(FileSafetyPosix, AnotherUsersFileIsReplacedOnlyWhereNothingIsLost)
             1)
             << c.name;
     }
+}
+
+struct PlantedLinkCase
+{
+    const char* name;
+    mode_t folderMode;
+    uid_t linkOwner;
+    bool followed;   // else refused, with the file behind the link kept
+};
+
+constexpr uid_t kPlanter = 4343;   // a user other than the one converting
+
+// As another user would plant a link in /tmp for someone to write through:
+// in a sticky folder open to everyone, a link is followed only when it is the
+// user's own or the folder owner's, whatever the system is set to.
+TEST(FileSafetyPosix, ALinkAnotherUserPlantedInASharedStickyFolderIsNotFollowed)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as other users";
+    const PlantedLinkCase cases[] = {
+        {"sticky and open to all, another user's link", 01777, kPlanter, false},
+        {"sticky and open to all, the user's own link", 01777, kOtherUser, true},
+        {"sticky and open to all, the folder owner's link", 01777, 0, true},
+        {"open to all, not sticky", 0777, kPlanter, true},
+        {"sticky, open to the group only", 01775, kPlanter, true},
+    };
+    for (const PlantedLinkCase& c : cases) {
+        CTempDir dir;
+        chmod(dir.Root().c_str(), 0777);
+        const std::string source = dir.Write("source", "AB");
+        chmod(source.c_str(), 0644);
+        const std::string victim = dir.Write("victim", kOld);
+        ASSERT_EQ(chown(victim.c_str(), kOtherUser, kOtherGroup), 0);
+        std::filesystem::create_directory(dir.Path("shared"));
+        ASSERT_EQ(chown(dir.Path("shared").c_str(), 0, kOtherGroup), 0);
+        const std::string link = dir.Path("shared/out");
+        ASSERT_EQ(symlink(victim.c_str(), link.c_str()), 0);
+        ASSERT_EQ(lchown(link.c_str(), c.linkOwner, kOtherGroup), 0);
+        chmod(dir.Path("shared").c_str(), c.folderMode);
+        std::string error;
+        const bool converted = InChild([&] {
+            return setgid(kOtherGroup) == 0 && setuid(kOtherUser) == 0 && Convert(source, link, &error) == c.followed
+                && (c.followed || error == "cannot open destination file '" + link + "': Permission denied");
+        });
+        EXPECT_TRUE(converted) << c.name;
+        EXPECT_EQ(CTempDir::Read(victim), c.followed ? "0x41,0x42," : kOld) << c.name;
+        struct stat status{};
+        EXPECT_TRUE(lstat(link.c_str(), &status) == 0 && S_ISLNK(status.st_mode)) << c.name;
+    }
+}
+
+struct SetIdCase
+{
+    const char* name;
+    uid_t fileOwner;
+    mode_t mode;
+    mode_t kept;
+};
+
+// Replacing a set-id program never makes one that runs as someone else with
+// content of the user's choosing; capabilities never pass to new content.
+TEST(FileSafetyPosix, ANewContentGainsNoRightsOverAnotherUser)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as a member of a shared group";
+    const SetIdCase cases[] = {
+        {"another member's set-user-ID file", kPlanter, 04775, 0775},
+        {"another member's set-user-ID and set-group-ID file", kPlanter, 06775, 02775},
+        {"the user's own set-user-ID file", kOtherUser, 04775, 04775},
+    };
+    for (const SetIdCase& c : cases) {
+        CTempDir dir;
+        chmod(dir.Root().c_str(), 0777);
+        const std::string source = dir.Write("source", "AB");
+        chmod(source.c_str(), 0644);
+        const std::string dest = dir.Write("tool", kOld);
+        ASSERT_EQ(chown(dest.c_str(), c.fileOwner, kSharedGroup), 0);
+        ASSERT_EQ(chmod(dest.c_str(), c.mode), 0);
+        EXPECT_TRUE(InChild([&] {
+            const gid_t groups[] = {kSharedGroup};
+            return setgroups(1, groups) == 0 && setgid(kOtherGroup) == 0 && setuid(kOtherUser) == 0
+                && Convert(source, dest);
+        })) << c.name;
+        EXPECT_EQ(CTempDir::Read(dest), "0x41,0x42,") << c.name;
+        EXPECT_EQ(StatusOf(dest).st_mode & 07777, c.kept) << c.name;
+    }
+
+    // A capability of CAP_NET_BIND_SERVICE, in the system's form.
+    CTempDir dir;
+    const std::string source = dir.Write("source", "AB");
+    const std::string dest = dir.Write("tool", kOld);
+    const std::uint32_t capability[] = {0x02000000, 1u << 10, 0, 0, 0};
+    if (setxattr(dest.c_str(), "security.capability", capability, sizeof(capability), 0) != 0)
+        GTEST_SKIP() << "no file capabilities here: " << std::strerror(errno);
+    ASSERT_TRUE(Convert(source, dest));
+    EXPECT_TRUE(Attribute(dest, "security.capability").empty());
+}
+
+// A file mounted over another cannot be renamed over: it is written in
+// place, decided before the conversion.
+TEST(FileSafetyPosix, AMountedFileIsWrittenInPlace)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to mount a file";
+    CTempDir dir;
+    const std::string source = dir.Write("source", "AB");
+    const std::string mounted = dir.Write("mounted", kOld);
+    const std::string dest = dir.Write("dest", "covered");
+    EXPECT_TRUE(InChild([&] {
+        return unshare(CLONE_NEWNS) == 0 && mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
+            && mount(mounted.c_str(), dest.c_str(), nullptr, MS_BIND, nullptr) == 0 && Convert(source, dest)
+            && CTempDir::Read(dest) == "0x41,0x42,";
+    }));
+    EXPECT_EQ(CTempDir::Read(mounted), "0x41,0x42,");
+    EXPECT_EQ(CTempDir::Read(dest), "covered");
 }
 
 // Where no thread can start, the conversions run on one, with the same result.
