@@ -31,9 +31,6 @@ public:
     bool WriteSettingInt(std::string_view section, std::string_view key, int value) const;
 
 private:
-    // The file to read: the given one, or the older place until it exists.
-    std::filesystem::path Source(const std::filesystem::path& file) const;
-
     std::filesystem::path m_file;
     std::filesystem::path m_carriedOverFrom;
 };
