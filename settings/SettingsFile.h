@@ -38,3 +38,8 @@ private:
 // which FilePlatform::FollowLinks leaves to the file system, so that the
 // link is kept; elsewhere the name itself.
 std::filesystem::path ReplacedName(const std::filesystem::path& target);
+
+// Whether the user may change the file (or make it, while it does not
+// exist): a read-only file stays as it is, though a new one could take its
+// place.
+bool MayChange(const std::filesystem::path& file);

@@ -67,3 +67,8 @@ std::filesystem::path ReplacedName(const std::filesystem::path& target)
 {
     return target;
 }
+
+bool MayChange(const std::filesystem::path& file)
+{
+    return access(file.c_str(), W_OK) == 0 || errno == ENOENT;
+}

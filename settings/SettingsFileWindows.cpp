@@ -78,3 +78,11 @@ std::filesystem::path ReplacedName(const std::filesystem::path& target)
     name.resize(size);
     return name;
 }
+
+bool MayChange(const std::filesystem::path& file)
+{
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return Missing(GetLastError());
+    return (attributes & FILE_ATTRIBUTE_READONLY) == 0;
+}

@@ -1,6 +1,5 @@
 #include "SettingsStore.h"
 
-#include "DestinationFile.h"
 #include "FilePlatform.h"
 #include "ProfileText.h"
 #include "SaveLock.h"
@@ -66,7 +65,7 @@ bool CSettingsStore::WriteSettingInt(std::string_view section, std::string_view 
     int loop = 0;
     if (!FilePlatform::FollowLinks(Utf8FromPath(m_file), linkTarget, loop))
         return false;
-    const std::filesystem::path target = PathFromUtf8(linkTarget);
+    const std::filesystem::path target = ReplacedName(PathFromUtf8(linkTarget));
     std::error_code error;
     if (target.has_parent_path())
         std::filesystem::create_directories(target.parent_path(), error);
@@ -76,10 +75,19 @@ bool CSettingsStore::WriteSettingInt(std::string_view section, std::string_view 
     // A file that cannot be read whole is left as it is rather than rewritten
     // from part of it.
     const auto text = ReadFileText(target, m_carriedOverFrom);
-    if (!text)
+    if (!text || !MayChange(target))
         return false;
     const std::string updated = WithProfileValue(*text, section, key, std::to_string(value), kNewFileLineEnd);
-    CDestinationFile replacement;
-    return replacement.Open(Utf8FromPath(target)) && replacement.Write(updated.data(), updated.size()) == 0
-        && replacement.Commit();
+    // Always a whole new file, flushed, then renamed over the old one, never
+    // the old one rewritten: a reader sees the old settings or the new ones,
+    // a crash leaves one of them, and other hard links keep the old ones.
+    FilePlatform::CReplacement replacement;
+    int failure = 0;
+    if (!replacement.Create(Utf8FromPath(target), failure))
+        return false;
+    if (FilePlatform::Write(replacement.File(), updated.data(), updated.size()) != 0) {
+        replacement.Discard();
+        return false;
+    }
+    return replacement.Commit(failure);
 }

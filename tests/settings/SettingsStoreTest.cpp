@@ -13,6 +13,7 @@
 #endif
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <iterator>
 #include <thread>
@@ -221,6 +222,39 @@ INSTANTIATE_TEST_SUITE_P(Sizes, SettingsFileSize,
         SizeCase{8 << 20, false}));
 // clang-format on
 
+// A save puts a new file in the settings file's place: another hard link
+// keeps the old settings, a symbolic link to the file sees the new ones.
+struct SecondNameCase
+{
+    const char* kind;
+    void (*make)(const fs::path& file, const fs::path& second);
+    bool seesTheSave;
+};
+
+class SettingsSecondName : public SettingsStore, public testing::WithParamInterface<SecondNameCase>
+{};
+
+TEST_P(SettingsSecondName, OnlyTheSettingsNameIsReplaced)
+{
+    WriteFile("[config]\nByteUnit=4\n");
+    GetParam().make(m_dir.Path("morvex.INI"), m_dir.Path("second.INI"));
+    ASSERT_TRUE(m_store.WriteSettingInt("config", "ByteUnit", 5)) << GetParam().kind;
+    EXPECT_EQ(FileText(), "[config]\nByteUnit=5\n") << GetParam().kind;
+    EXPECT_EQ(CTempDir::Read(m_dir.Path("second.INI")),
+        GetParam().seesTheSave ? "[config]\nByteUnit=5\n" : "[config]\nByteUnit=4\n")
+        << GetParam().kind;
+    EXPECT_EQ(FilesInFolder(), 2u) << GetParam().kind;
+}
+
+const SecondNameCase kSecondNameCases[] = {
+    {"hard link", [](const fs::path& file, const fs::path& second) { fs::create_hard_link(file, second); }, false},
+#ifndef _WIN32
+    {"symbolic link", [](const fs::path& file, const fs::path& second) { fs::create_symlink(file, second); }, true},
+#endif
+};
+
+INSTANTIATE_TEST_SUITE_P(Links, SettingsSecondName, testing::ValuesIn(kSecondNameCases));
+
 // Links, permission bits and limits as POSIX systems have them.
 #ifndef _WIN32
 TEST_F(SettingsStore, SavesThroughASymbolicLinkAndKeepsTheLink)
@@ -385,6 +419,42 @@ TEST_F(SettingsStore, ConcurrentSavesLoseNoSectionAndNoKey)
     EXPECT_EQ(missing, 0);
     EXPECT_EQ(FilesInFolder(), 1u);
 }
+
+#ifndef _WIN32
+// A reader never sees a file cut short by a save: its section comes last,
+// after enough lines that a part-written file would end before it.
+class SettingsReadDuringSaves : public SettingsStore, public testing::WithParamInterface<bool>
+{};
+
+TEST_P(SettingsReadDuringSaves, EveryReadGivesASavedValue)
+{
+    WriteFile(std::string(64 << 10, ';') + "\n[config]\nByteUnit=1000\n");
+    if (GetParam())
+        fs::create_hard_link(m_dir.Path("morvex.INI"), m_dir.Path("second.INI"));
+    constexpr int kSaves = 200;
+    constexpr int kMostReads = 1'000'000;
+    std::atomic<bool> saving{true};
+    int reads = 0;
+    int unsaved = 0;
+    std::jthread reader([&] {
+        const CSettingsStore store(m_dir.Path("morvex.INI"));
+        for (; saving && reads < kMostReads; ++reads) {
+            const int value = store.ReadSettingInt("config", "ByteUnit", -1);
+            unsaved += value != 1000 && (value < 1 || value > kSaves);
+        }
+    });
+    int failures = 0;
+    for (int i = 1; i <= kSaves; ++i)
+        failures += !m_store.WriteSettingInt("config", "ByteUnit", i);
+    saving = false;
+    reader.join();
+    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(unsaved, 0) << "of " << reads << " reads";
+    EXPECT_EQ(m_store.ReadSettingInt("config", "ByteUnit", -1), kSaves);
+}
+
+INSTANTIATE_TEST_SUITE_P(OneOrTwoNames, SettingsReadDuringSaves, testing::Bool());
+#endif
 
 TEST_F(SettingsStore, ReadsTheOlderPlaceUntilTheFileExists)
 {
