@@ -1,15 +1,15 @@
 #include "SettingsStore.h"
 
-#include "DestinationFile.h"
 #include "FilePlatform.h"
 #include "ProfileText.h"
 #include "SaveLock.h"
+#include "SettingsFile.h"
 #include "Utf8Path.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <fstream>
+#include <istream>
 #include <optional>
 #include <string>
 
@@ -25,14 +25,17 @@ constexpr std::string_view kNewFileLineEnd = "\r\n";
 constexpr std::string_view kNewFileLineEnd = "\n";
 #endif
 
-// The file's text; empty when there is no file, nothing when it cannot be
-// read whole or is too large.
-std::optional<std::string> ReadFileText(const std::filesystem::path& file)
+// The file's text, or while there is none the older place's; empty when
+// neither exists, nothing when the one to read is not a regular file, cannot
+// be read whole or is too large.
+std::optional<std::string> ReadFileText(const std::filesystem::path& file, const std::filesystem::path& carriedOverFrom)
 {
-    std::error_code error;
-    if (!std::filesystem::exists(file, error))
-        return error ? std::nullopt : std::optional<std::string>(std::in_place);
-    std::ifstream in(file, std::ios::binary);
+    CSettingsFile buffer(file);
+    if (buffer.State() == CSettingsFile::EState::Missing)
+        return carriedOverFrom.empty() ? std::optional<std::string>(std::in_place) : ReadFileText(carriedOverFrom, {});
+    if (buffer.State() != CSettingsFile::EState::Regular)
+        return std::nullopt;
+    std::istream in(&buffer);
     return ReadProfileText(in, kLargestFile);
 }
 
@@ -44,15 +47,9 @@ CSettingsStore::CSettingsStore(std::filesystem::path file, std::filesystem::path
 {
 }
 
-std::filesystem::path CSettingsStore::Source(const std::filesystem::path& file) const
-{
-    std::error_code error;
-    return std::filesystem::exists(file, error) ? file : m_carriedOverFrom;
-}
-
 int CSettingsStore::ReadSettingInt(std::string_view section, std::string_view key, int defaultValue) const
 {
-    const auto text = ReadFileText(Source(m_file));
+    const auto text = ReadFileText(m_file, m_carriedOverFrom);
     const auto value = text ? ProfileValue(*text, section, key) : std::nullopt;
     if (!value || value->empty())
         return defaultValue;
@@ -68,7 +65,7 @@ bool CSettingsStore::WriteSettingInt(std::string_view section, std::string_view 
     int loop = 0;
     if (!FilePlatform::FollowLinks(Utf8FromPath(m_file), linkTarget, loop))
         return false;
-    const std::filesystem::path target = PathFromUtf8(linkTarget);
+    const std::filesystem::path target = ReplacedName(PathFromUtf8(linkTarget));
     std::error_code error;
     if (target.has_parent_path())
         std::filesystem::create_directories(target.parent_path(), error);
@@ -77,11 +74,20 @@ bool CSettingsStore::WriteSettingInt(std::string_view section, std::string_view 
     const CSaveLock lock(target);
     // A file that cannot be read whole is left as it is rather than rewritten
     // from part of it.
-    const auto text = ReadFileText(Source(target));
-    if (!text)
+    const auto text = ReadFileText(target, m_carriedOverFrom);
+    if (!text || !MayChange(target))
         return false;
     const std::string updated = WithProfileValue(*text, section, key, std::to_string(value), kNewFileLineEnd);
-    CDestinationFile replacement;
-    return replacement.Open(Utf8FromPath(target)) && replacement.Write(updated.data(), updated.size()) == 0
-        && replacement.Commit();
+    // Always a whole new file, flushed, then renamed over the old one, never
+    // the old one rewritten: a reader sees the old settings or the new ones,
+    // a crash leaves one of them, and other hard links keep the old ones.
+    FilePlatform::CReplacement replacement;
+    int failure = 0;
+    if (!replacement.Create(Utf8FromPath(target), failure))
+        return false;
+    if (FilePlatform::Write(replacement.File(), updated.data(), updated.size()) != 0) {
+        replacement.Discard();
+        return false;
+    }
+    return replacement.Commit(failure);
 }

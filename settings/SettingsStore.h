@@ -18,22 +18,22 @@ public:
     // The value of the key, read from its leading blanks, optional sign and
     // decimal digits (no digits read as 0); the default when the file, the
     // section or the key is missing or the value is empty, and when the file
-    // cannot be read or is larger than a settings file ever is (1 MiB).
+    // cannot be read, is not a regular file (a FIFO or device is never waited
+    // on) or is larger than a settings file ever is (1 MiB).
     int ReadSettingInt(std::string_view section, std::string_view key, int defaultValue) const;
 
     // Stores the value as signed decimal text, creating the file, its folder,
     // the section or the key as needed. False when the file cannot be written.
-    // A save replaces the file in one step under a lock, so concurrent saves
-    // lose nothing; a symbolic link is followed and kept, and the file keeps
-    // its permissions. A file that cannot be read whole, or is too large, is
-    // never rewritten. A new file ends its lines in CR LF on Windows, in LF
-    // elsewhere.
+    // A save puts a whole new file in the file's place in one step under a
+    // lock, so concurrent saves lose nothing and readers see the old settings
+    // or the new ones; other hard links of the file keep the old ones. A
+    // symbolic link is followed and kept, and the file keeps its permissions.
+    // A file that cannot be read whole, is too large, is read-only or is not a
+    // regular file is never rewritten. A new file ends its lines in CR LF on
+    // Windows, in LF elsewhere.
     bool WriteSettingInt(std::string_view section, std::string_view key, int value) const;
 
 private:
-    // The file to read: the given one, or the older place until it exists.
-    std::filesystem::path Source(const std::filesystem::path& file) const;
-
     std::filesystem::path m_file;
     std::filesystem::path m_carriedOverFrom;
 };

@@ -6,12 +6,15 @@
 #ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
 #endif
 
 #include <algorithm>
+#include <atomic>
+#include <functional>
 #include <iterator>
 #include <thread>
 
@@ -219,6 +222,39 @@ INSTANTIATE_TEST_SUITE_P(Sizes, SettingsFileSize,
         SizeCase{8 << 20, false}));
 // clang-format on
 
+// A save puts a new file in the settings file's place: another hard link
+// keeps the old settings, a symbolic link to the file sees the new ones.
+struct SecondNameCase
+{
+    const char* kind;
+    void (*make)(const fs::path& file, const fs::path& second);
+    bool seesTheSave;
+};
+
+class SettingsSecondName : public SettingsStore, public testing::WithParamInterface<SecondNameCase>
+{};
+
+TEST_P(SettingsSecondName, OnlyTheSettingsNameIsReplaced)
+{
+    WriteFile("[config]\nByteUnit=4\n");
+    GetParam().make(m_dir.Path("morvex.INI"), m_dir.Path("second.INI"));
+    ASSERT_TRUE(m_store.WriteSettingInt("config", "ByteUnit", 5)) << GetParam().kind;
+    EXPECT_EQ(FileText(), "[config]\nByteUnit=5\n") << GetParam().kind;
+    EXPECT_EQ(CTempDir::Read(m_dir.Path("second.INI")),
+        GetParam().seesTheSave ? "[config]\nByteUnit=5\n" : "[config]\nByteUnit=4\n")
+        << GetParam().kind;
+    EXPECT_EQ(FilesInFolder(), 2u) << GetParam().kind;
+}
+
+const SecondNameCase kSecondNameCases[] = {
+    {"hard link", [](const fs::path& file, const fs::path& second) { fs::create_hard_link(file, second); }, false},
+#ifndef _WIN32
+    {"symbolic link", [](const fs::path& file, const fs::path& second) { fs::create_symlink(file, second); }, true},
+#endif
+};
+
+INSTANTIATE_TEST_SUITE_P(Links, SettingsSecondName, testing::ValuesIn(kSecondNameCases));
+
 // Links, permission bits and limits as POSIX systems have them.
 #ifndef _WIN32
 TEST_F(SettingsStore, SavesThroughASymbolicLinkAndKeepsTheLink)
@@ -289,14 +325,67 @@ TEST_F(SettingsStore, AFailedWriteKeepsTheFileAsItWas)
 }
 #endif
 
-TEST_F(SettingsStore, AFolderInTheFilesPlaceFailsAndLeavesNothingBehind)
+// Runs the calls so that one that blocks fails the test instead of hanging
+// it: on POSIX systems in a child process that an alarm ends.
+std::string Outcome(const std::function<bool()>& calls)
 {
-    fs::create_directory(m_dir.Root() / "morvex.INI");
-    EXPECT_EQ(m_store.ReadSettingInt("config", "ByteUnit", 7), 7);
-    EXPECT_FALSE(m_store.WriteSettingInt("config", "ByteUnit", 2));
-    EXPECT_EQ(FilesInFolder(), 1u);
-    EXPECT_TRUE(fs::is_empty(m_dir.Root() / "morvex.INI"));
+#ifdef _WIN32
+    return calls() ? "as expected" : "wrong result";
+#else
+    const pid_t child = fork();
+    if (child == 0) {
+        alarm(10);
+        _exit(calls() ? 0 : 1);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child)
+        return "not run";
+    if (WIFSIGNALED(status))
+        return WTERMSIG(status) == SIGALRM ? "blocked" : "crashed";
+    return WEXITSTATUS(status) == 0 ? "as expected" : "wrong result";
+#endif
 }
+
+// Something other than a regular file in the file's place reads as the
+// defaults, is never written into nor replaced, and never keeps the dialogs
+// waiting.
+struct NotAFileCase
+{
+    const char* kind;
+    void (*make)(const fs::path& name);
+};
+
+class SettingsNotAFile : public SettingsStore, public testing::WithParamInterface<NotAFileCase>
+{};
+
+TEST_P(SettingsNotAFile, ReadsTheDefaultsAndIsNeitherWrittenNorWaitedOn)
+{
+    const fs::path name = m_dir.Path("morvex.INI");
+    GetParam().make(name);
+    const fs::file_type own = fs::symlink_status(name).type();
+    const fs::file_type behind = fs::status(name).type();
+    const auto readAndSave = [this] {
+        return m_store.ReadSettingInt("config", "ByteUnit", 7) == 7
+            && !m_store.WriteSettingInt("config", "ByteUnit", 2);
+    };
+    EXPECT_EQ(Outcome(readAndSave), "as expected") << GetParam().kind;
+    EXPECT_EQ(fs::symlink_status(name).type(), own) << GetParam().kind;
+    EXPECT_EQ(fs::status(name).type(), behind) << GetParam().kind;
+    EXPECT_EQ(FilesInFolder(), 1u) << GetParam().kind;
+    if (behind == fs::file_type::directory) {
+        EXPECT_TRUE(fs::is_empty(name));
+    }
+}
+
+const NotAFileCase kNotAFileCases[] = {
+    {"folder", [](const fs::path& name) { fs::create_directory(name); }},
+#ifndef _WIN32
+    {"FIFO", [](const fs::path& name) { ASSERT_EQ(mkfifo(name.c_str(), 0600), 0); }},
+    {"device", [](const fs::path& name) { fs::create_symlink("/dev/null", name); }},
+#endif
+};
+
+INSTANTIATE_TEST_SUITE_P(Kinds, SettingsNotAFile, testing::ValuesIn(kNotAFileCases));
 
 TEST_F(SettingsStore, ASaveLeavesOnlyTheFile)
 {
@@ -330,6 +419,42 @@ TEST_F(SettingsStore, ConcurrentSavesLoseNoSectionAndNoKey)
     EXPECT_EQ(missing, 0);
     EXPECT_EQ(FilesInFolder(), 1u);
 }
+
+#ifndef _WIN32
+// A reader never sees a file cut short by a save: its section comes last,
+// after enough lines that a part-written file would end before it.
+class SettingsReadDuringSaves : public SettingsStore, public testing::WithParamInterface<bool>
+{};
+
+TEST_P(SettingsReadDuringSaves, EveryReadGivesASavedValue)
+{
+    WriteFile(std::string(64 << 10, ';') + "\n[config]\nByteUnit=1000\n");
+    if (GetParam())
+        fs::create_hard_link(m_dir.Path("morvex.INI"), m_dir.Path("second.INI"));
+    constexpr int kSaves = 200;
+    constexpr int kMostReads = 1'000'000;
+    std::atomic<bool> saving{true};
+    int reads = 0;
+    int unsaved = 0;
+    std::jthread reader([&] {
+        const CSettingsStore store(m_dir.Path("morvex.INI"));
+        for (; saving && reads < kMostReads; ++reads) {
+            const int value = store.ReadSettingInt("config", "ByteUnit", -1);
+            unsaved += value != 1000 && (value < 1 || value > kSaves);
+        }
+    });
+    int failures = 0;
+    for (int i = 1; i <= kSaves; ++i)
+        failures += !m_store.WriteSettingInt("config", "ByteUnit", i);
+    saving = false;
+    reader.join();
+    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(unsaved, 0) << "of " << reads << " reads";
+    EXPECT_EQ(m_store.ReadSettingInt("config", "ByteUnit", -1), kSaves);
+}
+
+INSTANTIATE_TEST_SUITE_P(OneOrTwoNames, SettingsReadDuringSaves, testing::Bool());
+#endif
 
 TEST_F(SettingsStore, ReadsTheOlderPlaceUntilTheFileExists)
 {
