@@ -552,19 +552,17 @@ bool CReplacement::Commit(int& error)
         Discard();
         return false;
     }
-    // Only a rename replaces a file in one step, and it needs a name to rename.
-    if (m_strName.empty() && !NameUnnamed(error)) {
-        Discard();
-        return false;
-    }
-    if (!Close(std::exchange(m_file, kNoFile), error)) {
-        Discard();
-        return false;
-    }
     // As late as can be: the system has no rename that checks what it replaces.
     if (!StillNamesExamined()) {
         m_bMoved = true;
         error = EEXIST;
+        Discard();
+        return false;
+    }
+    // Only a rename replaces a file in one step, and it needs a name to
+    // rename: given right before it, so that only between these two calls
+    // could a SIGKILL leave the named file behind.
+    if (m_strName.empty() && !NameUnnamed(error)) {
         Discard();
         return false;
     }
@@ -578,6 +576,8 @@ bool CReplacement::Commit(int& error)
     // The rename lasts once the folder is on the device too. A folder that
     // could only be opened for its names cannot be synced; the rename stands.
     fsync(m_nFolder);
+    // Closed only now: its content is on the device already, so the close
+    // has nothing left to lose.
     Discard();
     return true;
 }
