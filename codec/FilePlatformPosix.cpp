@@ -503,8 +503,8 @@ bool CReplacement::Create(const std::string& target, int& error)
     // only it is replaced. A link found here now was swapped in meanwhile.
     m_nExamined = openat(m_nFolder, LeafOf(target).c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
     struct stat old{};
-    if (m_nExamined >= 0 && (fstat(m_nExamined, &old) != 0 || S_ISLNK(old.st_mode))) {
-        error = ELOOP;
+    if (m_nExamined < 0 ? errno != ENOENT : fstat(m_nExamined, &old) != 0 || S_ISLNK(old.st_mode)) {
+        error = m_nExamined < 0 ? errno : ELOOP;
         Discard();
         return false;
     }
