@@ -123,9 +123,9 @@ std::size_t ViewGranularity();
 
 // Maps what the regular file holds of the size bytes from offset, to be read
 // from start to end; nothing when the file ends before offset. False, with
-// the error, for any other kind of file, for files in memory (reading their
-// holes through a mapping would fill them) or when the system cannot map it.
-// The window is guarded: should the file be cut short under it, or a page of
+// the error, for any other kind of file, for files of the file systems that
+// MapsFilesOf (MappedWindows.h) leaves to read(), or when the system cannot
+// map it. The window is guarded: should the file be cut short under it, or a page of
 // it fail to read, the rest of it reads as zeros instead of ending the
 // process. loadNow: its pages are read in and mapped before this returns,
 // rather than as they are first touched; one that fails to read fails this

@@ -492,16 +492,15 @@ std::size_t ViewGranularity()
 
 namespace {
 
-// A file of a file system in memory: a mapping fills its holes as it reads them.
-bool InMemory(int descriptor)
+// Whether the file system the file lies on is one whose files are mapped.
+bool Mappable(int descriptor)
 {
 #ifdef __linux__
-    constexpr long kTmpfsMagic = 0x01021994;
     struct statfs system{};
-    return fstatfs(descriptor, &system) == 0 && static_cast<long>(system.f_type) == kTmpfsMagic;
+    return fstatfs(descriptor, &system) == 0 && MapsFilesOf(static_cast<std::uint32_t>(system.f_type));
 #else
     (void)descriptor;
-    return false;
+    return true;
 #endif
 }
 
@@ -535,7 +534,7 @@ bool MapView(std::FILE* file, std::uint64_t offset, std::size_t size, bool loadN
         error = errno;
         return false;
     }
-    if (!S_ISREG(status.st_mode) || InMemory(descriptor)) {
+    if (!S_ISREG(status.st_mode) || !Mappable(descriptor)) {
         error = ENODEV;
         return false;
     }
