@@ -145,15 +145,17 @@ std::size_t ViewGranularity();
 
 // Maps what the regular file holds of the size bytes from offset, to be read
 // from start to end; nothing when the file ends before offset. False, with
-// the error, for any other kind of file, for files in memory (reading their
-// holes through a mapping would fill them) or when the system cannot map it.
-// The window is guarded: should the file be cut short under it, the rest of it
-// reads as zeros instead of ending the process. loadNow: its pages are read in
-// and mapped before this returns, rather than as they are first touched.
+// the error, for any other kind of file, for files of the file systems that
+// MapsFilesOf (MappedWindows.h) leaves to read(), or when the system cannot
+// map it. The window is guarded: should the file be cut short under it, or a page of
+// it fail to read, the rest of it reads as zeros instead of ending the
+// process. loadNow: its pages are read in and mapped before this returns,
+// rather than as they are first touched; one that fails to read fails this
+// with EIO.
 bool MapView(std::FILE* file, std::uint64_t offset, std::size_t size, bool loadNow, CFileView& view, int& error);
 
-// Unmaps the window; false when the file was cut short under it, so that some
-// of what was read from it were zeros.
+// Unmaps the window; false when the file was cut short under it or a page of
+// it failed to read, so that some of what was read from it were zeros.
 bool UnmapView(std::FILE* file, const CFileView& view);
 
 } // namespace FilePlatform

@@ -660,17 +660,36 @@ std::size_t ViewGranularity()
 
 namespace {
 
-// A file of a file system in memory: a mapping fills its holes as it reads them.
-bool InMemory(int descriptor)
+// Whether the file system the file lies on is one whose files are mapped.
+bool Mappable(int descriptor)
 {
 #ifdef __linux__
-    constexpr long kTmpfsMagic = 0x01021994;
     struct statfs system{};
-    return fstatfs(descriptor, &system) == 0 && static_cast<long>(system.f_type) == kTmpfsMagic;
+    return fstatfs(descriptor, &system) == 0 && MapsFilesOf(static_cast<std::uint32_t>(system.f_type));
 #else
     (void)descriptor;
-    return false;
+    return true;
 #endif
+}
+
+// Reads the window's pages in and maps them; 0, or the error. Never with
+// MAP_POPULATE: the kernel retries a page that fails to read there for as
+// long as it fails, and the process hangs on a failing disk.
+int LoadNow(void* data, std::size_t length)
+{
+#ifdef MADV_POPULATE_READ
+    if (madvise(data, length, MADV_POPULATE_READ) == 0)
+        return 0;
+    // A page that could not be read, or the file cut short under the window.
+    if (errno == EFAULT || errno == EHWPOISON)
+        return EIO;
+    if (errno != EINVAL)
+        return errno;
+#endif
+    // A system too old to load them for us reads them ahead; the guard
+    // catches a page that fails when it is touched.
+    madvise(data, length, MADV_WILLNEED);
+    return 0;
 }
 
 } // namespace
@@ -683,7 +702,7 @@ bool MapView(std::FILE* file, std::uint64_t offset, std::size_t size, bool loadN
         error = errno;
         return false;
     }
-    if (!S_ISREG(status.st_mode) || InMemory(descriptor)) {
+    if (!S_ISREG(status.st_mode) || !Mappable(descriptor)) {
         error = ENODEV;
         return false;
     }
@@ -692,21 +711,21 @@ bool MapView(std::FILE* file, std::uint64_t offset, std::size_t size, bool loadN
     if (offset >= fileSize)
         return true;
     const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(size, fileSize - offset));
-#ifdef MAP_POPULATE
-    const int flags = MAP_PRIVATE | (loadNow ? MAP_POPULATE : 0);
-#else
-    const int flags = MAP_PRIVATE;
-    (void)loadNow;
-#endif
-    void* data = mmap(nullptr, length, PROT_READ, flags, descriptor, static_cast<off_t>(offset));
+    void* data = mmap(nullptr, length, PROT_READ, MAP_PRIVATE, descriptor, static_cast<off_t>(offset));
     if (data == MAP_FAILED) {
         error = errno;
         return false;
     }
     // Read once from start to end: the system may read ahead far and drop the
     // pages early. Pages loaded already leave it nothing to read ahead.
+    const int unloaded = loadNow ? LoadNow(data, length) : 0;
     if (!loadNow)
         madvise(data, length, MADV_SEQUENTIAL);
+    if (unloaded != 0) {
+        munmap(data, length);
+        error = unloaded;
+        return false;
+    }
     if (!GuardWindow(data, length)) {
         munmap(data, length);
         error = ENOMEM;

@@ -1,6 +1,7 @@
 #include "ArrayCodec.h"
 #include "ByteStreams.h"
 #include "FilePlatform.h"
+#include "MappedWindows.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -197,6 +198,37 @@ TEST(MappedSource, AFileCutShortUnderItsWindowIsAChangedSourceAndKeepsTheDestina
             EXPECT_EQ(CTempDir::Read(dest), "keep me") << what;
         }
     }
+}
+
+struct FileSystemRow
+{
+    const char* name;
+    std::uint32_t type;   // as statfs gives it
+    bool mapped;
+};
+
+// Disks are mapped; memory, FUSE and networks are read, so that a failing
+// page there is reported as what failed instead of a bus fault.
+constexpr FileSystemRow kFileSystems[] = {
+    {"ext4", 0xEF53, true},
+    {"xfs", 0x58465342, true},
+    {"btrfs", 0x9123683E, true},
+    {"f2fs", 0xF2F52010, true},
+    {"overlayfs", 0x794C7630, true},
+    {"tmpfs", 0x01021994, false},
+    {"FUSE", 0x65735546, false},
+    {"NFS", 0x6969, false},
+    {"CIFS", 0xFF534D42, false},
+    {"SMB2", 0xFE534D42, false},
+    {"Ceph", 0x00C36400, false},
+    {"9p", 0x01021997, false},
+    {"AFS", 0x5346414F, false},
+};
+
+TEST(MappedSource, OnlyDiskFileSystemsAreMapped)
+{
+    for (const FileSystemRow& row : kFileSystems)
+        EXPECT_EQ(MapsFilesOf(row.type), row.mapped) << row.name;
 }
 
 // A fault outside the reader's windows, with the guard in place.
