@@ -35,6 +35,10 @@ NativeFile InheritedFileOf(const std::string& path);
 // none. False, with ELOOP, for a chain that loops.
 bool FollowLinks(const std::string& path, std::string& target, int& error);
 
+// Whether both names, standard streams' names included, name one file; false
+// when either names none or cannot be asked about.
+bool SameFile(const std::string& a, const std::string& b);
+
 enum class EPlacement {
     Replace,   // write a new file and put it in place (also for a name that does not exist)
     InPlace,   // write into the file itself: it cannot be replaced without losing something

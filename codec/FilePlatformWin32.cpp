@@ -124,12 +124,29 @@ bool Inspect(const std::string& path, BY_HANDLE_FILE_INFORMATION& info, DWORD& t
     return known;
 }
 
+bool SameIdentity(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b)
+{
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh
+        && a.nFileIndexLow == b.nFileIndexLow;
+}
+
 bool SameDiskFile(HANDLE file, const BY_HANDLE_FILE_INFORMATION& other)
 {
     BY_HANDLE_FILE_INFORMATION info{};
-    return GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &info)
-        && info.dwVolumeSerialNumber == other.dwVolumeSerialNumber && info.nFileIndexHigh == other.nFileIndexHigh
-        && info.nFileIndexLow == other.nFileIndexLow;
+    return GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &info) && SameIdentity(info, other);
+}
+
+// What file on a disk the name leads to; a standard stream's name leads to
+// the stream's own file, as /dev/stdout does through /proc elsewhere.
+bool DiskFileOf(const std::string& path, BY_HANDLE_FILE_INFORMATION& info)
+{
+    const auto* named = std::find(std::begin(kStandardNames), std::end(kStandardNames), path);
+    if (named != std::end(kStandardNames)) {
+        const HANDLE handle = StandardHandle(static_cast<int>(named - std::begin(kStandardNames)));
+        return !IsMissing(handle) && GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &info);
+    }
+    DWORD type = FILE_TYPE_UNKNOWN;
+    return Inspect(path, info, type) && type == FILE_TYPE_DISK;
 }
 
 std::uint64_t Joined(DWORD high, DWORD low)
@@ -196,6 +213,13 @@ bool FollowLinks(const std::string& path, std::string& target, int&)
 {
     target = path;
     return true;
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    BY_HANDLE_FILE_INFORMATION first{};
+    BY_HANDLE_FILE_INFORMATION second{};
+    return DiskFileOf(a, first) && DiskFileOf(b, second) && SameIdentity(first, second);
 }
 
 EPlacement PlacementOf(const std::string& target, int& error)
