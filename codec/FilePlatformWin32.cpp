@@ -1,5 +1,6 @@
 #include "FilePlatform.h"
 
+#include "IoFaults.h"
 #include "PendingFiles.h"
 #include "TemporaryName.h"
 #include "Utf8Path.h"
@@ -176,6 +177,62 @@ std::filesystem::path BesideOf(const std::string& path, const std::string& name)
     return PathFromUtf8(path).parent_path() / PathFromUtf8(name);
 }
 
+// A name beside the path that names nothing yet.
+bool FreeNameBeside(const std::string& path, std::string& free)
+{
+    constexpr int kAttempts = 16;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        free = Utf8FromPath(BesideOf(path, TemporaryName()));
+        if (GetFileAttributesW(WideFromUtf8(free).c_str()) == INVALID_FILE_ATTRIBUTES)
+            return true;
+    }
+    return false;
+}
+
+ReplaceFileCall g_replaceFile = nullptr;
+
+BOOL ReplaceNow(const std::wstring& replaced, const std::wstring& replacement, const std::wstring& backup)
+{
+    if (g_replaceFile)
+        return g_replaceFile(replaced.c_str(), replacement.c_str(), backup.c_str());
+    return ReplaceFileW(
+        replaced.c_str(), replacement.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+}
+
+// ReplaceFileW with a backup name for the old file while the two are swapped.
+// Without one, a failure to move the new file in can leave the old one under
+// no name at all (ERROR_UNABLE_TO_MOVE_REPLACEMENT); with one, the old file is
+// either still under its own name or under the backup's
+// (ERROR_UNABLE_TO_MOVE_REPLACEMENT_2), and then goes back. The backup is no
+// pending file: an interruption would remove the old file with it.
+bool ReplaceKeepingOld(const std::string& target, const std::string& replacement, int& error)
+{
+    BY_HANDLE_FILE_INFORMATION old{};
+    DWORD type = FILE_TYPE_UNKNOWN;
+    const bool known = Inspect(target, old, type);
+    std::string backupName;
+    if (!FreeNameBeside(target, backupName)) {
+        error = EEXIST;
+        return false;
+    }
+    const std::wstring to = WideFromUtf8(target);
+    const std::wstring backup = WideFromUtf8(backupName);
+    if (ReplaceNow(to, WideFromUtf8(replacement), backup)) {
+        DeleteFileW(backup.c_str());
+        return true;
+    }
+    error = LastErrno();
+    BY_HANDLE_FILE_INFORMATION now{};
+    if (known && Inspect(target, now, type) && SameIdentity(now, old)) {
+        // The old file kept its name: under the backup's there is at most a copy.
+        DeleteFileW(backup.c_str());
+    } else {
+        // Should its name have been taken meanwhile, it stays under the backup's.
+        MoveFileExW(backup.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH);
+    }
+    return false;
+}
+
 } // namespace
 
 void NoteInheritedFiles()
@@ -323,13 +380,15 @@ bool CReplacement::Commit(int& error)
     // a plain rename would give it the folder's instead, so it is only for a
     // name that has no file yet.
     const bool targetExists = GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES;
-    const bool replaced = error == 0
-        && (targetExists
-                ? ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-                    != 0
-                : MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0);
+    bool replaced = false;
+    if (error == 0 && targetExists) {
+        replaced = ReplaceKeepingOld(m_strTarget, m_strTemporary, error);
+    } else if (error == 0) {
+        replaced = MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        if (!replaced)
+            error = LastErrno();
+    }
     if (!replaced) {
-        error = error != 0 ? error : LastErrno();
         Discard();
         return false;
     }
@@ -383,3 +442,8 @@ bool UnmapView(std::FILE*, const CFileView&)
 }
 
 } // namespace FilePlatform
+
+void UseReplaceFile(ReplaceFileCall call)
+{
+    FilePlatform::g_replaceFile = call;
+}

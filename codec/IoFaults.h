@@ -5,3 +5,11 @@
 // would. A count of 0 clears it. Checked once per chunk, so free when unused.
 void FailNthRead(int nth, int errorNumber);
 void FailNthWrite(int nth, int errorNumber);
+
+#ifdef _WIN32
+// While set, stands in for ReplaceFileW(replaced, replacement, backup), so
+// that a test can fail it as the system does, after what the system had done
+// by then (wine never fails it half way); null puts the system's back.
+using ReplaceFileCall = int (*)(const wchar_t* replaced, const wchar_t* replacement, const wchar_t* backup);
+void UseReplaceFile(ReplaceFileCall call);
+#endif

@@ -1,4 +1,5 @@
 #include "FilePlatform.h"
+#include "IoFaults.h"
 #include "PendingFiles.h"
 #include "ProgramRun.h"
 #include "TempDir.h"
@@ -110,6 +111,79 @@ TEST(ExistingDestination, IsReplacedWhateverTheFormOfItsName)
         EXPECT_EQ(Temporaries(target.parent_path()), std::vector<std::string>{}) << destination;
     }
 }
+
+// What ReplaceFileW has done by the time it fails with the error, as its
+// documentation says.
+DWORD g_replaceFailure = 0;
+
+int FailingReplace(const wchar_t* replaced, const wchar_t*, const wchar_t* backup)
+{
+    switch (g_replaceFailure) {
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+        // Both files keep their names when there is a backup name; without
+        // one, the old file is gone.
+        if (backup == nullptr)
+            DeleteFileW(replaced);
+        break;
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
+        // The old file is under another name: the backup's, when there is one.
+        MoveFileW(replaced, backup != nullptr ? backup : (std::wstring(replaced) + L".elsewhere").c_str());
+        break;
+    default: break;   // both files keep their names, and there is no backup
+    }
+    SetLastError(g_replaceFailure);
+    return 0;
+}
+
+struct CReplaceFileStandIn
+{
+    explicit CReplaceFileStandIn(ReplaceFileCall call) { UseReplaceFile(call); }
+    ~CReplaceFileStandIn() { UseReplaceFile(nullptr); }
+    CReplaceFileStandIn(const CReplaceFileStandIn&) = delete;
+    CReplaceFileStandIn& operator=(const CReplaceFileStandIn&) = delete;
+};
+
+struct ReplaceFailureCase
+{
+    const char* name;
+    DWORD failure;
+    int error;
+};
+
+class FailedReplace : public testing::TestWithParam<ReplaceFailureCase>
+{};
+
+TEST_P(FailedReplace, LeavesTheOldFileUnderItsNameAndNothingElse)
+{
+    const ReplaceFailureCase& c = GetParam();
+    CTempDir dir;
+    const std::string target = dir.Write("out.txt", "old");
+    FilePlatform::CReplacement replacement;
+    int error = 0;
+    ASSERT_TRUE(replacement.Create(target, error)) << std::strerror(error);
+    ASSERT_EQ(FilePlatform::Write(replacement.File(), "new", 3), 0);
+    g_replaceFailure = c.failure;
+    {
+        const CReplaceFileStandIn failing(FailingReplace);
+        EXPECT_FALSE(replacement.Commit(error));
+    }
+    EXPECT_EQ(error, c.error) << std::strerror(error);
+    EXPECT_EQ(CTempDir::Read(target), "old");
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir.Root()))
+        names.push_back(Utf8FromPath(entry.path().filename()));
+    EXPECT_EQ(names, std::vector<std::string>{"out.txt"});
+}
+
+const ReplaceFailureCase kReplaceFailures[] = {
+    {"NewFileNotMovedIn", ERROR_UNABLE_TO_MOVE_REPLACEMENT, EIO},
+    {"NewFileNotMovedInOldOneMovedAside", ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, EIO},
+    {"OldFileNotRemoved", ERROR_UNABLE_TO_REMOVE_REPLACED, EIO},
+    {"OldFileInUse", ERROR_SHARING_VIOLATION, EACCES},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, FailedReplace, testing::ValuesIn(kReplaceFailures),
+    [](const testing::TestParamInfo<ReplaceFailureCase>& info) { return std::string(info.param.name); });
 
 enum class EAfterwards { Commit, Discard, Destroy };
 
