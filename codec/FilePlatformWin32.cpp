@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 #include <utility>
 
 namespace FilePlatform {
@@ -170,11 +169,30 @@ bool StampOf(HANDLE file, CFileStamp& stamp)
     return true;
 }
 
-// The name of a file in the folder of the path: "Z:name" for "Z:old", as
-// drive-relative as the path itself.
-std::filesystem::path BesideOf(const std::string& path, const std::string& name)
+// The whole path of a name in the form that the system takes past MAX_PATH
+// characters: "\\?\C:\dir\name", "\\?\UNC\server\share\name". A temporary's
+// name is longer than its target's, so a target near the limit has one past
+// it. The form skips the system's own clean-up of a name, so it is done
+// here first: ".", "..", "/", a drive's current folder ("Z:name").
+std::string LongPathOf(const std::string& path)
 {
-    return PathFromUtf8(path).parent_path() / PathFromUtf8(name);
+    const std::wstring name = WideFromUtf8(path);
+    std::wstring whole(GetFullPathNameW(name.c_str(), 0, nullptr, nullptr), L'\0');
+    const DWORD size = GetFullPathNameW(name.c_str(), static_cast<DWORD>(whole.size()), whole.data(), nullptr);
+    if (size == 0 || size >= whole.size())
+        return path;
+    whole.resize(size);
+    if (whole.starts_with(L"\\\\?\\") || whole.starts_with(L"\\\\.\\"))
+        return Utf8FromWide(whole);
+    if (whole.starts_with(L"\\\\"))
+        return Utf8FromWide(L"\\\\?\\UNC\\" + whole.substr(2));
+    return Utf8FromWide(L"\\\\?\\" + whole);
+}
+
+// The name of a file in the folder of a whole path.
+std::string BesideOf(const std::string& path, const std::string& name)
+{
+    return path.substr(0, path.rfind('\\') + 1) + name;
 }
 
 // A name beside the path that names nothing yet.
@@ -182,7 +200,7 @@ bool FreeNameBeside(const std::string& path, std::string& free)
 {
     constexpr int kAttempts = 16;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        free = Utf8FromPath(BesideOf(path, TemporaryName()));
+        free = BesideOf(path, TemporaryName());
         if (GetFileAttributesW(WideFromUtf8(free).c_str()) == INVALID_FILE_ATTRIBUTES)
             return true;
     }
@@ -348,12 +366,9 @@ bool CReplacement::Create(const std::string& target, int& error)
 {
     // Whole paths for both names: ReplaceFileW fails with ERROR_DIRECTORY
     // for a name without a folder ("out.txt").
-    std::error_code unresolved;
-    const std::filesystem::path whole = std::filesystem::absolute(PathFromUtf8(target), unresolved);
-    m_strTarget = unresolved ? target : Utf8FromPath(whole);
-    const auto beside = [this](const std::string& name) { return Utf8FromPath(BesideOf(m_strTarget, name)); };
+    m_strTarget = LongPathOf(target);
     return MakeUnderTemporaryName(
-        -1, beside,
+        -1, [this](const std::string& name) { return BesideOf(m_strTarget, name); },
         [this](const std::string& path) {
         // Shared for deleting: the console control handler removes it by its
         // name while it is still open here.
