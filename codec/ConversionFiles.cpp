@@ -3,10 +3,8 @@
 #include "FilePlatform.h"
 #include "QuotedName.h"
 #include "Units.h"
-#include "Utf8Path.h"
 
 #include <cstring>
-#include <filesystem>
 
 namespace {
 
@@ -58,8 +56,7 @@ CConversionResult CConversionFiles::Open()
         return refused;
     if (auto opened = OpenSource(m_source, m_strSourcePath); !opened)
         return opened;
-    std::error_code ignored;
-    if (std::filesystem::equivalent(PathFromUtf8(m_strSourcePath), PathFromUtf8(m_strDestPath), ignored))
+    if (FilePlatform::SameFile(m_strSourcePath, m_strDestPath))
         return CConversionResult::Failed(EFailure::SameFile, m_strDestPath, 0,
             "source and destination are the same file " + QuotedFileName(m_strDestPath));
     if (!m_dest.Open(m_strDestPath))

@@ -47,6 +47,10 @@ bool EndAtOffset(NativeFile file, int& error);
 // the kernel applies only where the system is set to.
 bool FollowLinks(const std::string& path, std::string& target, int& error);
 
+// Whether both names, standard streams' names included, name one file; false
+// when either names none or cannot be asked about.
+bool SameFile(const std::string& a, const std::string& b);
+
 enum class EPlacement {
     Replace,   // write a new file and put it in place (also for a name that does not exist)
     InPlace,   // write into the file itself: it cannot be replaced without losing something

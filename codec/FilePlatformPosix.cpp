@@ -416,6 +416,13 @@ bool FollowLinks(const std::string& path, std::string& target, int& error)
     return false;
 }
 
+bool SameFile(const std::string& a, const std::string& b)
+{
+    // /dev/stdin and its kin lead to the stream's file through /proc.
+    std::error_code unknown;
+    return std::filesystem::equivalent(a, b, unknown);
+}
+
 EPlacement PlacementOf(const std::string& target, int& error)
 {
     struct stat old{};

@@ -1,5 +1,6 @@
 #include "FilePlatform.h"
 
+#include "IoFaults.h"
 #include "PendingFiles.h"
 #include "TemporaryName.h"
 #include "Utf8Path.h"
@@ -10,7 +11,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 #include <utility>
 
 namespace FilePlatform {
@@ -124,12 +124,29 @@ bool Inspect(const std::string& path, BY_HANDLE_FILE_INFORMATION& info, DWORD& t
     return known;
 }
 
+bool SameIdentity(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b)
+{
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh
+        && a.nFileIndexLow == b.nFileIndexLow;
+}
+
 bool SameDiskFile(HANDLE file, const BY_HANDLE_FILE_INFORMATION& other)
 {
     BY_HANDLE_FILE_INFORMATION info{};
-    return GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &info)
-        && info.dwVolumeSerialNumber == other.dwVolumeSerialNumber && info.nFileIndexHigh == other.nFileIndexHigh
-        && info.nFileIndexLow == other.nFileIndexLow;
+    return GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &info) && SameIdentity(info, other);
+}
+
+// What file on a disk the name leads to; a standard stream's name leads to
+// the stream's own file, as /dev/stdout does through /proc elsewhere.
+bool DiskFileOf(const std::string& path, BY_HANDLE_FILE_INFORMATION& info)
+{
+    const auto* named = std::find(std::begin(kStandardNames), std::end(kStandardNames), path);
+    if (named != std::end(kStandardNames)) {
+        const HANDLE handle = StandardHandle(static_cast<int>(named - std::begin(kStandardNames)));
+        return !IsMissing(handle) && GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &info);
+    }
+    DWORD type = FILE_TYPE_UNKNOWN;
+    return Inspect(path, info, type) && type == FILE_TYPE_DISK;
 }
 
 std::uint64_t Joined(DWORD high, DWORD low)
@@ -152,11 +169,86 @@ bool StampOf(HANDLE file, CFileStamp& stamp)
     return true;
 }
 
-// The name of a file in the folder of the path: "Z:name" for "Z:old", as
-// drive-relative as the path itself.
-std::filesystem::path BesideOf(const std::string& path, const std::string& name)
+// The whole path of a name in the form that the system takes past MAX_PATH
+// characters: "\\?\C:\dir\name", "\\?\UNC\server\share\name". A temporary's
+// name is longer than its target's, so a target near the limit has one past
+// it. The form skips the system's own clean-up of a name, so it is done
+// here first: ".", "..", "/", a drive's current folder ("Z:name").
+std::string LongPathOf(const std::string& path)
 {
-    return PathFromUtf8(path).parent_path() / PathFromUtf8(name);
+    const std::wstring name = WideFromUtf8(path);
+    std::wstring whole(GetFullPathNameW(name.c_str(), 0, nullptr, nullptr), L'\0');
+    const DWORD size = GetFullPathNameW(name.c_str(), static_cast<DWORD>(whole.size()), whole.data(), nullptr);
+    if (size == 0 || size >= whole.size())
+        return path;
+    whole.resize(size);
+    if (whole.starts_with(L"\\\\?\\") || whole.starts_with(L"\\\\.\\"))
+        return Utf8FromWide(whole);
+    if (whole.starts_with(L"\\\\"))
+        return Utf8FromWide(L"\\\\?\\UNC\\" + whole.substr(2));
+    return Utf8FromWide(L"\\\\?\\" + whole);
+}
+
+// The name of a file in the folder of a whole path.
+std::string BesideOf(const std::string& path, const std::string& name)
+{
+    return path.substr(0, path.rfind('\\') + 1) + name;
+}
+
+// A name beside the path that names nothing yet.
+bool FreeNameBeside(const std::string& path, std::string& free)
+{
+    constexpr int kAttempts = 16;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        free = BesideOf(path, TemporaryName());
+        if (GetFileAttributesW(WideFromUtf8(free).c_str()) == INVALID_FILE_ATTRIBUTES)
+            return true;
+    }
+    return false;
+}
+
+ReplaceFileCall g_replaceFile = nullptr;
+
+BOOL ReplaceNow(const std::wstring& replaced, const std::wstring& replacement, const std::wstring& backup)
+{
+    if (g_replaceFile)
+        return g_replaceFile(replaced.c_str(), replacement.c_str(), backup.c_str());
+    return ReplaceFileW(
+        replaced.c_str(), replacement.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+}
+
+// ReplaceFileW with a backup name for the old file while the two are swapped.
+// Without one, a failure to move the new file in can leave the old one under
+// no name at all (ERROR_UNABLE_TO_MOVE_REPLACEMENT); with one, the old file is
+// either still under its own name or under the backup's
+// (ERROR_UNABLE_TO_MOVE_REPLACEMENT_2), and then goes back. The backup is no
+// pending file: an interruption would remove the old file with it.
+bool ReplaceKeepingOld(const std::string& target, const std::string& replacement, int& error)
+{
+    BY_HANDLE_FILE_INFORMATION old{};
+    DWORD type = FILE_TYPE_UNKNOWN;
+    const bool known = Inspect(target, old, type);
+    std::string backupName;
+    if (!FreeNameBeside(target, backupName)) {
+        error = EEXIST;
+        return false;
+    }
+    const std::wstring to = WideFromUtf8(target);
+    const std::wstring backup = WideFromUtf8(backupName);
+    if (ReplaceNow(to, WideFromUtf8(replacement), backup)) {
+        DeleteFileW(backup.c_str());
+        return true;
+    }
+    error = LastErrno();
+    BY_HANDLE_FILE_INFORMATION now{};
+    if (known && Inspect(target, now, type) && SameIdentity(now, old)) {
+        // The old file kept its name: under the backup's there is at most a copy.
+        DeleteFileW(backup.c_str());
+    } else {
+        // Should its name have been taken meanwhile, it stays under the backup's.
+        MoveFileExW(backup.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH);
+    }
+    return false;
 }
 
 } // namespace
@@ -208,6 +300,13 @@ bool FollowLinks(const std::string& path, std::string& target, int&)
 {
     target = path;
     return true;
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    BY_HANDLE_FILE_INFORMATION first{};
+    BY_HANDLE_FILE_INFORMATION second{};
+    return DiskFileOf(a, first) && DiskFileOf(b, second) && SameIdentity(first, second);
 }
 
 EPlacement PlacementOf(const std::string& target, int& error)
@@ -279,12 +378,9 @@ bool CReplacement::Create(const std::string& target, int& error)
 {
     // Whole paths for both names: ReplaceFileW fails with ERROR_DIRECTORY
     // for a name without a folder ("out.txt").
-    std::error_code unresolved;
-    const std::filesystem::path whole = std::filesystem::absolute(PathFromUtf8(target), unresolved);
-    m_strTarget = unresolved ? target : Utf8FromPath(whole);
-    const auto beside = [this](const std::string& name) { return Utf8FromPath(BesideOf(m_strTarget, name)); };
+    m_strTarget = LongPathOf(target);
     return MakeUnderTemporaryName(
-        -1, beside,
+        -1, [this](const std::string& name) { return BesideOf(m_strTarget, name); },
         [this](const std::string& path) {
         // Shared for deleting: the console control handler removes it by its
         // name while it is still open here.
@@ -311,13 +407,15 @@ bool CReplacement::Commit(int& error)
     // a plain rename would give it the folder's instead, so it is only for a
     // name that has no file yet.
     const bool targetExists = GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES;
-    const bool replaced = error == 0
-        && (targetExists
-                ? ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-                    != 0
-                : MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0);
+    bool replaced = false;
+    if (error == 0 && targetExists) {
+        replaced = ReplaceKeepingOld(m_strTarget, m_strTemporary, error);
+    } else if (error == 0) {
+        replaced = MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        if (!replaced)
+            error = LastErrno();
+    }
     if (!replaced) {
-        error = error != 0 ? error : LastErrno();
         Discard();
         return false;
     }
@@ -371,3 +469,8 @@ bool UnmapView(std::FILE*, const CFileView&)
 }
 
 } // namespace FilePlatform
+
+void UseReplaceFile(ReplaceFileCall call)
+{
+    FilePlatform::g_replaceFile = call;
+}

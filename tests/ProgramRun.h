@@ -20,6 +20,11 @@ CProgramOutcome RunProgram(const std::string& program, const std::filesystem::pa
     const std::vector<std::string>& args, const std::filesystem::path& input = {});
 
 #ifdef _WIN32
+// The same with standard output appended to the file output, as ">>" does;
+// the outcome's output is then empty.
+CProgramOutcome RunProgramAppending(const std::string& program, const std::filesystem::path& folder,
+    const std::vector<std::string>& args, const std::filesystem::path& input, const std::filesystem::path& output);
+
 // The program's full path: a relative one is taken from the test program's folder.
 std::filesystem::path ProgramPath(const std::string& program);
 #endif

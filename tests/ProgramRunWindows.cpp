@@ -40,6 +40,17 @@ HANDLE OpenInheritableInput(const std::filesystem::path& path)
         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// Opened as cmd opens the file of ">>": made if missing, written at its end.
+HANDLE OpenInheritableAppending(const std::filesystem::path& path)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        &inherit, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE)
+        SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_END);
+    return file;
+}
+
 // Standard error is a text stream, with CR LF line ends on Windows; the tests
 // compare its lines in the form of every platform.
 std::string WithLfLineEnds(std::string text)
@@ -64,7 +75,7 @@ std::filesystem::path ProgramPath(const std::string& program)
 namespace {
 
 CProgramOutcome RunOnce(const std::string& program, const std::filesystem::path& folder,
-    const std::vector<std::string>& args, const std::filesystem::path& input)
+    const std::vector<std::string>& args, const std::filesystem::path& input, const std::filesystem::path& appendTo)
 {
     const std::filesystem::path programPath = ProgramPath(program);
     std::wstring commandLine = Quoted(programPath.wstring());
@@ -78,7 +89,7 @@ CProgramOutcome RunOnce(const std::string& program, const std::filesystem::path&
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = input.empty() ? GetStdHandle(STD_INPUT_HANDLE) : OpenInheritableInput(input);
-    startup.hStdOutput = CreateInheritableFile(outFile);
+    startup.hStdOutput = appendTo.empty() ? CreateInheritableFile(outFile) : OpenInheritableAppending(appendTo);
     startup.hStdError = CreateInheritableFile(errFile);
     PROCESS_INFORMATION process{};
     // Under wine a start fails now and then (about once in a few thousand,
@@ -117,14 +128,20 @@ CProgramOutcome RunOnce(const std::string& program, const std::filesystem::path&
 
 } // namespace
 
-CProgramOutcome RunProgram(const std::string& program, const std::filesystem::path& folder,
-    const std::vector<std::string>& args, const std::filesystem::path& input)
+CProgramOutcome RunProgramAppending(const std::string& program, const std::filesystem::path& folder,
+    const std::vector<std::string>& args, const std::filesystem::path& input, const std::filesystem::path& output)
 {
     // Under load, wine sometimes ends a started program before it runs a line
     // of its own. Morvex never fails without saying why, so a silent failure
     // is such a start, and is tried again.
-    CProgramOutcome outcome = RunOnce(program, folder, args, input);
+    CProgramOutcome outcome = RunOnce(program, folder, args, input, output);
     for (int attempt = 1; attempt < 3 && outcome.exitCode != 0 && outcome.errors.empty(); ++attempt)
-        outcome = RunOnce(program, folder, args, input);
+        outcome = RunOnce(program, folder, args, input, output);
     return outcome;
+}
+
+CProgramOutcome RunProgram(const std::string& program, const std::filesystem::path& folder,
+    const std::vector<std::string>& args, const std::filesystem::path& input)
+{
+    return RunProgramAppending(program, folder, args, input, {});
 }

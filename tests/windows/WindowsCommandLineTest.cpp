@@ -26,7 +26,9 @@ struct WindowsCase
     std::string output;
     std::string errors;
     Files after;
-    std::string input = {};   // standard input's bytes; none when empty
+    std::string input = {};   // standard input's bytes, in the file "standard input"; none when empty
+    Files links = {};         // hard links made first: the new name, the file it names
+    std::string appendTo = {};   // the file standard output is appended to (">>"); none when empty
 };
 
 struct Program
@@ -64,7 +66,10 @@ TEST_P(WindowsCommandLine, KeepsNamesAndBytes)
         WriteFile(dir, "standard input", c.input);
         input = dir.Root() / "standard input";
     }
-    const CProgramOutcome outcome = RunProgram(program.path, dir.Root(), c.args, input);
+    for (const auto& [link, existing] : c.links)
+        std::filesystem::create_hard_link(dir.Root() / PathFromUtf8(existing), dir.Root() / PathFromUtf8(link));
+    const std::filesystem::path appendTo = c.appendTo.empty() ? std::filesystem::path() : dir.Root() / c.appendTo;
+    const CProgramOutcome outcome = RunProgramAppending(program.path, dir.Root(), c.args, input, appendTo);
     EXPECT_EQ(outcome.exitCode, c.exitCode) << outcome.errors;
     EXPECT_EQ(outcome.output, c.output);
     EXPECT_EQ(outcome.errors, c.errors);
@@ -99,6 +104,19 @@ const WindowsCase kCases[] = {
         "0x0A,0x41,0x0D,0x0A,"},
     {"DashBothWaysWithAByteUnit", {}, {"i2", "-", "-"}, 0, "0xFEFD,65532,", "", {}, "0x0102,\r\n3"},
     {"AFileNamedDash", {{"-", "AB"}}, {"h", ".\\-", "out"}, 0, "", "", {{"out", "0x41,0x42,"}}},
+    // The standard streams' names stand for the streams' own files: a source
+    // read from its own destination would be destroyed, or grow without end.
+    {"StandardInputIntoItsOwnFileIsRefused", {}, {"h", "-", "standard input"}, 1, "",
+        "morvex: source and destination are the same file 'standard input'\n", {{"standard input", "AB"}}, "AB"},
+    {"StandardInputIntoAHardLinkOfItIsRefused", {}, {"h", "-", "link.bin"}, 1, "",
+        "morvex: source and destination are the same file 'link.bin'\n", {{"standard input", "AB"}, {"link.bin", "AB"}},
+        "AB", {{"link.bin", "standard input"}}},
+    // Empty, so that a regression fails here rather than filling the disk.
+    {"AppendingToTheSourceIsRefused", {{"fw.bin", ""}}, {"h", "fw.bin", "-"}, 1, "",
+        "morvex: source and destination are the same file '/dev/stdout'\n", {{"fw.bin", ""}}, {}, {}, "fw.bin"},
+    {"AppendingToAHardLinkOfTheSourceIsRefused", {{"fw.bin", ""}}, {"h", "fw.bin", "-"}, 1, "",
+        "morvex: source and destination are the same file '/dev/stdout'\n", {{"fw.bin", ""}}, {},
+        {{"link.bin", "fw.bin"}}, "link.bin"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, WindowsCommandLine,

@@ -1,4 +1,5 @@
 #include "FilePlatform.h"
+#include "IoFaults.h"
 #include "PendingFiles.h"
 #include "ProgramRun.h"
 #include "TempDir.h"
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -110,6 +112,137 @@ TEST(ExistingDestination, IsReplacedWhateverTheFormOfItsName)
         EXPECT_EQ(Temporaries(target.parent_path()), std::vector<std::string>{}) << destination;
     }
 }
+
+// A destination near MAX_PATH characters, "<folder>\\out.txt" in the folder
+// and holding "old", whose temporary's path, 17 characters longer, is past it.
+std::string NearTheLongestPath(const CTempDir& dir)
+{
+    constexpr std::size_t kFolderPath = 245;
+    const std::string folder(kFolderPath - dir.Root().native().size() - 1, 'd');
+    fs::create_directory(dir.Root() / folder);
+    const std::string destination = folder + "\\out.txt";
+    dir.Write(destination, "old");
+    const std::size_t length = (dir.Root() / destination).native().size();
+    EXPECT_LT(length, std::size_t{MAX_PATH});
+    EXPECT_GE(length + 17, std::size_t{MAX_PATH});
+    return destination;
+}
+
+TEST(ExistingDestination, IsReplacedWhenItsTemporarysPathIsPastTheLongestPath)
+{
+    CTempDir dir;
+    dir.Write("in.bin", "AB");
+    const std::string destination = NearTheLongestPath(dir);
+    const fs::path target = dir.Root() / destination;
+
+    const CProgramOutcome outcome = RunProgram(MORVEX_COM, dir.Root(), {"h", "in.bin", destination});
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.errors;
+    EXPECT_EQ(CTempDir::Read(target.string()), "0x41,0x42,");
+    EXPECT_EQ(Temporaries(target.parent_path()), std::vector<std::string>{});
+}
+
+// Windows takes a name past MAX_PATH characters only in the "\\?\" form;
+// wine takes any, so here it is refused as Windows would.
+int ReplaceWithinTheLongestPath(const wchar_t* replaced, const wchar_t* replacement, const wchar_t* backup)
+{
+    for (const wchar_t* name : {replaced, replacement, backup}) {
+        const std::wstring_view path = name != nullptr ? name : L"";
+        if (path.size() >= MAX_PATH && !path.starts_with(L"\\\\?\\")) {
+            SetLastError(ERROR_FILENAME_EXCED_RANGE);
+            return 0;
+        }
+    }
+    return ReplaceFileW(replaced, replacement, backup, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+}
+
+struct CReplaceFileStandIn
+{
+    explicit CReplaceFileStandIn(ReplaceFileCall call) { UseReplaceFile(call); }
+    ~CReplaceFileStandIn() { UseReplaceFile(nullptr); }
+    CReplaceFileStandIn(const CReplaceFileStandIn&) = delete;
+    CReplaceFileStandIn& operator=(const CReplaceFileStandIn&) = delete;
+};
+
+TEST(ExistingDestination, IsReplacedThroughNamesPastTheLongestPathAsWindowsTakesThem)
+{
+    CTempDir dir;
+    const fs::path target = dir.Root() / NearTheLongestPath(dir);
+    FilePlatform::CReplacement replacement;
+    int error = 0;
+    ASSERT_TRUE(replacement.Create(target.string(), error)) << std::strerror(error);
+    ASSERT_EQ(FilePlatform::Write(replacement.File(), "new", 3), 0);
+    {
+        const CReplaceFileStandIn limited(ReplaceWithinTheLongestPath);
+        EXPECT_TRUE(replacement.Commit(error)) << std::strerror(error);
+    }
+    EXPECT_EQ(CTempDir::Read(target.string()), "new");
+    EXPECT_EQ(Temporaries(target.parent_path()), std::vector<std::string>{});
+}
+
+// What ReplaceFileW has done by the time it fails with the error, as its
+// documentation says.
+DWORD g_replaceFailure = 0;
+
+int FailingReplace(const wchar_t* replaced, const wchar_t*, const wchar_t* backup)
+{
+    switch (g_replaceFailure) {
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+        // Both files keep their names when there is a backup name; without
+        // one, the old file is gone.
+        if (backup == nullptr)
+            DeleteFileW(replaced);
+        break;
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
+        // The old file is under another name: the backup's, when there is one.
+        MoveFileW(replaced, backup != nullptr ? backup : (std::wstring(replaced) + L".elsewhere").c_str());
+        break;
+    default: break;   // both files keep their names, and there is no backup
+    }
+    SetLastError(g_replaceFailure);
+    return 0;
+}
+
+struct ReplaceFailureCase
+{
+    const char* name;
+    DWORD failure;
+    int error;
+};
+
+class FailedReplace : public testing::TestWithParam<ReplaceFailureCase>
+{};
+
+TEST_P(FailedReplace, LeavesTheOldFileUnderItsNameAndNothingElse)
+{
+    const ReplaceFailureCase& c = GetParam();
+    CTempDir dir;
+    const std::string target = dir.Write("out.txt", "old");
+    FilePlatform::CReplacement replacement;
+    int error = 0;
+    ASSERT_TRUE(replacement.Create(target, error)) << std::strerror(error);
+    ASSERT_EQ(FilePlatform::Write(replacement.File(), "new", 3), 0);
+    g_replaceFailure = c.failure;
+    {
+        const CReplaceFileStandIn failing(FailingReplace);
+        EXPECT_FALSE(replacement.Commit(error));
+    }
+    EXPECT_EQ(error, c.error) << std::strerror(error);
+    EXPECT_EQ(CTempDir::Read(target), "old");
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir.Root()))
+        names.push_back(Utf8FromPath(entry.path().filename()));
+    EXPECT_EQ(names, std::vector<std::string>{"out.txt"});
+}
+
+const ReplaceFailureCase kReplaceFailures[] = {
+    {"NewFileNotMovedIn", ERROR_UNABLE_TO_MOVE_REPLACEMENT, EIO},
+    {"NewFileNotMovedInOldOneMovedAside", ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, EIO},
+    {"OldFileNotRemoved", ERROR_UNABLE_TO_REMOVE_REPLACED, EIO},
+    {"OldFileInUse", ERROR_SHARING_VIOLATION, EACCES},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, FailedReplace, testing::ValuesIn(kReplaceFailures),
+    [](const testing::TestParamInfo<ReplaceFailureCase>& info) { return std::string(info.param.name); });
 
 enum class EAfterwards { Commit, Discard, Destroy };
 
