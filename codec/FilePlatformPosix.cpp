@@ -151,6 +151,97 @@ bool IsMountPoint(int folder, const std::string& leaf)
     return makedev(file.stx_dev_major, file.stx_dev_minor) != makedev(parent.stx_dev_major, parent.stx_dev_minor);
 }
 
+// A descriptor that is closed when it goes.
+struct CHeld
+{
+    int fd = -1;
+    explicit CHeld(int descriptor)
+        : fd(descriptor)
+    {
+    }
+    CHeld(const CHeld&) = delete;
+    CHeld& operator=(const CHeld&) = delete;
+    ~CHeld()
+    {
+        if (fd >= 0)
+            close(fd);
+    }
+    void Reset(int descriptor)
+    {
+        if (fd >= 0)
+            close(fd);
+        fd = descriptor;
+    }
+};
+
+// The kernel's own links (/proc/self/fd/N) lead to a descriptor's file, which
+// may have no name to follow: only the kernel can follow them.
+bool OnProc(int folder)
+{
+#ifdef __linux__
+    constexpr long kProcMagic = 0x9fa0;
+    struct statfs system{};
+    return fstatfs(folder, &system) == 0 && static_cast<long>(system.f_type) == kProcMagic;
+#else
+    (void)folder;
+    return false;
+#endif
+}
+
+// Opens a folder (O_PATH) one name at a time, never following a link that
+// another user planted (PlantedByAnother) on the way: every step is checked
+// and then opened with O_NOFOLLOW, so what is checked is what is opened.
+// -1 with errno on failure; EACCES for a planted link, ELOOP for too many.
+int OpenFolderStepwise(const std::string& path)
+{
+    std::vector<std::string> ahead;   // the names still to go, the next one last
+    const auto push = [&ahead](std::string_view names) {
+        std::vector<std::string> parts;
+        for (std::size_t at = 0; at <= names.size();) {
+            const std::size_t end = std::min(names.find('/', at), names.size());
+            if (end > at && names.substr(at, end - at) != ".")
+                parts.emplace_back(names.substr(at, end - at));
+            at = end + 1;
+        }
+        ahead.insert(ahead.end(), parts.rbegin(), parts.rend());
+    };
+    CHeld folder(open(path.starts_with('/') ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    push(path);
+    for (int links = 0; folder.fd >= 0 && !ahead.empty();) {
+        const std::string name = std::move(ahead.back());
+        ahead.pop_back();
+        struct stat status{};
+        struct stat where{};
+        if (fstatat(folder.fd, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+            return -1;
+        if (!S_ISLNK(status.st_mode)) {
+            folder.Reset(openat(folder.fd, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            continue;
+        }
+        if (++links > kMostLinks) {
+            errno = ELOOP;
+            return -1;
+        }
+        if (fstat(folder.fd, &where) != 0)
+            return -1;
+        if (PlantedByAnother(status, where)) {
+            errno = EACCES;
+            return -1;
+        }
+        if (OnProc(folder.fd)) {
+            folder.Reset(openat(folder.fd, name.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+            continue;
+        }
+        std::string target;
+        if (!ReadLinkAt(folder.fd, name, target))
+            return -1;
+        if (target.starts_with('/'))
+            folder.Reset(open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+        push(target);
+    }
+    return std::exchange(folder.fd, -1);
+}
+
 // The descriptor that a name of the form /dev/fd/N, /proc/self/fd/N or
 // /proc/<this process>/fd/N, or /dev/stdin, /dev/stdout or /dev/stderr,
 // stands for; -1 for any other name.
@@ -200,12 +291,12 @@ bool CanGiveGroup(gid_t group)
 
 // Whether this process may put a new file in the place of the old one in the
 // folder: it may make files there and, in a sticky folder, rename over this one.
-bool CanReplaceIn(const std::string& folder, const struct stat& old)
+bool CanReplaceIn(int folder, const struct stat& old)
 {
-    if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
+    if (faccessat(folder, ".", W_OK | X_OK, AT_EACCESS) != 0)
         return false;
     struct stat status{};
-    if (stat(folder.c_str(), &status) != 0)
+    if (fstat(folder, &status) != 0)
         return false;
     const uid_t user = geteuid();
     return (status.st_mode & S_ISVTX) == 0 || user == 0 || old.st_uid == user || status.st_uid == user;
@@ -392,23 +483,23 @@ bool FollowLinks(const std::string& path, std::string& target, int& error)
         // The link is looked at, judged and read through one open folder, so
         // that what is judged is what is read.
         const std::string folderName = FolderOf(target);
-        const int folder = open(folderName.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        if (folder < 0)
-            return true;   // opening the destination reports it
+        const CHeld folder(OpenFolderStepwise(folderName));
+        if (folder.fd < 0) {
+            // A folder that does not exist is reported when the destination is opened.
+            error = errno;
+            return errno != EACCES && errno != ELOOP;
+        }
         const std::string leaf = LeafOf(target);
         struct stat link{};
         struct stat where{};
         std::string next;
-        const bool isLink
-            = !leaf.empty() && fstatat(folder, leaf.c_str(), &link, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(link.st_mode);
-        const bool planted = isLink && fstat(folder, &where) == 0 && PlantedByAnother(link, where);
-        const bool read = isLink && !planted && ReadLinkAt(folder, leaf, next);
-        close(folder);
-        if (planted) {
+        const bool isLink = !leaf.empty() && fstatat(folder.fd, leaf.c_str(), &link, AT_SYMLINK_NOFOLLOW) == 0
+            && S_ISLNK(link.st_mode) && !OnProc(folder.fd);
+        if (isLink && fstat(folder.fd, &where) == 0 && PlantedByAnother(link, where)) {
             error = EACCES;
             return false;
         }
-        if (!read)
+        if (!isLink || !ReadLinkAt(folder.fd, leaf, next))
             return true;
         target = next.starts_with('/') ? next : (std::filesystem::path(folderName) / next).string();
     }
@@ -425,8 +516,15 @@ bool SameFile(const std::string& a, const std::string& b)
 
 EPlacement PlacementOf(const std::string& target, int& error)
 {
+    const CHeld folder(OpenFolderStepwise(FolderOf(target)));
+    if (folder.fd < 0) {
+        error = errno;
+        return EPlacement::Refused;
+    }
+    const std::string leaf = LeafOf(target);
     struct stat old{};
-    if (lstat(target.c_str(), &old) != 0)
+    // No leaf ("out/") names the folder itself.
+    if (fstatat(folder.fd, leaf.c_str(), &old, AT_SYMLINK_NOFOLLOW | (leaf.empty() ? AT_EMPTY_PATH : 0)) != 0)
         return EPlacement::Replace;
     if (S_ISLNK(old.st_mode)) {
         error = ELOOP;
@@ -439,7 +537,7 @@ EPlacement PlacementOf(const std::string& target, int& error)
     if (!S_ISREG(old.st_mode) || old.st_nlink > 1)
         return EPlacement::InPlace;
     // A file the user may not write stays refused, as truncating it would be.
-    const int probe = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    const int probe = openat(folder.fd, leaf.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
     if (probe < 0) {
         error = errno;
         return EPlacement::Refused;
@@ -448,18 +546,16 @@ EPlacement PlacementOf(const std::string& target, int& error)
     // Where a new file could not take its place, or not with its group, the
     // file is written in place rather than refused after the conversion or
     // given to a group whose members it was not shared with.
-    if (!CanReplaceIn(FolderOf(target), old) || !CanGiveGroup(old.st_gid))
+    if (!CanReplaceIn(folder.fd, old) || !CanGiveGroup(old.st_gid) || IsMountPoint(folder.fd, leaf))
         return EPlacement::InPlace;
-    const int folder = open(FolderOf(target).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    const bool mounted = folder >= 0 && IsMountPoint(folder, LeafOf(target));
-    if (folder >= 0)
-        close(folder);
-    return mounted ? EPlacement::InPlace : EPlacement::Replace;
+    return EPlacement::Replace;
 }
 
 NativeFile OpenTruncating(const std::string& path, int& error)
 {
-    const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0666);
+    const CHeld folder(OpenFolderStepwise(FolderOf(path)));
+    const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW;
+    const int file = folder.fd < 0 ? -1 : openat(folder.fd, LeafOf(path).c_str(), flags, 0666);
     if (file < 0)
         error = errno;
     return file;
@@ -498,10 +594,14 @@ bool CReplacement::Create(const std::string& target, int& error)
 {
     m_strTarget = target;
     // Names relative to the open folder stay short whatever its path's length.
-    const std::string folder = FolderOf(target);
-    m_nFolder = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const CHeld folder(OpenFolderStepwise(FolderOf(target)));
+    if (folder.fd < 0) {
+        error = errno;
+        return false;
+    }
+    m_nFolder = openat(folder.fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (m_nFolder < 0 && errno == EACCES)
-        m_nFolder = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);   // cannot be synced
+        m_nFolder = fcntl(folder.fd, F_DUPFD_CLOEXEC, 0);   // cannot be synced
     if (m_nFolder < 0) {
         error = errno;
         return false;

@@ -322,27 +322,34 @@ TEST(FileSafetyPosix, ALinkAnotherUserPlantedInASharedStickyFolderIsNotFollowed)
         {"sticky, open to the group only", 01775, kPlanter, true},
     };
     for (const PlantedLinkCase& c : cases) {
-        CTempDir dir;
-        chmod(dir.Root().c_str(), 0777);
-        const std::string source = dir.Write("source", "AB");
-        chmod(source.c_str(), 0644);
-        const std::string victim = dir.Write("victim", kOld);
-        ASSERT_EQ(chown(victim.c_str(), kOtherUser, kOtherGroup), 0);
-        std::filesystem::create_directory(dir.Path("shared"));
-        ASSERT_EQ(chown(dir.Path("shared").c_str(), 0, kOtherGroup), 0);
-        const std::string link = dir.Path("shared/out");
-        ASSERT_EQ(symlink(victim.c_str(), link.c_str()), 0);
-        ASSERT_EQ(lchown(link.c_str(), c.linkOwner, kOtherGroup), 0);
-        chmod(dir.Path("shared").c_str(), c.folderMode);
-        std::string error;
-        const bool converted = InChild([&] {
-            return setgid(kOtherGroup) == 0 && setuid(kOtherUser) == 0 && Convert(source, link, &error) == c.followed
-                && (c.followed || error == "cannot open destination file '" + link + "': Permission denied");
-        });
-        EXPECT_TRUE(converted) << c.name;
-        EXPECT_EQ(CTempDir::Read(victim), c.followed ? "0x41,0x42," : kOld) << c.name;
-        struct stat status{};
-        EXPECT_TRUE(lstat(link.c_str(), &status) == 0 && S_ISLNK(status.st_mode)) << c.name;
+        // The link names the file itself, or a folder on the way to it.
+        for (const bool toFolder : {false, true}) {
+            const std::string what = std::string(c.name) + (toFolder ? ", link to the folder" : ", link to the file");
+            CTempDir dir;
+            chmod(dir.Root().c_str(), 0777);
+            const std::string source = dir.Write("source", "AB");
+            chmod(source.c_str(), 0644);
+            std::filesystem::create_directory(dir.Path("mine"));
+            ASSERT_EQ(chown(dir.Path("mine").c_str(), kOtherUser, kOtherGroup), 0);
+            const std::string victim = dir.Write("mine/out", kOld);
+            ASSERT_EQ(chown(victim.c_str(), kOtherUser, kOtherGroup), 0);
+            std::filesystem::create_directory(dir.Path("shared"));
+            ASSERT_EQ(chown(dir.Path("shared").c_str(), 0, kOtherGroup), 0);
+            const std::string link = dir.Path(toFolder ? "shared/d" : "shared/out");
+            ASSERT_EQ(symlink((toFolder ? dir.Path("mine") : victim).c_str(), link.c_str()), 0);
+            ASSERT_EQ(lchown(link.c_str(), c.linkOwner, kOtherGroup), 0);
+            chmod(dir.Path("shared").c_str(), c.folderMode);
+            const std::string dest = toFolder ? link + "/out" : link;
+            EXPECT_TRUE(InChild([&] {
+                std::string error;
+                return setgid(kOtherGroup) == 0 && setuid(kOtherUser) == 0
+                    && Convert(source, dest, &error) == c.followed
+                    && (c.followed || error == "cannot open destination file '" + dest + "': Permission denied");
+            })) << what;
+            EXPECT_EQ(CTempDir::Read(victim), c.followed ? "0x41,0x42," : kOld) << what;
+            struct stat status{};
+            EXPECT_TRUE(lstat(link.c_str(), &status) == 0 && S_ISLNK(status.st_mode)) << what;
+        }
     }
 }
 
