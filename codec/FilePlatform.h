@@ -47,6 +47,12 @@ bool EndAtOffset(NativeFile file, int& error);
 // the kernel applies only where the system is set to.
 bool FollowLinks(const std::string& path, std::string& target, int& error);
 
+#ifndef _WIN32
+// Opens a source for reading, its links followed as FollowLinks follows
+// them; -1 with errno. (Windows resolves a name's links itself.)
+int OpenToRead(const std::string& path);
+#endif
+
 // Whether both names, standard streams' names included, name one file; false
 // when either names none or cannot be asked about.
 bool SameFile(const std::string& a, const std::string& b);

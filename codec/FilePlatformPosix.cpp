@@ -514,6 +514,24 @@ bool SameFile(const std::string& a, const std::string& b)
     return std::filesystem::equivalent(a, b, unknown);
 }
 
+int OpenToRead(const std::string& path)
+{
+    std::string target;
+    int error = 0;
+    if (!FollowLinks(path, target, error)) {
+        errno = error;
+        return -1;
+    }
+    const CHeld folder(OpenFolderStepwise(FolderOf(target)));
+    if (folder.fd < 0)
+        return -1;
+    // The kernel's own links are its to follow; any other link found here now
+    // was swapped in after the links were judged.
+    const int follow = OnProc(folder.fd) ? 0 : O_NOFOLLOW;
+    const std::string leaf = LeafOf(target);
+    return openat(folder.fd, leaf.empty() ? "." : leaf.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | follow);
+}
+
 EPlacement PlacementOf(const std::string& target, int& error)
 {
     const CHeld folder(OpenFolderStepwise(FolderOf(target)));

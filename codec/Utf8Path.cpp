@@ -61,24 +61,37 @@ std::filesystem::path PathFromUtf8(const std::string& utf8Path)
 
 #else
 
+#include "FilePlatform.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cstring>
 
+namespace {
+
+// The descriptor as a C stream; closed when it cannot be one.
+std::FILE* StreamOf(int descriptor, const char* mode)
+{
+    std::FILE* file = descriptor >= 0 ? fdopen(descriptor, mode) : nullptr;
+    if (!file && descriptor >= 0)
+        close(descriptor);
+    return file;
+}
+
+} // namespace
+
 std::FILE* OpenFile(const std::string& utf8Path, const char* mode)
 {
+    if (!std::strchr(mode, 'r'))
+        return std::fopen(utf8Path.c_str(), mode);
     // Standard input is the descriptor itself, read from where it stands (as
     // a caller that read a header leaves it), whatever it is: reopening its
     // name would start a file over, and fails for a socket.
-    if (utf8Path == "/dev/stdin" && std::strchr(mode, 'r')) {
-        const int input = fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
-        std::FILE* file = input >= 0 ? fdopen(input, mode) : nullptr;
-        if (!file && input >= 0)
-            close(input);
-        return file;
-    }
-    return std::fopen(utf8Path.c_str(), mode);
+    if (utf8Path == "/dev/stdin")
+        return StreamOf(fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0), mode);
+    // A source is opened as a destination is: no link another user planted is followed.
+    return StreamOf(FilePlatform::OpenToRead(utf8Path), mode);
 }
 
 std::filesystem::path PathFromUtf8(const std::string& utf8Path)

@@ -322,16 +322,18 @@ TEST(FileSafetyPosix, ALinkAnotherUserPlantedInASharedStickyFolderIsNotFollowed)
         {"sticky, open to the group only", 01775, kPlanter, true},
     };
     for (const PlantedLinkCase& c : cases) {
-        // The link names the file itself, or a folder on the way to it.
-        for (const bool toFolder : {false, true}) {
-            const std::string what = std::string(c.name) + (toFolder ? ", link to the folder" : ", link to the file");
+        // The link names the destination, a folder on the way to it, or the source.
+        for (const char* kind : {"file", "folder", "source"}) {
+            const bool toFolder = std::string(kind) == "folder";
+            const bool asSource = std::string(kind) == "source";
+            const std::string what = std::string(c.name) + ", link to the " + kind;
             CTempDir dir;
             chmod(dir.Root().c_str(), 0777);
             const std::string source = dir.Write("source", "AB");
             chmod(source.c_str(), 0644);
             std::filesystem::create_directory(dir.Path("mine"));
             ASSERT_EQ(chown(dir.Path("mine").c_str(), kOtherUser, kOtherGroup), 0);
-            const std::string victim = dir.Write("mine/out", kOld);
+            const std::string victim = dir.Write("mine/out", asSource ? "AB" : kOld);
             ASSERT_EQ(chown(victim.c_str(), kOtherUser, kOtherGroup), 0);
             std::filesystem::create_directory(dir.Path("shared"));
             ASSERT_EQ(chown(dir.Path("shared").c_str(), 0, kOtherGroup), 0);
@@ -339,14 +341,20 @@ TEST(FileSafetyPosix, ALinkAnotherUserPlantedInASharedStickyFolderIsNotFollowed)
             ASSERT_EQ(symlink((toFolder ? dir.Path("mine") : victim).c_str(), link.c_str()), 0);
             ASSERT_EQ(lchown(link.c_str(), c.linkOwner, kOtherGroup), 0);
             chmod(dir.Path("shared").c_str(), c.folderMode);
-            const std::string dest = toFolder ? link + "/out" : link;
+            const std::string from = asSource ? link : source;
+            const std::string dest = asSource ? dir.Path("mine/copy") : toFolder ? link + "/out" : link;
+            const std::string refusal = asSource ? "cannot open source file '" + from + "': Permission denied"
+                                                 : "cannot open destination file '" + dest + "': Permission denied";
             EXPECT_TRUE(InChild([&] {
                 std::string error;
-                return setgid(kOtherGroup) == 0 && setuid(kOtherUser) == 0
-                    && Convert(source, dest, &error) == c.followed
-                    && (c.followed || error == "cannot open destination file '" + dest + "': Permission denied");
+                return setgid(kOtherGroup) == 0 && setuid(kOtherUser) == 0 && Convert(from, dest, &error) == c.followed
+                    && (c.followed || error == refusal);
             })) << what;
-            EXPECT_EQ(CTempDir::Read(victim), c.followed ? "0x41,0x42," : kOld) << what;
+            EXPECT_EQ(CTempDir::Read(asSource ? dest : victim),
+                c.followed     ? "0x41,0x42,"
+                    : asSource ? ""
+                               : kOld)
+                << what;
             struct stat status{};
             EXPECT_TRUE(lstat(link.c_str(), &status) == 0 && S_ISLNK(status.st_mode)) << what;
         }
