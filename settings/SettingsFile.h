@@ -29,6 +29,9 @@ protected:
     int_type underflow() override;
 
 private:
+    // Reads what comes next into the buffer: the count, 0 at the end, or -1.
+    long ReadSome();
+
     std::intptr_t m_handle;
     EState m_state = EState::Unusable;
     char m_buffer[4096];

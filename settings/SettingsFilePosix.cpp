@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <ios>
 
 namespace {
 
@@ -47,20 +46,13 @@ CSettingsFile::~CSettingsFile()
         close(static_cast<int>(m_handle));
 }
 
-CSettingsFile::int_type CSettingsFile::underflow()
+long CSettingsFile::ReadSome()
 {
-    if (m_state != EState::Regular)
-        return traits_type::eof();
     ssize_t got = 0;
     do {
         got = read(static_cast<int>(m_handle), m_buffer, sizeof m_buffer);
     } while (got < 0 && errno == EINTR);
-    if (got < 0)
-        throw std::ios_base::failure("cannot read the settings file");
-    if (got == 0)
-        return traits_type::eof();
-    setg(m_buffer, m_buffer, m_buffer + got);
-    return traits_type::to_int_type(m_buffer[0]);
+    return static_cast<long>(got);
 }
 
 std::filesystem::path ReplacedName(const std::filesystem::path& target)

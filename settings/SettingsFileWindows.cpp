@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <ios>
 #include <string>
 
 namespace {
@@ -43,17 +42,10 @@ CSettingsFile::~CSettingsFile()
         CloseHandle(Handle(m_handle));
 }
 
-CSettingsFile::int_type CSettingsFile::underflow()
+long CSettingsFile::ReadSome()
 {
-    if (m_state != EState::Regular)
-        return traits_type::eof();
     DWORD got = 0;
-    if (!ReadFile(Handle(m_handle), m_buffer, sizeof m_buffer, &got, nullptr))
-        throw std::ios_base::failure("cannot read the settings file");
-    if (got == 0)
-        return traits_type::eof();
-    setg(m_buffer, m_buffer, m_buffer + got);
-    return traits_type::to_int_type(m_buffer[0]);
+    return ReadFile(Handle(m_handle), m_buffer, sizeof m_buffer, &got, nullptr) ? static_cast<long>(got) : -1;
 }
 
 std::filesystem::path ReplacedName(const std::filesystem::path& target)
