@@ -94,6 +94,9 @@ INSTANTIATE_TEST_SUITE_P(DevStdout, ScriptOutput,
             "{ head -c 4096 /dev/zero | tr '\\0' ' '; cat in.txt; } > hin;"
             " { dd bs=4096 count=1 of=/dev/null status=none; $M b - out; } < hin",
             "AB"},
+        // The kernel's own links to a descriptor are followed by the kernel.
+        ScriptCase{"ProcessSubstitutionSource", "$M h <(cat in.bin) out", "0x41,0x42,0x43,"},
+        ScriptCase{"FdThreeSource", "$M h /proc/self/fd/3 out 3< in.bin", "0x41,0x42,0x43,"},
         ScriptCase{"DashLeftAtItsEnd", "{ $M b - out; cat >> out; } < in.txt", "AB"},
         ScriptCase{"DashThatIsASocket",
             "python3 -c 'import socket, subprocess, sys\n"
