@@ -102,16 +102,6 @@ std::string LeafOf(const std::string& path)
 }
 
 // The link's target, relative to the link's own folder; false for no link.
-bool ReadLink(const std::string& link, std::string& target)
-{
-    std::error_code notALink;
-    const std::filesystem::path next = std::filesystem::read_symlink(link, notALink);
-    if (notALink)
-        return false;
-    target = next.is_absolute() ? next.string() : (std::filesystem::path(link).parent_path() / next).string();
-    return true;
-}
-
 // The target of the link leaf in the open folder, as written in it.
 bool ReadLinkAt(int folder, const std::string& leaf, std::string& target)
 {
@@ -126,6 +116,21 @@ bool ReadLinkAt(int folder, const std::string& leaf, std::string& target)
         }
         text.resize(text.size() * 2);
     }
+}
+
+// A link's target as a name: relative to the link's folder when it is relative.
+std::string Joined(const std::string& folder, const std::string& target)
+{
+    return target.starts_with('/') ? target : (std::filesystem::path(folder) / target).string();
+}
+
+bool ReadLink(const std::string& link, std::string& target)
+{
+    std::string text;
+    if (!ReadLinkAt(AT_FDCWD, link, text))
+        return false;
+    target = Joined(std::filesystem::path(link).parent_path().string(), text);
+    return true;
 }
 
 // A link in a sticky folder that everyone may write into, owned neither by
@@ -190,6 +195,27 @@ bool OnProc(int folder)
 #endif
 }
 
+enum class ELink {
+    None,      // no link by that name (or no name at all)
+    Kernel,    // one of the kernel's own, under /proc: the kernel follows it
+    Planted,   // planted by another user (PlantedByAnother): never followed
+    Read,      // a link to follow, its target read
+};
+
+// Judges the name in the open folder as a link to follow, and reads its target.
+ELink JudgeLink(int folder, const std::string& name, std::string& target)
+{
+    struct stat link{};
+    struct stat where{};
+    if (name.empty() || fstatat(folder, name.c_str(), &link, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISLNK(link.st_mode))
+        return ELink::None;
+    if (OnProc(folder))
+        return ELink::Kernel;
+    if (fstat(folder, &where) != 0 || PlantedByAnother(link, where))
+        return ELink::Planted;
+    return ReadLinkAt(folder, name, target) ? ELink::Read : ELink::None;
+}
+
 // The folder opened by the kernel in one call, where no link at all is on
 // the way; -1 otherwise, or where the system has no such call.
 int OpenFolderWithoutLinks(const std::string& path)
@@ -231,31 +257,22 @@ int OpenFolderStepwise(const std::string& path)
     for (int links = 0; folder.fd >= 0 && !ahead.empty();) {
         const std::string name = std::move(ahead.back());
         ahead.pop_back();
-        struct stat status{};
-        struct stat where{};
-        if (fstatat(folder.fd, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0)
-            return -1;
-        if (!S_ISLNK(status.st_mode)) {
-            folder.Reset(openat(folder.fd, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-            continue;
-        }
-        if (++links > kMostLinks) {
-            errno = ELOOP;
-            return -1;
-        }
-        if (fstat(folder.fd, &where) != 0)
-            return -1;
-        if (PlantedByAnother(status, where)) {
+        std::string target;
+        const ELink link = JudgeLink(folder.fd, name, target);
+        if (link == ELink::Planted) {
             errno = EACCES;
             return -1;
         }
-        if (OnProc(folder.fd)) {
-            folder.Reset(openat(folder.fd, name.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        if (link != ELink::None && ++links > kMostLinks) {
+            errno = ELOOP;
+            return -1;
+        }
+        // Not a link (a missing name fails here, with its reason).
+        if (link != ELink::Read) {
+            const int follow = link == ELink::Kernel ? 0 : O_NOFOLLOW;
+            folder.Reset(openat(folder.fd, name.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC | follow));
             continue;
         }
-        std::string target;
-        if (!ReadLinkAt(folder.fd, name, target))
-            return -1;
         if (target.starts_with('/'))
             folder.Reset(open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
         push(target);
@@ -477,6 +494,34 @@ NativeFile InheritedFileOf(const std::string& path)
     return descriptor;
 }
 
+namespace {
+
+// Follows the chain of links at the end of the path, each link judged by
+// JudgeLink in its open folder; target is the name it ends at, and that
+// name's folder is returned open (O_PATH). -1 with errno when that folder
+// cannot be opened, for a planted link (EACCES) and a chain that loops (ELOOP).
+int FolderAtEndOfLinks(const std::string& path, std::string& target)
+{
+    target = path;
+    for (int hops = 0; hops < kMostLinks; ++hops) {
+        const std::string folderName = FolderOf(target);
+        CHeld folder(OpenFolderStepwise(folderName));
+        if (folder.fd < 0)
+            return -1;
+        std::string next;
+        switch (JudgeLink(folder.fd, LeafOf(target), next)) {
+        case ELink::None:
+        case ELink::Kernel: return std::exchange(folder.fd, -1);
+        case ELink::Planted: errno = EACCES; return -1;
+        case ELink::Read: target = Joined(folderName, next); break;
+        }
+    }
+    errno = ELOOP;
+    return -1;
+}
+
+} // namespace
+
 bool NamesStream(const std::string& path)
 {
     return DescriptorNamedThrough(path) >= 0;
@@ -499,33 +544,12 @@ bool EndAtOffset(NativeFile file, int& error)
 
 bool FollowLinks(const std::string& path, std::string& target, int& error)
 {
-    target = path;
-    for (int hops = 0; hops < kMostLinks; ++hops) {
-        // The link is looked at, judged and read through one open folder, so
-        // that what is judged is what is read.
-        const std::string folderName = FolderOf(target);
-        const CHeld folder(OpenFolderStepwise(folderName));
-        if (folder.fd < 0) {
-            // A folder that does not exist is reported when the destination is opened.
-            error = errno;
-            return errno != EACCES && errno != ELOOP;
-        }
-        const std::string leaf = LeafOf(target);
-        struct stat link{};
-        struct stat where{};
-        std::string next;
-        const bool isLink = !leaf.empty() && fstatat(folder.fd, leaf.c_str(), &link, AT_SYMLINK_NOFOLLOW) == 0
-            && S_ISLNK(link.st_mode) && !OnProc(folder.fd);
-        if (isLink && fstat(folder.fd, &where) == 0 && PlantedByAnother(link, where)) {
-            error = EACCES;
-            return false;
-        }
-        if (!isLink || !ReadLinkAt(folder.fd, leaf, next))
-            return true;
-        target = next.starts_with('/') ? next : (std::filesystem::path(folderName) / next).string();
-    }
-    error = ELOOP;
-    return false;
+    const CHeld folder(FolderAtEndOfLinks(path, target));
+    if (folder.fd >= 0)
+        return true;
+    // A folder that does not exist is reported when the file is opened.
+    error = errno;
+    return errno != EACCES && errno != ELOOP;
 }
 
 bool SameFile(const std::string& a, const std::string& b)
@@ -538,12 +562,7 @@ bool SameFile(const std::string& a, const std::string& b)
 int OpenToRead(const std::string& path)
 {
     std::string target;
-    int error = 0;
-    if (!FollowLinks(path, target, error)) {
-        errno = error;
-        return -1;
-    }
-    const CHeld folder(OpenFolderStepwise(FolderOf(target)));
+    const CHeld folder(FolderAtEndOfLinks(path, target));
     if (folder.fd < 0)
         return -1;
     // The kernel's own links are its to follow; any other link found here now
@@ -864,10 +883,9 @@ bool MapView(std::FILE* file, std::uint64_t offset, std::size_t size, bool loadN
     }
     // Read once from start to end: the system may read ahead far and drop the
     // pages early. Pages loaded already leave it nothing to read ahead.
-    const int unloaded = loadNow ? LoadNow(data, length) : 0;
     if (!loadNow)
         madvise(data, length, MADV_SEQUENTIAL);
-    if (unloaded != 0) {
+    else if (const int unloaded = LoadNow(data, length); unloaded != 0) {
         munmap(data, length);
         error = unloaded;
         return false;

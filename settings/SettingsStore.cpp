@@ -81,13 +81,8 @@ bool CSettingsStore::WriteSettingInt(std::string_view section, std::string_view 
     // Always a whole new file, flushed, then renamed over the old one, never
     // the old one rewritten: a reader sees the old settings or the new ones,
     // a crash leaves one of them, and other hard links keep the old ones.
-    FilePlatform::CReplacement replacement;
+    FilePlatform::CReplacement replacement;   // discards what it does not commit
     int failure = 0;
-    if (!replacement.Create(Utf8FromPath(target), failure))
-        return false;
-    if (FilePlatform::Write(replacement.File(), updated.data(), updated.size()) != 0) {
-        replacement.Discard();
-        return false;
-    }
-    return replacement.Commit(failure);
+    return replacement.Create(Utf8FromPath(target), failure)
+        && FilePlatform::Write(replacement.File(), updated.data(), updated.size()) == 0 && replacement.Commit(failure);
 }

@@ -59,6 +59,11 @@ bool Convert(const std::string& source, const std::string& dest, std::string* er
     return static_cast<bool>(result);
 }
 
+std::ptrdiff_t EntriesIn(const std::filesystem::path& folder)
+{
+    return std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
+}
+
 struct stat StatusOf(const std::string& path)
 {
     struct stat status{};
@@ -147,9 +152,7 @@ TEST(FileSafetyPosix, AnAccessListThatCannotBeCarriedOverKeepsTheOldFile)
         if (!c.converted) {
             EXPECT_EQ(error, "cannot write destination file '" + dest + "': Operation not supported");
         }
-        EXPECT_EQ(
-            std::distance(std::filesystem::directory_iterator(dir.Root()), std::filesystem::directory_iterator()), 2)
-            << c.attribute;
+        EXPECT_EQ(EntriesIn(dir.Root()), 2) << c.attribute;
     }
 }
 
@@ -241,9 +244,7 @@ TEST(FileSafetyPosix, AnotherFileSwappedInDuringTheRunIsNeitherReplacedNorGivenT
             EXPECT_EQ(CTempDir::Read(dest).substr(0, 5), "0x41,") << c.name;
             EXPECT_EQ(StatusOf(dest).st_mode & 07777, 0640u) << c.name;   // the examined file's, not the other's
         }
-        EXPECT_EQ(
-            std::distance(std::filesystem::directory_iterator(dir.Root()), std::filesystem::directory_iterator()), 3)
-            << c.name;
+        EXPECT_EQ(EntriesIn(dir.Root()), 3) << c.name;
     }
 }
 
@@ -290,10 +291,7 @@ TEST(FileSafetyPosix, AnotherUsersFileIsReplacedOnlyWhereNothingIsLost)
         EXPECT_EQ(after.st_ino == before, c.inPlace) << c.name;
         EXPECT_EQ(after.st_gid, c.fileGroup) << c.name;
         EXPECT_EQ(after.st_mode & 07777, 0666u) << c.name;
-        EXPECT_EQ(std::distance(
-                      std::filesystem::directory_iterator(dir.Path("folder")), std::filesystem::directory_iterator()),
-            1)
-            << c.name;
+        EXPECT_EQ(EntriesIn(dir.Path("folder")), 1) << c.name;
     }
 }
 
