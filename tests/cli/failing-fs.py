@@ -22,8 +22,8 @@ except ImportError:
 
 
 class ServedFile:
-    def __init__(self, spec):
-        local, _, failure = spec.partition(":")
+    def __init__(self, served_as):
+        local, _, failure = served_as.partition(":")
         self.descriptor = os.open(local, os.O_RDONLY)
         self.size = os.fstat(self.descriptor).st_size
         self.error = 0
@@ -69,8 +69,8 @@ def main():
     if len(sys.argv) < 3:
         sys.exit(__doc__)
     files = {}
-    for spec in sys.argv[2:]:
-        name, _, rest = spec.partition("=")
+    for argument in sys.argv[2:]:
+        name, _, rest = argument.partition("=")
         files[name] = ServedFile(rest)
     FUSE(FailingFs(files), sys.argv[1], foreground=True, nothreads=True, ro=True)
 
