@@ -9,7 +9,7 @@ set(MORVEX_WINDOWS_PROGRAMS morvex morvex_console)
 # A library of its own so that its tests can link it.
 add_library(morvex_windows_startup STATIC WindowsStartUp.cpp)
 target_include_directories(morvex_windows_startup PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(morvex_windows_startup PRIVATE morvex_codec)
+target_link_libraries(morvex_windows_startup PRIVATE morvex_fileio)
 add_executable(morvex WIN32 main.cpp)
 add_executable(morvex_console main.cpp)
 set_target_properties(morvex_console PROPERTIES OUTPUT_NAME morvex SUFFIX .com)

@@ -1,6 +1,6 @@
 #include "WindowsStartUp.h"
 
-#include "Utf8Path.h"
+#include "fileio/Utf8Path.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
 #include "DialogMode.h"
-#include "FilePlatform.h"
+#include "fileio/FilePlatform.h"
 #include "MorvexApp.h"
 
 #ifdef _WIN32

@@ -3,9 +3,9 @@
 //   morvex_ablation [--path scalar|sse2|avx2|avx512] [--no-split] [--no-map]
 //                   [--no-vector-format] [--no-read-ahead] option source destination
 #include "CommandLine.h"
-#include "FilePlatform.h"
-#include "ScanPath.h"
-#include "SpeedLayers.h"
+#include "fileio/FilePlatform.h"
+#include "textarray/ScanPath.h"
+#include "textarray/SpeedLayers.h"
 
 #include <iostream>
 #include <string_view>

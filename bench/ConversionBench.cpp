@@ -1,4 +1,4 @@
-#include "ArrayCodec.h"
+#include "codec/ArrayCodec.h"
 #include "BenchData.h"
 
 #include <benchmark/benchmark.h>

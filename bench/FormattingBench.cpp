@@ -1,6 +1,6 @@
 #include "BenchData.h"
-#include "ByteStreams.h"
-#include "TextArrayWriter.h"
+#include "fileio/ByteStreams.h"
+#include "textarray/TextArrayWriter.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 #include "BenchData.h"
-#include "ByteStreams.h"
-#include "NumberScanner.h"
-#include "ScanPath.h"
-#include "SplitScanner.h"
+#include "fileio/ByteStreams.h"
+#include "textarray/NumberScanner.h"
+#include "textarray/ScanPath.h"
+#include "textarray/SplitScanner.h"
 
 #include <benchmark/benchmark.h>
 

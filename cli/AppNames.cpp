@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #ifdef _WIN32
-#include "Utf8Path.h"
+#include "fileio/Utf8Path.h"
 
 #include <windows.h>
 #endif

@@ -2,7 +2,7 @@
 
 #include "ConversionCommands.h"
 #include "InterruptCleanup.h"
-#include "QuotedName.h"
+#include "fileio/QuotedName.h"
 #include "Usage.h"
 
 #include <string>

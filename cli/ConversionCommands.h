@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ArrayCodec.h"
+#include "codec/ArrayCodec.h"
 
 #include <string_view>
 

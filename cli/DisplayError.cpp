@@ -1,7 +1,7 @@
 #include "DisplayError.h"
 
 #include "CommandLine.h"
-#include "QuotedName.h"
+#include "fileio/QuotedName.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
 #include "InterruptCleanup.h"
 
-#include "PendingFiles.h"
+#include "fileio/PendingFiles.h"
 
 #include <cstdlib>
 #include <exception>

@@ -2,7 +2,7 @@
 
 #include "CommandLine.h"
 #include "Help.h"
-#include "Utf8Path.h"
+#include "fileio/Utf8Path.h"
 
 #include <filesystem>
 

@@ -1,10 +1,10 @@
-#include "ArrayCodec.h"
+#include "codec/ArrayCodec.h"
 
 #include "ConversionFiles.h"
-#include "ConversionSinks.h"
-#include "CSourceLexer.h"
-#include "ElementWriter.h"
-#include "QuotedName.h"
+#include "textarray/ConversionSinks.h"
+#include "csource/CSourceLexer.h"
+#include "csource/ElementWriter.h"
+#include "fileio/QuotedName.h"
 
 #include <new>
 
@@ -129,7 +129,7 @@ CConversionResult CArrayCodec::ConvertCSourceToBin(int byteUnit, int lineUnit)
 
 CByteUnitScan CArrayCodec::ScanWidth()
 {
-    CByteReader source;
+    CByteReader source(kChunkSize, CConversionFiles::AccessAllowed(CByteReader::Access::MappedWindows));
     source.WatchProgress(m_progress);
     if (auto opened = CConversionFiles::OpenSource(source, m_szSourcePath); !opened)
         return {opened};

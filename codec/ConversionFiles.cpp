@@ -1,8 +1,8 @@
 #include "ConversionFiles.h"
 
-#include "FilePlatform.h"
-#include "QuotedName.h"
-#include "Units.h"
+#include "fileio/FilePlatform.h"
+#include "fileio/QuotedName.h"
+#include "textarray/Units.h"
 
 #include <cstring>
 

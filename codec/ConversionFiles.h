@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ByteStreams.h"
-#include "ConversionResult.h"
-#include "SpeedLayers.h"
-#include "SplitScanner.h"
+#include "fileio/ByteStreams.h"
+#include "codec/ConversionResult.h"
+#include "textarray/SpeedLayers.h"
+#include "textarray/SplitScanner.h"
 
 #include <span>
 #include <string>
@@ -15,7 +15,7 @@ class CConversionFiles
 public:
     CConversionFiles(const std::string& source, const std::string& dest, const ProgressCallback& progress,
         std::size_t chunkSize = kChunkSize, CByteReader::Access access = CByteReader::Access::MappedWindows)
-        : m_source(chunkSize, access)
+        : m_source(chunkSize, AccessAllowed(access))
         , m_strSourcePath(source)
         , m_strDestPath(dest)
     {
@@ -23,6 +23,12 @@ public:
     }
 
     static CConversionResult CheckUnits(int byteUnit, int lineUnit);
+
+    // The access asked for, or copies while the mapped-reads speed layer is off.
+    static CByteReader::Access AccessAllowed(CByteReader::Access access)
+    {
+        return CurrentSpeedLayers().mappedReads ? access : CByteReader::Access::Copies;
+    }
 
     // The source is opened and its first chunk read before the destination is
     // created, so a missing or unreadable source leaves an existing destination

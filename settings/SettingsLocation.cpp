@@ -1,6 +1,6 @@
 #include "SettingsLocation.h"
 
-#include "Utf8Path.h"
+#include "fileio/Utf8Path.h"
 
 #include <string>
 

@@ -1,10 +1,10 @@
 #include "SettingsStore.h"
 
-#include "FilePlatform.h"
+#include "fileio/FilePlatform.h"
 #include "ProfileText.h"
 #include "SaveLock.h"
 #include "SettingsFile.h"
-#include "Utf8Path.h"
+#include "fileio/Utf8Path.h"
 
 #include <algorithm>
 #include <climits>

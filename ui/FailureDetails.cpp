@@ -1,6 +1,6 @@
 #include "FailureDetails.h"
 
-#include "QuotedName.h"
+#include "fileio/QuotedName.h"
 #include "ResourceIds.h"
 #include "StringTable.h"
 

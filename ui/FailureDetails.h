@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ConversionResult.h"
+#include "codec/ConversionResult.h"
 
 #include <functional>
 #include <string>

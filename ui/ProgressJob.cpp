@@ -1,6 +1,6 @@
 #include "ProgressJob.h"
 
-#include "Utf8Path.h"
+#include "fileio/Utf8Path.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Progress.h"
+#include "fileio/Progress.h"
 
 #include <atomic>
 #include <chrono>

@@ -4,7 +4,7 @@
 #include "DialogWindow.h"
 #include "ResourceIds.h"
 #include "StringTable.h"
-#include "Units.h"
+#include "textarray/Units.h"
 
 namespace {
 

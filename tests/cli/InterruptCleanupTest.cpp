@@ -1,5 +1,5 @@
 #include "InterruptCleanup.h"
-#include "PendingFiles.h"
+#include "fileio/PendingFiles.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>

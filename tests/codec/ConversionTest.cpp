@@ -1,6 +1,6 @@
-#include "ArrayCodec.h"
+#include "codec/ArrayCodec.h"
 #include "ForcedScanPath.h"
-#include "SpeedLayers.h"
+#include "textarray/SpeedLayers.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>

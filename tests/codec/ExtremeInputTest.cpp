@@ -1,4 +1,4 @@
-#include "ArrayCodec.h"
+#include "codec/ArrayCodec.h"
 #include "ReferenceScanner.h"
 #include "TempDir.h"
 

@@ -15,11 +15,11 @@
 //
 // Input: byte unit selector, line unit selector, chunking seed, then the data.
 
-#include "ArrayCodec.h"
+#include "codec/ArrayCodec.h"
 #include "RecordingSink.h"
 #include "ReferenceScanner.h"
-#include "ScanPath.h"
-#include "SplitScanner.h"
+#include "textarray/ScanPath.h"
+#include "textarray/SplitScanner.h"
 
 #include <unistd.h>
 

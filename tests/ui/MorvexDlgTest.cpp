@@ -1,7 +1,7 @@
 #include "AboutDlg.h"
 #include "LogicTestFixture.h"
 #include "MorvexDlg.h"
-#include "QuotedName.h"
+#include "fileio/QuotedName.h"
 #include "ResourceIds.h"
 #include "UnitDlg.h"
 #include "Usage.h"

@@ -1,7 +1,7 @@
 #include "Help.h"
 #include "ProgramRun.h"
 #include "TempDir.h"
-#include "Utf8Path.h"
+#include "fileio/Utf8Path.h"
 
 #include <gtest/gtest.h>
 

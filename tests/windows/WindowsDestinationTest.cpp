@@ -1,9 +1,9 @@
-#include "FilePlatform.h"
-#include "IoFaults.h"
-#include "PendingFiles.h"
+#include "fileio/FilePlatform.h"
+#include "fileio/IoFaults.h"
+#include "fileio/PendingFiles.h"
 #include "ProgramRun.h"
 #include "TempDir.h"
-#include "Utf8Path.h"
+#include "fileio/Utf8Path.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "TempDir.h"
-#include "Utf8Path.h"
+#include "fileio/Utf8Path.h"
 #include "WindowsStartUp.h"
 
 #include <gtest/gtest.h>

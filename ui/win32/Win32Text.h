@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Utf8Path.h"
+#include "fileio/Utf8Path.h"
 
 #include <string>
 #include <string_view>

@@ -1,0 +1,558 @@
+#include "csource/CSourceLexer.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+// The punctuators longer than one character that a C or C++ header may hold;
+// "=" must not be taken out of "==" or "+=".
+constexpr std::array<std::string_view, 24> kLongPunctuators = {"...", "<<=", ">>=", "->", "++", "--", "<<", ">>",
+    "<=", ">=", "==", "!=", "&&", "||", "*=", "/=", "%=", "+=", "-=", "&=", "^=", "|=", "##", "::"};
+
+// Longer than any literal, number or name that the reader evaluates, so a
+// longer one is still reported, cut.
+constexpr std::size_t kMaxTokenText = 256;
+constexpr std::size_t kMaxCharacterBytes = 8;
+
+// Punctuators that start no longer one, emitted at once: most of an array's
+// text is numbers and these.
+bool IsAlwaysSingle(unsigned char c)
+{
+    return c == ',' || c == '{' || c == '}' || c == ';' || c == '(' || c == ')' || c == '[' || c == ']' || c == '?'
+        || c == '~';
+}
+
+bool IsLongPunctuatorStart(std::string_view text)
+{
+    return std::any_of(kLongPunctuators.begin(), kLongPunctuators.end(),
+        [text](std::string_view p) { return p.size() >= text.size() && p.substr(0, text.size()) == text; });
+}
+
+bool IsLongPunctuator(std::string_view text)
+{
+    return std::find(kLongPunctuators.begin(), kLongPunctuators.end(), text) != kLongPunctuators.end();
+}
+
+constexpr bool IsDigit(unsigned char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Letters, digits, '_' and any byte of a UTF-8 sequence.
+bool IsWordByte(unsigned char c)
+{
+    return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c >= 0x80;
+}
+
+constexpr bool IsBlank(unsigned char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+}
+
+bool IsLiteralPrefix(std::string_view word)
+{
+    for (std::string_view prefix : {"L", "u", "U", "u8", "R", "LR", "uR", "UR", "u8R"})
+        if (word == prefix)
+            return true;
+    return false;
+}
+
+// What each byte is to a run of plain numbers: a hex digit's value (a
+// decimal digit's below 10), or one of these.
+enum : unsigned char { kPlainBlank = 16, kPlainNewline, kPlainComma, kPlainOther };
+
+constexpr std::array<unsigned char, 256> kPlainClass = [] {
+    std::array<unsigned char, 256> classes{};
+    classes.fill(kPlainOther);
+    for (int c = 0; c < 10; ++c)
+        classes['0' + c] = static_cast<unsigned char>(c);
+    for (int c = 0; c < 6; ++c)
+        classes['a' + c] = classes['A' + c] = static_cast<unsigned char>(10 + c);
+    for (int c = 0; c < 256; ++c)
+        if (IsBlank(static_cast<unsigned char>(c)))
+            classes[c] = kPlainBlank;
+    classes['\n'] = kPlainNewline;
+    classes[','] = kPlainComma;
+    return classes;
+}();
+
+int HexDigitValue(unsigned char c)
+{
+    return kPlainClass[c] < 16 ? kPlainClass[c] : -1;
+}
+
+bool IsPlainBlank(unsigned char c)
+{
+    return kPlainClass[c] == kPlainBlank || kPlainClass[c] == kPlainNewline;
+}
+
+// A literal that is an int of at most maxValue as written: hex or decimal,
+// no octal, suffix or separator. Its end, or nullptr for anything else,
+// which the token path reads instead.
+const unsigned char* ReadPlainNumber(
+    const unsigned char* at, const unsigned char* end, std::uint32_t maxValue, std::uint32_t& value)
+{
+    constexpr std::ptrdiff_t kMaxHexDigits = 8;
+    constexpr std::ptrdiff_t kMaxDecimalDigits = 10;
+    std::uint64_t sum = 0;
+    const unsigned char* digits = at;
+    if (end - at > 2 && at[0] == '0' && (at[1] == 'x' || at[1] == 'X')) {
+        digits += 2;
+        at = digits;
+        for (unsigned digit; at < end && at - digits <= kMaxHexDigits && (digit = kPlainClass[*at]) < 16; ++at)
+            sum = sum * 16 + digit;
+        if (at == digits || at - digits > kMaxHexDigits)
+            return nullptr;
+    } else if (*at == '0') {
+        ++at;
+    } else {
+        for (unsigned digit; at < end && at - digits <= kMaxDecimalDigits && (digit = kPlainClass[*at]) < 10; ++at)
+            sum = sum * 10 + digit;
+        if (at - digits > kMaxDecimalDigits)
+            return nullptr;
+    }
+    // Only a blank or a comma ends it for sure; a letter, '.', quote or
+    // backslash would make it a longer token.
+    if (at == end || kPlainClass[*at] < kPlainBlank || kPlainClass[*at] == kPlainOther || sum > maxValue)
+        return nullptr;
+    value = static_cast<std::uint32_t>(sum);
+    return at;
+}
+
+int SimpleEscape(unsigned char c)
+{
+    switch (c) {
+    case 'n': return '\n';
+    case 't': return '\t';
+    case 'r': return '\r';
+    case 'a': return '\a';
+    case 'b': return '\b';
+    case 'f': return '\f';
+    case 'v': return '\v';
+    case '\\':
+    case '\'':
+    case '"':
+    case '?': return c;
+    default: return -1;
+    }
+}
+
+} // namespace
+
+void CSourceLexer::Feed(std::span<const unsigned char> text)
+{
+    const unsigned char* at = text.data();
+    const unsigned char* const end = at + text.size();
+    while (at < end) {
+        if (!m_bBackslash) {
+            // The common runs go by without the byte-by-byte states: the rest
+            // of a number or name, and blanks between tokens.
+            if (m_state == State::Number || m_state == State::Identifier) {
+                const unsigned char* run = at;
+                while (run < end && IsWordByte(*run))
+                    ++run;
+                if (run > at) {
+                    const std::size_t room = kMaxTokenText - std::min(kMaxTokenText, m_text.size());
+                    m_text.append(
+                        reinterpret_cast<const char*>(at), std::min(room, static_cast<std::size_t>(run - at)));
+                    at = run;
+                    continue;
+                }
+            } else if (m_state == State::Code) {
+                if (IsBlank(*at)) {
+                    ++at;
+                    continue;
+                }
+                if (IsDigit(*at) && !m_bInDirective) {
+                    const unsigned char* after = ReadPlainNumbers(at, end);
+                    if (after != at) {
+                        at = after;
+                        continue;
+                    }
+                }
+            }
+        }
+        PutSpliced(*at++);
+    }
+}
+
+// Each element whole in this chunk: a number, blanks, a comma. Whatever is
+// not, or is cut by the chunk's end, is left to the token path.
+const unsigned char* CSourceLexer::ReadPlainNumbers(const unsigned char* at, const unsigned char* end)
+{
+    std::array<std::uint32_t, 1024> values;
+    for (CPlainNumberLimit limit = m_sink.PlainNumberLimit(); limit.count > 0; limit = m_sink.PlainNumberLimit()) {
+        const std::size_t most = static_cast<std::size_t>(std::min<std::uint64_t>(values.size(), limit.count));
+        std::size_t count = 0;
+        long lines = m_nLine;
+        long takenLines = m_nLine;
+        const unsigned char* taken = at;
+        for (const unsigned char* p = at; count < most;) {
+            for (; p < end && IsPlainBlank(*p); ++p)
+                lines += *p == '\n';
+            if (p == end || kPlainClass[*p] >= 10)
+                break;
+            p = ReadPlainNumber(p, end, limit.maxValue, values[count]);
+            if (p == nullptr)
+                break;
+            for (; p < end && IsPlainBlank(*p); ++p)
+                lines += *p == '\n';
+            if (p == end || *p != ',')
+                break;
+            taken = ++p;
+            takenLines = lines;
+            ++count;
+        }
+        if (count == 0)
+            break;
+        m_sink.OnPlainNumbers(values.data(), count, takenLines);
+        m_nLine = takenLines;
+        m_bAtLineStart = false;
+        at = taken;
+        if (count < most)
+            break;
+    }
+    return at;
+}
+
+void CSourceLexer::Finish()
+{
+    if (m_bBackslash) {
+        m_bBackslash = false;
+        Put('\\');
+        if (m_bBackslashReturn)
+            Put('\r');
+        m_bBackslashReturn = false;
+    }
+    switch (m_state) {
+    case State::Identifier:
+    case State::Number: EndWord(); break;
+    case State::NumberQuote:
+        EndWord();
+        StartToken(State::Literal, '\'');
+        EndLiteral(false);
+        break;
+    case State::Punctuator: EndPunctuator(); break;
+    case State::Literal: EndLiteral(false); break;
+    default: break;
+    }
+    m_state = State::Code;
+    EndLine();
+}
+
+// A backslash at the end of a line joins it to the next one before anything
+// else is read, inside comments and literals too.
+void CSourceLexer::PutSpliced(unsigned char c)
+{
+    if (m_bBackslash) {
+        if (c == '\n') {
+            m_bBackslash = m_bBackslashReturn = false;
+            ++m_nLine;
+            return;
+        }
+        if (c == '\r' && !m_bBackslashReturn) {
+            m_bBackslashReturn = true;
+            return;
+        }
+        const bool held = m_bBackslashReturn;
+        m_bBackslash = m_bBackslashReturn = false;
+        Put('\\');
+        if (held)
+            Put('\r');
+    }
+    if (c == '\\') {
+        m_bBackslash = true;
+        return;
+    }
+    Put(c);
+    if (c == '\n')
+        ++m_nLine;
+}
+
+void CSourceLexer::Put(unsigned char c)
+{
+    switch (m_state) {
+    case State::Code: PutCode(c); return;
+    case State::Identifier:
+        if (IsWordByte(c)) {
+            if (m_text.size() < kMaxTokenText)
+                m_text += static_cast<char>(c);
+            return;
+        }
+        if ((c == '\'' || c == '"') && IsLiteralPrefix(m_text)) {
+            OpenLiteral(c);
+            return;
+        }
+        EndWord();
+        PutCode(c);
+        return;
+    case State::Number:
+        if (IsWordByte(c) || c == '.'
+            || ((c == '+' || c == '-') && std::string_view("eEpP").find(m_text.back()) != std::string_view::npos)) {
+            if (m_text.size() < kMaxTokenText)
+                m_text += static_cast<char>(c);
+            return;
+        }
+        if (c == '\'') {
+            m_state = State::NumberQuote;
+            return;
+        }
+        EndWord();
+        PutCode(c);
+        return;
+    case State::NumberQuote:
+        if (IsWordByte(c)) {
+            m_text += '\'';
+            m_text += static_cast<char>(c);
+            m_state = State::Number;
+            return;
+        }
+        EndWord();
+        StartToken(State::Literal, '\'');
+        Put(c);
+        return;
+    case State::Punctuator:
+        if (m_text == "/" && (c == '/' || c == '*')) {
+            m_state = c == '/' ? State::LineComment : State::BlockComment;
+            return;
+        }
+        if (m_text == "." && IsDigit(c)) {
+            m_text += static_cast<char>(c);
+            m_state = State::Number;
+            return;
+        }
+        if (IsLongPunctuatorStart(m_text + static_cast<char>(c))) {
+            m_text += static_cast<char>(c);
+            return;
+        }
+        EndPunctuator();
+        PutCode(c);
+        return;
+    case State::LineComment:
+        if (c == '\n') {
+            m_state = State::Code;
+            EndLine();
+        }
+        return;
+    case State::BlockComment:
+        if (c == '*')
+            m_state = State::BlockCommentStar;
+        return;
+    case State::BlockCommentStar:
+        if (c == '/')
+            m_state = State::Code;
+        else if (c != '*')
+            m_state = State::BlockComment;
+        return;
+    case State::Literal: PutLiteral(c); return;
+    }
+}
+
+void CSourceLexer::PutCode(unsigned char c)
+{
+    m_state = State::Code;
+    if (c == '\n') {
+        EndLine();
+        return;
+    }
+    if (IsBlank(c))
+        return;
+    if (c == '#' && m_bAtLineStart && !m_bInDirective) {
+        m_bInDirective = true;
+        m_bDirectiveNamed = false;
+        m_bAtLineStart = false;
+        return;
+    }
+    if (IsDigit(c))
+        StartToken(State::Number, c);
+    else if (IsWordByte(c))
+        StartToken(State::Identifier, c);
+    else if (c == '\'' || c == '"')
+        StartToken(State::Literal, c);
+    else if (!IsAlwaysSingle(c))
+        StartToken(State::Punctuator, c);
+    else
+        EmitSingle(c);
+}
+
+void CSourceLexer::EmitSingle(unsigned char c)
+{
+    m_bAtLineStart = false;
+    m_nTokenLine = m_nLine;
+    Emit(CTokenKind::Punctuator, std::string_view(reinterpret_cast<const char*>(&c), 1));
+}
+
+void CSourceLexer::StartToken(State state, unsigned char c)
+{
+    m_bAtLineStart = false;
+    m_state = state;
+    m_nTokenLine = m_nLine;
+    m_text.clear();
+    if (state != State::Literal) {
+        m_text += static_cast<char>(c);
+        return;
+    }
+    OpenLiteral(c);
+}
+
+// m_text holds the literal's prefix, if any.
+void CSourceLexer::OpenLiteral(unsigned char quote)
+{
+    m_state = State::Literal;
+    m_quote = static_cast<char>(quote);
+    m_decoded.clear();
+    m_badEscape.clear();
+    m_bUndecodable = false;
+    if (m_text.find('R') != std::string::npos)
+        BadEscape("a raw string");
+    if (quote == '\'')
+        m_text += static_cast<char>(quote);
+    else
+        Emit(CTokenKind::String, m_text);
+}
+
+void CSourceLexer::PutLiteral(unsigned char c)
+{
+    if (m_quote == '\'' && m_text.size() < kMaxTokenText)
+        m_text += static_cast<char>(c);
+    if (m_escape != Escape::None && PutEscape(c))
+        return;
+    if (c == '\\') {
+        m_escape = Escape::Backslash;
+        m_escapeText.assign(1, '\\');
+    } else if (c == static_cast<unsigned char>(m_quote)) {
+        EndLiteral(true);
+    } else if (c == '\n') {
+        if (m_quote == '\'')
+            m_text.pop_back();
+        EndLiteral(false);
+        EndLine();
+    } else {
+        LiteralByte(c);
+    }
+}
+
+bool CSourceLexer::PutEscape(unsigned char c)
+{
+    const int digit = HexDigitValue(c);
+    switch (m_escape) {
+    case Escape::Backslash:
+        m_escapeText += static_cast<char>(c);
+        m_escape = Escape::None;
+        if (const int simple = SimpleEscape(c); simple >= 0) {
+            LiteralByte(static_cast<unsigned char>(simple));
+        } else if (c >= '0' && c <= '7') {
+            m_escape = Escape::Octal;
+            m_nEscapeValue = c - '0';
+            m_nEscapeDigits = 1;
+        } else if (c == 'x') {
+            m_escape = Escape::Hex;
+            m_nEscapeValue = 0;
+            m_nEscapeDigits = 0;
+        } else {
+            BadEscape(m_escapeText);
+        }
+        return true;
+    case Escape::Octal:
+        if (c >= '0' && c <= '7' && m_nEscapeDigits < 3) {
+            m_escapeText += static_cast<char>(c);
+            m_nEscapeValue = m_nEscapeValue * 8 + (c - '0');
+            ++m_nEscapeDigits;
+            return true;
+        }
+        break;
+    case Escape::Hex:
+        if (digit >= 0) {
+            if (m_escapeText.size() < kMaxTokenText)
+                m_escapeText += static_cast<char>(c);
+            // Capped: past a byte it is refused whatever follows.
+            m_nEscapeValue = std::min(m_nEscapeValue * 16 + static_cast<unsigned>(digit), 0x100u);
+            ++m_nEscapeDigits;
+            return true;
+        }
+        break;
+    case Escape::None: return false;
+    }
+    m_escape = Escape::None;
+    if (m_nEscapeValue > 0xFF || m_nEscapeDigits == 0)
+        BadEscape(m_escapeText);
+    else
+        LiteralByte(static_cast<unsigned char>(m_nEscapeValue));
+    return false;
+}
+
+void CSourceLexer::LiteralByte(unsigned char byte)
+{
+    if (m_quote != '\'') {
+        if (!m_bInDirective)
+            m_sink.OnStringByte(byte);
+    } else if (m_decoded.size() < kMaxCharacterBytes) {
+        m_decoded += static_cast<char>(byte);
+    } else {
+        m_bUndecodable = true;
+    }
+}
+
+void CSourceLexer::BadEscape(std::string_view escape)
+{
+    if (!m_bUndecodable)
+        m_badEscape = escape;
+    m_bUndecodable = true;
+}
+
+void CSourceLexer::EndWord()
+{
+    const bool number = m_state == State::Number || m_state == State::NumberQuote;
+    Emit(number ? CTokenKind::Number : CTokenKind::Identifier, m_text);
+    m_state = State::Code;
+}
+
+void CSourceLexer::EndPunctuator()
+{
+    m_state = State::Code;
+    if (m_text.size() == 1 || IsLongPunctuator(m_text)) {
+        Emit(CTokenKind::Punctuator, m_text);
+        return;
+    }
+    // The start of a longer one that did not come, as "..": one by one.
+    const std::string text = m_text;
+    for (char c : text)
+        Emit(CTokenKind::Punctuator, std::string_view(&c, 1));
+}
+
+void CSourceLexer::EndLiteral(bool terminated)
+{
+    if (m_escape != Escape::None) {
+        m_escape = Escape::None;
+        BadEscape(m_escapeText);
+    }
+    if (!terminated)
+        BadEscape("a line end");
+    m_state = State::Code;
+    if (m_quote == '\'')
+        Emit(CTokenKind::Character, m_text);
+    else if (!m_bInDirective)
+        m_sink.OnStringEnd(m_bUndecodable ? std::string_view(m_badEscape) : std::string_view());
+}
+
+void CSourceLexer::Emit(CTokenKind kind, std::string_view text)
+{
+    if (m_bInDirective) {
+        if (!m_bDirectiveNamed)
+            m_sink.OnDirective(text, m_nTokenLine);
+        m_bDirectiveNamed = true;
+        return;
+    }
+    const bool character = kind == CTokenKind::Character;
+    m_sink.OnToken(CToken{kind, text, m_nTokenLine, character ? std::string_view(m_decoded) : std::string_view(),
+        character && m_bUndecodable});
+}
+
+void CSourceLexer::EndLine()
+{
+    if (m_bInDirective && !m_bDirectiveNamed)
+        m_sink.OnDirective("", m_nLine);
+    m_bInDirective = false;
+    m_bAtLineStart = true;
+}

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "csource/CArrayDeclaration.h"
+#include "csource/CIntegerValue.h"
+#include "csource/CSourceLexer.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Where the initialiser's elements go, as bytes.
+class CElementSink
+{
+public:
+    virtual ~CElementSink() = default;
+    virtual void PutBytes(const unsigned char* bytes, std::size_t count) = 0;
+};
+
+// Reads the elements of a C array's initialiser from the lexer's tokens and
+// writes each as the bytes the compiler would store, or stops at the first
+// thing it cannot evaluate exactly as C does, with the line and the reason.
+//
+// The initialiser read is the first one in braces after an "=" (or a string
+// after the "=" of a char array); a text that starts with no name is an
+// initialiser's inside pasted alone.
+class CInitialiserReader final : public CTokenSink
+{
+public:
+    // byteUnit: bytes per element, 1 to 9; 0 for the declared element type's width.
+    CInitialiserReader(CElementSink& out, int byteUnit)
+        : m_out(out)
+        , m_nByteUnit(byteUnit)
+    {
+    }
+
+    void OnToken(const CToken& token) override;
+    void OnStringByte(unsigned char byte) override;
+    void OnStringEnd(std::string_view badEscape) override;
+    void OnDirective(std::string_view name, long line) override;
+    CPlainNumberLimit PlainNumberLimit() const override;
+    void OnPlainNumbers(const std::uint32_t* values, std::size_t count, long line) override;
+
+    // After the lexer's Finish: true when a whole initialiser was read.
+    bool Finish();
+    bool Failed() const { return !m_strError.empty(); }
+    // "line 12: '192+32' is an expression"
+    const std::string& Error() const { return m_strError; }
+
+private:
+    enum class State { Start, Declaration, AfterEquals, Body, Done };
+
+    struct CElementToken
+    {
+        CTokenKind kind;
+        std::string text;
+        std::string decoded;
+        bool undecodable;
+    };
+
+    // One pair of braces being read: the elements it covers.
+    struct CLevel
+    {
+        std::uint64_t start;
+        std::uint64_t end;   // past its last element, when bounded
+        bool bounded;
+    };
+
+    void DeclarationToken(const CToken& token);
+    void AfterEqualsToken(const CToken& token);
+    bool BeginInitialiser(long line);
+    void BodyToken(const CToken& token);
+    void BeginString(const CToken& token);
+    void EndString();
+    void AddElementToken(const CToken& token);
+    void EndElement();
+    void ApplyDesignator();
+    bool EvaluateElement(CIntegerValue& value);
+    bool ReadPrimary(std::size_t& at, CIntegerValue& value);
+    void OpenBrace();
+    void CloseBrace();
+    void Write(CIntegerValue value, bool fromString);
+    void PadTo(std::uint64_t position);
+    std::uint64_t ElementSpan(std::size_t depth) const;
+    std::string ElementText() const;
+    void Refuse(long line, const std::string& reason);
+    void RefuseElement(const std::string& reason);
+
+    CElementSink& m_out;
+    int m_nByteUnit;
+    int m_nWidth = 1;              // bytes written per element
+    // The largest literal written as its own value, so unchanged by the
+    // element's type and with no refusal to make.
+    std::uint32_t m_nPlainMax = 0;
+    State m_state = State::Start;
+    bool m_bPasted = false;
+    CArrayDeclaration m_decl;
+    bool m_bTyped = false;         // elements are converted to m_type first
+    CIntegerType m_type;
+    bool m_bFitOneByte = false;    // no width was named or declared
+    std::vector<CLevel> m_levels;
+    std::uint64_t m_nCursor = 0;   // elements written
+    std::vector<CElementToken> m_element;
+    std::size_t m_nElementTokens = 0;
+    long m_nElementLine = 0;
+    bool m_bNeedComma = false;     // after a brace or string that ended an element
+    bool m_bBareString = false;    // char s[] = "..." without braces
+    bool m_bInString = false;
+    bool m_bAfterString = false;
+    long m_nStringLine = 0;
+    std::uint64_t m_nStringEnd = 0;
+    bool m_bStringBounded = false;
+    long m_nLastLine = 0;
+    std::string m_strError;
+};

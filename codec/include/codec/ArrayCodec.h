@@ -1,0 +1,57 @@
+#pragma once
+
+#include "codec/ConversionResult.h"
+#include "fileio/Progress.h"
+
+#include <string>
+#include <utility>
+
+// The conversion engine: one source path, one destination path, and the
+// conversions between binary files and text arrays ("0x41,0x42,").
+//
+// Every operation opens what it needs, streams the source from start to end
+// through fixed-size buffers and closes everything before it returns, so a
+// codec holds no file between calls and uses the same memory for any file size.
+class CArrayCodec
+{
+public:
+    CArrayCodec() = default;
+    virtual ~CArrayCodec() = default;
+
+    void SetSourcePath(const std::string& path);
+    void SetDestPath(const std::string& path);
+
+    // Each conversion takes the byte unit (bytes per number, 1 to 9) and the
+    // line unit (numbers per text line, 1 or more); it is done when the whole
+    // source was converted and the destination fully written.
+    CConversionResult BinToText(int byteUnit, int lineUnit);
+    CConversionResult TextToBin(int byteUnit, int lineUnit);   // the line unit is only checked
+    CConversionResult InvertText(int byteUnit, int lineUnit);
+    // Reads the source as C and writes its array's elements; byte unit 0 is
+    // as wide as the declared element type.
+    CConversionResult CSourceToBin(int byteUnit, int lineUnit);   // the line unit is only checked
+
+    // Width in bytes of the widest number in the source text array; 0 when
+    // there is none or the scan did not finish.
+    CByteUnitScan ScanByteUnit();
+
+    // Called once per chunk of source read, from the calling thread; returning
+    // false cancels the operation, which then leaves the destination as it was.
+    void SetProgress(ProgressCallback progress) { m_progress = std::move(progress); }
+
+private:
+    CConversionResult ConvertBinToText(int byteUnit, int lineUnit);
+    CConversionResult ConvertTextToBin(int byteUnit, int lineUnit);
+    CConversionResult ConvertInvertText(int byteUnit, int lineUnit);
+    CConversionResult ConvertCSourceToBin(int byteUnit, int lineUnit);
+    CByteUnitScan ScanWidth();
+
+    // Runs an operation; memory that runs out is its failure, with the files
+    // already closed and the destination as it was.
+    template <typename Operation>
+    auto Guarded(Operation operation) -> decltype(operation());
+
+    std::string m_szDestPath;
+    std::string m_szSourcePath;
+    ProgressCallback m_progress;
+};

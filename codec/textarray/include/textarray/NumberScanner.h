@@ -1,0 +1,375 @@
+#pragma once
+
+#include "textarray/HexTables.h"
+#include "textarray/ScanPath.h"
+#include "textarray/ScannedNumber.h"
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <span>
+
+// What takes a scanner's numbers: each completed number, and runs of
+// one-byte hex items ("0xHH") as their values, the writers' common case.
+// Nothing depends on how the text was cut, so a text may be scanned in parts.
+template <class Sink>
+concept NumberSink
+    = requires(Sink& sink, const CScannedNumber& number, const unsigned char* values, std::size_t count) {
+          sink.OnNumberCompleted(number);
+          sink.OnByteItems(values, count);
+      };
+
+// Numbers found a block at a time: in one call to sinks that take them so.
+template <class Sink>
+void HandNumbers(Sink& sink, const CFoundNumbers& numbers, std::size_t count)
+{
+    if constexpr (requires { sink.OnNumbers(numbers, count); }) {
+        sink.OnNumbers(numbers, count);
+    } else {
+        for (std::size_t i = 0; i < count; ++i)
+            sink.OnNumberCompleted(numbers.At(i));
+    }
+}
+
+// Whether the sink keeps no more of a number than its low byte (a unit of
+// one byte): blocks of hex numbers of any width then reach it as one-byte
+// items, and blocks of short decimal ones by their low bytes.
+template <class Sink>
+bool TakesLowBytes(const Sink& sink)
+{
+    if constexpr (requires { sink.TakesLowBytes(); })
+        return sink.TakesLowBytes();
+    return false;
+}
+
+// Decimal numbers' low bytes, found a block at a time for sinks that keep no
+// more: in one call to sinks that take them so.
+template <class Sink>
+void HandDecimalLowBytes(Sink& sink, const unsigned char* values, std::size_t count)
+{
+    if constexpr (requires { sink.OnDecimalLowBytes(values, count); }) {
+        sink.OnDecimalLowBytes(values, count);
+    } else {
+        for (std::size_t i = 0; i < count; ++i)
+            sink.OnNumberCompleted({CScannedNumber::Kind::Decimal, values[i], 0, 0});
+    }
+}
+
+// Runs of one-byte items as single completed numbers, for sinks that treat
+// them no differently.
+template <class Sink>
+void CompleteEach(Sink& sink, const unsigned char* values, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        sink.OnNumberCompleted({CScannedNumber::Kind::Hex, values[i], 0, 2});
+}
+
+// The one reader of text arrays. A run of digits anywhere is a number; "0x" or
+// "0X" where a number starts makes it hex; a leading 0 never means octal; every
+// other byte separates numbers, and the byte that ends a number is consumed.
+// The text ends at its first 0x1A, as at the end of input. Input arrives in
+// chunks of any size; the state carries across them.
+template <NumberSink Sink>
+class CNumberScanner
+{
+public:
+    explicit CNumberScanner(Sink& sink)
+        : CNumberScanner(sink, CurrentScanKernels())
+    {
+    }
+
+    // Nothing more is read once the end mark has been.
+    void Feed(std::span<const unsigned char> chunk);
+
+    // End of input: the number in progress completes as if a separator followed.
+    void Finish();
+
+    // Whether the text's end mark has been read: what follows is no part of it.
+    bool Ended() const { return m_bEnded; }
+
+private:
+    enum class State { Idle, Zero, Hex, Decimal };
+
+    CNumberScanner(Sink& sink, const CScanKernels& kernels)
+        : m_sink(sink)
+        , m_bLowBytes(TakesLowBytes(sink) && kernels.findLowBytes)
+        , m_findByteItems(m_bLowBytes ? kernels.findLowBytes : kernels.findByteItems)
+        , m_findNumbers(kernels.findNumbers)
+        , m_findDecimalLowBytes(m_bLowBytes ? kernels.findDecimalLowBytes : nullptr)
+    {
+    }
+
+    // Items delivered together by the fast paths.
+    static constexpr std::size_t kBatchSize = 256;
+    // Items taken one by one before blocks are tried: text whose numbers
+    // have other shapes never pays for tries that fail.
+    static constexpr std::size_t kItemsBeforeBlocks = 4;
+    // Numbers of other shapes that this many steps take alone, after blocks
+    // of numbers found none: irregular text pays little for the tries.
+    static constexpr int kNumbersBeforeBlocks = 16;
+
+    // The commonest item, "0xHH" and the separator after it: its value, or
+    // nothing if the text at p has another shape.
+    static bool MatchByteItem(const unsigned char* p, const unsigned char* end, unsigned char& value)
+    {
+        using hex_tables::kHexValue;
+        using hex_tables::kNotADigit;
+        if constexpr (std::endian::native == std::endian::little) {
+            // The exact form the writers use, "0x" and a comma around the
+            // digits, checked with one comparison of a whole word.
+            std::uint64_t word;
+            if (end - p >= 8 && (std::memcpy(&word, p, sizeof word), (word & 0xFF0000FFFF) == 0x2C00007830)) {
+                const int high = kHexValue[p[2]];
+                const int low = kHexValue[p[3]];
+                if ((high | low) < 0)
+                    return false;
+                value = static_cast<unsigned char>(high << 4 | low);
+                return true;
+            }
+        }
+        if (end - p < 5 || p[0] != '0' || (p[1] | 0x20) != 'x' || kHexValue[p[2]] == kNotADigit
+            || kHexValue[p[3]] == kNotADigit || kHexValue[p[4]] != kNotADigit || p[4] == kEndOfText)
+            return false;
+        value = static_cast<unsigned char>(kHexValue[p[2]] << 4 | kHexValue[p[3]]);
+        return true;
+    }
+
+    // Skips separators and takes runs of such items whole, and numbers of the
+    // other common shapes, a block at a time where the scan path has block
+    // finders. True with p at a number that the general steps must read;
+    // false at the end of the chunk or of the text.
+    bool TakeByteItems(const unsigned char*& position, const unsigned char* end);
+
+    // Numbers of any common shape at p, a block at a time, after the items
+    // held so far; false, with none taken, where the blocks find none.
+    bool TakeNumberBlocks(const unsigned char*& p, const unsigned char* end, unsigned char* items, std::size_t& count)
+    {
+        if (!m_findNumbers)
+            return false;
+        if (m_nNumbersBeforeBlocks > 0) {
+            --m_nNumbersBeforeBlocks;
+            return false;
+        }
+        if (m_bLowBytes && TakeItemBlocks(p, end, items, count))
+            return true;
+        if (m_findDecimalLowBytes) {
+            unsigned char bytes[kBatchSize];
+            const auto find = [&] { return m_findDecimalLowBytes(p, end, bytes, kBatchSize); };
+            if (TakeBatches(items, count, find, [&](std::size_t found) { HandDecimalLowBytes(m_sink, bytes, found); }))
+                return true;
+        }
+        std::uint64_t values[kBatchSize];
+        std::uint32_t hexDigits[kBatchSize];
+        const CFoundNumbers numbers{values, hexDigits};
+        const auto find = [&] { return m_findNumbers(p, end, numbers, kBatchSize); };
+        if (TakeBatches(items, count, find, [&](std::size_t found) { HandNumbers(m_sink, numbers, found); }))
+            return true;
+        m_nNumbersBeforeBlocks = kNumbersBeforeBlocks;
+        return false;
+    }
+
+    // Batches from find(), which returns how many it found, each handed on
+    // by hand(found) after the items held so far, until one ends short of a
+    // number finder's room; whether any were found.
+    template <typename Find, typename Hand>
+    bool TakeBatches(unsigned char* items, std::size_t& count, Find find, Hand hand)
+    {
+        bool tookAny = false;
+        for (;;) {
+            const std::size_t found = find();
+            if (found != 0) {
+                if (!tookAny) {
+                    DeliverByteItems(items, count);
+                    count = 0;
+                    tookAny = true;
+                }
+                hand(found);
+            }
+            if (found + kNumberFinderRoom <= kBatchSize)
+                return tookAny;
+        }
+    }
+
+    // Items at p a block at a time, after the count held in items; false
+    // where the blocks find none.
+    bool TakeItemBlocks(const unsigned char*& p, const unsigned char* end, unsigned char* items, std::size_t& count)
+    {
+        const unsigned char* const from = p;
+        for (;;) {
+            if (kBatchSize - count < kByteItemFinderRoom) {
+                DeliverByteItems(items, count);
+                count = 0;
+            }
+            count += m_findByteItems(p, end, items + count, kBatchSize - count);
+            if (kBatchSize - count >= kByteItemFinderRoom)
+                return p != from;
+        }
+    }
+
+    void DeliverByteItems(const unsigned char* values, std::size_t count)
+    {
+        if (count != 0)
+            m_sink.OnByteItems(values, count);
+    }
+
+    void CompleteHex(std::uint64_t low, std::uint8_t high, std::uint32_t digits)
+    {
+        m_sink.OnNumberCompleted({CScannedNumber::Kind::Hex, low, high, digits});
+    }
+    void CompleteDecimal(std::uint32_t value)
+    {
+        m_sink.OnNumberCompleted({CScannedNumber::Kind::Decimal, value, 0, 0});
+    }
+
+    Sink& m_sink;
+    const bool m_bLowBytes;                 // m_findByteItems takes hex numbers of any width
+    const ByteItemFinder m_findByteItems;   // none on the scalar path
+    const NumberFinder m_findNumbers;       // nor this
+    const ByteItemFinder m_findDecimalLowBytes;   // for sinks of low bytes, on paths that have one
+    int m_nNumbersBeforeBlocks = 0;
+    bool m_bEnded = false;
+    State m_state = State::Idle;
+    std::uint64_t m_nLow = 0;
+    std::uint8_t m_nHigh = 0;
+    std::uint32_t m_nHexDigits = 0;
+    std::uint32_t m_nDecimal = 0;
+};
+
+template <NumberSink Sink>
+void CNumberScanner<Sink>::Feed(std::span<const unsigned char> chunk)
+{
+    using hex_tables::kHexValue;
+    using hex_tables::kNotADigit;
+
+    if (m_bEnded)
+        return;
+    const unsigned char* p = chunk.data();
+    const unsigned char* const end = p + chunk.size();
+    // Locals, not members: the sinks write through byte pointers, which would
+    // otherwise force every member back to memory on each step.
+    State state = m_state;
+    std::uint64_t low = m_nLow;
+    std::uint8_t high = m_nHigh;
+    std::uint32_t hexDigits = m_nHexDigits;
+    std::uint32_t decimal = m_nDecimal;
+
+    while (p != end) {
+        switch (state) {
+        case State::Idle:
+            if (!TakeByteItems(p, end))
+                goto done;
+            if (*p != '0') {
+                decimal = 0;
+                state = State::Decimal;   // this digit is taken again in Decimal
+                break;
+            }
+            ++p;
+            state = State::Zero;
+            break;
+
+        case State::Zero:
+            if ((*p | 0x20) == 'x') {
+                ++p;
+                low = 0;
+                high = 0;
+                hexDigits = 0;
+                state = State::Hex;
+            } else {
+                decimal = 0;
+                state = State::Decimal;   // this byte is examined again in Decimal
+            }
+            break;
+
+        case State::Hex:
+            for (;;) {
+                const std::int8_t digit = kHexValue[*p];
+                if (digit == kNotADigit)
+                    break;
+                high = static_cast<std::uint8_t>(high << 4 | low >> 60);
+                low = low << 4 | static_cast<std::uint64_t>(digit);
+                hexDigits += hexDigits != UINT32_MAX;
+                if (++p == end)
+                    goto done;
+            }
+            CompleteHex(low, high, hexDigits);
+            state = State::Idle;
+            if (*p++ == kEndOfText) {
+                m_bEnded = true;
+                goto done;
+            }
+            break;
+
+        case State::Decimal:
+            while (hex_tables::IsDecimalDigit(*p)) {
+                decimal = decimal * 10 + static_cast<std::uint32_t>(*p - '0');
+                if (++p == end)
+                    goto done;
+            }
+            CompleteDecimal(decimal);
+            state = State::Idle;
+            if (*p++ == kEndOfText) {
+                m_bEnded = true;
+                goto done;
+            }
+            break;
+        }
+    }
+done:
+    m_state = state;
+    m_nLow = low;
+    m_nHigh = high;
+    m_nHexDigits = hexDigits;
+    m_nDecimal = decimal;
+}
+
+template <NumberSink Sink>
+bool CNumberScanner<Sink>::TakeByteItems(const unsigned char*& position, const unsigned char* end)
+{
+    // A local position: written back through the reference on every item,
+    // it would cost a store each time.
+    const unsigned char* p = position;
+    unsigned char values[kBatchSize];
+    std::size_t count = 0;
+    std::size_t run = 0;   // items taken one by one since blocks were last tried
+    bool atNumber = false;
+    while (p != end) {
+        if (!hex_tables::IsDecimalDigit(*p)) {
+            if (*p++ == kEndOfText) {
+                m_bEnded = true;
+                break;
+            }
+            continue;
+        }
+        if (!MatchByteItem(p, end, values[count])) {
+            if (TakeNumberBlocks(p, end, values, count))
+                continue;
+            atNumber = true;
+            break;
+        }
+        p += 5;
+        if (++count == kBatchSize) {
+            DeliverByteItems(values, count);
+            count = 0;
+        }
+        if (m_findByteItems && ++run == kItemsBeforeBlocks) {
+            run = 0;
+            TakeItemBlocks(p, end, values, count);
+        }
+    }
+    DeliverByteItems(values, count);
+    position = p;
+    return atNumber;
+}
+
+template <NumberSink Sink>
+void CNumberScanner<Sink>::Finish()
+{
+    switch (m_state) {
+    case State::Idle: break;
+    case State::Zero: CompleteDecimal(0); break;
+    case State::Hex: CompleteHex(m_nLow, m_nHigh, m_nHexDigits); break;
+    case State::Decimal: CompleteDecimal(m_nDecimal); break;
+    }
+    m_state = State::Idle;
+}

@@ -1,0 +1,442 @@
+#pragma once
+
+// The block finders' logic, shared by every instruction set: a classifier
+// turns a block of text into bit masks and digit-pair values, and this finds
+// the one-byte hex items in them, or numbers of any common shape. Only the
+// classifiers hold intrinsics.
+//
+// Internal linkage on purpose: each instruction set's file compiles its own
+// copy for its own processor features, and no copy can stand in for another.
+
+#include "textarray/ScanPath.h"
+#include "textarray/SpeedLayers.h"
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+// Bit j stands for byte j of a block.
+struct CBlockMasks
+{
+    std::uint64_t digits;     // 0 to 9
+    std::uint64_t hex;        // hex digits of either case
+    std::uint64_t prefixes;   // "0x" or "0X" starts here
+    std::uint64_t xs;         // 'x' or 'X'
+    std::uint64_t ends;       // the text's end mark, 0x1A
+};
+
+// The value of n decimal digits (1 to 8) at the start of word, the first in
+// its lowest byte: shifted so that zeros lead, then pairs, fours and eights
+// of digits combined by multiplication.
+inline std::uint64_t DecimalValue(std::uint64_t word, int n)
+{
+    std::uint64_t value = (word & 0x0F0F0F0F0F0F0F0F) << (8 * (8 - n));
+    value = (value * 10 + (value >> 8)) & 0x00FF00FF00FF00FF;
+    value = (value * 100 + (value >> 16)) & 0x0000FFFF0000FFFF;
+    return (value * 10000 + (value >> 32)) & 0xFFFFFFFF;
+}
+
+// The value of n hex digits (1 to 8) of either case at the start of word.
+// 64-bit all through: a 32-bit value spilled and reloaded whole stalls the
+// load behind the narrower store.
+inline std::uint64_t HexValue(std::uint64_t word, int n)
+{
+    // Letters have bit 6 set: their low four bits and 9 make their value.
+    std::uint64_t nibbles = ((word & 0x0F0F0F0F0F0F0F0F) + (word >> 6 & 0x0101010101010101) * 9) << (8 * (8 - n));
+    nibbles = (nibbles << 4 | nibbles >> 8) & 0x00FF00FF00FF00FF;
+    nibbles = (nibbles | nibbles >> 8) & 0x0000FFFF0000FFFF;
+    return __builtin_bswap64(nibbles | nibbles >> 16) >> 32;
+}
+
+inline std::uint64_t WordAt(const unsigned char* p)
+{
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+// A Classifier has kWidth (16 or 32) and
+//   static CBlockMasks Classify(const unsigned char* lane, unsigned char* pairs);
+// which reads lane[0] to lane[kWidth + 2] and sets pairs[j] to the value of
+// the hex digits at lane[j + 2] and lane[j + 3], for j below kWidth (anything
+// where those are no hex digits). Blocks are 64 bytes, one bit per byte.
+// It may also have
+//   static std::size_t Gather(std::uint64_t starts, const unsigned char* pairs, unsigned char* values);
+// which does what Extract below does, writing at most kMaxItems + 8 values.
+template <class Classifier>
+class CTextBlocks
+{
+public:
+    static constexpr std::size_t kWidth = 64;
+    // Items start at least five bytes apart.
+    static constexpr std::size_t kMaxItems = (kWidth + 4) / 5;
+    static_assert(kMaxItems + 8 <= kByteItemFinderRoom);
+    // Numbers start at least two bytes apart.
+    static_assert(kWidth / 2 <= kNumberFinderRoom);
+
+    static std::size_t FindByteItems(
+        const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity)
+    {
+        const unsigned char* p = position;
+        const std::size_t readAhead = ReadAheadDistance();
+        if (!WholeBlockAt(p, end))
+            return 0;
+        // Two sets of pairs, this block's and the next one's.
+        unsigned char pairs[2][kWidth];
+        int here = 0;
+        CBlockMasks block = Classify(p, pairs[here], readAhead);
+        std::uint64_t carried = 0;   // bytes of this block taken by the previous block's last item
+        std::size_t count = 0;
+        while (count + kByteItemFinderRoom <= capacity && WholeBlockAt(p, end)) {
+            // The next block tells whether an item ends within this one's last bytes.
+            const CBlockMasks next = Classify(p + kWidth, pairs[here ^ 1], readAhead);
+            // "0x", two hex digits, then a byte that is no hex digit.
+            std::uint64_t starts = block.prefixes & Ahead(block.hex, next.hex, 2) & Ahead(block.hex, next.hex, 3)
+                & ~Ahead(block.hex, next.hex, 4);
+            const std::uint64_t nextStarts = next.prefixes & next.hex >> 2 & next.hex >> 3 & ~(next.hex >> 4);
+            const std::uint64_t taken = carried | starts | starts << 2 | starts << 3 | starts << 4;
+            // A digit outside every item starts a number of another shape;
+            // an item whose last digit starts another ("0x10x12") is read
+            // otherwise by the scanner, which leaves that to its own steps,
+            // as it does the end mark.
+            const std::uint64_t irregular
+                = (block.digits & ~taken) | (starts & Ahead(starts, nextStarts, 3)) | block.ends;
+            if (irregular != 0) {
+                const int at = __builtin_ctzll(irregular);
+                starts &= (std::uint64_t{1} << at) - 1;
+                count += Extract(starts, pairs[here], values + count);
+                position = p + at;
+                return count;
+            }
+            count += Extract(starts, pairs[here], values + count);
+            carried = starts >> (kWidth - 2) | starts >> (kWidth - 3) | starts >> (kWidth - 4);
+            p += kWidth;
+            block = next;
+            here ^= 1;
+        }
+        // Past the bytes of the last item taken, unless its separator is the
+        // end mark, which the scanner must see.
+        const std::uint64_t endingSeparator = carried & block.ends;
+        position = p
+            + (endingSeparator != 0 ? __builtin_ctzll(endingSeparator)
+                    : carried == 0  ? 0
+                                    : 64 - __builtin_clzll(carried));
+        return count;
+    }
+
+    // Hex numbers of two digits or more after "0x" or "0X", each by the value
+    // of its last two digits: all that sinks of one-byte units keep of a
+    // number (the scanner's own steps wrap the longest ones, which keeps
+    // it). Numbers and separators as FindNumbers takes them, but stops at
+    // decimal numbers, shorter hex ones and runs of letters, which the
+    // other finders and steps read.
+    static std::size_t FindLowBytes(
+        const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity)
+    {
+        const unsigned char* p = position;
+        const std::size_t readAhead = ReadAheadDistance();
+        if (!WholeBlockAt(p, end))
+            return 0;
+        unsigned char pairs[2][kWidth];
+        int here = 0;
+        CBlockMasks block = Classify(p, pairs[here], readAhead);
+        std::uint64_t continued = 0;         // bit 0: a number goes on from the previous block
+        std::uint64_t continuedPrefix = 0;   // bit 0: the previous block ends with the 0 of "0x"
+        const unsigned char* open = p;       // where the number going on began
+        // A number that ends within the first three bytes of the block: the
+        // previous block's pairs hold its byte.
+        int carried = -1;
+        int carriedLast = 0;
+        std::size_t count = 0;
+        while (count + kByteItemFinderRoom <= capacity && WholeBlockAt(p, end)) {
+            const CBlockMasks next = Classify(p + kWidth, pairs[here ^ 1], readAhead);
+            const std::uint64_t runs = block.hex | block.xs;
+            const std::uint64_t nextRuns = next.hex | next.xs;
+            const std::uint64_t starts = runs & ~(runs << 1 | continued);
+            const std::uint64_t lasts = runs & ~Ahead(runs, nextRuns, 1);
+            const std::uint64_t twoDigits = Ahead(block.hex, next.hex, 2) & Ahead(block.hex, next.hex, 3);
+            // A run that "0x" does not begin, or that holds another; an x of
+            // no "0x"; fewer than two digits; the end mark.
+            const std::uint64_t irregular = (starts ^ block.prefixes)
+                | (block.xs & ~(block.prefixes << 1 | continuedPrefix)) | (block.prefixes & ~twoDigits) | block.ends;
+            if (irregular != 0) {
+                // Back to the start of the number that holds it, which the
+                // other steps read whole; the end mark stops where it is.
+                const int at = std::countr_zero(irregular);
+                const std::uint64_t startsBefore = starts & ((std::uint64_t{2} << at) - 1);
+                const unsigned char* stop = (runs >> at & 1) == 0 ? p + at
+                    : startsBefore != 0                           ? p + (kWidth - 1 - std::countl_zero(startsBefore))
+                                                                  : open;
+                const std::ptrdiff_t stopAt = stop - p;
+                if (carried >= 0 && stopAt > carriedLast)
+                    values[count++] = static_cast<unsigned char>(carried);
+                const std::uint64_t taken = stopAt > 3 ? lasts >> 3 & ((std::uint64_t{1} << (stopAt - 3)) - 1) : 0;
+                count += Extract(taken, pairs[here], values + count);
+                position = stop;
+                return count;
+            }
+            if (carried >= 0)
+                values[count++] = static_cast<unsigned char>(carried);
+            // Bit j: the last digits at j + 2 and j + 3.
+            count += Extract(lasts >> 3, pairs[here], values + count);
+            const std::uint64_t nextLasts = nextRuns & ~(nextRuns >> 1) & 7;
+            carriedLast = std::countr_zero(nextLasts);
+            carried = nextLasts != 0 ? pairs[here][kWidth - 3 + carriedLast] : -1;
+            continued = runs >> (kWidth - 1);
+            continuedPrefix = block.prefixes >> (kWidth - 1);
+            if (starts != 0)
+                open = p + (kWidth - 1 - std::countl_zero(starts));
+            p += kWidth;
+            block = next;
+            here ^= 1;
+        }
+        // Where the scanner is idle: before a number that goes on into the
+        // block not taken, whose byte is not taken yet.
+        position = (continued & (block.hex | block.xs)) != 0 ? open : p;
+        return count;
+    }
+
+    // Decimal numbers of up to four digits, each by its low byte, for sinks
+    // of one-byte units: the blocks whose numbers are all such, without
+    // widening each value to a number's 12 bytes; stops at the first block
+    // that is not. Each number is taken with the block where it ends.
+    static std::size_t FindDecimalLowBytes(
+        const unsigned char*& position, const unsigned char* end, unsigned char* values, std::size_t capacity)
+    {
+        const unsigned char* p = position;
+        const std::size_t readAhead = ReadAheadDistance();
+        if (!WholeBlockAt(p, end))
+            return 0;
+        unsigned char pairs[kWidth];   // not needed here
+        CBlockMasks block = Classify(p, pairs, readAhead);
+        std::uint64_t before = 0;   // the digits of the block before, none at the start
+        std::size_t count = 0;
+        // A block holds up to 32 numbers, as many as a number finder's room.
+        while (count + kNumberFinderRoom <= capacity && WholeBlockAt(p, end)) {
+            const CBlockMasks next = Classify(p + kWidth, pairs, readAhead);
+            if (!OnlyShortDecimals(block, next))
+                break;
+            const std::uint64_t ends = block.digits & ~Ahead(block.digits, next.digits, 1);
+            count += Classifier::DecimalLowBytes(p, block.digits, before, ends, values + count);
+            before = block.digits;
+            p += kWidth;
+            block = next;
+        }
+        // Back to the start of a number that goes on into the block not taken.
+        const bool open = (before >> (kWidth - 1) & block.digits & 1) != 0;
+        position = p - (open ? std::countl_one(before) : 0);
+        return count;
+    }
+
+    // Decimal numbers of up to 16 digits and hex numbers of 1 to 16 digits,
+    // each a run of digits, letters and x's set apart by other bytes, and
+    // runs of letters and x's alone, which separate; anything else stops.
+    static std::size_t FindNumbers(
+        const unsigned char*& position, const unsigned char* end, CFoundNumbers numbers, std::size_t capacity)
+    {
+        const unsigned char* p = position;
+        const std::size_t readAhead = ReadAheadDistance();
+        const unsigned char* after = p;   // past the last run taken
+        if (!WholeBlockAt(p, end))
+            return 0;
+        unsigned char pairs[kWidth];   // not needed here
+        CBlockMasks block = Classify(p, pairs, readAhead);
+        std::uint64_t continued = 0;   // bit 0: a run goes on from the previous block
+        std::uint64_t continuedPrefix = 0;   // bit 0: its "0x" is split between the blocks
+        // Texts keep their shape: after a block that is not all short
+        // numbers, the next few are not tried as such, which spares texts of
+        // long numbers a try on every block.
+        int blocksUntilShortTry = 0;
+        std::size_t count = 0;
+        while (count + kNumberFinderRoom <= capacity && WholeBlockAt(p, end)) {
+            const CBlockMasks next = Classify(p + kWidth, pairs, readAhead);
+            const std::uint64_t runs = block.hex | block.xs;
+            const std::uint64_t nextRuns = next.hex | next.xs;
+            const std::uint64_t letters = runs & ~block.digits;
+            const std::uint64_t nextLetters = nextRuns & ~next.digits;
+            std::uint64_t starts = runs & ~(runs << 1 | continued);
+            bool shortNumbers = false;
+            if constexpr (requires { Classifier::ShortDecimals(p, starts, numbers.values, numbers.hexDigits); }) {
+                const bool tried = blocksUntilShortTry == 0;
+                if (!tried)
+                    --blocksUntilShortTry;
+                const bool decimals = tried && OnlyShortDecimals(block, next);
+                const int hexDigits = tried && !decimals ? MostShortHexDigits(block, next, starts, continuedPrefix) : 0;
+                shortNumbers = decimals || hexDigits != 0;
+                if (tried && !shortNumbers)
+                    blocksUntilShortTry = kBlocksBetweenShortTries;
+                if (shortNumbers) {
+                    count += decimals
+                        ? Classifier::ShortDecimals(p, starts, numbers.values + count, numbers.hexDigits + count)
+                        : Classifier::ShortHex(p, starts, hexDigits, numbers.values + count, numbers.hexDigits + count);
+                    // Past the last number's digits, wherever it ends.
+                    after = p + kWidth + (runs >> (kWidth - 1) != 0 ? std::countr_one(nextRuns) : 0);
+                }
+            }
+            if (!shortNumbers) {
+                if (block.ends != 0)
+                    starts &= (std::uint64_t{1} << std::countr_zero(block.ends)) - 1;
+                for (; starts != 0; starts &= starts - 1) {
+                    const int at = std::countr_zero(starts);
+                    const int length = std::countr_one(Ahead(runs, nextRuns, at));
+                    const unsigned char* text = p + at;
+                    if (length > 18) {
+                        position = text;
+                        return count;
+                    }
+                    const std::uint64_t run = (std::uint64_t{1} << length) - 1;
+                    if ((Ahead(letters, nextLetters, at) & run) == 0 && length <= 16) {
+                        numbers.values[count] = DecimalDigitsValue(text, length);
+                        numbers.hexDigits[count++] = 0;
+                    } else if ((block.prefixes >> at & 1) && (Ahead(block.xs, next.xs, at) & run) == 2 && length >= 3) {
+                        numbers.values[count] = HexDigitsValue(text + 2, length - 2);
+                        numbers.hexDigits[count++] = static_cast<std::uint32_t>(length - 2);
+                    } else if ((Ahead(block.digits, next.digits, at) & run) != 0) {
+                        position = text;
+                        return count;
+                    }
+                    after = text + length;
+                }
+                // The end mark separates no run from another; the scanner's own
+                // steps read it.
+                if (block.ends != 0) {
+                    position = p + std::countr_zero(block.ends);
+                    return count;
+                }
+            }
+            continued = runs >> (kWidth - 1);
+            continuedPrefix = block.prefixes >> (kWidth - 1);
+            p += kWidth;
+            block = next;
+        }
+        position = after > p ? after : p;
+        return count;
+    }
+
+private:
+    static constexpr int kBlocksBetweenShortTries = 7;
+
+    // Whether every number that starts in the block is decimal of at most
+    // four digits, with nothing else but separators: no letter or x, no end
+    // mark, and only digits of the last number in the next block.
+    static bool OnlyShortDecimals(const CBlockMasks& block, const CBlockMasks& next)
+    {
+        if (block.ends != 0 || block.hex != block.digits || block.xs != 0)
+            return false;
+        return RunsOfAtLeast(block.digits, next.digits, 5) == 0
+            && TailOnly(block.digits, next.hex | next.xs, next.digits);
+    }
+
+    // 4 or 8 if every number that starts in the block is "0x" or "0X" and
+    // one to that many hex digits, with nothing else but separators: no
+    // other x, no end mark, and only its x and digits of the last number in
+    // the next block; else 0. continuedPrefix: the block starts with the x of
+    // a number's "0x".
+    static int MostShortHexDigits(
+        const CBlockMasks& block, const CBlockMasks& next, std::uint64_t starts, std::uint64_t continuedPrefix)
+    {
+        if (block.ends != 0 || starts != block.prefixes || block.xs != (block.prefixes << 1 | continuedPrefix)
+            || (Ahead(block.hex, next.hex, 2) & starts) != starts)
+            return 0;
+        const std::uint64_t runs = block.hex | block.xs;
+        const std::uint64_t nextRuns = next.hex | next.xs;
+        const std::uint64_t splitPrefix = block.prefixes >> (kWidth - 1);
+        if (!TailOnly(runs, nextRuns, next.hex | splitPrefix))
+            return 0;
+        return RunsOfAtLeast(runs, nextRuns, 7) == 0 ? 4 : RunsOfAtLeast(runs, nextRuns, 11) == 0 ? 8 : 0;
+    }
+
+    // Bit j: n (1 to 64) bytes of the mask in a row from byte j, the next
+    // block's bytes following this one's; rows covering twice as many
+    // bytes a step.
+    static std::uint64_t RunsOfAtLeast(std::uint64_t mask, std::uint64_t nextMask, int n)
+    {
+        std::uint64_t rows = mask;
+        std::uint64_t nextRows = nextMask;
+        const auto cover = [&](int shift) {
+            rows &= Ahead(rows, nextRows, shift);
+            nextRows &= nextRows >> shift;
+        };
+        int covered = 1;
+        for (; 2 * covered <= n; covered *= 2)
+            cover(covered);
+        if (covered < n)
+            cover(n - covered);
+        return rows;
+    }
+
+    // Whether the block's last run, if it goes on into the next block, is
+    // made there of allowed bytes only.
+    static bool TailOnly(std::uint64_t runs, std::uint64_t nextRuns, std::uint64_t allowed)
+    {
+        return runs >> (kWidth - 1) == 0 || std::countr_one(allowed) == std::countr_one(nextRuns);
+    }
+
+    // Bytes beyond a run's digits are loaded too: the blocks' room covers them.
+    static std::uint32_t DecimalDigitsValue(const unsigned char* text, int n)
+    {
+        if (n <= 8)
+            return static_cast<std::uint32_t>(DecimalValue(WordAt(text), n));
+        // Modulo 2^32, as the scanner's own steps wrap.
+        return static_cast<std::uint32_t>(
+            DecimalValue(WordAt(text), n - 8) * 100000000 + DecimalValue(WordAt(text + n - 8), 8));
+    }
+
+    static std::uint64_t HexDigitsValue(const unsigned char* text, int n)
+    {
+        if (n <= 8)
+            return HexValue(WordAt(text), n);
+        if constexpr (requires { Classifier::LongHexValue(text, n); })
+            return Classifier::LongHexValue(text, n);
+        return HexValue(WordAt(text), n - 8) << 32 | HexValue(WordAt(text + n - 8), 8);
+    }
+
+    // Room for this block, the next, and the digit pairs beyond them.
+    static bool WholeBlockAt(const unsigned char* p, const unsigned char* end)
+    {
+        return static_cast<std::size_t>(end - p) >= 2 * kWidth + 3;
+    }
+
+    // Bit j: bit j + shift of the two blocks' masks side by side (shift 0 to 63).
+    static std::uint64_t Ahead(std::uint64_t mask, std::uint64_t nextMask, int shift)
+    {
+        return mask >> shift | nextMask << 1 << (kWidth - 1 - shift);
+    }
+
+    // Also asks for the text readAhead bytes on, without which the finders
+    // would wait for memory at most blocks.
+    static CBlockMasks Classify(const unsigned char* block, unsigned char* pairs, std::size_t readAhead)
+    {
+        Prefetch(block, readAhead);
+        CBlockMasks masks{0, 0, 0, 0, 0};
+        for (std::size_t lane = 0; lane < kWidth; lane += Classifier::kWidth) {
+            const CBlockMasks part = Classifier::Classify(block + lane, pairs + lane);
+            masks.digits |= part.digits << lane;
+            masks.hex |= part.hex << lane;
+            masks.prefixes |= part.prefixes << lane;
+            masks.xs |= part.xs << lane;
+            masks.ends |= part.ends << lane;
+        }
+        return masks;
+    }
+
+    // The values of the items at starts, in order; always writes kMaxItems,
+    // so that no branch depends on the count. Past the last item, the top
+    // bit stands in: what it yields lies beyond the count.
+    static std::size_t Extract(std::uint64_t starts, const unsigned char* pairs, unsigned char* values)
+    {
+        if constexpr (requires { Classifier::Gather(starts, pairs, values); })
+            return Classifier::Gather(starts, pairs, values);
+        const auto count = static_cast<std::size_t>(__builtin_popcountll(starts));
+        for (std::size_t k = 0; k < kMaxItems; ++k) {
+            values[k] = pairs[__builtin_ctzll(starts | std::uint64_t{1} << (kWidth - 1))];
+            starts &= starts - 1;
+        }
+        return count;
+    }
+};
+
+} // namespace
