@@ -6,9 +6,6 @@
 
 namespace {
 
-// More tokens than any element the reader evaluates: such an element is
-// refused, and its text in the message is cut.
-constexpr std::size_t kMaxElementTokens = 32;
 constexpr std::size_t kMaxQuotedText = 60;
 
 // 'text', as every message quotes what it refuses.
@@ -267,18 +264,24 @@ bool CInitialiserReader::EvaluateElement(CIntegerValue& value)
     std::size_t at = 0;
     if (count == 1)   // most elements: a literal alone
         return ReadPrimary(at, value);
-    // Unary signs and casts, applied from the innermost out.
-    struct COperator
-    {
-        char sign;   // '-', '+', or 0 for a cast
-        CIntegerType type;
-    };
-    std::array<COperator, kMaxElementTokens> operators;
-    std::size_t operatorCount = 0;
+    CPrefixes prefixes;
+    if (!ReadPrefixes(at, prefixes) || !ReadPrimary(at, value))
+        return false;
+    if (at != count) {
+        RefuseElement("is an expression");
+        return false;
+    }
+    return ApplyPrefixes(prefixes, value);
+}
+
+// The unary signs and casts before the literal, outermost first.
+bool CInitialiserReader::ReadPrefixes(std::size_t& at, CPrefixes& prefixes)
+{
+    const std::size_t count = m_nElementTokens;
     while (at < count && m_element[at].kind == CTokenKind::Punctuator) {
         const std::string& text = m_element[at].text;
         if (text == "-" || text == "+") {
-            operators[operatorCount++] = {text[0], {}};
+            prefixes.items[prefixes.count++] = {text[0], {}};
             ++at;
             continue;
         }
@@ -295,18 +298,18 @@ bool CInitialiserReader::EvaluateElement(CIntegerValue& value)
             RefuseElement("casts to 'long', 4 or 8 bytes by platform");
             return false;
         }
-        operators[operatorCount++] = {0, cast.type};
+        prefixes.items[prefixes.count++] = {0, cast.type};
         at = close + 1;
     }
-    if (!ReadPrimary(at, value))
-        return false;
-    if (at != count) {
-        RefuseElement("is an expression");
-        return false;
-    }
-    while (operatorCount > 0) {
-        const COperator& op = operators[--operatorCount];
-        if (op.sign == '-') {
+    return true;
+}
+
+// From the innermost out, as C applies them.
+bool CInitialiserReader::ApplyPrefixes(const CPrefixes& prefixes, CIntegerValue& value)
+{
+    for (std::size_t k = prefixes.count; k-- > 0;) {
+        const CPrefix& prefix = prefixes.items[k];
+        if (prefix.sign == '-') {
             const CEvaluated negated = Negate(value);
             if (negated.refusal) {
                 RefuseElement(negated.refusal);
@@ -314,7 +317,7 @@ bool CInitialiserReader::EvaluateElement(CIntegerValue& value)
             }
             value = negated.value;
         } else {
-            value = op.sign == '+' ? Promote(value) : ConvertTo(value, op.type);
+            value = prefix.sign == '+' ? Promote(value) : ConvertTo(value, prefix.type);
         }
     }
     return true;

@@ -274,78 +274,98 @@ void CSourceLexer::Put(unsigned char c)
 {
     switch (m_state) {
     case State::Code: PutCode(c); return;
-    case State::Identifier:
-        if (IsWordByte(c)) {
-            if (m_text.size() < kMaxTokenText)
-                m_text += static_cast<char>(c);
-            return;
-        }
-        if ((c == '\'' || c == '"') && IsLiteralPrefix(m_text)) {
-            OpenLiteral(c);
-            return;
-        }
-        EndWord();
-        PutCode(c);
-        return;
-    case State::Number:
-        if (IsWordByte(c) || c == '.'
-            || ((c == '+' || c == '-') && std::string_view("eEpP").find(m_text.back()) != std::string_view::npos)) {
-            if (m_text.size() < kMaxTokenText)
-                m_text += static_cast<char>(c);
-            return;
-        }
-        if (c == '\'') {
-            m_state = State::NumberQuote;
-            return;
-        }
-        EndWord();
-        PutCode(c);
-        return;
-    case State::NumberQuote:
-        if (IsWordByte(c)) {
-            m_text += '\'';
-            m_text += static_cast<char>(c);
-            m_state = State::Number;
-            return;
-        }
-        EndWord();
-        StartToken(State::Literal, '\'');
-        Put(c);
-        return;
-    case State::Punctuator:
-        if (m_text == "/" && (c == '/' || c == '*')) {
-            m_state = c == '/' ? State::LineComment : State::BlockComment;
-            return;
-        }
-        if (m_text == "." && IsDigit(c)) {
-            m_text += static_cast<char>(c);
-            m_state = State::Number;
-            return;
-        }
-        if (IsLongPunctuatorStart(m_text + static_cast<char>(c))) {
-            m_text += static_cast<char>(c);
-            return;
-        }
-        EndPunctuator();
-        PutCode(c);
-        return;
+    case State::Identifier: PutIdentifier(c); return;
+    case State::Number: PutNumber(c); return;
+    case State::NumberQuote: PutNumberQuote(c); return;
+    case State::Punctuator: PutPunctuator(c); return;
     case State::LineComment:
+    case State::BlockComment:
+    case State::BlockCommentStar: PutComment(c); return;
+    case State::Literal: PutLiteral(c); return;
+    }
+}
+
+void CSourceLexer::AppendTokenByte(unsigned char c)
+{
+    if (m_text.size() < kMaxTokenText)
+        m_text += static_cast<char>(c);
+}
+
+void CSourceLexer::PutIdentifier(unsigned char c)
+{
+    if (IsWordByte(c)) {
+        AppendTokenByte(c);
+        return;
+    }
+    if ((c == '\'' || c == '"') && IsLiteralPrefix(m_text)) {
+        OpenLiteral(c);
+        return;
+    }
+    EndWord();
+    PutCode(c);
+}
+
+// A preprocessing number takes letters, digits, '.' and the sign of an exponent.
+void CSourceLexer::PutNumber(unsigned char c)
+{
+    if (IsWordByte(c) || c == '.'
+        || ((c == '+' || c == '-') && std::string_view("eEpP").find(m_text.back()) != std::string_view::npos)) {
+        AppendTokenByte(c);
+        return;
+    }
+    if (c == '\'') {
+        m_state = State::NumberQuote;
+        return;
+    }
+    EndWord();
+    PutCode(c);
+}
+
+// After a number and a quote: a digit separator if a digit or letter follows,
+// else the quote opens a character literal.
+void CSourceLexer::PutNumberQuote(unsigned char c)
+{
+    if (IsWordByte(c)) {
+        m_text += '\'';
+        m_text += static_cast<char>(c);
+        m_state = State::Number;
+        return;
+    }
+    EndWord();
+    StartToken(State::Literal, '\'');
+    Put(c);
+}
+
+void CSourceLexer::PutPunctuator(unsigned char c)
+{
+    if (m_text == "/" && (c == '/' || c == '*')) {
+        m_state = c == '/' ? State::LineComment : State::BlockComment;
+        return;
+    }
+    if (m_text == "." && IsDigit(c)) {
+        m_text += static_cast<char>(c);
+        m_state = State::Number;
+        return;
+    }
+    if (IsLongPunctuatorStart(m_text + static_cast<char>(c))) {
+        m_text += static_cast<char>(c);
+        return;
+    }
+    EndPunctuator();
+    PutCode(c);
+}
+
+void CSourceLexer::PutComment(unsigned char c)
+{
+    if (m_state == State::LineComment) {
         if (c == '\n') {
             m_state = State::Code;
             EndLine();
         }
-        return;
-    case State::BlockComment:
-        if (c == '*')
-            m_state = State::BlockCommentStar;
-        return;
-    case State::BlockCommentStar:
-        if (c == '/')
-            m_state = State::Code;
-        else if (c != '*')
-            m_state = State::BlockComment;
-        return;
-    case State::Literal: PutLiteral(c); return;
+    } else if (c == '*') {
+        m_state = State::BlockCommentStar;
+    } else if (m_state == State::BlockCommentStar) {
+        m_state = c == '/' ? State::Code : State::BlockComment;
     }
 }
 

@@ -4,6 +4,7 @@
 #include "csource/CIntegerValue.h"
 #include "csource/CSourceLexer.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -58,6 +59,22 @@ private:
         bool undecodable;
     };
 
+    // More tokens than any element the reader evaluates: such an element is
+    // refused, and its text in the message is cut.
+    static constexpr std::size_t kMaxElementTokens = 32;
+
+    // A unary sign or a cast before an element's literal.
+    struct CPrefix
+    {
+        char sign;   // '-', '+', or 0 for a cast
+        CIntegerType type;
+    };
+    struct CPrefixes
+    {
+        std::array<CPrefix, kMaxElementTokens> items;
+        std::size_t count = 0;
+    };
+
     // One pair of braces being read: the elements it covers.
     struct CLevel
     {
@@ -76,6 +93,8 @@ private:
     void EndElement();
     void ApplyDesignator();
     bool EvaluateElement(CIntegerValue& value);
+    bool ReadPrefixes(std::size_t& at, CPrefixes& prefixes);
+    bool ApplyPrefixes(const CPrefixes& prefixes, CIntegerValue& value);
     bool ReadPrimary(std::size_t& at, CIntegerValue& value);
     void OpenBrace();
     void CloseBrace();
