@@ -72,14 +72,15 @@ void CInitialiserReader::OnToken(const CToken& token)
         m_bPasted = true;
         m_state = State::Body;
         m_nWidth = m_nByteUnit == 0 ? 1 : m_nByteUnit;
-        m_bFitOneByte = m_nByteUnit == 0;
-        m_nPlainMax = m_bFitOneByte ? 0xFF : kIntMax;
+        m_conversion = m_nByteUnit == 0 ? Conversion::FitOneByte : Conversion::AsWritten;
+        m_nPlainMax = m_nByteUnit == 0 ? 0xFF : kIntMax;
         m_levels.push_back({0, 0, false});
         BodyToken(token);
         return;
     case State::Declaration: DeclarationToken(token); return;
     case State::AfterEquals: AfterEqualsToken(token); return;
     case State::Body: BodyToken(token); return;
+    case State::BareString: BareStringToken(token); return;
     case State::Done:
         if (m_bPasted)
             Refuse(token.line, Quoted(token.text) + " follows the end of the initialiser");
@@ -106,12 +107,10 @@ void CInitialiserReader::AfterEqualsToken(const CToken& token)
     }
     if (!BeginInitialiser(token.line))
         return;
-    m_state = State::Body;
+    m_state = charArrayString ? State::BareString : State::Body;
     OpenBrace();
-    if (charArrayString) {
-        m_bBareString = true;
-        BodyToken(token);
-    }
+    if (charArrayString)
+        BeginString(token);
 }
 
 bool CInitialiserReader::BeginInitialiser(long line)
@@ -142,7 +141,7 @@ bool CInitialiserReader::BeginInitialiser(long line)
         reading = {CTypeVerdict::NotInteger, {}, "struct"};
     switch (reading.verdict) {
     case CTypeVerdict::Integer:
-        m_bTyped = true;
+        m_conversion = Conversion::ToType;
         m_type = reading.type;
         m_nWidth = m_nByteUnit == 0 ? m_type.width : m_nByteUnit;
         m_nPlainMax = LargestKept(m_type);
@@ -168,63 +167,78 @@ bool CInitialiserReader::BeginInitialiser(long line)
 
 void CInitialiserReader::BodyToken(const CToken& token)
 {
-    if (m_bAfterString) {
-        if (token.kind == CTokenKind::String) {
-            BeginString(token);
-            return;
-        }
-        EndString();
-        if (Failed())
-            return;
-    }
-    if (m_bBareString) {
-        if (IsPunctuator(token, ";") || IsPunctuator(token, ","))
-            CloseBrace();
-        else if (token.kind == CTokenKind::String)
-            BeginString(token);
-        else
-            Refuse(token.line, Quoted(token.text) + " follows the string");
+    if (m_place == Place::AfterString && StringGoesOn(token))
         return;
-    }
-    if (token.kind == CTokenKind::Punctuator) {
-        if (token.text == ",") {
-            if (m_nElementTokens == 0 && !m_bNeedComma)
-                Refuse(token.line, "',' follows no element");
-            EndElement();
-            m_bNeedComma = false;
-            return;
-        }
-        if (token.text == "}") {
-            EndElement();
-            if (!Failed())
-                CloseBrace();
-            return;
-        }
-        if (token.text == "{" && m_nElementTokens == 0 && !m_bNeedComma) {
-            OpenBrace();
-            return;
-        }
-        if (token.text == ";" && m_bPasted && m_levels.size() == 1) {
-            EndElement();
-            m_state = State::Done;
-            return;
-        }
-        if (token.text == "=" && m_nElementTokens > 0) {
-            ApplyDesignator();
-            return;
-        }
-    }
-    if (token.kind == CTokenKind::String && m_nElementTokens == 0 && !m_bNeedComma) {
+    if (token.kind == CTokenKind::Punctuator && BodyPunctuator(token))
+        return;
+    if (token.kind == CTokenKind::String && AtElementStart()) {
         BeginString(token);
         return;
     }
-    if (m_bNeedComma) {
+    if (m_place == Place::NeedsComma) {
         Refuse(token.line, Quoted(token.text) + " follows an element without a comma");
         return;
     }
     AddElementToken(token);
     if (token.kind == CTokenKind::String || IsPunctuator(token, "{"))
         RefuseElement("is an expression");
+}
+
+// The punctuators that end an element, open or close braces, end a pasted
+// body or apply a designator: true when the token was one of them.
+bool CInitialiserReader::BodyPunctuator(const CToken& token)
+{
+    if (token.text == ",") {
+        if (AtElementStart())
+            Refuse(token.line, "',' follows no element");
+        EndElement();
+        m_place = Place::Open;
+        return true;
+    }
+    if (token.text == "}") {
+        EndElement();
+        if (!Failed())
+            CloseBrace();
+        return true;
+    }
+    if (token.text == "{" && AtElementStart()) {
+        OpenBrace();
+        return true;
+    }
+    if (token.text == ";" && m_bPasted && m_levels.size() == 1) {
+        EndElement();
+        m_state = State::Done;
+        return true;
+    }
+    if (token.text == "=" && m_nElementTokens > 0) {
+        ApplyDesignator();
+        return true;
+    }
+    return false;
+}
+
+void CInitialiserReader::BareStringToken(const CToken& token)
+{
+    if (m_place == Place::AfterString && StringGoesOn(token))
+        return;
+    if (IsPunctuator(token, ";") || IsPunctuator(token, ","))
+        CloseBrace();
+    else if (token.kind == CTokenKind::String)
+        BeginString(token);
+    else
+        Refuse(token.line, Quoted(token.text) + " follows the string");
+}
+
+// After a string's end: true when the token is taken, as an adjacent string
+// that joins it, or as the refusal that ending the string gave.
+bool CInitialiserReader::StringGoesOn(const CToken& token)
+{
+    if (token.kind == CTokenKind::String) {
+        m_place = Place::InString;
+        return true;
+    }
+    EndString();
+    return Failed();
 }
 
 void CInitialiserReader::AddElementToken(const CToken& token)
@@ -429,23 +443,18 @@ void CInitialiserReader::CloseBrace()
         const std::uint64_t span = ElementSpan(1);
         PadTo((m_nCursor + span - 1) / span * span);
     }
-    m_bNeedComma = true;
+    m_place = Place::NeedsComma;
     if (m_levels.empty())
         m_state = State::Done;
 }
 
 void CInitialiserReader::BeginString(const CToken& token)
 {
-    if (m_bAfterString) {   // adjacent strings are one
-        m_bAfterString = false;
-        m_bInString = true;
-        return;
-    }
     if (token.text != "" && token.text != "u8") {
         Refuse(token.line, Quoted(std::string(token.text) + '"') + " is a wide string");
         return;
     }
-    if (m_bPasted || !m_bTyped || m_type.width != 1) {
+    if (m_bPasted || m_conversion != Conversion::ToType || m_type.width != 1) {
         Refuse(token.line, "a string initialises only a char array");
         return;
     }
@@ -453,27 +462,26 @@ void CInitialiserReader::BeginString(const CToken& token)
     const std::size_t depth = m_levels.size();
     const CLevel& level = m_levels.back();
     const std::uint64_t rowSpan = dims.back();
-    m_bStringBounded = dims.size() > 1 || dims[0] != 0;
+    const bool bounded = dims.size() > 1 || dims[0] != 0;
     if (depth == dims.size() ? m_nCursor != level.start
                              : depth + 1 != dims.size() || (m_nCursor - level.start) % rowSpan != 0) {
         Refuse(token.line, "a string stands where it does not start a char array");
         return;
     }
-    if (m_bStringBounded && level.bounded && m_nCursor + rowSpan > level.end) {
+    if (bounded && level.bounded && m_nCursor + rowSpan > level.end) {
         Refuse(token.line, "more elements than the array holds");
         return;
     }
-    m_nStringLine = token.line;
-    m_nStringEnd = m_nCursor + rowSpan;
-    m_bInString = true;
+    m_string = {token.line, m_nCursor + rowSpan, bounded};
+    m_place = Place::InString;
 }
 
 void CInitialiserReader::OnStringByte(unsigned char byte)
 {
-    if (!m_bInString || Failed())
+    if (m_place != Place::InString || Failed())
         return;
-    if (m_bStringBounded && m_nCursor >= m_nStringEnd) {
-        Refuse(m_nStringLine, "the string is longer than its array");
+    if (m_string.bounded && m_nCursor >= m_string.end) {
+        Refuse(m_string.line, "the string is longer than its array");
         return;
     }
     Write(CharacterValue("", std::string_view(reinterpret_cast<const char*>(&byte), 1)).value, true);
@@ -481,30 +489,28 @@ void CInitialiserReader::OnStringByte(unsigned char byte)
 
 void CInitialiserReader::OnStringEnd(std::string_view badEscape)
 {
-    if (!m_bInString || Failed())
+    if (m_place != Place::InString || Failed())
         return;
-    m_bInString = false;
     if (!badEscape.empty()) {
-        Refuse(m_nStringLine, "the string holds " + std::string(badEscape) + ", which the reader cannot decode");
+        Refuse(m_string.line, "the string holds " + std::string(badEscape) + ", which the reader cannot decode");
         return;
     }
-    m_bAfterString = true;
+    m_place = Place::AfterString;
 }
 
 void CInitialiserReader::EndString()
 {
-    m_bAfterString = false;
-    m_bNeedComma = true;
+    m_place = Place::NeedsComma;
     // C adds the terminating zero where the array has room for it.
-    if (m_bStringBounded)
-        PadTo(m_nStringEnd);
+    if (m_string.bounded)
+        PadTo(m_string.end);
     else
         Write(CIntegerValue(), true);
 }
 
 void CInitialiserReader::OnDirective(std::string_view name, long line)
 {
-    if (m_state != State::Body || Failed() || IsHarmless(name))
+    if (!InBody() || Failed() || IsHarmless(name))
         return;
     std::string directive(1, '#');
     directive += name;
@@ -515,7 +521,7 @@ void CInitialiserReader::OnDirective(std::string_view name, long line)
 
 CPlainNumberLimit CInitialiserReader::PlainNumberLimit() const
 {
-    if (m_state != State::Body || Failed() || m_nElementTokens > 0 || m_bNeedComma || m_bAfterString || m_bBareString)
+    if (m_state != State::Body || Failed() || !AtElementStart())
         return {0, 0};
     const CLevel& level = m_levels.back();
     if (!level.bounded)
@@ -553,18 +559,19 @@ void CInitialiserReader::Write(CIntegerValue value, bool fromString)
 {
     const auto refuse = [&](const std::string& reason) {
         if (fromString)
-            Refuse(m_nStringLine, "the string " + reason);
+            Refuse(m_string.line, "the string " + reason);
         else
             RefuseElement(reason);
     };
     const CLevel& level = m_levels.back();
     if (level.bounded && m_nCursor >= level.end) {
-        Refuse(fromString ? m_nStringLine : m_nElementLine, "more elements than the array holds");
+        Refuse(fromString ? m_string.line : m_nElementLine, "more elements than the array holds");
         return;
     }
-    if (m_bTyped)
+    if (m_conversion == Conversion::ToType)
         value = ConvertTo(value, m_type);
-    if (m_bFitOneByte && (value.isSigned ? value.Signed() < -128 || value.Signed() > 255 : value.bits > 255)) {
+    if (m_conversion == Conversion::FitOneByte
+        && (value.isSigned ? value.Signed() < -128 || value.Signed() > 255 : value.bits > 255)) {
         refuse("does not fit in one byte: name the width with c1 to c9");
         return;
     }
@@ -634,6 +641,7 @@ bool CInitialiserReader::Finish()
         case State::Done: break;
         case State::Declaration:
         case State::AfterEquals: Refuse(0, "no '=' is followed by an initialiser in braces"); break;
+        case State::BareString: Refuse(m_nLastLine, "the initialiser is never closed"); break;
         case State::Body:
             if (m_bPasted && m_levels.size() == 1)
                 EndElement();

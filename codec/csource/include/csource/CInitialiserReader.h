@@ -49,7 +49,37 @@ public:
     const std::string& Error() const { return m_strError; }
 
 private:
-    enum class State { Start, Declaration, AfterEquals, Body, Done };
+    enum class State {
+        Start,
+        Declaration,
+        AfterEquals,
+        Body,         // inside the initialiser's braces
+        BareString,   // char s[] = "..." without braces
+        Done,
+    };
+
+    // Where the body stands between its elements' tokens.
+    enum class Place {
+        Open,          // an element, a brace or a string may start
+        InString,      // a string's bytes are arriving
+        AfterString,   // a string ended; an adjacent one would join it
+        NeedsComma,    // a brace or a string ended the element: ',' or '}' must follow
+    };
+
+    // How an element's value becomes the bytes written.
+    enum class Conversion {
+        AsWritten,     // the value C gives the literal, at the byte unit
+        ToType,        // first converted to the declared element type
+        FitOneByte,    // as written, refused unless it fits one byte: no width was named or declared
+    };
+
+    // The string being read and the end of the row it fills.
+    struct CStringRow
+    {
+        long line = 0;
+        std::uint64_t end = 0;
+        bool bounded = false;   // the row has a size: C pads it, else ends the string with a zero
+    };
 
     struct CElementToken
     {
@@ -87,6 +117,11 @@ private:
     void AfterEqualsToken(const CToken& token);
     bool BeginInitialiser(long line);
     void BodyToken(const CToken& token);
+    bool BodyPunctuator(const CToken& token);
+    void BareStringToken(const CToken& token);
+    bool StringGoesOn(const CToken& token);
+    bool AtElementStart() const { return m_nElementTokens == 0 && m_place == Place::Open; }
+    bool InBody() const { return m_state == State::Body || m_state == State::BareString; }
     void BeginString(const CToken& token);
     void EndString();
     void AddElementToken(const CToken& token);
@@ -112,23 +147,17 @@ private:
     // element's type and with no refusal to make.
     std::uint32_t m_nPlainMax = 0;
     State m_state = State::Start;
-    bool m_bPasted = false;
+    Place m_place = Place::Open;
+    bool m_bPasted = false;        // a body alone, with no declaration
     CArrayDeclaration m_decl;
-    bool m_bTyped = false;         // elements are converted to m_type first
-    CIntegerType m_type;
-    bool m_bFitOneByte = false;    // no width was named or declared
+    Conversion m_conversion = Conversion::AsWritten;
+    CIntegerType m_type;           // for Conversion::ToType
     std::vector<CLevel> m_levels;
     std::uint64_t m_nCursor = 0;   // elements written
     std::vector<CElementToken> m_element;
     std::size_t m_nElementTokens = 0;
     long m_nElementLine = 0;
-    bool m_bNeedComma = false;     // after a brace or string that ended an element
-    bool m_bBareString = false;    // char s[] = "..." without braces
-    bool m_bInString = false;
-    bool m_bAfterString = false;
-    long m_nStringLine = 0;
-    std::uint64_t m_nStringEnd = 0;
-    bool m_bStringBounded = false;
+    CStringRow m_string;
     long m_nLastLine = 0;
     std::string m_strError;
 };
