@@ -1,23 +1,15 @@
 #include "csource/CInitialiserReader.h"
 
+#include "fileio/QuotedName.h"
+
 #include <algorithm>
 #include <array>
 #include <limits>
 
 namespace {
 
+// An element quoted in a message is cut past this many bytes.
 constexpr std::size_t kMaxQuotedText = 60;
-
-// 'text', as every message quotes what it refuses.
-std::string Quoted(std::string_view text)
-{
-    std::string quoted;
-    quoted.reserve(text.size() + 2);
-    quoted += '\'';
-    quoted += text;
-    quoted += '\'';
-    return quoted;
-}
 
 constexpr std::uint32_t kIntMax = std::numeric_limits<std::int32_t>::max();
 
@@ -83,7 +75,7 @@ void CInitialiserReader::OnToken(const CToken& token)
     case State::BareString: BareStringToken(token); return;
     case State::Done:
         if (m_bPasted)
-            Refuse(token.line, Quoted(token.text) + " follows the end of the initialiser");
+            Refuse(token.line, QuotedName(token.text) + " follows the end of the initialiser");
         return;
     }
 }
@@ -121,7 +113,7 @@ bool CInitialiserReader::BeginInitialiser(long line)
         return false;
     }
     if (!decl.badDim.empty()) {
-        Refuse(line, Quoted(decl.badDim) + " is a size the reader cannot evaluate");
+        Refuse(line, QuotedName(decl.badDim) + " is a size the reader cannot evaluate");
         return false;
     }
     if (decl.dims.empty()) {
@@ -146,7 +138,7 @@ bool CInitialiserReader::BeginInitialiser(long line)
         m_nWidth = m_nByteUnit == 0 ? m_type.width : m_nByteUnit;
         m_nPlainMax = LargestKept(m_type);
         return true;
-    case CTypeVerdict::NotInteger: Refuse(line, Quoted(reading.word) + " elements are not integers"); return false;
+    case CTypeVerdict::NotInteger: Refuse(line, QuotedName(reading.word) + " elements are not integers"); return false;
     case CTypeVerdict::NotFixedWidth:
         if (m_nByteUnit == 0) {
             Refuse(line, "'long' is 4 or 8 bytes by platform: name the width with c4 or c8");
@@ -155,7 +147,7 @@ bool CInitialiserReader::BeginInitialiser(long line)
         break;
     case CTypeVerdict::NoBaseType:
         if (m_nByteUnit == 0) {
-            Refuse(line, Quoted(reading.word) + " is not a type of known width: name the width with c1 to c9");
+            Refuse(line, QuotedName(reading.word) + " is not a type of known width: name the width with c1 to c9");
             return false;
         }
         break;
@@ -176,7 +168,7 @@ void CInitialiserReader::BodyToken(const CToken& token)
         return;
     }
     if (m_place == Place::NeedsComma) {
-        Refuse(token.line, Quoted(token.text) + " follows an element without a comma");
+        Refuse(token.line, QuotedName(token.text) + " follows an element without a comma");
         return;
     }
     AddElementToken(token);
@@ -226,7 +218,7 @@ void CInitialiserReader::BareStringToken(const CToken& token)
     else if (token.kind == CTokenKind::String)
         BeginString(token);
     else
-        Refuse(token.line, Quoted(token.text) + " follows the string");
+        Refuse(token.line, QuotedName(token.text) + " follows the string");
 }
 
 // After a string's end: true when the token is taken, as an adjacent string
@@ -451,7 +443,7 @@ void CInitialiserReader::CloseBrace()
 void CInitialiserReader::BeginString(const CToken& token)
 {
     if (token.text != "" && token.text != "u8") {
-        Refuse(token.line, Quoted(std::string(token.text) + '"') + " is a wide string");
+        Refuse(token.line, QuotedName(std::string(token.text) + '"') + " is a wide string");
         return;
     }
     if (m_bPasted || m_conversion != Conversion::ToType || m_type.width != 1) {
@@ -515,7 +507,7 @@ void CInitialiserReader::OnDirective(std::string_view name, long line)
     std::string directive(1, '#');
     directive += name;
     Refuse(line,
-        Quoted(directive) + " inside the initialiser is "
+        QuotedName(directive) + " inside the initialiser is "
             + (IsConditional(name) ? "a condition the reader does not evaluate" : "not read"));
 }
 
@@ -623,7 +615,7 @@ std::string CInitialiserReader::ElementText() const
 
 void CInitialiserReader::RefuseElement(const std::string& reason)
 {
-    Refuse(m_nElementLine, Quoted(ElementText()) + " " + reason);
+    Refuse(m_nElementLine, QuotedName(ElementText()) + " " + reason);
 }
 
 void CInitialiserReader::Refuse(long line, const std::string& reason)

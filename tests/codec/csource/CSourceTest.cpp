@@ -372,7 +372,10 @@ INSTANTIATE_TEST_SUITE_P(Constructs, CSourceRefusal,
         RefusalCase{"1, 2; 3", 0, "line 1: '3' follows the end of the initialiser"},
         RefusalCase{"1, 2}", 0, "line 1: '}' closes no '{'"},
         RefusalCase{"{1, 2", 0, "line 1: the initialiser is never closed"},
-        RefusalCase{"\"ab\"", 0, "line 1: a string initialises only a char array"}));
+        RefusalCase{"\"ab\"", 0, "line 1: a string initialises only a char array"},
+        // A binary file given as source: its bytes escaped, so that the message stays one line.
+        RefusalCase{std::string("\x7F" "ELF\2\1\1\0\0\0\n\x1B", 12), 0, "line 1: $'\\x7FELF\\x02\\x01\\x01\\x00\\x00\\x00\\E' is an expression"},
+        RefusalCase{"unsigned char a[] = {0x41, \xFF\xFE};", 0, "line 1: $'\\xFF\\xFE' is a macro or enum name"}));
 // clang-format on
 
 // Random initialisers of every form the reader takes, each element's bytes
