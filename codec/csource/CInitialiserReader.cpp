@@ -1,4 +1,4 @@
-#include "csource/CInitialiserReader.h"
+#include "CInitialiserReader.h"
 
 #include "fileio/QuotedName.h"
 

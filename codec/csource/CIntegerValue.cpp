@@ -1,4 +1,4 @@
-#include "csource/CIntegerValue.h"
+#include "CIntegerValue.h"
 
 #include "textarray/HexTables.h"
 

@@ -1,4 +1,4 @@
-#include "csource/CSourceLexer.h"
+#include "CSourceLexer.h"
 
 #include "textarray/HexTables.h"
 

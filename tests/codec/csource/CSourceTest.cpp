@@ -1,6 +1,6 @@
 #include "codec/ArrayCodec.h"
-#include "csource/CInitialiserReader.h"
-#include "csource/CSourceLexer.h"
+#include "CInitialiserReader.h"
+#include "CSourceLexer.h"
 #include "ProgramRun.h"
 #include "TempDir.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "csource/CArrayDeclaration.h"
-#include "csource/CIntegerValue.h"
-#include "csource/CSourceLexer.h"
+#include "CArrayDeclaration.h"
+#include "CIntegerValue.h"
+#include "CSourceLexer.h"
 
 #include <array>
 #include <cstddef>
