@@ -2,8 +2,7 @@
 
 #include "ConversionFiles.h"
 #include "textarray/ConversionSinks.h"
-#include "csource/CSourceLexer.h"
-#include "csource/ElementWriter.h"
+#include "csource/CSourceReader.h"
 #include "fileio/QuotedName.h"
 
 #include <new>
@@ -111,12 +110,9 @@ CConversionResult CArrayCodec::ConvertCSourceToBin(int byteUnit, int lineUnit)
     CConversionFiles files(m_szSourcePath, m_szDestPath, m_progress);
     if (auto opened = files.Open(); !opened)
         return opened;
-    CElementWriter elements(files.Dest());
-    CInitialiserReader reader(elements, byteUnit);
-    CSourceLexer lexer(reader);
+    CSourceReader reader(files.Dest(), byteUnit);
     for (auto chunk = files.NextChunk(); !chunk.empty() && !reader.Failed(); chunk = files.NextChunk())
-        lexer.Feed(chunk);
-    lexer.Finish();
+        reader.Feed(chunk);
     if (reader.Finish())
         return files.Close();
     files.Dest().Discard();

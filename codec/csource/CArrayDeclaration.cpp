@@ -1,6 +1,6 @@
-#include "csource/CArrayDeclaration.h"
+#include "CArrayDeclaration.h"
 
-#include "csource/CIntegerValue.h"
+#include "CIntegerValue.h"
 
 #include <algorithm>
 

@@ -1,4 +1,6 @@
-#include "csource/CInitialiserReader.h"
+#include "CInitialiserReader.h"
+
+#include "fileio/QuotedName.h"
 
 #include <algorithm>
 #include <array>
@@ -6,21 +8,8 @@
 
 namespace {
 
-// More tokens than any element the reader evaluates: such an element is
-// refused, and its text in the message is cut.
-constexpr std::size_t kMaxElementTokens = 32;
+// An element quoted in a message is cut past this many bytes.
 constexpr std::size_t kMaxQuotedText = 60;
-
-// 'text', as every message quotes what it refuses.
-std::string Quoted(std::string_view text)
-{
-    std::string quoted;
-    quoted.reserve(text.size() + 2);
-    quoted += '\'';
-    quoted += text;
-    quoted += '\'';
-    return quoted;
-}
 
 constexpr std::uint32_t kIntMax = std::numeric_limits<std::int32_t>::max();
 
@@ -75,17 +64,18 @@ void CInitialiserReader::OnToken(const CToken& token)
         m_bPasted = true;
         m_state = State::Body;
         m_nWidth = m_nByteUnit == 0 ? 1 : m_nByteUnit;
-        m_bFitOneByte = m_nByteUnit == 0;
-        m_nPlainMax = m_bFitOneByte ? 0xFF : kIntMax;
+        m_conversion = m_nByteUnit == 0 ? Conversion::FitOneByte : Conversion::AsWritten;
+        m_nPlainMax = m_nByteUnit == 0 ? 0xFF : kIntMax;
         m_levels.push_back({0, 0, false});
         BodyToken(token);
         return;
     case State::Declaration: DeclarationToken(token); return;
     case State::AfterEquals: AfterEqualsToken(token); return;
     case State::Body: BodyToken(token); return;
+    case State::BareString: BareStringToken(token); return;
     case State::Done:
         if (m_bPasted)
-            Refuse(token.line, Quoted(token.text) + " follows the end of the initialiser");
+            Refuse(token.line, QuotedName(token.text) + " follows the end of the initialiser");
         return;
     }
 }
@@ -109,12 +99,10 @@ void CInitialiserReader::AfterEqualsToken(const CToken& token)
     }
     if (!BeginInitialiser(token.line))
         return;
-    m_state = State::Body;
+    m_state = charArrayString ? State::BareString : State::Body;
     OpenBrace();
-    if (charArrayString) {
-        m_bBareString = true;
-        BodyToken(token);
-    }
+    if (charArrayString)
+        BeginString(token);
 }
 
 bool CInitialiserReader::BeginInitialiser(long line)
@@ -125,7 +113,7 @@ bool CInitialiserReader::BeginInitialiser(long line)
         return false;
     }
     if (!decl.badDim.empty()) {
-        Refuse(line, Quoted(decl.badDim) + " is a size the reader cannot evaluate");
+        Refuse(line, QuotedName(decl.badDim) + " is a size the reader cannot evaluate");
         return false;
     }
     if (decl.dims.empty()) {
@@ -145,12 +133,12 @@ bool CInitialiserReader::BeginInitialiser(long line)
         reading = {CTypeVerdict::NotInteger, {}, "struct"};
     switch (reading.verdict) {
     case CTypeVerdict::Integer:
-        m_bTyped = true;
+        m_conversion = Conversion::ToType;
         m_type = reading.type;
         m_nWidth = m_nByteUnit == 0 ? m_type.width : m_nByteUnit;
         m_nPlainMax = LargestKept(m_type);
         return true;
-    case CTypeVerdict::NotInteger: Refuse(line, Quoted(reading.word) + " elements are not integers"); return false;
+    case CTypeVerdict::NotInteger: Refuse(line, QuotedName(reading.word) + " elements are not integers"); return false;
     case CTypeVerdict::NotFixedWidth:
         if (m_nByteUnit == 0) {
             Refuse(line, "'long' is 4 or 8 bytes by platform: name the width with c4 or c8");
@@ -159,7 +147,7 @@ bool CInitialiserReader::BeginInitialiser(long line)
         break;
     case CTypeVerdict::NoBaseType:
         if (m_nByteUnit == 0) {
-            Refuse(line, Quoted(reading.word) + " is not a type of known width: name the width with c1 to c9");
+            Refuse(line, QuotedName(reading.word) + " is not a type of known width: name the width with c1 to c9");
             return false;
         }
         break;
@@ -171,63 +159,78 @@ bool CInitialiserReader::BeginInitialiser(long line)
 
 void CInitialiserReader::BodyToken(const CToken& token)
 {
-    if (m_bAfterString) {
-        if (token.kind == CTokenKind::String) {
-            BeginString(token);
-            return;
-        }
-        EndString();
-        if (Failed())
-            return;
-    }
-    if (m_bBareString) {
-        if (IsPunctuator(token, ";") || IsPunctuator(token, ","))
-            CloseBrace();
-        else if (token.kind == CTokenKind::String)
-            BeginString(token);
-        else
-            Refuse(token.line, Quoted(token.text) + " follows the string");
+    if (m_place == Place::AfterString && StringGoesOn(token))
         return;
-    }
-    if (token.kind == CTokenKind::Punctuator) {
-        if (token.text == ",") {
-            if (m_nElementTokens == 0 && !m_bNeedComma)
-                Refuse(token.line, "',' follows no element");
-            EndElement();
-            m_bNeedComma = false;
-            return;
-        }
-        if (token.text == "}") {
-            EndElement();
-            if (!Failed())
-                CloseBrace();
-            return;
-        }
-        if (token.text == "{" && m_nElementTokens == 0 && !m_bNeedComma) {
-            OpenBrace();
-            return;
-        }
-        if (token.text == ";" && m_bPasted && m_levels.size() == 1) {
-            EndElement();
-            m_state = State::Done;
-            return;
-        }
-        if (token.text == "=" && m_nElementTokens > 0) {
-            ApplyDesignator();
-            return;
-        }
-    }
-    if (token.kind == CTokenKind::String && m_nElementTokens == 0 && !m_bNeedComma) {
+    if (token.kind == CTokenKind::Punctuator && BodyPunctuator(token))
+        return;
+    if (token.kind == CTokenKind::String && AtElementStart()) {
         BeginString(token);
         return;
     }
-    if (m_bNeedComma) {
-        Refuse(token.line, Quoted(token.text) + " follows an element without a comma");
+    if (m_place == Place::NeedsComma) {
+        Refuse(token.line, QuotedName(token.text) + " follows an element without a comma");
         return;
     }
     AddElementToken(token);
     if (token.kind == CTokenKind::String || IsPunctuator(token, "{"))
         RefuseElement("is an expression");
+}
+
+// The punctuators that end an element, open or close braces, end a pasted
+// body or apply a designator: true when the token was one of them.
+bool CInitialiserReader::BodyPunctuator(const CToken& token)
+{
+    if (token.text == ",") {
+        if (AtElementStart())
+            Refuse(token.line, "',' follows no element");
+        EndElement();
+        m_place = Place::Open;
+        return true;
+    }
+    if (token.text == "}") {
+        EndElement();
+        if (!Failed())
+            CloseBrace();
+        return true;
+    }
+    if (token.text == "{" && AtElementStart()) {
+        OpenBrace();
+        return true;
+    }
+    if (token.text == ";" && m_bPasted && m_levels.size() == 1) {
+        EndElement();
+        m_state = State::Done;
+        return true;
+    }
+    if (token.text == "=" && m_nElementTokens > 0) {
+        ApplyDesignator();
+        return true;
+    }
+    return false;
+}
+
+void CInitialiserReader::BareStringToken(const CToken& token)
+{
+    if (m_place == Place::AfterString && StringGoesOn(token))
+        return;
+    if (IsPunctuator(token, ";") || IsPunctuator(token, ","))
+        CloseBrace();
+    else if (token.kind == CTokenKind::String)
+        BeginString(token);
+    else
+        Refuse(token.line, QuotedName(token.text) + " follows the string");
+}
+
+// After a string's end: true when the token is taken, as an adjacent string
+// that joins it, or as the refusal that ending the string gave.
+bool CInitialiserReader::StringGoesOn(const CToken& token)
+{
+    if (token.kind == CTokenKind::String) {
+        m_place = Place::InString;
+        return true;
+    }
+    EndString();
+    return Failed();
 }
 
 void CInitialiserReader::AddElementToken(const CToken& token)
@@ -267,18 +270,24 @@ bool CInitialiserReader::EvaluateElement(CIntegerValue& value)
     std::size_t at = 0;
     if (count == 1)   // most elements: a literal alone
         return ReadPrimary(at, value);
-    // Unary signs and casts, applied from the innermost out.
-    struct COperator
-    {
-        char sign;   // '-', '+', or 0 for a cast
-        CIntegerType type;
-    };
-    std::array<COperator, kMaxElementTokens> operators;
-    std::size_t operatorCount = 0;
+    CPrefixes prefixes;
+    if (!ReadPrefixes(at, prefixes) || !ReadPrimary(at, value))
+        return false;
+    if (at != count) {
+        RefuseElement("is an expression");
+        return false;
+    }
+    return ApplyPrefixes(prefixes, value);
+}
+
+// The unary signs and casts before the literal, outermost first.
+bool CInitialiserReader::ReadPrefixes(std::size_t& at, CPrefixes& prefixes)
+{
+    const std::size_t count = m_nElementTokens;
     while (at < count && m_element[at].kind == CTokenKind::Punctuator) {
         const std::string& text = m_element[at].text;
         if (text == "-" || text == "+") {
-            operators[operatorCount++] = {text[0], {}};
+            prefixes.items[prefixes.count++] = {text[0], {}};
             ++at;
             continue;
         }
@@ -295,18 +304,18 @@ bool CInitialiserReader::EvaluateElement(CIntegerValue& value)
             RefuseElement("casts to 'long', 4 or 8 bytes by platform");
             return false;
         }
-        operators[operatorCount++] = {0, cast.type};
+        prefixes.items[prefixes.count++] = {0, cast.type};
         at = close + 1;
     }
-    if (!ReadPrimary(at, value))
-        return false;
-    if (at != count) {
-        RefuseElement("is an expression");
-        return false;
-    }
-    while (operatorCount > 0) {
-        const COperator& op = operators[--operatorCount];
-        if (op.sign == '-') {
+    return true;
+}
+
+// From the innermost out, as C applies them.
+bool CInitialiserReader::ApplyPrefixes(const CPrefixes& prefixes, CIntegerValue& value)
+{
+    for (std::size_t k = prefixes.count; k-- > 0;) {
+        const CPrefix& prefix = prefixes.items[k];
+        if (prefix.sign == '-') {
             const CEvaluated negated = Negate(value);
             if (negated.refusal) {
                 RefuseElement(negated.refusal);
@@ -314,7 +323,7 @@ bool CInitialiserReader::EvaluateElement(CIntegerValue& value)
             }
             value = negated.value;
         } else {
-            value = op.sign == '+' ? Promote(value) : ConvertTo(value, op.type);
+            value = prefix.sign == '+' ? Promote(value) : ConvertTo(value, prefix.type);
         }
     }
     return true;
@@ -426,23 +435,18 @@ void CInitialiserReader::CloseBrace()
         const std::uint64_t span = ElementSpan(1);
         PadTo((m_nCursor + span - 1) / span * span);
     }
-    m_bNeedComma = true;
+    m_place = Place::NeedsComma;
     if (m_levels.empty())
         m_state = State::Done;
 }
 
 void CInitialiserReader::BeginString(const CToken& token)
 {
-    if (m_bAfterString) {   // adjacent strings are one
-        m_bAfterString = false;
-        m_bInString = true;
-        return;
-    }
     if (token.text != "" && token.text != "u8") {
-        Refuse(token.line, Quoted(std::string(token.text) + '"') + " is a wide string");
+        Refuse(token.line, QuotedName(std::string(token.text) + '"') + " is a wide string");
         return;
     }
-    if (m_bPasted || !m_bTyped || m_type.width != 1) {
+    if (m_bPasted || m_conversion != Conversion::ToType || m_type.width != 1) {
         Refuse(token.line, "a string initialises only a char array");
         return;
     }
@@ -450,27 +454,26 @@ void CInitialiserReader::BeginString(const CToken& token)
     const std::size_t depth = m_levels.size();
     const CLevel& level = m_levels.back();
     const std::uint64_t rowSpan = dims.back();
-    m_bStringBounded = dims.size() > 1 || dims[0] != 0;
+    const bool bounded = dims.size() > 1 || dims[0] != 0;
     if (depth == dims.size() ? m_nCursor != level.start
                              : depth + 1 != dims.size() || (m_nCursor - level.start) % rowSpan != 0) {
         Refuse(token.line, "a string stands where it does not start a char array");
         return;
     }
-    if (m_bStringBounded && level.bounded && m_nCursor + rowSpan > level.end) {
+    if (bounded && level.bounded && m_nCursor + rowSpan > level.end) {
         Refuse(token.line, "more elements than the array holds");
         return;
     }
-    m_nStringLine = token.line;
-    m_nStringEnd = m_nCursor + rowSpan;
-    m_bInString = true;
+    m_string = {token.line, m_nCursor + rowSpan, bounded};
+    m_place = Place::InString;
 }
 
 void CInitialiserReader::OnStringByte(unsigned char byte)
 {
-    if (!m_bInString || Failed())
+    if (m_place != Place::InString || Failed())
         return;
-    if (m_bStringBounded && m_nCursor >= m_nStringEnd) {
-        Refuse(m_nStringLine, "the string is longer than its array");
+    if (m_string.bounded && m_nCursor >= m_string.end) {
+        Refuse(m_string.line, "the string is longer than its array");
         return;
     }
     Write(CharacterValue("", std::string_view(reinterpret_cast<const char*>(&byte), 1)).value, true);
@@ -478,41 +481,39 @@ void CInitialiserReader::OnStringByte(unsigned char byte)
 
 void CInitialiserReader::OnStringEnd(std::string_view badEscape)
 {
-    if (!m_bInString || Failed())
+    if (m_place != Place::InString || Failed())
         return;
-    m_bInString = false;
     if (!badEscape.empty()) {
-        Refuse(m_nStringLine, "the string holds " + std::string(badEscape) + ", which the reader cannot decode");
+        Refuse(m_string.line, "the string holds " + std::string(badEscape) + ", which the reader cannot decode");
         return;
     }
-    m_bAfterString = true;
+    m_place = Place::AfterString;
 }
 
 void CInitialiserReader::EndString()
 {
-    m_bAfterString = false;
-    m_bNeedComma = true;
+    m_place = Place::NeedsComma;
     // C adds the terminating zero where the array has room for it.
-    if (m_bStringBounded)
-        PadTo(m_nStringEnd);
+    if (m_string.bounded)
+        PadTo(m_string.end);
     else
         Write(CIntegerValue(), true);
 }
 
 void CInitialiserReader::OnDirective(std::string_view name, long line)
 {
-    if (m_state != State::Body || Failed() || IsHarmless(name))
+    if (!InBody() || Failed() || IsHarmless(name))
         return;
     std::string directive(1, '#');
     directive += name;
     Refuse(line,
-        Quoted(directive) + " inside the initialiser is "
+        QuotedName(directive) + " inside the initialiser is "
             + (IsConditional(name) ? "a condition the reader does not evaluate" : "not read"));
 }
 
 CPlainNumberLimit CInitialiserReader::PlainNumberLimit() const
 {
-    if (m_state != State::Body || Failed() || m_nElementTokens > 0 || m_bNeedComma || m_bAfterString || m_bBareString)
+    if (m_state != State::Body || Failed() || !AtElementStart())
         return {0, 0};
     const CLevel& level = m_levels.back();
     if (!level.bounded)
@@ -550,18 +551,19 @@ void CInitialiserReader::Write(CIntegerValue value, bool fromString)
 {
     const auto refuse = [&](const std::string& reason) {
         if (fromString)
-            Refuse(m_nStringLine, "the string " + reason);
+            Refuse(m_string.line, "the string " + reason);
         else
             RefuseElement(reason);
     };
     const CLevel& level = m_levels.back();
     if (level.bounded && m_nCursor >= level.end) {
-        Refuse(fromString ? m_nStringLine : m_nElementLine, "more elements than the array holds");
+        Refuse(fromString ? m_string.line : m_nElementLine, "more elements than the array holds");
         return;
     }
-    if (m_bTyped)
+    if (m_conversion == Conversion::ToType)
         value = ConvertTo(value, m_type);
-    if (m_bFitOneByte && (value.isSigned ? value.Signed() < -128 || value.Signed() > 255 : value.bits > 255)) {
+    if (m_conversion == Conversion::FitOneByte
+        && (value.isSigned ? value.Signed() < -128 || value.Signed() > 255 : value.bits > 255)) {
         refuse("does not fit in one byte: name the width with c1 to c9");
         return;
     }
@@ -613,7 +615,7 @@ std::string CInitialiserReader::ElementText() const
 
 void CInitialiserReader::RefuseElement(const std::string& reason)
 {
-    Refuse(m_nElementLine, Quoted(ElementText()) + " " + reason);
+    Refuse(m_nElementLine, QuotedName(ElementText()) + " " + reason);
 }
 
 void CInitialiserReader::Refuse(long line, const std::string& reason)
@@ -631,6 +633,7 @@ bool CInitialiserReader::Finish()
         case State::Done: break;
         case State::Declaration:
         case State::AfterEquals: Refuse(0, "no '=' is followed by an initialiser in braces"); break;
+        case State::BareString: Refuse(m_nLastLine, "the initialiser is never closed"); break;
         case State::Body:
             if (m_bPasted && m_levels.size() == 1)
                 EndElement();

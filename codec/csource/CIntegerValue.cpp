@@ -1,4 +1,6 @@
-#include "csource/CIntegerValue.h"
+#include "CIntegerValue.h"
+
+#include "textarray/HexTables.h"
 
 #include <algorithm>
 #include <array>
@@ -95,15 +97,11 @@ CIntegerValue Normalised(std::uint64_t bits, int width, bool isSigned)
     return value;
 }
 
-int DigitValue(char c)
+// c's value as a digit of base (16 at most), or kNotADigit.
+int DigitOf(char c, int base)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'z')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'Z')
-        return c - 'A' + 10;
-    return 99;
+    const int value = hex_tables::kHexValue[static_cast<unsigned char>(c)];
+    return value < base ? value : hex_tables::kNotADigit;
 }
 
 struct CSuffix
@@ -195,13 +193,14 @@ CEvaluated ParseIntegerLiteral(std::string_view text)
     for (; at < text.size(); ++at) {
         if (text[at] == '\'') {
             // A separator stands between two digits.
-            if (digits == 0 || at + 1 >= text.size() || DigitValue(text[at + 1]) >= base)
+            if (digits == 0 || at + 1 >= text.size() || DigitOf(text[at + 1], base) == hex_tables::kNotADigit)
                 return {{}, "is not a valid number"};
             continue;
         }
-        const int digit = DigitValue(text[at]);
-        if (digit >= base) {
-            if (base == 8 && digit < 10)
+        const int digit = DigitOf(text[at], base);
+        if (digit == hex_tables::kNotADigit) {
+            // 8 and 9 in an octal literal make it invalid, not a suffix.
+            if (base == 8 && hex_tables::IsDecimalDigit(static_cast<unsigned char>(text[at])))
                 return {{}, "is not a valid number"};
             break;
         }

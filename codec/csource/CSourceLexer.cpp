@@ -1,4 +1,6 @@
-#include "csource/CSourceLexer.h"
+#include "CSourceLexer.h"
+
+#include "textarray/HexTables.h"
 
 #include <algorithm>
 #include <array>
@@ -34,15 +36,19 @@ bool IsLongPunctuator(std::string_view text)
     return std::find(kLongPunctuators.begin(), kLongPunctuators.end(), text) != kLongPunctuators.end();
 }
 
-constexpr bool IsDigit(unsigned char c)
+using hex_tables::IsDecimalDigit;
+using hex_tables::kHexValue;
+using hex_tables::kNotADigit;
+
+bool IsOctalDigit(unsigned char c)
 {
-    return c >= '0' && c <= '9';
+    return static_cast<unsigned char>(c - '0') < 8;
 }
 
 // Letters, digits, '_' and any byte of a UTF-8 sequence.
 bool IsWordByte(unsigned char c)
 {
-    return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c >= 0x80;
+    return IsDecimalDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c >= 0x80;
 }
 
 constexpr bool IsBlank(unsigned char c)
@@ -58,33 +64,24 @@ bool IsLiteralPrefix(std::string_view word)
     return false;
 }
 
-// What each byte is to a run of plain numbers: a hex digit's value (a
-// decimal digit's below 10), or one of these.
-enum : unsigned char { kPlainBlank = 16, kPlainNewline, kPlainComma, kPlainOther };
+// What each byte is to a run of plain numbers besides its digits: only a
+// blank, a line end or a comma ends a number for sure.
+enum class PlainClass : unsigned char { Other, Blank, Newline, Comma };
 
-constexpr std::array<unsigned char, 256> kPlainClass = [] {
-    std::array<unsigned char, 256> classes{};
-    classes.fill(kPlainOther);
-    for (int c = 0; c < 10; ++c)
-        classes['0' + c] = static_cast<unsigned char>(c);
-    for (int c = 0; c < 6; ++c)
-        classes['a' + c] = classes['A' + c] = static_cast<unsigned char>(10 + c);
+constexpr std::array<PlainClass, 256> kPlainClass = [] {
+    std::array<PlainClass, 256> classes{};
+    classes.fill(PlainClass::Other);
     for (int c = 0; c < 256; ++c)
         if (IsBlank(static_cast<unsigned char>(c)))
-            classes[c] = kPlainBlank;
-    classes['\n'] = kPlainNewline;
-    classes[','] = kPlainComma;
+            classes[c] = PlainClass::Blank;
+    classes['\n'] = PlainClass::Newline;
+    classes[','] = PlainClass::Comma;
     return classes;
 }();
 
-int HexDigitValue(unsigned char c)
-{
-    return kPlainClass[c] < 16 ? kPlainClass[c] : -1;
-}
-
 bool IsPlainBlank(unsigned char c)
 {
-    return kPlainClass[c] == kPlainBlank || kPlainClass[c] == kPlainNewline;
+    return kPlainClass[c] == PlainClass::Blank || kPlainClass[c] == PlainClass::Newline;
 }
 
 // A literal that is an int of at most maxValue as written: hex or decimal,
@@ -100,21 +97,21 @@ const unsigned char* ReadPlainNumber(
     if (end - at > 2 && at[0] == '0' && (at[1] == 'x' || at[1] == 'X')) {
         digits += 2;
         at = digits;
-        for (unsigned digit; at < end && at - digits <= kMaxHexDigits && (digit = kPlainClass[*at]) < 16; ++at)
-            sum = sum * 16 + digit;
+        for (int digit; at < end && at - digits <= kMaxHexDigits && (digit = kHexValue[*at]) != kNotADigit; ++at)
+            sum = sum * 16 + static_cast<unsigned>(digit);
         if (at == digits || at - digits > kMaxHexDigits)
             return nullptr;
     } else if (*at == '0') {
         ++at;
     } else {
-        for (unsigned digit; at < end && at - digits <= kMaxDecimalDigits && (digit = kPlainClass[*at]) < 10; ++at)
-            sum = sum * 10 + digit;
+        for (; at < end && at - digits <= kMaxDecimalDigits && IsDecimalDigit(*at); ++at)
+            sum = sum * 10 + static_cast<unsigned>(*at - '0');
         if (at - digits > kMaxDecimalDigits)
             return nullptr;
     }
     // Only a blank or a comma ends it for sure; a letter, '.', quote or
     // backslash would make it a longer token.
-    if (at == end || kPlainClass[*at] < kPlainBlank || kPlainClass[*at] == kPlainOther || sum > maxValue)
+    if (at == end || kPlainClass[*at] == PlainClass::Other || sum > maxValue)
         return nullptr;
     value = static_cast<std::uint32_t>(sum);
     return at;
@@ -164,7 +161,7 @@ void CSourceLexer::Feed(std::span<const unsigned char> text)
                     ++at;
                     continue;
                 }
-                if (IsDigit(*at) && !m_bInDirective) {
+                if (IsDecimalDigit(*at) && !m_bInDirective) {
                     const unsigned char* after = ReadPlainNumbers(at, end);
                     if (after != at) {
                         at = after;
@@ -191,7 +188,7 @@ const unsigned char* CSourceLexer::ReadPlainNumbers(const unsigned char* at, con
         for (const unsigned char* p = at; count < most;) {
             for (; p < end && IsPlainBlank(*p); ++p)
                 lines += *p == '\n';
-            if (p == end || kPlainClass[*p] >= 10)
+            if (p == end || !IsDecimalDigit(*p))
                 break;
             p = ReadPlainNumber(p, end, limit.maxValue, values[count]);
             if (p == nullptr)
@@ -274,78 +271,98 @@ void CSourceLexer::Put(unsigned char c)
 {
     switch (m_state) {
     case State::Code: PutCode(c); return;
-    case State::Identifier:
-        if (IsWordByte(c)) {
-            if (m_text.size() < kMaxTokenText)
-                m_text += static_cast<char>(c);
-            return;
-        }
-        if ((c == '\'' || c == '"') && IsLiteralPrefix(m_text)) {
-            OpenLiteral(c);
-            return;
-        }
-        EndWord();
-        PutCode(c);
-        return;
-    case State::Number:
-        if (IsWordByte(c) || c == '.'
-            || ((c == '+' || c == '-') && std::string_view("eEpP").find(m_text.back()) != std::string_view::npos)) {
-            if (m_text.size() < kMaxTokenText)
-                m_text += static_cast<char>(c);
-            return;
-        }
-        if (c == '\'') {
-            m_state = State::NumberQuote;
-            return;
-        }
-        EndWord();
-        PutCode(c);
-        return;
-    case State::NumberQuote:
-        if (IsWordByte(c)) {
-            m_text += '\'';
-            m_text += static_cast<char>(c);
-            m_state = State::Number;
-            return;
-        }
-        EndWord();
-        StartToken(State::Literal, '\'');
-        Put(c);
-        return;
-    case State::Punctuator:
-        if (m_text == "/" && (c == '/' || c == '*')) {
-            m_state = c == '/' ? State::LineComment : State::BlockComment;
-            return;
-        }
-        if (m_text == "." && IsDigit(c)) {
-            m_text += static_cast<char>(c);
-            m_state = State::Number;
-            return;
-        }
-        if (IsLongPunctuatorStart(m_text + static_cast<char>(c))) {
-            m_text += static_cast<char>(c);
-            return;
-        }
-        EndPunctuator();
-        PutCode(c);
-        return;
+    case State::Identifier: PutIdentifier(c); return;
+    case State::Number: PutNumber(c); return;
+    case State::NumberQuote: PutNumberQuote(c); return;
+    case State::Punctuator: PutPunctuator(c); return;
     case State::LineComment:
+    case State::BlockComment:
+    case State::BlockCommentStar: PutComment(c); return;
+    case State::Literal: PutLiteral(c); return;
+    }
+}
+
+void CSourceLexer::AppendTokenByte(unsigned char c)
+{
+    if (m_text.size() < kMaxTokenText)
+        m_text += static_cast<char>(c);
+}
+
+void CSourceLexer::PutIdentifier(unsigned char c)
+{
+    if (IsWordByte(c)) {
+        AppendTokenByte(c);
+        return;
+    }
+    if ((c == '\'' || c == '"') && IsLiteralPrefix(m_text)) {
+        OpenLiteral(c);
+        return;
+    }
+    EndWord();
+    PutCode(c);
+}
+
+// A preprocessing number takes letters, digits, '.' and the sign of an exponent.
+void CSourceLexer::PutNumber(unsigned char c)
+{
+    if (IsWordByte(c) || c == '.'
+        || ((c == '+' || c == '-') && std::string_view("eEpP").find(m_text.back()) != std::string_view::npos)) {
+        AppendTokenByte(c);
+        return;
+    }
+    if (c == '\'') {
+        m_state = State::NumberQuote;
+        return;
+    }
+    EndWord();
+    PutCode(c);
+}
+
+// After a number and a quote: a digit separator if a digit or letter follows,
+// else the quote opens a character literal.
+void CSourceLexer::PutNumberQuote(unsigned char c)
+{
+    if (IsWordByte(c)) {
+        m_text += '\'';
+        m_text += static_cast<char>(c);
+        m_state = State::Number;
+        return;
+    }
+    EndWord();
+    StartToken(State::Literal, '\'');
+    Put(c);
+}
+
+void CSourceLexer::PutPunctuator(unsigned char c)
+{
+    if (m_text == "/" && (c == '/' || c == '*')) {
+        m_state = c == '/' ? State::LineComment : State::BlockComment;
+        return;
+    }
+    if (m_text == "." && IsDecimalDigit(c)) {
+        m_text += static_cast<char>(c);
+        m_state = State::Number;
+        return;
+    }
+    if (IsLongPunctuatorStart(m_text + static_cast<char>(c))) {
+        m_text += static_cast<char>(c);
+        return;
+    }
+    EndPunctuator();
+    PutCode(c);
+}
+
+void CSourceLexer::PutComment(unsigned char c)
+{
+    if (m_state == State::LineComment) {
         if (c == '\n') {
             m_state = State::Code;
             EndLine();
         }
-        return;
-    case State::BlockComment:
-        if (c == '*')
-            m_state = State::BlockCommentStar;
-        return;
-    case State::BlockCommentStar:
-        if (c == '/')
-            m_state = State::Code;
-        else if (c != '*')
-            m_state = State::BlockComment;
-        return;
-    case State::Literal: PutLiteral(c); return;
+    } else if (c == '*') {
+        m_state = State::BlockCommentStar;
+    } else if (m_state == State::BlockCommentStar) {
+        m_state = c == '/' ? State::Code : State::BlockComment;
     }
 }
 
@@ -364,7 +381,7 @@ void CSourceLexer::PutCode(unsigned char c)
         m_bAtLineStart = false;
         return;
     }
-    if (IsDigit(c))
+    if (IsDecimalDigit(c))
         StartToken(State::Number, c);
     else if (IsWordByte(c))
         StartToken(State::Identifier, c);
@@ -435,14 +452,14 @@ void CSourceLexer::PutLiteral(unsigned char c)
 
 bool CSourceLexer::PutEscape(unsigned char c)
 {
-    const int digit = HexDigitValue(c);
+    const int digit = kHexValue[c];
     switch (m_escape) {
     case Escape::Backslash:
         m_escapeText += static_cast<char>(c);
         m_escape = Escape::None;
         if (const int simple = SimpleEscape(c); simple >= 0) {
             LiteralByte(static_cast<unsigned char>(simple));
-        } else if (c >= '0' && c <= '7') {
+        } else if (IsOctalDigit(c)) {
             m_escape = Escape::Octal;
             m_nEscapeValue = c - '0';
             m_nEscapeDigits = 1;
@@ -455,7 +472,7 @@ bool CSourceLexer::PutEscape(unsigned char c)
         }
         return true;
     case Escape::Octal:
-        if (c >= '0' && c <= '7' && m_nEscapeDigits < 3) {
+        if (IsOctalDigit(c) && m_nEscapeDigits < 3) {
             m_escapeText += static_cast<char>(c);
             m_nEscapeValue = m_nEscapeValue * 8 + (c - '0');
             ++m_nEscapeDigits;
@@ -463,7 +480,7 @@ bool CSourceLexer::PutEscape(unsigned char c)
         }
         break;
     case Escape::Hex:
-        if (digit >= 0) {
+        if (digit != kNotADigit) {
             if (m_escapeText.size() < kMaxTokenText)
                 m_escapeText += static_cast<char>(c);
             // Capped: past a byte it is refused whatever follows.

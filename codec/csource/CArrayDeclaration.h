@@ -1,6 +1,6 @@
 #pragma once
 
-#include "csource/CSourceLexer.h"
+#include "CSourceLexer.h"
 
 #include <cstdint>
 #include <string>

@@ -83,6 +83,12 @@ private:
     void PutSpliced(unsigned char c);
     void Put(unsigned char c);
     void PutCode(unsigned char c);
+    void PutIdentifier(unsigned char c);
+    void PutNumber(unsigned char c);
+    void PutNumberQuote(unsigned char c);
+    void PutPunctuator(unsigned char c);
+    void PutComment(unsigned char c);
+    void AppendTokenByte(unsigned char c);   // past the longest kept, the token is cut
     void PutLiteral(unsigned char c);
     bool PutEscape(unsigned char c);   // false: c ends the escape and is still to be read
     void LiteralByte(unsigned char byte);

@@ -1,6 +1,5 @@
-#include "codec/ArrayCodec.h"
-#include "csource/CInitialiserReader.h"
-#include "csource/CSourceLexer.h"
+#include "CInitialiserReader.h"
+#include "CSourceReading.h"
 #include "ProgramRun.h"
 #include "TempDir.h"
 
@@ -8,126 +7,11 @@
 
 #include <cstdint>
 #include <random>
-#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
-
-class CCollectedBytes final : public CElementSink
-{
-public:
-    void PutBytes(const unsigned char* bytes, std::size_t count) override
-    {
-        m_bytes.append(reinterpret_cast<const char*>(bytes), count);
-    }
-    const std::string& Bytes() const { return m_bytes; }
-
-private:
-    std::string m_bytes;
-};
-
-struct CReading
-{
-    bool read;
-    std::string bytes;
-    std::string error;
-};
-
-// The reader fed as a file would feed it, in pieces of the given size, so
-// that every token can be cut anywhere.
-CReading ReadC(const std::string& source, int byteUnit, std::size_t piece = 1 << 20)
-{
-    CCollectedBytes out;
-    CInitialiserReader reader(out, byteUnit);
-    CSourceLexer lexer(reader);
-    const auto* bytes = reinterpret_cast<const unsigned char*>(source.data());
-    for (std::size_t at = 0; at < source.size() && !reader.Failed(); at += piece)
-        lexer.Feed(std::span<const unsigned char>(bytes + at, std::min(piece, source.size() - at)));
-    lexer.Finish();
-    const bool read = reader.Finish();
-    return {read, out.Bytes(), reader.Error()};
-}
-
-// The lexer's tokens as one line each: kind letter, line, text; strings as
-// their decoded bytes; directives by name.
-class CTokenLog final : public CTokenSink
-{
-public:
-    void OnToken(const CToken& token) override
-    {
-        static const char kKinds[] = "INPCS";
-        m_log += kKinds[static_cast<int>(token.kind)];
-        m_log += std::to_string(token.line);
-        m_log += ' ';
-        m_log += token.text;
-        if (token.kind == CTokenKind::Character) {
-            m_log += token.undecodable ? " !" : " =";
-            m_log += token.undecodable ? std::string_view() : token.decoded;
-        }
-        m_log += token.kind == CTokenKind::String ? " \"" : "\n";
-    }
-    void OnStringByte(unsigned char byte) override { m_log += static_cast<char>(byte); }
-    void OnStringEnd(std::string_view badEscape) override
-    {
-        m_log += "\" ";
-        m_log += badEscape;
-        m_log += '\n';
-    }
-    void OnDirective(std::string_view name, long line) override
-    {
-        m_log += '#';
-        m_log += std::to_string(line);
-        m_log += ' ';
-        m_log += name;
-        m_log += '\n';
-    }
-    const std::string& Log() const { return m_log; }
-
-private:
-    std::string m_log;
-};
-
-struct LexCase
-{
-    std::string source;
-    std::string tokens;
-};
-
-class CSourceLex : public testing::TestWithParam<LexCase>
-{};
-
-TEST_P(CSourceLex, SplitsAsThePreprocessorDoesInAnyPieces)
-{
-    const LexCase& c = GetParam();
-    for (std::size_t piece : {std::size_t{1}, std::size_t{2}, c.source.size() + 1}) {
-        CTokenLog log;
-        CSourceLexer lexer(log);
-        for (std::size_t at = 0; at < c.source.size(); at += piece)
-            lexer.Feed(std::span<const unsigned char>(
-                reinterpret_cast<const unsigned char*>(c.source.data()) + at, std::min(piece, c.source.size() - at)));
-        lexer.Finish();
-        EXPECT_EQ(log.Log(), c.tokens) << c.source << " in pieces of " << piece;
-    }
-}
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Tokens, CSourceLex,
-    testing::Values(
-        LexCase{"a+=1", "I1 a\nP1 +=\nN1 1\n"},
-        LexCase{"x==-1", "I1 x\nP1 ==\nP1 -\nN1 1\n"},
-        LexCase{"1<<3,a..b", "N1 1\nP1 <<\nN1 3\nP1 ,\nI1 a\nP1 .\nP1 .\nI1 b\n"},
-        LexCase{"0x1e+2 1'000 .5", "N1 0x1e+2\nN1 1'000\nN1 .5\n"},
-        LexCase{"1 /* 2 \n 3 */ 4 // 5 \\\n 6\n7", "N1 1\nN2 4\nN4 7\n"},
-        LexCase{"ab\\\r\ncd / 2", "I1 abcd\nP2 /\nN2 2\n"},
-        LexCase{"#define X 1 /* \n */ 2\n 3\n  # if 0\n4", "#1 define\nN3 3\n#4 if\nN5 4\n"},
-        LexCase{"#\nx # y", "#1 \nI2 x\nP2 #\nI2 y\n"},
-        LexCase{"'A' '\\n' '\\x41' '\\101' '\\q' L'b' u8'c'", "C1 'A' =A\nC1 '\\n' =\n\nC1 '\\x41' =A\nC1 '\\101' =A\nC1 '\\q' !\nC1 L'b' =b\nC1 u8'c' =c\n"},
-        LexCase{"\"a\\tb\\0\" L\"x\"", "S1  \"a\tb" + std::string(1, '\0') + "\" \nS1 L \"x\" \n"},
-        LexCase{"\"\\x100\" \"\\u0041\" \"open\nx", "S1  \"\" \\x100\nS1  \"0041\" \\u\nS1  \"open\" a line end\nI2 x\n"},
-        LexCase{"R\"(x)\"", "S1 R \"(x)\" a raw string\n"}));
-// clang-format on
 
 // Each declares the array "a" as C code would; the compiler tells the bytes.
 struct CompiledCase
@@ -158,6 +42,7 @@ const CompiledCase kCompiledCases[] = {
     {"unsigned char a[2][2] = {[1] = {5, 6}};", 0},
     {"uint16_t a[3][2] = {[1] = 5, 6, [2] = {7}};", 0},
     {"char a[] = \"AB\\tC\";", 0},
+    {"char a[7] = \"ab\"\n\"c\" \"d\";", 0},
     {"char a[6] = \"abc\";", 0},
     {"char a[3] = \"abc\";", 0},
     {"char a[][4] = {\"ab\", \"cde\"};", 0},
@@ -259,8 +144,7 @@ TEST_P(CSourceRead, WritesEachElementAtTheByteUnit)
 const std::string kNineFF(9, '\xFF');
 
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(Bodies, CSourceRead,
-    testing::Values(
+const ReadCase kReadCases[] = {
         ReadCase{"0x41, 0x42", 0, "AB"},
         ReadCase{"{1, 2}, {3}", 0, "\1\2\3"},
         ReadCase{"-1, 2", 2, std::string("\xFF\xFF\x02\x00", 4)},
@@ -287,8 +171,10 @@ INSTANTIATE_TEST_SUITE_P(Bodies, CSourceRead,
         ReadCase{"unsigned char a[] = {1, 0xFF,};", 2, std::string("\1\0\xFF\0", 4)},
         ReadCase{"short a[] = {0x7FFF, 40000,};", 9, std::string("\xFF\x7F\0\0\0\0\0\0\0", 9) + std::string("\x40\x9C") + kNineFF.substr(0, 7)},
         ReadCase{"0x41,\n0xFF,", 3, std::string("\x41\0\0\xFF\0\0", 6)},
-        ReadCase{"unsigned char f[] = {\r\n  0x01, 0x02\r\n};\r\nunsigned int f_len = 2;\r\n", 0, "\1\2"}));
+        ReadCase{"unsigned char f[] = {\r\n  0x01, 0x02\r\n};\r\nunsigned int f_len = 2;\r\n", 0, "\1\2"}};
 // clang-format on
+
+INSTANTIATE_TEST_SUITE_P(Bodies, CSourceRead, testing::ValuesIn(kReadCases));
 
 struct RefusalCase
 {
@@ -312,8 +198,7 @@ TEST_P(CSourceRefusal, NamesTheLineAndTheConstruct)
 }
 
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(Constructs, CSourceRefusal,
-    testing::Values(
+const RefusalCase kRefusalCases[] = {
         RefusalCase{"int a[] = {192+32};", 0, "line 1: '192+32' is an expression"},
         RefusalCase{"int a[] = {\n1 << 3};", 0, "line 2: '1<<3' is an expression"},
         RefusalCase{"int a[] = {N1};", 0, "line 1: 'N1' is a macro or enum name"},
@@ -349,6 +234,7 @@ INSTANTIATE_TEST_SUITE_P(Constructs, CSourceRefusal,
         RefusalCase{"int a[2][2] = {1, {2}};", 0, "line 1: '{' does not start a whole row"},
         RefusalCase{"int a[] = {{1}};", 0, "line 1: '{' goes deeper than the array's 1 dimension(s)"},
         RefusalCase{"char a[2] = \"abc\";", 0, "line 1: the string is longer than its array"},
+        RefusalCase{"char a[] = \"ab\"\n#ifdef X\n\"c\"\n#endif\n;", 0, "line 2: '#ifdef' inside the initialiser is a condition the reader does not evaluate"},
         RefusalCase{"char a[] = L\"x\";", 0, "line 1: 'L\"' is a wide string"},
         RefusalCase{"wchar_t a[] = L\"x\";", 0, "line 1: 'wchar_t' elements are not integers"},
         RefusalCase{"int a[] = {\"x\"};", 0, "line 1: a string initialises only a char array"},
@@ -370,8 +256,13 @@ INSTANTIATE_TEST_SUITE_P(Constructs, CSourceRefusal,
         RefusalCase{"1, 2; 3", 0, "line 1: '3' follows the end of the initialiser"},
         RefusalCase{"1, 2}", 0, "line 1: '}' closes no '{'"},
         RefusalCase{"{1, 2", 0, "line 1: the initialiser is never closed"},
-        RefusalCase{"\"ab\"", 0, "line 1: a string initialises only a char array"}));
+        RefusalCase{"\"ab\"", 0, "line 1: a string initialises only a char array"},
+        // A binary file given as source: its bytes escaped, so that the message stays one line.
+        RefusalCase{std::string("\x7F" "ELF\2\1\1\0\0\0\n\x1B", 12), 0, "line 1: $'\\x7FELF\\x02\\x01\\x01\\x00\\x00\\x00\\E' is an expression"},
+        RefusalCase{"unsigned char a[] = {0x41, \xFF\xFE};", 0, "line 1: $'\\xFF\\xFE' is a macro or enum name"}};
 // clang-format on
+
+INSTANTIATE_TEST_SUITE_P(Constructs, CSourceRefusal, testing::ValuesIn(kRefusalCases));
 
 // Random initialisers of every form the reader takes, each element's bytes
 // worked out as it is written; the text is read in random pieces.
@@ -408,114 +299,6 @@ TEST(CSource, RandomInitialisersMatchTheirElementsInAnyPieces)
         ASSERT_TRUE(reading.read) << source << "\n" << reading.error;
         ASSERT_EQ(reading.bytes, expected) << source << " in pieces of " << piece;
     }
-}
-
-// Mostly plain literals near the limits of the element types, with now and
-// then one that only the token path reads; whole runs go by in one go, read
-// byte by byte every number is cut, so both must give the same bytes or the
-// same refusal.
-TEST(CSource, PlainNumberRunsReadAsTheirTokensDo)
-{
-    std::mt19937_64 random(20261208);
-    const char* const kTypes[]
-        = {"", "unsigned char", "signed char", "char", "short", "unsigned short", "int", "unsigned", "int64_t"};
-    const std::uint64_t kValues[] = {0, 1, 127, 128, 255, 256, 32767, 32768, 65535, 65536, 0x7FFFFFFF, 0x80000000,
-        0xFFFFFFFF, 0x100000000, 9999999999, 99999999999};
-    const char* const kSeparators[] = {", ", ",\n  ", ",\r\n", " ,\t", ",", "\n,\n"};
-    const char* const kOddities[] = {"u", "-", "'", "/**/", "\\\n", "\n#define X\n"};
-    for (int round = 0; round < 200; ++round) {
-        const char* const type = kTypes[random() % std::size(kTypes)];
-        const int count = static_cast<int>(random() % (round % 10 == 0 ? 3000 : 40));
-        std::string source;
-        if (*type != '\0') {
-            source = std::string(type) + " a[";
-            if (random() % 3 == 0)
-                source += std::to_string(count - static_cast<int>(random() % 3));
-            source += "] = {";
-        }
-        for (int k = 0; k < count; ++k) {
-            const std::uint64_t value
-                = random() % 4 == 0 ? random() >> (random() % 64) : kValues[random() % std::size(kValues)];
-            std::ostringstream element;
-            switch (random() % 5) {
-            case 0: element << value; break;
-            case 1: element << "0" << std::oct << value; break;
-            case 2: element << "0x" << std::string(random() % 3, '0') << std::hex << value; break;
-            default: element << "0X" << std::hex << std::uppercase << value; break;
-            }
-            if (random() % 50 == 0)
-                element << kOddities[random() % std::size(kOddities)];
-            source += element.str() + kSeparators[random() % std::size(kSeparators)];
-        }
-        if (*type != '\0')
-            source += "};\n";
-        const int byteUnit = static_cast<int>(random() % 10);
-        const CReading tokens = ReadC(source, byteUnit, 1);
-        const std::size_t piece = random() % 4096 + 1;
-        for (const CReading& reading : {ReadC(source, byteUnit), ReadC(source, byteUnit, piece)}) {
-            ASSERT_EQ(reading.read, tokens.read) << source << " in pieces of " << piece;
-            ASSERT_EQ(reading.error, tokens.error) << source << " in pieces of " << piece;
-            ASSERT_EQ(reading.bytes, tokens.bytes) << source << " in pieces of " << piece;
-        }
-    }
-}
-
-// What the xxd tool writes for a file.
-std::string XxdInclude(const std::string& bytes)
-{
-    std::ostringstream header;
-    header << "unsigned char f_bin[] = {";
-    for (std::size_t k = 0; k < bytes.size(); ++k) {
-        header << (k % 12 == 0 ? "\n  " : " ") << "0x" << std::hex << (static_cast<unsigned>(bytes[k]) & 0xFF) / 16
-               << (static_cast<unsigned>(bytes[k]) & 0xF) << std::dec << (k + 1 < bytes.size() ? "," : "");
-    }
-    header << "\n};\nunsigned int f_bin_len = " << bytes.size() << ";\n";
-    return header.str();
-}
-
-TEST(CSourceConversion, AnIncludeHeaderGivesItsFileBack)
-{
-    std::mt19937 random(7);
-    CTempDir dir;
-    for (std::size_t size : {0, 1, 12, 13, 4095, 100000}) {
-        std::string bytes(size, '\0');
-        for (char& byte : bytes)
-            byte = static_cast<char>(random());
-        CArrayCodec codec;
-        codec.SetSourcePath(dir.Write("f.h", XxdInclude(bytes)));
-        codec.SetDestPath(dir.Path("f"));
-        const CConversionResult result = codec.CSourceToBin(0, 1);
-        ASSERT_TRUE(result) << result.message;
-        EXPECT_EQ(CTempDir::Read(dir.Path("f")), bytes) << size << " bytes";
-    }
-}
-
-TEST(CSourceConversion, ARefusalNamesTheFileAndLeavesTheDestinationAlone)
-{
-    CTempDir dir;
-    dir.Write("out", "precious");
-    CArrayCodec codec;
-    codec.SetSourcePath(dir.Write("fw.h", "/* fw */\nstatic const u8 fw[] = {\n  0x01,\n  192+32,\n};\n"));
-    codec.SetDestPath(dir.Path("out"));
-    const CConversionResult result = codec.CSourceToBin(0, 1);
-    EXPECT_EQ(result.outcome, EOutcome::Failed);
-    EXPECT_EQ(result.failure, EFailure::NotACArray);
-    EXPECT_EQ(result.path, dir.Path("fw.h"));
-    EXPECT_EQ(result.message, "cannot read '" + dir.Path("fw.h") + "': line 4: '192+32' is an expression");
-    EXPECT_EQ(CTempDir::Read(dir.Path("out")), "precious");
-}
-
-TEST(CSourceConversion, TakesByteUnitsZeroToNineOnly)
-{
-    CTempDir dir;
-    CArrayCodec codec;
-    codec.SetSourcePath(dir.Write("a.h", "1"));
-    codec.SetDestPath(dir.Path("out"));
-    EXPECT_EQ(codec.CSourceToBin(10, 1).message, "byte unit 10 is not between 1 and 9");
-    EXPECT_EQ(codec.CSourceToBin(-1, 1).failure, EFailure::BadByteUnit);
-    const CConversionResult result = codec.CSourceToBin(0, 1);
-    EXPECT_TRUE(result) << result.message;
-    EXPECT_EQ(CTempDir::Read(dir.Path("out")), "\1");
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "fileio/ByteStreams.h"
-#include "csource/CInitialiserReader.h"
+#include "CInitialiserReader.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "csource/CArrayDeclaration.h"
-#include "csource/CIntegerValue.h"
-#include "csource/CSourceLexer.h"
+#include "CArrayDeclaration.h"
+#include "CIntegerValue.h"
+#include "CSourceLexer.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -48,7 +49,37 @@ public:
     const std::string& Error() const { return m_strError; }
 
 private:
-    enum class State { Start, Declaration, AfterEquals, Body, Done };
+    enum class State {
+        Start,
+        Declaration,
+        AfterEquals,
+        Body,         // inside the initialiser's braces
+        BareString,   // char s[] = "..." without braces
+        Done,
+    };
+
+    // Where the body stands between its elements' tokens.
+    enum class Place {
+        Open,          // an element, a brace or a string may start
+        InString,      // a string's bytes are arriving
+        AfterString,   // a string ended; an adjacent one would join it
+        NeedsComma,    // a brace or a string ended the element: ',' or '}' must follow
+    };
+
+    // How an element's value becomes the bytes written.
+    enum class Conversion {
+        AsWritten,     // the value C gives the literal, at the byte unit
+        ToType,        // first converted to the declared element type
+        FitOneByte,    // as written, refused unless it fits one byte: no width was named or declared
+    };
+
+    // The string being read and the end of the row it fills.
+    struct CStringRow
+    {
+        long line = 0;
+        std::uint64_t end = 0;
+        bool bounded = false;   // the row has a size: C pads it, else ends the string with a zero
+    };
 
     struct CElementToken
     {
@@ -56,6 +87,22 @@ private:
         std::string text;
         std::string decoded;
         bool undecodable;
+    };
+
+    // More tokens than any element the reader evaluates: such an element is
+    // refused, and its text in the message is cut.
+    static constexpr std::size_t kMaxElementTokens = 32;
+
+    // A unary sign or a cast before an element's literal.
+    struct CPrefix
+    {
+        char sign;   // '-', '+', or 0 for a cast
+        CIntegerType type;
+    };
+    struct CPrefixes
+    {
+        std::array<CPrefix, kMaxElementTokens> items;
+        std::size_t count = 0;
     };
 
     // One pair of braces being read: the elements it covers.
@@ -70,12 +117,19 @@ private:
     void AfterEqualsToken(const CToken& token);
     bool BeginInitialiser(long line);
     void BodyToken(const CToken& token);
+    bool BodyPunctuator(const CToken& token);
+    void BareStringToken(const CToken& token);
+    bool StringGoesOn(const CToken& token);
+    bool AtElementStart() const { return m_nElementTokens == 0 && m_place == Place::Open; }
+    bool InBody() const { return m_state == State::Body || m_state == State::BareString; }
     void BeginString(const CToken& token);
     void EndString();
     void AddElementToken(const CToken& token);
     void EndElement();
     void ApplyDesignator();
     bool EvaluateElement(CIntegerValue& value);
+    bool ReadPrefixes(std::size_t& at, CPrefixes& prefixes);
+    bool ApplyPrefixes(const CPrefixes& prefixes, CIntegerValue& value);
     bool ReadPrimary(std::size_t& at, CIntegerValue& value);
     void OpenBrace();
     void CloseBrace();
@@ -93,23 +147,17 @@ private:
     // element's type and with no refusal to make.
     std::uint32_t m_nPlainMax = 0;
     State m_state = State::Start;
-    bool m_bPasted = false;
+    Place m_place = Place::Open;
+    bool m_bPasted = false;        // a body alone, with no declaration
     CArrayDeclaration m_decl;
-    bool m_bTyped = false;         // elements are converted to m_type first
-    CIntegerType m_type;
-    bool m_bFitOneByte = false;    // no width was named or declared
+    Conversion m_conversion = Conversion::AsWritten;
+    CIntegerType m_type;           // for Conversion::ToType
     std::vector<CLevel> m_levels;
     std::uint64_t m_nCursor = 0;   // elements written
     std::vector<CElementToken> m_element;
     std::size_t m_nElementTokens = 0;
     long m_nElementLine = 0;
-    bool m_bNeedComma = false;     // after a brace or string that ended an element
-    bool m_bBareString = false;    // char s[] = "..." without braces
-    bool m_bInString = false;
-    bool m_bAfterString = false;
-    long m_nStringLine = 0;
-    std::uint64_t m_nStringEnd = 0;
-    bool m_bStringBounded = false;
+    CStringRow m_string;
     long m_nLastLine = 0;
     std::string m_strError;
 };
