@@ -1,20 +1,20 @@
 // The block finders with AVX2, used where the processor has it. Only the
-// functions of this file are compiled for AVX2 (the target pragmas below),
+// functions of this file are compiled for AVX2 (between the target headers),
 // so the rest of the program runs on any x86-64 processor.
 #include "simd/ByteItemKernels.h"
 
 #if defined(__x86_64__) || defined(_M_X64)
 
+#include "textarray/SpeedLayers.h"
+
+#include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <immintrin.h>
 
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx2,bmi"))), apply_to = function)
-#elif defined(__GNUC__)
-#pragma GCC push_options
-#pragma GCC target("avx2,bmi")
-#endif
+#include "simd/avx2/TargetBegin.h"
 
 #include "simd/LongHexSsse3.h"
 #include "simd/TextBlocks.h"
@@ -123,11 +123,7 @@ std::size_t FindNumbersAvx2(
     return CTextBlocks<CAvx2Classifier>::FindNumbers(position, end, numbers, capacity);
 }
 
-#if defined(__clang__)
-#pragma clang attribute pop
-#elif defined(__GNUC__)
-#pragma GCC pop_options
-#endif
+#include "simd/avx2/TargetEnd.h"
 
 bool ProcessorHasAvx2()
 {

@@ -8,19 +8,17 @@
 
 #if defined(__x86_64__) || defined(_M_X64)
 
+#include "textarray/SpeedLayers.h"
+
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <immintrin.h>
 
-#if defined(__clang__)
-#pragma clang attribute push(                                                                                          \
-    __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,avx512cd,bmi"))), apply_to = function)
-#elif defined(__GNUC__)
-#pragma GCC push_options
-#pragma GCC target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,avx512cd,bmi")
-#endif
+#include "simd/avx512/TargetBegin.h"
 
 #include "simd/LongHexSsse3.h"
 #include "simd/TextBlocks.h"
@@ -419,11 +417,7 @@ std::size_t FormatWideItemsAvx512(unsigned char* out, const unsigned char* bytes
     return taken;
 }
 
-#if defined(__clang__)
-#pragma clang attribute pop
-#elif defined(__GNUC__)
-#pragma GCC pop_options
-#endif
+#include "simd/avx512/TargetEnd.h"
 
 bool ProcessorHasAvx512()
 {
