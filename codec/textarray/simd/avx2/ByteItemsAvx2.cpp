@@ -1,7 +1,7 @@
 // The block finders with AVX2, used where the processor has it. Only the
 // functions of this file are compiled for AVX2 (between the target headers),
 // so the rest of the program runs on any x86-64 processor.
-#include "simd/ByteItemKernels.h"
+#include "simd/Kernels.h"
 
 #if defined(__x86_64__) || defined(_M_X64)
 
@@ -124,11 +124,5 @@ std::size_t FindNumbersAvx2(
 }
 
 #include "simd/avx2/TargetEnd.h"
-
-bool ProcessorHasAvx2()
-{
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi");
-}
 
 #endif

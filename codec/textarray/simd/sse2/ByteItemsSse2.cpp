@@ -1,5 +1,5 @@
 // The block finder with SSE2, which every x86-64 processor has.
-#include "simd/ByteItemKernels.h"
+#include "simd/Kernels.h"
 
 #if defined(__x86_64__) || defined(_M_X64)
 
