@@ -8,6 +8,7 @@
 // Internal linkage on purpose: each instruction set's file compiles its own
 // copy for its own processor features, and no copy can stand in for another.
 
+#include "simd/BlockMasks.h"
 #include "textarray/ScanPath.h"
 #include "textarray/SpeedLayers.h"
 
@@ -17,16 +18,6 @@
 #include <cstring>
 
 namespace {
-
-// Bit j stands for byte j of a block.
-struct CBlockMasks
-{
-    std::uint64_t digits;     // 0 to 9
-    std::uint64_t hex;        // hex digits of either case
-    std::uint64_t prefixes;   // "0x" or "0X" starts here
-    std::uint64_t xs;         // 'x' or 'X'
-    std::uint64_t ends;       // the text's end mark, 0x1A
-};
 
 // The value of n decimal digits (1 to 8) at the start of word, the first in
 // its lowest byte: shifted so that zeros lead, then pairs, fours and eights

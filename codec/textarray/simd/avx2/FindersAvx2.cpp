@@ -1,6 +1,4 @@
-// The block finders with AVX2, used where the processor has it. Only the
-// functions of this file are compiled for AVX2 (between the target headers),
-// so the rest of the program runs on any x86-64 processor.
+// The block finders with AVX2, used where the processor has it.
 #include "simd/Kernels.h"
 
 #if defined(__x86_64__) || defined(_M_X64)
@@ -18,6 +16,7 @@
 
 #include "simd/LongHexSsse3.h"
 #include "simd/TextBlocks.h"
+#include "simd/VectorClassifier.h"
 
 namespace {
 
@@ -44,46 +43,30 @@ constexpr CGatherTables kGather = [] {
     return tables;
 }();
 
-struct CAvx2Classifier
+struct CAvx2Ops
 {
+    using Vector = __m256i;
     static constexpr std::size_t kWidth = 32;
 
+    static Vector Load(const unsigned char* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+    static void Store(unsigned char* p, Vector v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+    static Vector Set(char byte) { return _mm256_set1_epi8(byte); }
+    static Vector Add(Vector a, Vector b) { return _mm256_add_epi8(a, b); }
+    static Vector Sub(Vector a, Vector b) { return _mm256_sub_epi8(a, b); }
+    static Vector And(Vector a, Vector b) { return _mm256_and_si256(a, b); }
+    static Vector Or(Vector a, Vector b) { return _mm256_or_si256(a, b); }
+    static Vector Min(Vector a, Vector b) { return _mm256_min_epu8(a, b); }
+    static Vector Equal(Vector a, Vector b) { return _mm256_cmpeq_epi8(a, b); }
+    static Vector Greater(Vector a, Vector b) { return _mm256_cmpgt_epi8(a, b); }
+    static Vector ShiftWordsLeft4(Vector v) { return _mm256_slli_epi16(v, 4); }
+    static std::uint64_t Mask(Vector v) { return static_cast<std::uint32_t>(_mm256_movemask_epi8(v)); }
+};
+
+// The shared classifier, with SSSE3's long hex values and byte shuffles
+// that gather the items.
+struct CAvx2Classifier : CVectorClassifier<CAvx2Ops>
+{
     static std::uint64_t LongHexValue(const unsigned char* text, int n) { return LongHexValueSsse3(text, n); }
-
-    static __m256i Load(const unsigned char* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
-
-    static __m256i Below(__m256i bytes, char first, char count)
-    {
-        const __m256i offset = _mm256_sub_epi8(bytes, _mm256_set1_epi8(first));
-        return _mm256_cmpeq_epi8(_mm256_min_epu8(offset, _mm256_set1_epi8(static_cast<char>(count - 1))), offset);
-    }
-
-    // A hex digit's value; only the low four bits count, and only for digits.
-    static __m256i Nibble(__m256i bytes)
-    {
-        const __m256i letter = _mm256_and_si256(_mm256_cmpgt_epi8(bytes, _mm256_set1_epi8('9')), _mm256_set1_epi8(9));
-        return _mm256_add_epi8(_mm256_and_si256(bytes, _mm256_set1_epi8(0x0F)), letter);
-    }
-
-    static std::uint64_t Mask(__m256i bytes) { return static_cast<std::uint32_t>(_mm256_movemask_epi8(bytes)); }
-
-    static CBlockMasks Classify(const unsigned char* block, unsigned char* pairs)
-    {
-        const __m256i bytes = Load(block);
-        const __m256i lower = _mm256_or_si256(bytes, _mm256_set1_epi8(0x20));
-        const __m256i digits = Below(bytes, '0', 10);
-        const __m256i hex = _mm256_or_si256(digits, Below(lower, 'a', 6));
-        const __m256i nextLower = _mm256_or_si256(Load(block + 1), _mm256_set1_epi8(0x20));
-        const __m256i prefixes = _mm256_and_si256(
-            _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('0')), _mm256_cmpeq_epi8(nextLower, _mm256_set1_epi8('x')));
-
-        // Shifted in 16-bit lanes: the mask drops what crosses into the next byte.
-        const __m256i high = _mm256_and_si256(
-            _mm256_slli_epi16(Nibble(Load(block + 2)), 4), _mm256_set1_epi8(static_cast<char>(0xF0)));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(pairs), _mm256_or_si256(high, Nibble(Load(block + 3))));
-        return {Mask(digits), Mask(hex), Mask(prefixes), Mask(_mm256_cmpeq_epi8(lower, _mm256_set1_epi8('x'))),
-            Mask(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(kEndOfText)))};
-    }
 
     // Eight bytes of starts at a time, each into one shuffle: fewer steps
     // than one per item.
