@@ -152,7 +152,7 @@ public:
             if (carry.carried >= 0)
                 values[count++] = static_cast<unsigned char>(carry.carried);
             count += Extract(lasts, pairs[here], values + count);
-            carry = CarryLowBytes(p, block, next, starts, pairs[here], carry.open);
+            CarryLowBytes(carry, p, block, next, starts, pairs[here]);
             p += kWidth;
             block = next;
             here ^= 1;
@@ -298,15 +298,17 @@ private:
 
     // What the block at p leaves to the next, whose pairs hold no byte of a
     // number that ends within its first three bytes: this block's do.
-    [[gnu::always_inline]] static CLowBytesCarry CarryLowBytes(const unsigned char* p, const CBlockMasks& block,
-        const CBlockMasks& next, std::uint64_t starts, const unsigned char* pairs, const unsigned char* open)
+    [[gnu::always_inline]] static void CarryLowBytes(CLowBytesCarry& carry, const unsigned char* p,
+        const CBlockMasks& block, const CBlockMasks& next, std::uint64_t starts, const unsigned char* pairs)
     {
         const std::uint64_t nextRuns = next.hex | next.xs;
         const std::uint64_t nextLasts = nextRuns & ~(nextRuns >> 1) & 7;
-        const int carriedLast = std::countr_zero(nextLasts);
-        return {(block.hex | block.xs) >> (kWidth - 1), block.prefixes >> (kWidth - 1),
-            starts != 0 ? p + (kWidth - 1 - std::countl_zero(starts)) : open,
-            nextLasts != 0 ? pairs[kWidth - 3 + carriedLast] : -1, carriedLast};
+        carry.carriedLast = std::countr_zero(nextLasts);
+        carry.carried = nextLasts != 0 ? pairs[kWidth - 3 + carry.carriedLast] : -1;
+        carry.continued = (block.hex | block.xs) >> (kWidth - 1);
+        carry.continuedPrefix = block.prefixes >> (kWidth - 1);
+        if (starts != 0)
+            carry.open = p + (kWidth - 1 - std::countl_zero(starts));
     }
 
     // With a classifier that converts them, the block's numbers in one go
