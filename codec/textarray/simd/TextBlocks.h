@@ -49,14 +49,16 @@ inline std::uint64_t WordAt(const unsigned char* p)
     return word;
 }
 
-// A Classifier has kWidth (16 or 32) and
+// A Classifier has kWidth (16, 32 or 64) and
 //   static CBlockMasks Classify(const unsigned char* lane, unsigned char* pairs);
 // which reads lane[0] to lane[kWidth + 2] and sets pairs[j] to the value of
 // the hex digits at lane[j + 2] and lane[j + 3], for j below kWidth (anything
 // where those are no hex digits). Blocks are 64 bytes, one bit per byte.
 // It may also have
 //   static std::size_t Gather(std::uint64_t starts, const unsigned char* pairs, unsigned char* values);
-// which does what Extract below does, writing at most kMaxItems + 8 values.
+// which does what Extract below does, writing at most kMaxItems + 8 values;
+// LongHexValue, for hex numbers of 9 to 16 digits; and ShortDecimals,
+// ShortHex and DecimalLowBytes, which convert whole blocks of short numbers.
 template <class Classifier>
 class CTextBlocks
 {
