@@ -2,7 +2,7 @@
 
 // The value of 9 to 16 hex digits with SSSE3's byte shuffle and multiply-add,
 // for the classifiers of the instruction sets that have them: each includes
-// this after its target pragmas, and compiles its own copy, as it does
+// this inside its target region, and compiles its own copy, as it does
 // TextBlocks.h.
 
 #include <array>

@@ -8,6 +8,7 @@
 // Internal linkage on purpose: each instruction set's file compiles its own
 // copy for its own processor features, and no copy can stand in for another.
 
+#include "simd/BlockMasks.h"
 #include "textarray/ScanPath.h"
 #include "textarray/SpeedLayers.h"
 
@@ -17,16 +18,6 @@
 #include <cstring>
 
 namespace {
-
-// Bit j stands for byte j of a block.
-struct CBlockMasks
-{
-    std::uint64_t digits;     // 0 to 9
-    std::uint64_t hex;        // hex digits of either case
-    std::uint64_t prefixes;   // "0x" or "0X" starts here
-    std::uint64_t xs;         // 'x' or 'X'
-    std::uint64_t ends;       // the text's end mark, 0x1A
-};
 
 // The value of n decimal digits (1 to 8) at the start of word, the first in
 // its lowest byte: shifted so that zeros lead, then pairs, fours and eights
@@ -58,14 +49,16 @@ inline std::uint64_t WordAt(const unsigned char* p)
     return word;
 }
 
-// A Classifier has kWidth (16 or 32) and
+// A Classifier has kWidth (16, 32 or 64) and
 //   static CBlockMasks Classify(const unsigned char* lane, unsigned char* pairs);
 // which reads lane[0] to lane[kWidth + 2] and sets pairs[j] to the value of
 // the hex digits at lane[j + 2] and lane[j + 3], for j below kWidth (anything
 // where those are no hex digits). Blocks are 64 bytes, one bit per byte.
 // It may also have
 //   static std::size_t Gather(std::uint64_t starts, const unsigned char* pairs, unsigned char* values);
-// which does what Extract below does, writing at most kMaxItems + 8 values.
+// which does what Extract below does, writing at most kMaxItems + 8 values;
+// LongHexValue, for hex numbers of 9 to 16 digits; and ShortDecimals,
+// ShortHex and DecimalLowBytes, which convert whole blocks of short numbers.
 template <class Classifier>
 class CTextBlocks
 {
@@ -143,59 +136,32 @@ public:
         unsigned char pairs[2][kWidth];
         int here = 0;
         CBlockMasks block = Classify(p, pairs[here], readAhead);
-        std::uint64_t continued = 0;         // bit 0: a number goes on from the previous block
-        std::uint64_t continuedPrefix = 0;   // bit 0: the previous block ends with the 0 of "0x"
-        const unsigned char* open = p;       // where the number going on began
-        // A number that ends within the first three bytes of the block: the
-        // previous block's pairs hold its byte.
-        int carried = -1;
-        int carriedLast = 0;
+        CLowBytesCarry carry{0, 0, p, -1, 0};
         std::size_t count = 0;
         while (count + kByteItemFinderRoom <= capacity && WholeBlockAt(p, end)) {
             const CBlockMasks next = Classify(p + kWidth, pairs[here ^ 1], readAhead);
             const std::uint64_t runs = block.hex | block.xs;
-            const std::uint64_t nextRuns = next.hex | next.xs;
-            const std::uint64_t starts = runs & ~(runs << 1 | continued);
-            const std::uint64_t lasts = runs & ~Ahead(runs, nextRuns, 1);
-            const std::uint64_t twoDigits = Ahead(block.hex, next.hex, 2) & Ahead(block.hex, next.hex, 3);
-            // A run that "0x" does not begin, or that holds another; an x of
-            // no "0x"; fewer than two digits; the end mark.
-            const std::uint64_t irregular = (starts ^ block.prefixes)
-                | (block.xs & ~(block.prefixes << 1 | continuedPrefix)) | (block.prefixes & ~twoDigits) | block.ends;
+            const std::uint64_t starts = runs & ~(runs << 1 | carry.continued);
+            // Bit j: the last digits at j + 2 and j + 3.
+            const std::uint64_t lasts = (runs & ~Ahead(runs, next.hex | next.xs, 1)) >> 3;
+            const std::uint64_t irregular = IrregularForLowBytes(block, next, starts, carry.continuedPrefix);
             if (irregular != 0) {
-                // Back to the start of the number that holds it, which the
-                // other steps read whole; the end mark stops where it is.
-                const int at = std::countr_zero(irregular);
-                const std::uint64_t startsBefore = starts & ((std::uint64_t{2} << at) - 1);
-                const unsigned char* stop = (runs >> at & 1) == 0 ? p + at
-                    : startsBefore != 0                           ? p + (kWidth - 1 - std::countl_zero(startsBefore))
-                                                                  : open;
-                const std::ptrdiff_t stopAt = stop - p;
-                if (carried >= 0 && stopAt > carriedLast)
-                    values[count++] = static_cast<unsigned char>(carried);
-                const std::uint64_t taken = stopAt > 3 ? lasts >> 3 & ((std::uint64_t{1} << (stopAt - 3)) - 1) : 0;
-                count += Extract(taken, pairs[here], values + count);
+                const unsigned char* stop = NumberStart(p, std::countr_zero(irregular), runs, starts, carry.open);
+                count += LowBytesBefore(stop - p, lasts, carry, pairs[here], values + count);
                 position = stop;
                 return count;
             }
-            if (carried >= 0)
-                values[count++] = static_cast<unsigned char>(carried);
-            // Bit j: the last digits at j + 2 and j + 3.
-            count += Extract(lasts >> 3, pairs[here], values + count);
-            const std::uint64_t nextLasts = nextRuns & ~(nextRuns >> 1) & 7;
-            carriedLast = std::countr_zero(nextLasts);
-            carried = nextLasts != 0 ? pairs[here][kWidth - 3 + carriedLast] : -1;
-            continued = runs >> (kWidth - 1);
-            continuedPrefix = block.prefixes >> (kWidth - 1);
-            if (starts != 0)
-                open = p + (kWidth - 1 - std::countl_zero(starts));
+            if (carry.carried >= 0)
+                values[count++] = static_cast<unsigned char>(carry.carried);
+            count += Extract(lasts, pairs[here], values + count);
+            CarryLowBytes(carry, p, block, next, starts, pairs[here]);
             p += kWidth;
             block = next;
             here ^= 1;
         }
         // Where the scanner is idle: before a number that goes on into the
         // block not taken, whose byte is not taken yet.
-        position = (continued & (block.hex | block.xs)) != 0 ? open : p;
+        position = (carry.continued & (block.hex | block.xs)) != 0 ? carry.open : p;
         return count;
     }
 
@@ -255,57 +221,17 @@ public:
             const CBlockMasks next = Classify(p + kWidth, pairs, readAhead);
             const std::uint64_t runs = block.hex | block.xs;
             const std::uint64_t nextRuns = next.hex | next.xs;
-            const std::uint64_t letters = runs & ~block.digits;
-            const std::uint64_t nextLetters = nextRuns & ~next.digits;
-            std::uint64_t starts = runs & ~(runs << 1 | continued);
+            const std::uint64_t starts = runs & ~(runs << 1 | continued);
             bool shortNumbers = false;
-            if constexpr (requires { Classifier::ShortDecimals(p, starts, numbers.values, numbers.hexDigits); }) {
-                const bool tried = blocksUntilShortTry == 0;
-                if (!tried)
-                    --blocksUntilShortTry;
-                const bool decimals = tried && OnlyShortDecimals(block, next);
-                const int hexDigits = tried && !decimals ? MostShortHexDigits(block, next, starts, continuedPrefix) : 0;
-                shortNumbers = decimals || hexDigits != 0;
-                if (tried && !shortNumbers)
-                    blocksUntilShortTry = kBlocksBetweenShortTries;
-                if (shortNumbers) {
-                    count += decimals
-                        ? Classifier::ShortDecimals(p, starts, numbers.values + count, numbers.hexDigits + count)
-                        : Classifier::ShortHex(p, starts, hexDigits, numbers.values + count, numbers.hexDigits + count);
-                    // Past the last number's digits, wherever it ends.
-                    after = p + kWidth + (runs >> (kWidth - 1) != 0 ? std::countr_one(nextRuns) : 0);
-                }
-            }
-            if (!shortNumbers) {
-                if (block.ends != 0)
-                    starts &= (std::uint64_t{1} << std::countr_zero(block.ends)) - 1;
-                for (; starts != 0; starts &= starts - 1) {
-                    const int at = std::countr_zero(starts);
-                    const int length = std::countr_one(Ahead(runs, nextRuns, at));
-                    const unsigned char* text = p + at;
-                    if (length > 18) {
-                        position = text;
-                        return count;
-                    }
-                    const std::uint64_t run = (std::uint64_t{1} << length) - 1;
-                    if ((Ahead(letters, nextLetters, at) & run) == 0 && length <= 16) {
-                        numbers.values[count] = DecimalDigitsValue(text, length);
-                        numbers.hexDigits[count++] = 0;
-                    } else if ((block.prefixes >> at & 1) && (Ahead(block.xs, next.xs, at) & run) == 2 && length >= 3) {
-                        numbers.values[count] = HexDigitsValue(text + 2, length - 2);
-                        numbers.hexDigits[count++] = static_cast<std::uint32_t>(length - 2);
-                    } else if ((Ahead(block.digits, next.digits, at) & run) != 0) {
-                        position = text;
-                        return count;
-                    }
-                    after = text + length;
-                }
-                // The end mark separates no run from another; the scanner's own
-                // steps read it.
-                if (block.ends != 0) {
-                    position = p + std::countr_zero(block.ends);
-                    return count;
-                }
+            if constexpr (kConvertsShortNumbers)
+                shortNumbers
+                    = TakeShortNumbers(p, block, next, starts, continuedPrefix, blocksUntilShortTry, numbers, count);
+            if (shortNumbers) {
+                // Past the last number's digits, wherever it ends.
+                after = p + kWidth + (runs >> (kWidth - 1) != 0 ? std::countr_one(nextRuns) : 0);
+            } else if (const unsigned char* stop = TakeRuns(p, block, next, starts, numbers, count, after)) {
+                position = stop;
+                return count;
             }
             continued = runs >> (kWidth - 1);
             continuedPrefix = block.prefixes >> (kWidth - 1);
@@ -317,7 +243,136 @@ public:
     }
 
 private:
+    // Whether the classifier converts blocks of short numbers a vector at a time.
+    static constexpr bool kConvertsShortNumbers = requires(const unsigned char* p, std::uint64_t starts,
+        std::uint64_t* values, std::uint32_t* hexDigits) { Classifier::ShortDecimals(p, starts, values, hexDigits); };
+
     static constexpr int kBlocksBetweenShortTries = 7;
+
+    // What FindLowBytes carries from a block to the next.
+    struct CLowBytesCarry
+    {
+        std::uint64_t continued;         // bit 0: a number goes on from the previous block
+        std::uint64_t continuedPrefix;   // bit 0: the previous block ends with the 0 of "0x"
+        const unsigned char* open;       // where the number going on began
+        // A number that ends within the first three bytes of the block: the
+        // previous block's pairs hold its byte (carried, -1 for none), and
+        // carriedLast its last digit's place.
+        int carried;
+        int carriedLast;
+    };
+
+    // For FindLowBytes, the bytes that its numbers do not explain: a run
+    // that "0x" does not begin, or that holds another; an x of no "0x";
+    // fewer than two digits; the end mark.
+    [[gnu::always_inline]] static std::uint64_t IrregularForLowBytes(
+        const CBlockMasks& block, const CBlockMasks& next, std::uint64_t starts, std::uint64_t continuedPrefix)
+    {
+        const std::uint64_t twoDigits = Ahead(block.hex, next.hex, 2) & Ahead(block.hex, next.hex, 3);
+        return (starts ^ block.prefixes) | (block.xs & ~(block.prefixes << 1 | continuedPrefix))
+            | (block.prefixes & ~twoDigits) | block.ends;
+    }
+
+    // Where the scanner goes on from an irregular byte, at, of the block at
+    // p: back to the start of the number that holds it, which the other
+    // steps read whole (open, if it began in an earlier block); outside
+    // numbers, as the end mark is, at the byte itself.
+    [[gnu::always_inline]] static const unsigned char* NumberStart(
+        const unsigned char* p, int at, std::uint64_t runs, std::uint64_t starts, const unsigned char* open)
+    {
+        const std::uint64_t startsBefore = starts & ((std::uint64_t{2} << at) - 1);
+        if ((runs >> at & 1) == 0)
+            return p + at;
+        return startsBefore != 0 ? p + (kWidth - 1 - std::countl_zero(startsBefore)) : open;
+    }
+
+    // The low bytes of the numbers that end before stopAt, the carried one
+    // first; lasts as FindLowBytes shifts them.
+    [[gnu::always_inline]] static std::size_t LowBytesBefore(std::ptrdiff_t stopAt, std::uint64_t lasts,
+        const CLowBytesCarry& carry, const unsigned char* pairs, unsigned char* values)
+    {
+        std::size_t count = 0;
+        if (carry.carried >= 0 && stopAt > carry.carriedLast)
+            values[count++] = static_cast<unsigned char>(carry.carried);
+        const std::uint64_t taken = stopAt > 3 ? lasts & ((std::uint64_t{1} << (stopAt - 3)) - 1) : 0;
+        return count + Extract(taken, pairs, values + count);
+    }
+
+    // What the block at p leaves to the next, whose pairs hold no byte of a
+    // number that ends within its first three bytes: this block's do.
+    [[gnu::always_inline]] static void CarryLowBytes(CLowBytesCarry& carry, const unsigned char* p,
+        const CBlockMasks& block, const CBlockMasks& next, std::uint64_t starts, const unsigned char* pairs)
+    {
+        const std::uint64_t nextRuns = next.hex | next.xs;
+        const std::uint64_t nextLasts = nextRuns & ~(nextRuns >> 1) & 7;
+        carry.carriedLast = std::countr_zero(nextLasts);
+        carry.carried = nextLasts != 0 ? pairs[kWidth - 3 + carry.carriedLast] : -1;
+        carry.continued = (block.hex | block.xs) >> (kWidth - 1);
+        carry.continuedPrefix = block.prefixes >> (kWidth - 1);
+        if (starts != 0)
+            carry.open = p + (kWidth - 1 - std::countl_zero(starts));
+    }
+
+    // With a classifier that converts them, the block's numbers in one go
+    // where they are all short decimal or short hex ones; true if so.
+    [[gnu::always_inline]] static bool TakeShortNumbers(const unsigned char* p, const CBlockMasks& block,
+        const CBlockMasks& next, std::uint64_t starts, std::uint64_t continuedPrefix, int& blocksUntilShortTry,
+        CFoundNumbers numbers, std::size_t& count)
+    {
+        if (blocksUntilShortTry != 0) {
+            --blocksUntilShortTry;
+            return false;
+        }
+        const bool decimals = OnlyShortDecimals(block, next);
+        const int hexDigits = decimals ? 0 : MostShortHexDigits(block, next, starts, continuedPrefix);
+        if (!decimals && hexDigits == 0) {
+            blocksUntilShortTry = kBlocksBetweenShortTries;
+            return false;
+        }
+        std::uint64_t* values = numbers.values + count;
+        std::uint32_t* digits = numbers.hexDigits + count;
+        count += decimals ? Classifier::ShortDecimals(p, starts, values, digits)
+                          : Classifier::ShortHex(p, starts, hexDigits, values, digits);
+        return true;
+    }
+
+    // The runs at starts in the block at p one at a time, up to the end
+    // mark: decimal numbers of up to 16 digits, hex ones of up to 16 after
+    // "0x", and runs of letters and x's, which separate. Returns where the
+    // scanner must go on by its own steps (at a run of another shape, or the
+    // end mark), or null to go on with the next block.
+    [[gnu::always_inline]] static const unsigned char* TakeRuns(const unsigned char* p, const CBlockMasks& block,
+        const CBlockMasks& next, std::uint64_t starts, CFoundNumbers numbers, std::size_t& count,
+        const unsigned char*& after)
+    {
+        const std::uint64_t runs = block.hex | block.xs;
+        const std::uint64_t nextRuns = next.hex | next.xs;
+        const std::uint64_t letters = runs & ~block.digits;
+        const std::uint64_t nextLetters = nextRuns & ~next.digits;
+        if (block.ends != 0)
+            starts &= (std::uint64_t{1} << std::countr_zero(block.ends)) - 1;
+        for (; starts != 0; starts &= starts - 1) {
+            const int at = std::countr_zero(starts);
+            const int length = std::countr_one(Ahead(runs, nextRuns, at));
+            const unsigned char* text = p + at;
+            if (length > 18)
+                return text;
+            const std::uint64_t run = (std::uint64_t{1} << length) - 1;
+            if ((Ahead(letters, nextLetters, at) & run) == 0 && length <= 16) {
+                numbers.values[count] = DecimalDigitsValue(text, length);
+                numbers.hexDigits[count++] = 0;
+            } else if ((block.prefixes >> at & 1) && (Ahead(block.xs, next.xs, at) & run) == 2 && length >= 3) {
+                numbers.values[count] = HexDigitsValue(text + 2, length - 2);
+                numbers.hexDigits[count++] = static_cast<std::uint32_t>(length - 2);
+            } else if ((Ahead(block.digits, next.digits, at) & run) != 0) {
+                return text;
+            }
+            after = text + length;
+        }
+        // The end mark separates no run from another; the scanner's own
+        // steps read it.
+        return block.ends != 0 ? p + std::countr_zero(block.ends) : nullptr;
+    }
 
     // Whether every number that starts in the block is decimal of at most
     // four digits, with nothing else but separators: no letter or x, no end

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "textarray/ScannedNumber.h"
+#include "textarray/TextFormat.h"
 
 #include <cstddef>
 
@@ -9,9 +10,6 @@
 // 64-byte (AVX-512) vectors. All give the same numbers; the engine uses the
 // fastest the processor has unless one is forced, as the tests and the fuzz
 // target do for each.
-// A text array ends at this byte, if it comes before the end of the file.
-inline constexpr unsigned char kEndOfText = 0x1A;
-
 enum class ScanPath { Scalar, Sse2, Avx2, Avx512 };
 inline constexpr ScanPath kEveryScanPath[] = {ScanPath::Scalar, ScanPath::Sse2, ScanPath::Avx2, ScanPath::Avx512};
 

@@ -1,10 +1,23 @@
+// The one choice of vector code. The processor is asked once what it has;
+// the block finders follow the current scan path, which tests and benchmarks
+// may force, and the item formatters follow the processor and their speed
+// layer alone, since the path is the scanner's.
+#include "textarray/ItemFormatters.h"
 #include "textarray/ScanPath.h"
+#include "textarray/SpeedLayers.h"
 
-#include "simd/ByteItemKernels.h"
+#include "simd/Kernels.h"
+#include "simd/Probe.h"
 
 #include <atomic>
 
 namespace {
+
+const CProcessorFeatures& Processor()
+{
+    static const CProcessorFeatures features = ProbeProcessor();
+    return features;
+}
 
 CScanKernels KernelsOf(ScanPath path)
 {
@@ -30,9 +43,9 @@ bool IsScanPathAvailable(ScanPath path)
 {
     switch (path) {
     case ScanPath::Scalar: return true;
-    case ScanPath::Sse2: return kHasX86Finders;
-    case ScanPath::Avx2: return kHasX86Finders && ProcessorHasAvx2();
-    case ScanPath::Avx512: return kHasX86Finders && ProcessorHasAvx2() && ProcessorHasAvx512();
+    case ScanPath::Sse2: return Processor().sse2;
+    case ScanPath::Avx2: return Processor().avx2;
+    case ScanPath::Avx512: return Processor().avx512;
     }
     return false;
 }
@@ -61,4 +74,11 @@ ScanPath CurrentScanPath()
 CScanKernels CurrentScanKernels()
 {
     return KernelsOf(CurrentScanPath());
+}
+
+CItemFormatters CurrentItemFormatters()
+{
+    if (!Processor().avx512 || !CurrentSpeedLayers().vectorFormatters)
+        return {};
+    return {FormatByteItemsAvx512, FormatLinesAvx512, FormatWideItemsAvx512};
 }

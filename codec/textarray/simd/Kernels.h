@@ -3,10 +3,10 @@
 #include "textarray/ItemFormatters.h"
 #include "textarray/ScanPath.h"
 
-// The block finders of each instruction set and the item formatters of AVX-512, where the
-// processor family has them.
+// The vector code of each instruction set, for the chooser: the block
+// finders of SSE2, AVX2 and AVX-512, and AVX-512's item formatters, where
+// the processor family has them (null elsewhere).
 #if defined(__x86_64__) || defined(_M_X64)
-inline constexpr bool kHasX86Finders = true;
 ByteItemFinderFunction FindByteItemsSse2, FindByteItemsAvx2, FindByteItemsAvx512;
 ByteItemFinderFunction FindLowBytesSse2, FindLowBytesAvx2, FindLowBytesAvx512, FindDecimalLowBytesAvx512;
 NumberFinderFunction FindNumbersSse2, FindNumbersAvx2, FindNumbersAvx512;
@@ -14,13 +14,7 @@ void FormatByteItemsAvx512(unsigned char* out, const unsigned char* bytes, unsig
 CFormattedLines FormatLinesAvx512(
     unsigned char* out, const unsigned char* bytes, std::size_t groups, unsigned char flip, int lineUnit, int unit);
 std::size_t FormatWideItemsAvx512(unsigned char* out, const unsigned char* bytes, std::size_t groups, int unit);
-// AVX2 and BMI1, and an operating system that saves the wide registers.
-bool ProcessorHasAvx2();
-// AVX-512 with byte and word instructions, the byte permute (VBMI) and the
-// byte compress (VBMI2) and the leading-zero count (CD).
-bool ProcessorHasAvx512();
 #else
-inline constexpr bool kHasX86Finders = false;
 inline constexpr ByteItemFinder FindByteItemsSse2 = nullptr;
 inline constexpr ByteItemFinder FindByteItemsAvx2 = nullptr;
 inline constexpr ByteItemFinder FindByteItemsAvx512 = nullptr;
@@ -34,12 +28,4 @@ inline constexpr NumberFinder FindNumbersAvx512 = nullptr;
 inline constexpr ByteItemFormatter FormatByteItemsAvx512 = nullptr;
 inline constexpr LinesFormatter FormatLinesAvx512 = nullptr;
 inline constexpr WideItemFormatter FormatWideItemsAvx512 = nullptr;
-inline bool ProcessorHasAvx2()
-{
-    return false;
-}
-inline bool ProcessorHasAvx512()
-{
-    return false;
-}
 #endif
