@@ -144,6 +144,6 @@ TEST_P(ByteItemWriter, WritesEveryItemAndLineBreakWhateverTheRunsAndPieces)
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, ByteItemWriter, testing::Bool(),
-    [](const testing::TestParamInfo<bool>& info) { return info.param ? "VectorSteps" : "Words"; });
+    [](const testing::TestParamInfo<bool>& test) { return test.param ? "VectorSteps" : "Words"; });
 
 } // namespace
