@@ -1,4 +1,5 @@
 #include "ForcedScanPath.h"
+#include "textarray/ConversionSinks.h"
 #include "textarray/NumberScanner.h"
 #include "RecordingSink.h"
 #include "ReferenceScanner.h"

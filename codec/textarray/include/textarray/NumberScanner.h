@@ -56,14 +56,9 @@ void HandDecimalLowBytes(Sink& sink, const unsigned char* values, std::size_t co
     }
 }
 
-// Runs of one-byte items as single completed numbers, for sinks that treat
-// them no differently.
-template <class Sink>
-void CompleteEach(Sink& sink, const unsigned char* values, std::size_t count)
-{
-    for (std::size_t i = 0; i < count; ++i)
-        sink.OnNumberCompleted({CScannedNumber::Kind::Hex, values[i], 0, 2});
-}
+// The most items or numbers a scanner hands a sink in one call: a sink's
+// buffer for one call needs no more.
+inline constexpr std::size_t kScanBatch = 256;
 
 // The one reader of text arrays. A run of digits anywhere is a number; "0x" or
 // "0X" where a number starts makes it hex; a leading 0 never means octal; every
@@ -110,8 +105,6 @@ private:
     {
     }
 
-    // Items delivered together by the fast paths.
-    static constexpr std::size_t kBatchSize = 256;
     // Items taken one by one before blocks are tried: text whose numbers
     // have other shapes never pays for tries that fail.
     static constexpr std::size_t kItemsBeforeBlocks = 4;
@@ -164,15 +157,15 @@ private:
         if (m_bLowBytes && TakeItemBlocks(p, end, items, count))
             return true;
         if (m_findDecimalLowBytes) {
-            unsigned char bytes[kBatchSize];
-            const auto find = [&] { return m_findDecimalLowBytes(p, end, bytes, kBatchSize); };
+            unsigned char bytes[kScanBatch];
+            const auto find = [&] { return m_findDecimalLowBytes(p, end, bytes, kScanBatch); };
             if (TakeBatches(items, count, find, [&](std::size_t found) { HandDecimalLowBytes(m_sink, bytes, found); }))
                 return true;
         }
-        std::uint64_t values[kBatchSize];
-        std::uint32_t hexDigits[kBatchSize];
+        std::uint64_t values[kScanBatch];
+        std::uint32_t hexDigits[kScanBatch];
         const CFoundNumbers numbers{values, hexDigits};
-        const auto find = [&] { return m_findNumbers(p, end, numbers, kBatchSize); };
+        const auto find = [&] { return m_findNumbers(p, end, numbers, kScanBatch); };
         if (TakeBatches(items, count, find, [&](std::size_t found) { HandNumbers(m_sink, numbers, found); }))
             return true;
         m_nNumbersBeforeBlocks = kNumbersBeforeBlocks;
@@ -196,7 +189,7 @@ private:
                 }
                 hand(found);
             }
-            if (found + kNumberFinderRoom <= kBatchSize)
+            if (found + kNumberFinderRoom <= kScanBatch)
                 return tookAny;
         }
     }
@@ -207,12 +200,12 @@ private:
     {
         const unsigned char* const from = p;
         for (;;) {
-            if (kBatchSize - count < kByteItemFinderRoom) {
+            if (kScanBatch - count < kByteItemFinderRoom) {
                 DeliverByteItems(items, count);
                 count = 0;
             }
-            count += m_findByteItems(p, end, items + count, kBatchSize - count);
-            if (kBatchSize - count >= kByteItemFinderRoom)
+            count += m_findByteItems(p, end, items + count, kScanBatch - count);
+            if (kScanBatch - count >= kByteItemFinderRoom)
                 return p != from;
         }
     }
@@ -356,7 +349,7 @@ bool CNumberScanner<Sink>::TakeByteItems(const unsigned char*& position, const u
     // A local position: written back through the reference on every item,
     // it would cost a store each time.
     const unsigned char* p = position;
-    unsigned char values[kBatchSize];
+    unsigned char values[kScanBatch];
     std::size_t count = 0;
     std::size_t run = 0;   // items taken one by one since blocks were last tried
     bool atNumber = false;
@@ -375,7 +368,7 @@ bool CNumberScanner<Sink>::TakeByteItems(const unsigned char*& position, const u
             break;
         }
         p += 5;
-        if (++count == kBatchSize) {
+        if (++count == kScanBatch) {
             DeliverByteItems(values, count);
             count = 0;
         }
