@@ -116,8 +116,8 @@ void CInvertSink::OnNumbers(const CFoundNumbers& numbers, std::size_t count)
                 continue;
             }
         }
-        m_text.WriteItems(batch,
-            [this, &these](unsigned char* pos, std::size_t k) { return m_complements.Put(pos, these.At(k)); });
+        m_text.WriteItems(
+            batch, [this, &these](unsigned char* pos, std::size_t k) { return m_complements.Put(pos, these.At(k)); });
     }
 }
 
