@@ -5,6 +5,7 @@
 // to kFormattedLinesRoom bytes of items' text placed by a permute per 64 bytes. Only the functions of this file
 // are compiled for it (the target pragmas below).
 #include "simd/ByteItemKernels.h"
+#include "textarray/ByteUnit.h"
 
 #if defined(__x86_64__) || defined(_M_X64)
 
@@ -89,7 +90,7 @@ constexpr std::size_t ItemsIn(std::size_t room, std::size_t unit)
 
 constexpr CTextLayout kSixteenItems = MakeLayout(1, 16, 1, false);
 
-constexpr std::size_t kWidestUnit = 9;
+constexpr std::size_t kWidestUnit = CByteUnit::kMax;
 
 constexpr std::array<CTextLayout, kWidestUnit + 1> kWideItems = [] {
     std::array<CTextLayout, kWidestUnit + 1> layouts{};
