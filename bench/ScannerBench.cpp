@@ -1,5 +1,6 @@
 #include "BenchData.h"
 #include "fileio/ByteStreams.h"
+#include "textarray/ConversionSinks.h"
 #include "textarray/NumberScanner.h"
 #include "textarray/ScanPath.h"
 #include "textarray/SplitScanner.h"

@@ -3,9 +3,25 @@
 #include "ConversionFiles.h"
 #include "textarray/ConversionSinks.h"
 #include "csource/CSourceReader.h"
+#include "textarray/ScanText.h"
 #include "fileio/QuotedName.h"
 
 #include <new>
+#include <optional>
+
+namespace {
+
+// A whole conversion of a text array source: every number to the sink.
+template <class Sink>
+CConversionResult ScanInto(CConversionFiles& files, Sink& sink)
+{
+    if (auto opened = files.Open(); !opened)
+        return opened;
+    ScanText(sink, [&files] { return files.NextChunk(); });
+    return files.Close();
+}
+
+} // namespace
 
 void CArrayCodec::SetSourcePath(const std::string& path)
 {
@@ -30,24 +46,36 @@ auto CArrayCodec::Guarded(Operation operation) -> decltype(operation())
     }
 }
 
+template <typename Convert>
+CConversionResult CArrayCodec::WithUnits(int byteUnit, int lineUnit, Convert convert)
+{
+    return Guarded([&] {
+        const auto units = CConversionFiles::CheckUnits(byteUnit, lineUnit);
+        return units.byteUnit ? convert(*units.byteUnit) : units.refused;
+    });
+}
+
 CConversionResult CArrayCodec::BinToText(int byteUnit, int lineUnit)
 {
-    return Guarded([&] { return ConvertBinToText(byteUnit, lineUnit); });
+    return WithUnits(byteUnit, lineUnit, [&](CByteUnit unit) { return ConvertBinToText(unit, lineUnit); });
 }
 
 CConversionResult CArrayCodec::TextToBin(int byteUnit, int lineUnit)
 {
-    return Guarded([&] { return ConvertTextToBin(byteUnit, lineUnit); });
+    return WithUnits(byteUnit, lineUnit, [&](CByteUnit unit) { return ConvertTextToBin(unit); });
 }
 
 CConversionResult CArrayCodec::InvertText(int byteUnit, int lineUnit)
 {
-    return Guarded([&] { return ConvertInvertText(byteUnit, lineUnit); });
+    return WithUnits(byteUnit, lineUnit, [&](CByteUnit unit) { return ConvertInvertText(unit, lineUnit); });
 }
 
 CConversionResult CArrayCodec::CSourceToBin(int byteUnit, int lineUnit)
 {
-    return Guarded([&] { return ConvertCSourceToBin(byteUnit, lineUnit); });
+    // Byte unit 0, the declared width, passes the check as unit 1 would.
+    const bool declaredWidth = byteUnit == 0;
+    return WithUnits(declaredWidth ? CByteUnit::kMin : byteUnit, lineUnit,
+        [&](CByteUnit unit) { return ConvertCSourceToBin(declaredWidth ? std::nullopt : std::optional(unit)); });
 }
 
 CByteUnitScan CArrayCodec::ScanByteUnit()
@@ -55,11 +83,9 @@ CByteUnitScan CArrayCodec::ScanByteUnit()
     return Guarded([&] { return ScanWidth(); });
 }
 
-CConversionResult CArrayCodec::ConvertBinToText(int byteUnit, int lineUnit)
+CConversionResult CArrayCodec::ConvertBinToText(CByteUnit byteUnit, int lineUnit)
 {
-    if (auto units = CConversionFiles::CheckUnits(byteUnit, lineUnit); !units)
-        return units;
-    const auto unit = static_cast<std::size_t>(byteUnit);
+    const std::size_t unit = byteUnit.Size();
     // Whole groups in every chunk: only the very last group may be short.
     CConversionFiles files(m_szSourcePath, m_szDestPath, m_progress, CByteReader::ChunkOfWholeGroups(unit),
         CByteReader::Access::WindowsLoadedAhead);
@@ -70,7 +96,7 @@ CConversionResult CArrayCodec::ConvertBinToText(int byteUnit, int lineUnit)
     for (auto chunk = files.NextChunk(); !chunk.empty(); chunk = files.NextChunk()) {
         const unsigned char* group = chunk.data();
         std::size_t left = chunk.size();
-        if (unit == 1) {
+        if (byteUnit.IsOneByte()) {
             text.WriteByteItems(group, left);
             continue;
         }
@@ -84,29 +110,23 @@ CConversionResult CArrayCodec::ConvertBinToText(int byteUnit, int lineUnit)
     return files.Close();
 }
 
-CConversionResult CArrayCodec::ConvertTextToBin(int byteUnit, int lineUnit)
+CConversionResult CArrayCodec::ConvertTextToBin(CByteUnit byteUnit)
 {
-    if (auto units = CConversionFiles::CheckUnits(byteUnit, lineUnit); !units)
-        return units;
     CConversionFiles files(m_szSourcePath, m_szDestPath, m_progress);
     CBinarySink sink(files.Dest(), byteUnit);
-    return files.ScanInto(sink);
+    return ScanInto(files, sink);
 }
 
-CConversionResult CArrayCodec::ConvertInvertText(int byteUnit, int lineUnit)
+CConversionResult CArrayCodec::ConvertInvertText(CByteUnit byteUnit, int lineUnit)
 {
-    if (auto units = CConversionFiles::CheckUnits(byteUnit, lineUnit); !units)
-        return units;
     CConversionFiles files(m_szSourcePath, m_szDestPath, m_progress);
     CTextArrayWriter text(files.Dest(), lineUnit);
     CInvertSink sink(text, byteUnit);
-    return files.ScanInto(sink);
+    return ScanInto(files, sink);
 }
 
-CConversionResult CArrayCodec::ConvertCSourceToBin(int byteUnit, int lineUnit)
+CConversionResult CArrayCodec::ConvertCSourceToBin(std::optional<CByteUnit> byteUnit)
 {
-    if (auto checked = CConversionFiles::CheckUnits(byteUnit == 0 ? kMinByteUnit : byteUnit, lineUnit); !checked)
-        return checked;
     CConversionFiles files(m_szSourcePath, m_szDestPath, m_progress);
     if (auto opened = files.Open(); !opened)
         return opened;
@@ -130,7 +150,7 @@ CByteUnitScan CArrayCodec::ScanWidth()
     if (auto opened = CConversionFiles::OpenSource(source, m_szSourcePath); !opened)
         return {opened};
     CWidthSink sink;
-    CConversionFiles::ScanText(sink, [&source] { return source.NextChunk(); });
+    ScanText(sink, [&source] { return source.NextChunk(); });
     auto read = CConversionFiles::ReadWhole(source, m_szSourcePath);
     const int width = read ? sink.Maximum() : 0;
     return {std::move(read), width};

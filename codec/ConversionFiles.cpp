@@ -2,7 +2,6 @@
 
 #include "fileio/FilePlatform.h"
 #include "fileio/QuotedName.h"
-#include "textarray/Units.h"
 
 #include <cstring>
 
@@ -38,16 +37,19 @@ CConversionResult RefuseClosedStream(const std::string& path)
 
 } // namespace
 
-CConversionResult CConversionFiles::CheckUnits(int byteUnit, int lineUnit)
+CConversionFiles::CUnits CConversionFiles::CheckUnits(int byteUnit, int lineUnit)
 {
-    if (byteUnit < kMinByteUnit || byteUnit > kMaxByteUnit)
-        return CConversionResult::Failed(EFailure::BadByteUnit, {}, 0,
-            "byte unit " + std::to_string(byteUnit) + " is not between " + std::to_string(kMinByteUnit) + " and "
-                + std::to_string(kMaxByteUnit));
+    const auto unit = CByteUnit::From(byteUnit);
+    if (!unit)
+        return {std::nullopt,
+            CConversionResult::Failed(EFailure::BadByteUnit, {}, 0,
+                "byte unit " + std::to_string(byteUnit) + " is not between " + std::to_string(CByteUnit::kMin) + " and "
+                    + std::to_string(CByteUnit::kMax))};
     if (lineUnit < 1)
-        return CConversionResult::Failed(
-            EFailure::BadLineUnit, {}, 0, "line unit " + std::to_string(lineUnit) + " is below 1");
-    return {};
+        return {std::nullopt,
+            CConversionResult::Failed(
+                EFailure::BadLineUnit, {}, 0, "line unit " + std::to_string(lineUnit) + " is below 1")};
+    return {unit, {}};
 }
 
 CConversionResult CConversionFiles::Open()

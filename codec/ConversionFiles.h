@@ -2,9 +2,10 @@
 
 #include "fileio/ByteStreams.h"
 #include "codec/ConversionResult.h"
+#include "textarray/ByteUnit.h"
 #include "textarray/SpeedLayers.h"
-#include "textarray/SplitScanner.h"
 
+#include <optional>
 #include <span>
 #include <string>
 
@@ -22,7 +23,14 @@ public:
         m_source.WatchProgress(progress);
     }
 
-    static CConversionResult CheckUnits(int byteUnit, int lineUnit);
+    // The units as the command line and the dialogs give them: the byte unit
+    // as the engine takes it, or none and why the units are refused.
+    struct CUnits
+    {
+        std::optional<CByteUnit> byteUnit;
+        CConversionResult refused;
+    };
+    static CUnits CheckUnits(int byteUnit, int lineUnit);
 
     // The access asked for, or copies while the mapped-reads speed layer is off.
     static CByteReader::Access AccessAllowed(CByteReader::Access access)
@@ -52,43 +60,12 @@ public:
     // destination is kept after any read or write error or once cancelled.
     CConversionResult Close();
 
-    bool Cancelled() const { return m_source.Cancelled(); }
-
     // Whether the source was read so far without a fault or cancel.
     CConversionResult SourceReadWhole() const { return ReadWhole(m_source, m_strSourcePath); }
 
     CByteWriter& Dest() { return m_dest; }
 
-    // A whole conversion of a text array source: every number to the sink.
-    template <NumberSink Sink>
-    CConversionResult ScanInto(Sink& sink)
-    {
-        if (auto opened = Open(); !opened)
-            return opened;
-        ScanText(sink, [this] { return NextChunk(); });
-        return Close();
-    }
-
-    // Every number of the chunks that next returns to the sink, on two
-    // threads where that speed layer is on.
-    template <NumberSink Sink, typename NextChunkOf>
-    static void ScanText(Sink& sink, NextChunkOf next)
-    {
-        if (CurrentSpeedLayers().splitScan)
-            Scan(CSplitScanner<Sink>(sink), next);
-        else
-            Scan(CNumberScanner<Sink>(sink), next);
-    }
-
 private:
-    template <typename Scanner, typename NextChunkOf>
-    static void Scan(Scanner&& scanner, NextChunkOf next)
-    {
-        for (auto chunk = next(); !chunk.empty() && !scanner.Ended(); chunk = next())
-            scanner.Feed(chunk);
-        scanner.Finish();
-    }
-
     CByteReader m_source;
     CByteWriter m_dest;
     const std::string& m_strSourcePath;

@@ -4,7 +4,7 @@
 #include "DialogWindow.h"
 #include "ResourceIds.h"
 #include "StringTable.h"
-#include "textarray/Units.h"
+#include "textarray/ByteUnit.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ CUnitDlg::CUnitDlg(CSettingsLocation settings)
     , m_settings(std::move(settings.file), std::move(settings.carriedOverFrom))
 {
     Exchange().Integer(IDC_BYTE_UNIT, m_nByteUnit);
-    Exchange().Range(IDC_BYTE_UNIT, m_nByteUnit, kMinByteUnit, kMaxByteUnit);
+    Exchange().Range(IDC_BYTE_UNIT, m_nByteUnit, CByteUnit::kMin, CByteUnit::kMax);
     Exchange().Integer(IDC_LINE_UNIT, m_nLineUnit);
     Exchange().Check(
         IDC_LINE_UNIT, m_nLineUnit, [](int value) { return value >= kMinimumLineUnit; },

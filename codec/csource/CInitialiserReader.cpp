@@ -63,9 +63,9 @@ void CInitialiserReader::OnToken(const CToken& token)
         }
         m_bPasted = true;
         m_state = State::Body;
-        m_nWidth = m_nByteUnit == 0 ? 1 : m_nByteUnit;
-        m_conversion = m_nByteUnit == 0 ? Conversion::FitOneByte : Conversion::AsWritten;
-        m_nPlainMax = m_nByteUnit == 0 ? 0xFF : kIntMax;
+        m_nWidth = m_byteUnit ? m_byteUnit->Bytes() : 1;
+        m_conversion = m_byteUnit ? Conversion::AsWritten : Conversion::FitOneByte;
+        m_nPlainMax = m_byteUnit ? kIntMax : 0xFF;
         m_levels.push_back({0, 0, false});
         BodyToken(token);
         return;
@@ -135,24 +135,24 @@ bool CInitialiserReader::BeginInitialiser(long line)
     case CTypeVerdict::Integer:
         m_conversion = Conversion::ToType;
         m_type = reading.type;
-        m_nWidth = m_nByteUnit == 0 ? m_type.width : m_nByteUnit;
+        m_nWidth = m_byteUnit ? m_byteUnit->Bytes() : m_type.width;
         m_nPlainMax = LargestKept(m_type);
         return true;
     case CTypeVerdict::NotInteger: Refuse(line, QuotedName(reading.word) + " elements are not integers"); return false;
     case CTypeVerdict::NotFixedWidth:
-        if (m_nByteUnit == 0) {
+        if (!m_byteUnit) {
             Refuse(line, "'long' is 4 or 8 bytes by platform: name the width with c4 or c8");
             return false;
         }
         break;
     case CTypeVerdict::NoBaseType:
-        if (m_nByteUnit == 0) {
+        if (!m_byteUnit) {
             Refuse(line, QuotedName(reading.word) + " is not a type of known width: name the width with c1 to c9");
             return false;
         }
         break;
     }
-    m_nWidth = m_nByteUnit;
+    m_nWidth = m_byteUnit->Bytes();
     m_nPlainMax = kIntMax;
     return true;
 }

@@ -3,10 +3,12 @@
 #include "CArrayDeclaration.h"
 #include "CIntegerValue.h"
 #include "CSourceLexer.h"
+#include "textarray/ByteUnit.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,10 +30,10 @@ public:
 class CInitialiserReader final : public CTokenSink
 {
 public:
-    // byteUnit: bytes per element, 1 to 9; 0 for the declared element type's width.
-    CInitialiserReader(CElementSink& out, int byteUnit)
+    // byteUnit: bytes per element; none for the declared element type's width.
+    CInitialiserReader(CElementSink& out, std::optional<CByteUnit> byteUnit)
         : m_out(out)
-        , m_nByteUnit(byteUnit)
+        , m_byteUnit(byteUnit)
     {
     }
 
@@ -141,7 +143,7 @@ private:
     void RefuseElement(const std::string& reason);
 
     CElementSink& m_out;
-    int m_nByteUnit;
+    std::optional<CByteUnit> m_byteUnit;
     int m_nWidth = 1;              // bytes written per element
     // The largest literal written as its own value, so unchanged by the
     // element's type and with no refusal to make.

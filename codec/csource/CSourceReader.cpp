@@ -7,7 +7,7 @@
 // Built in this order, each part taking the one before it.
 struct CSourceReader::CParts
 {
-    CParts(CByteWriter& out, int byteUnit)
+    CParts(CByteWriter& out, std::optional<CByteUnit> byteUnit)
         : elements(out)
         , reader(elements, byteUnit)
         , lexer(reader)
@@ -19,7 +19,7 @@ struct CSourceReader::CParts
     CSourceLexer lexer;
 };
 
-CSourceReader::CSourceReader(CByteWriter& out, int byteUnit)
+CSourceReader::CSourceReader(CByteWriter& out, std::optional<CByteUnit> byteUnit)
     : m_parts(std::make_unique<CParts>(out, byteUnit))
 {
 }

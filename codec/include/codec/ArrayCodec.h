@@ -2,7 +2,9 @@
 
 #include "codec/ConversionResult.h"
 #include "fileio/Progress.h"
+#include "textarray/ByteUnit.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -40,16 +42,22 @@ public:
     void SetProgress(ProgressCallback progress) { m_progress = std::move(progress); }
 
 private:
-    CConversionResult ConvertBinToText(int byteUnit, int lineUnit);
-    CConversionResult ConvertTextToBin(int byteUnit, int lineUnit);
-    CConversionResult ConvertInvertText(int byteUnit, int lineUnit);
-    CConversionResult ConvertCSourceToBin(int byteUnit, int lineUnit);
+    CConversionResult ConvertBinToText(CByteUnit byteUnit, int lineUnit);
+    CConversionResult ConvertTextToBin(CByteUnit byteUnit);
+    CConversionResult ConvertInvertText(CByteUnit byteUnit, int lineUnit);
+    // No byte unit: as wide as the declared element type.
+    CConversionResult ConvertCSourceToBin(std::optional<CByteUnit> byteUnit);
     CByteUnitScan ScanWidth();
 
     // Runs an operation; memory that runs out is its failure, with the files
     // already closed and the destination as it was.
     template <typename Operation>
     auto Guarded(Operation operation) -> decltype(operation());
+
+    // Runs convert(unit) guarded, with the units checked: here they enter the
+    // engine, which takes the byte unit as a CByteUnit from here on.
+    template <typename Convert>
+    CConversionResult WithUnits(int byteUnit, int lineUnit, Convert convert);
 
     std::string m_szDestPath;
     std::string m_szSourcePath;

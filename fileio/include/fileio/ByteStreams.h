@@ -2,7 +2,7 @@
 
 #include "fileio/DestinationFile.h"
 #include "fileio/FilePlatform.h"
-#include "fileio/IoWorker.h"
+#include "fileio/WorkerThread.h"
 #include "fileio/Progress.h"
 
 #include <cstddef>
@@ -112,7 +112,7 @@ private:
     ProgressCallback m_progress;
     std::uint64_t m_nBytesRead = 0;
     bool m_bCancelled = false;
-    CIoWorker m_worker;   // last: it stops before the buffers go
+    CWorkerThread m_worker;   // last: it stops before the buffers go
 };
 
 class CByteWriter
@@ -163,7 +163,7 @@ private:
     unsigned char* m_pPos;
     unsigned char* m_pEnd;
     int m_nError = 0;
-    CIoWorker m_worker;   // last: it stops before the buffers go
+    CWorkerThread m_worker;   // last: it stops before the buffers go
 };
 
 static_assert(kWriteBufferSize >= CByteWriter::kMaxReserve, "a Reserve must fit into an empty buffer");

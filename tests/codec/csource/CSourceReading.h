@@ -35,7 +35,8 @@ struct CReading
 inline CReading ReadC(const std::string& source, int byteUnit, std::size_t piece = 1 << 20)
 {
     CCollectedBytes out;
-    CInitialiserReader reader(out, byteUnit);
+    // The command line's c is unit 0: the declared width.
+    CInitialiserReader reader(out, byteUnit == 0 ? std::nullopt : CByteUnit::From(byteUnit));
     CSourceLexer lexer(reader);
     const auto* bytes = reinterpret_cast<const unsigned char*>(source.data());
     for (std::size_t at = 0; at < source.size() && !reader.Failed(); at += piece)

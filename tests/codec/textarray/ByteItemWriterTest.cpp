@@ -67,7 +67,7 @@ void WriteCase(CByteWriter& out, const CCase& c)
     for (std::size_t at = 0; at < groups; at += c.piece) {
         const std::size_t count = std::min(c.piece, groups - at);
         if (c.unit != 1)
-            text.WriteWideItems(c.bytes.data() + at * width, count, c.unit);
+            text.WriteWideItems(c.bytes.data() + at * width, count, *CByteUnit::From(c.unit));
         else if (DecimalPiece(c.form, at / c.piece))
             text.WriteDecimalComplements(c.bytes.data() + at, count);
         else
@@ -144,6 +144,6 @@ TEST_P(ByteItemWriter, WritesEveryItemAndLineBreakWhateverTheRunsAndPieces)
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, ByteItemWriter, testing::Bool(),
-    [](const testing::TestParamInfo<bool>& info) { return info.param ? "VectorSteps" : "Words"; });
+    [](const testing::TestParamInfo<bool>& test) { return test.param ? "VectorSteps" : "Words"; });
 
 } // namespace

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "textarray/NumberScanner.h"
+#include "textarray/ConversionSinks.h"
 #include "ReferenceScanner.h"
 
 #include <string>

@@ -1,4 +1,5 @@
 #include "ForcedScanPath.h"
+#include "textarray/ConversionSinks.h"
 #include "textarray/NumberScanner.h"
 #include "RecordingSink.h"
 #include "ReferenceScanner.h"
@@ -130,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(TextArrayFormat, ScannerNumbers,
         NumbersCase{"0x4\x1A" "1", "H4"},
         NumbersCase{"", ""},
         NumbersCase{"no digits here", ""})),
-    [](const auto& info) { return ScanPathName(std::get<0>(info.param)) + "_" + std::to_string(info.index); });
+    [](const auto& test) { return ScanPathName(std::get<0>(test.param)) + "_" + std::to_string(test.index); });
 // clang-format on
 
 class ScannerPaths : public testing::TestWithParam<ScanPath>
@@ -360,6 +361,6 @@ TEST_P(ScannerPaths, ScanningOnTwoThreadsGivesTheNumbersOfOneScanner)
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryPath, ScannerPaths, kEveryPathParam,
-    [](const testing::TestParamInfo<ScanPath>& info) { return ScanPathName(info.param); });
+    [](const testing::TestParamInfo<ScanPath>& test) { return ScanPathName(test.param); });
 
 } // namespace

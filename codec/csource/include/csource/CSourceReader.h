@@ -1,6 +1,9 @@
 #pragma once
 
+#include "textarray/ByteUnit.h"
+
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -12,8 +15,8 @@ class CByteWriter;
 class CSourceReader
 {
 public:
-    // byteUnit: bytes per element, 1 to 9; 0 for the declared element type's width.
-    CSourceReader(CByteWriter& out, int byteUnit);
+    // byteUnit: bytes per element; none for the declared element type's width.
+    CSourceReader(CByteWriter& out, std::optional<CByteUnit> byteUnit);
     ~CSourceReader();
     CSourceReader(const CSourceReader&) = delete;
     CSourceReader& operator=(const CSourceReader&) = delete;

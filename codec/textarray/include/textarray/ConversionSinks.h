@@ -1,9 +1,9 @@
 #pragma once
 
 #include "fileio/ByteStreams.h"
+#include "textarray/ByteUnit.h"
 #include "textarray/NumberScanner.h"
 #include "textarray/TextArrayWriter.h"
-#include "textarray/Units.h"
 
 #include <algorithm>
 #include <bit>
@@ -13,15 +13,26 @@
 #include <optional>
 #include <vector>
 
-// What each operation does with the numbers the scanner finds.
+// What each operation does with the numbers the scanner finds. What a sink
+// does with each number is inline here: the scanner hands numbers of other
+// shapes over one by one. Runs and blocks are handled out of line.
+
+// Runs of one-byte items as single completed numbers, for sinks that treat
+// them no differently.
+template <class Sink>
+void CompleteEach(Sink& sink, const unsigned char* values, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        sink.OnNumberCompleted({CScannedNumber::Kind::Hex, values[i], 0, 2});
+}
 
 // Writes every number as byte-unit bytes, least significant first.
 class CBinarySink
 {
 public:
-    CBinarySink(CByteWriter& out, int byteUnit)
+    CBinarySink(CByteWriter& out, CByteUnit byteUnit)
         : m_out(out)
-        , m_nByteUnit(byteUnit)
+        , m_byteUnit(byteUnit)
     {
     }
 
@@ -31,105 +42,55 @@ public:
     class CPart
     {
     public:
-        explicit CPart(int byteUnit)
-            : m_nByteUnit(byteUnit)
+        explicit CPart(CByteUnit byteUnit)
+            : m_byteUnit(byteUnit)
         {
         }
 
         void OnNumberCompleted(const CScannedNumber& number)
         {
-            for (int k = 0; k < m_nByteUnit; ++k)
+            for (int k = 0; k < m_byteUnit.Bytes(); ++k)
                 m_bytes.push_back(number.Byte(k));
         }
 
-        void OnNumbers(const CFoundNumbers& numbers, std::size_t count)
-        {
-            const std::size_t at = m_bytes.size();
-            const auto unit = static_cast<std::size_t>(m_nByteUnit);
-            m_bytes.resize(at + count * unit);
-            for (std::size_t i = 0; i < count; ++i)
-                for (std::size_t k = 0; k < unit; ++k)
-                    m_bytes[at + i * unit + k] = numbers.At(i).Byte(static_cast<int>(k));
-        }
-
-        void OnByteItems(const unsigned char* values, std::size_t count)
-        {
-            if (m_nByteUnit == 1)
-                m_bytes.insert(m_bytes.end(), values, values + count);
-            else
-                CompleteEach(*this, values, count);
-        }
-
-        bool TakesLowBytes() const { return m_nByteUnit == 1; }
+        void OnNumbers(const CFoundNumbers& numbers, std::size_t count);
+        void OnByteItems(const unsigned char* values, std::size_t count);
+        bool TakesLowBytes() const { return m_byteUnit.IsOneByte(); }
         void OnDecimalLowBytes(const unsigned char* values, std::size_t count) { OnByteItems(values, count); }
         std::size_t Size() const { return m_bytes.size(); }
-
-        void HandTo(CBinarySink& sink) const
-        {
-            // A plain pointer: the vector's own would be read again after every
-            // byte written.
-            const unsigned char* const bytes = m_bytes.data();
-            sink.PutEach(m_bytes.size(), [bytes](std::size_t i) { return bytes[i]; });
-        }
-
+        void HandTo(CBinarySink& sink) const;
         void Clear() { m_bytes.clear(); }
         void Swap(CPart& other) noexcept { m_bytes.swap(other.m_bytes); }
 
     private:
-        int m_nByteUnit;
+        CByteUnit m_byteUnit;
         std::vector<unsigned char> m_bytes;
     };
 
-    CPart MakePart() const { return CPart(m_nByteUnit); }
-    bool TakesLowBytes() const { return m_nByteUnit == 1; }
+    CPart MakePart() const { return CPart(m_byteUnit); }
+    bool TakesLowBytes() const { return m_byteUnit.IsOneByte(); }
     // Decimal numbers' low bytes, with byte unit 1: the bytes as they are.
     void OnDecimalLowBytes(const unsigned char* values, std::size_t count) { OnByteItems(values, count); }
 
     void OnNumberCompleted(const CScannedNumber& number)
     {
-        unsigned char* pos = m_out.Reserve(kMaxByteUnit);
-        for (int k = 0; k < m_nByteUnit; ++k)
+        unsigned char* pos = m_out.Reserve(CByteUnit::kMax);
+        for (int k = 0; k < m_byteUnit.Bytes(); ++k)
             pos[k] = number.Byte(k);
-        m_out.Commit(pos + m_nByteUnit);
+        m_out.Commit(pos + m_byteUnit.Bytes());
     }
 
-    void OnNumbers(const CFoundNumbers& numbers, std::size_t count)
-    {
-        if (m_nByteUnit != 1) {
-            for (std::size_t i = 0; i < count; ++i)
-                OnNumberCompleted(numbers.At(i));
-            return;
-        }
-        PutEach(count, [&numbers](std::size_t i) { return static_cast<unsigned char>(numbers.values[i]); });
-    }
-
+    void OnNumbers(const CFoundNumbers& numbers, std::size_t count);
     // Runs of one-byte hex items: with byte unit 1, their bytes as they are.
-    void OnByteItems(const unsigned char* values, std::size_t count)
-    {
-        if (m_nByteUnit != 1) {
-            CompleteEach(*this, values, count);
-            return;
-        }
-        PutEach(count, [values](std::size_t i) { return values[i]; });
-    }
+    void OnByteItems(const unsigned char* values, std::size_t count);
 
 private:
     // The bytes byteAt(0) to byteAt(count - 1).
     template <typename ByteAt>
-    void PutEach(std::size_t count, ByteAt byteAt)
-    {
-        for (std::size_t done = 0; done < count;) {
-            const std::size_t piece = std::min(count - done, CByteWriter::kMaxReserve);
-            unsigned char* pos = m_out.Reserve(piece);
-            for (std::size_t i = 0; i < piece; ++i)
-                pos[i] = byteAt(done + i);
-            m_out.Commit(pos + piece);
-            done += piece;
-        }
-    }
+    void PutEach(std::size_t count, ByteAt byteAt);
 
     CByteWriter& m_out;
-    int m_nByteUnit;
+    CByteUnit m_byteUnit;
 };
 
 // Writes the bitwise complement of every number within the byte unit, in the
@@ -140,20 +101,15 @@ class CInvertSink
     class CComplements
     {
     public:
-        explicit CComplements(int byteUnit)
-            : m_nByteUnit(byteUnit)
-            // Decimal numbers are 32-bit, so units above 4 complement all 32 bits.
-            , m_nDecimalMask(byteUnit >= 4 ? 0xFFFFFFFFu : (1u << (8 * byteUnit)) - 1)
-        {
-        }
+        explicit CComplements(CByteUnit byteUnit);
 
-        int ByteUnit() const { return m_nByteUnit; }
+        CByteUnit Unit() const { return m_byteUnit; }
 
         unsigned char* Put(unsigned char* pos, const CScannedNumber& number) const
         {
             if (number.kind == CScannedNumber::Kind::Decimal)
                 return PutDecimal(pos, number);
-            if (m_nByteUnit == 1)
+            if (m_byteUnit.IsOneByte())
                 return CTextArrayWriter::PutByteItem(pos, static_cast<unsigned char>(~number.low));
             pos = PutHex(pos, number);
             *pos++ = ',';
@@ -165,10 +121,10 @@ class CInvertSink
         {
             // All nine bytes: a fixed count unrolls cleanly, and only the byte
             // unit's low ones are written.
-            unsigned char complement[kMaxByteUnit];
-            for (int k = 0; k < kMaxByteUnit; ++k)
+            unsigned char complement[CByteUnit::kMax];
+            for (int k = 0; k < CByteUnit::kMax; ++k)
                 complement[k] = static_cast<unsigned char>(~number.Byte(k));
-            return CTextArrayWriter::PutHexLittleEndian(pos, complement, static_cast<std::size_t>(m_nByteUnit));
+            return CTextArrayWriter::PutHexLittleEndian(pos, complement, m_byteUnit.Size());
         }
 
         unsigned char* PutDecimal(unsigned char* pos, const CScannedNumber& number) const
@@ -183,41 +139,12 @@ class CInvertSink
             return pos;
         }
 
-        int m_nByteUnit;
+        CByteUnit m_byteUnit;
         std::uint32_t m_nDecimalMask;
     };
 
-    static constexpr std::size_t kBatch = 256;
-
-    // Byte unit 1 keeps only the low byte of each number, written fastest a
-    // run of one kind at a time: the kind of all count numbers, with their low
-    // bytes, or none where the kinds mix.
-    static std::optional<CScannedNumber::Kind> LowBytesOfOneKind(
-        const CFoundNumbers& numbers, std::size_t count, unsigned char* bytes)
-    {
-        // Loops without branches, which the compiler makes vector steps.
-        std::uint32_t decimals = 0;
-        for (std::size_t k = 0; k < count; ++k)
-            decimals += numbers.hexDigits[k] == 0;
-        if (count == 0 || (decimals != 0 && decimals != count))
-            return std::nullopt;
-        for (std::size_t k = 0; k < count; ++k)
-            bytes[k] = static_cast<unsigned char>(numbers.values[k]);
-        return decimals == 0 ? CScannedNumber::Kind::Hex : CScannedNumber::Kind::Decimal;
-    }
-
-    // The complements' items of count low bytes of numbers of one kind.
-    static void WriteComplements(
-        CTextArrayWriter& text, CScannedNumber::Kind kind, const unsigned char* bytes, std::size_t count)
-    {
-        if (kind == CScannedNumber::Kind::Hex)
-            text.WriteByteItems(bytes, count, 0xFF);
-        else
-            text.WriteDecimalComplements(bytes, count);
-    }
-
 public:
-    CInvertSink(CTextArrayWriter& text, int byteUnit)
+    CInvertSink(CTextArrayWriter& text, CByteUnit byteUnit)
         : m_text(text)
         , m_complements(byteUnit)
     {
@@ -242,68 +169,17 @@ public:
             Format(1, [&](unsigned char* pos, std::size_t) { return m_complements.Put(pos, number); });
         }
 
-        void OnNumbers(const CFoundNumbers& numbers, std::size_t count)
-        {
-            if (m_complements.ByteUnit() == 1 && count <= kBatch) {
-                const std::size_t at = m_items.size();
-                m_items.resize(at + count);
-                if (const auto kind = LowBytesOfOneKind(numbers, count, m_items.data() + at)) {
-                    Extend(kind, count);
-                    return;
-                }
-                m_items.resize(at);
-            }
-            Format(count, [&](unsigned char* pos, std::size_t k) { return m_complements.Put(pos, numbers.At(k)); });
-        }
-
-        void OnByteItems(const unsigned char* values, std::size_t count)
-        {
-            if (m_complements.ByteUnit() != 1) {
-                CompleteEach(*this, values, count);
-                return;
-            }
-            KeepLowBytes(CScannedNumber::Kind::Hex, values, count);
-        }
-
-        bool TakesLowBytes() const { return m_complements.ByteUnit() == 1; }
+        void OnNumbers(const CFoundNumbers& numbers, std::size_t count);
+        void OnByteItems(const unsigned char* values, std::size_t count);
+        bool TakesLowBytes() const { return m_complements.Unit().IsOneByte(); }
         void OnDecimalLowBytes(const unsigned char* values, std::size_t count)
         {
             KeepLowBytes(CScannedNumber::Kind::Decimal, values, count);
         }
         std::size_t Size() const { return m_items.size() + m_nTextSize + m_lengths.size(); }
-
-        void HandTo(CInvertSink& sink) const
-        {
-            const unsigned char* items = m_items.data();
-            const unsigned char* text = m_text.data();
-            const unsigned char* lengths = m_lengths.data();
-            for (const CRun& run : m_runs) {
-                if (run.lowBytes) {
-                    WriteComplements(sink.m_text, *run.lowBytes, items, run.count);
-                    items += run.count;
-                } else {
-                    text += sink.m_text.WriteFormattedItems(text, lengths, run.count);
-                    lengths += run.count;
-                }
-            }
-        }
-
-        void Clear()
-        {
-            m_runs.clear();
-            m_items.clear();
-            m_nTextSize = 0;
-            m_lengths.clear();
-        }
-
-        void Swap(CPart& other) noexcept
-        {
-            m_runs.swap(other.m_runs);
-            m_items.swap(other.m_items);
-            m_text.swap(other.m_text);
-            std::swap(m_nTextSize, other.m_nTextSize);
-            m_lengths.swap(other.m_lengths);
-        }
+        void HandTo(CInvertSink& sink) const;
+        void Clear();
+        void Swap(CPart& other) noexcept;
 
     private:
         // count items, each written by put(pos, k), which returns its end.
@@ -325,12 +201,7 @@ public:
             Extend(std::nullopt, count);
         }
 
-        void KeepLowBytes(CScannedNumber::Kind kind, const unsigned char* values, std::size_t count)
-        {
-            m_items.insert(m_items.end(), values, values + count);
-            Extend(kind, count);
-        }
-
+        void KeepLowBytes(CScannedNumber::Kind kind, const unsigned char* values, std::size_t count);
         void Extend(std::optional<CScannedNumber::Kind> lowBytes, std::size_t count)
         {
             if (m_runs.empty() || m_runs.back().lowBytes != lowBytes)
@@ -354,45 +225,19 @@ public:
     };
 
     CPart MakePart() const { return CPart(m_complements); }
-    bool TakesLowBytes() const { return m_complements.ByteUnit() == 1; }
+    bool TakesLowBytes() const { return m_complements.Unit().IsOneByte(); }
     // Decimal numbers' low bytes, with byte unit 1: their complements' items.
-    void OnDecimalLowBytes(const unsigned char* values, std::size_t count)
-    {
-        WriteComplements(m_text, CScannedNumber::Kind::Decimal, values, count);
-    }
+    void OnDecimalLowBytes(const unsigned char* values, std::size_t count);
 
     void OnNumberCompleted(const CScannedNumber& number)
     {
         m_text.EndItem(m_complements.Put(m_text.BeginItem(), number));
     }
 
-    void OnNumbers(const CFoundNumbers& numbers, std::size_t count)
-    {
-        unsigned char bytes[kBatch];
-        for (std::size_t first = 0; first < count; first += kBatch) {
-            const std::size_t batch = std::min(kBatch, count - first);
-            const CFoundNumbers these{numbers.values + first, numbers.hexDigits + first};
-            if (m_complements.ByteUnit() == 1) {
-                if (const auto kind = LowBytesOfOneKind(these, batch, bytes)) {
-                    WriteComplements(m_text, *kind, bytes, batch);
-                    continue;
-                }
-            }
-            m_text.WriteItems(batch,
-                [this, &these](unsigned char* pos, std::size_t k) { return m_complements.Put(pos, these.At(k)); });
-        }
-    }
-
+    void OnNumbers(const CFoundNumbers& numbers, std::size_t count);
     // Runs of one-byte hex items: with byte unit 1, their complements in the
     // writer's fastest form.
-    void OnByteItems(const unsigned char* values, std::size_t count)
-    {
-        if (m_complements.ByteUnit() != 1) {
-            CompleteEach(*this, values, count);
-            return;
-        }
-        m_text.WriteByteItems(values, count, 0xFF);
-    }
+    void OnByteItems(const unsigned char* values, std::size_t count);
 
 private:
     CTextArrayWriter& m_text;

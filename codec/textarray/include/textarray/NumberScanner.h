@@ -56,14 +56,9 @@ void HandDecimalLowBytes(Sink& sink, const unsigned char* values, std::size_t co
     }
 }
 
-// Runs of one-byte items as single completed numbers, for sinks that treat
-// them no differently.
-template <class Sink>
-void CompleteEach(Sink& sink, const unsigned char* values, std::size_t count)
-{
-    for (std::size_t i = 0; i < count; ++i)
-        sink.OnNumberCompleted({CScannedNumber::Kind::Hex, values[i], 0, 2});
-}
+// The most items or numbers a scanner hands a sink in one call: a sink's
+// buffer for one call needs no more.
+inline constexpr std::size_t kScanBatch = 256;
 
 // The one reader of text arrays. A run of digits anywhere is a number; "0x" or
 // "0X" where a number starts makes it hex; a leading 0 never means octal; every
@@ -91,6 +86,16 @@ public:
 private:
     enum class State { Idle, Zero, Hex, Decimal };
 
+    // The number in progress, carried from chunk to chunk.
+    struct COpenNumber
+    {
+        State state = State::Idle;
+        std::uint64_t low = 0;
+        std::uint8_t high = 0;
+        std::uint32_t hexDigits = 0;
+        std::uint32_t decimal = 0;
+    };
+
     CNumberScanner(Sink& sink, const CScanKernels& kernels)
         : m_sink(sink)
         , m_bLowBytes(TakesLowBytes(sink) && kernels.findLowBytes)
@@ -100,8 +105,6 @@ private:
     {
     }
 
-    // Items delivered together by the fast paths.
-    static constexpr std::size_t kBatchSize = 256;
     // Items taken one by one before blocks are tried: text whose numbers
     // have other shapes never pays for tries that fail.
     static constexpr std::size_t kItemsBeforeBlocks = 4;
@@ -154,15 +157,15 @@ private:
         if (m_bLowBytes && TakeItemBlocks(p, end, items, count))
             return true;
         if (m_findDecimalLowBytes) {
-            unsigned char bytes[kBatchSize];
-            const auto find = [&] { return m_findDecimalLowBytes(p, end, bytes, kBatchSize); };
+            unsigned char bytes[kScanBatch];
+            const auto find = [&] { return m_findDecimalLowBytes(p, end, bytes, kScanBatch); };
             if (TakeBatches(items, count, find, [&](std::size_t found) { HandDecimalLowBytes(m_sink, bytes, found); }))
                 return true;
         }
-        std::uint64_t values[kBatchSize];
-        std::uint32_t hexDigits[kBatchSize];
+        std::uint64_t values[kScanBatch];
+        std::uint32_t hexDigits[kScanBatch];
         const CFoundNumbers numbers{values, hexDigits};
-        const auto find = [&] { return m_findNumbers(p, end, numbers, kBatchSize); };
+        const auto find = [&] { return m_findNumbers(p, end, numbers, kScanBatch); };
         if (TakeBatches(items, count, find, [&](std::size_t found) { HandNumbers(m_sink, numbers, found); }))
             return true;
         m_nNumbersBeforeBlocks = kNumbersBeforeBlocks;
@@ -186,7 +189,7 @@ private:
                 }
                 hand(found);
             }
-            if (found + kNumberFinderRoom <= kBatchSize)
+            if (found + kNumberFinderRoom <= kScanBatch)
                 return tookAny;
         }
     }
@@ -197,12 +200,12 @@ private:
     {
         const unsigned char* const from = p;
         for (;;) {
-            if (kBatchSize - count < kByteItemFinderRoom) {
+            if (kScanBatch - count < kByteItemFinderRoom) {
                 DeliverByteItems(items, count);
                 count = 0;
             }
-            count += m_findByteItems(p, end, items + count, kBatchSize - count);
-            if (kBatchSize - count >= kByteItemFinderRoom)
+            count += m_findByteItems(p, end, items + count, kScanBatch - count);
+            if (kScanBatch - count >= kByteItemFinderRoom)
                 return p != from;
         }
     }
@@ -211,6 +214,100 @@ private:
     {
         if (count != 0)
             m_sink.OnByteItems(values, count);
+    }
+
+    // The general steps, one state of the table each. Forced inline: Feed
+    // keeps the number in registers only while they are part of its loop.
+
+    // One step at p, before end: false where the scan stops, at the end of
+    // the chunk or of the text.
+    [[gnu::always_inline]] bool Step(COpenNumber& number, const unsigned char*& p, const unsigned char* end)
+    {
+        switch (number.state) {
+        case State::Idle: return StartNumber(number, p, end);
+        case State::Zero: AfterZero(number, p); return true;
+        case State::Hex:
+            if (!TakeHexDigits(number, p, end))
+                return false;
+            CompleteHex(number.low, number.high, number.hexDigits);
+            return EndNumber(number, p);
+        case State::Decimal:
+            if (!TakeDecimalDigits(number, p, end))
+                return false;
+            CompleteDecimal(number.decimal);
+            return EndNumber(number, p);
+        }
+        return false;
+    }
+
+    // Past separators and the runs the fast paths take, to a number's first
+    // digit; false if none comes in the chunk or the text.
+    [[gnu::always_inline]] bool StartNumber(COpenNumber& number, const unsigned char*& p, const unsigned char* end)
+    {
+        if (!TakeByteItems(p, end))
+            return false;
+        if (*p != '0') {
+            number.decimal = 0;
+            number.state = State::Decimal;   // this digit is taken again in Decimal
+            return true;
+        }
+        ++p;
+        number.state = State::Zero;
+        return true;
+    }
+
+    // After a leading 0: "x" makes the number hex; any other byte is
+    // examined again as a decimal number's.
+    [[gnu::always_inline]] static void AfterZero(COpenNumber& number, const unsigned char*& p)
+    {
+        if ((*p | 0x20) == 'x') {
+            ++p;
+            number.low = 0;
+            number.high = 0;
+            number.hexDigits = 0;
+            number.state = State::Hex;
+        } else {
+            number.decimal = 0;
+            number.state = State::Decimal;
+        }
+    }
+
+    // The hex digits at p; false where the chunk ends among them.
+    [[gnu::always_inline]] static bool TakeHexDigits(
+        COpenNumber& number, const unsigned char*& p, const unsigned char* end)
+    {
+        for (;;) {
+            const std::int8_t digit = hex_tables::kHexValue[*p];
+            if (digit == hex_tables::kNotADigit)
+                return true;
+            number.high = static_cast<std::uint8_t>(number.high << 4 | number.low >> 60);
+            number.low = number.low << 4 | static_cast<std::uint64_t>(digit);
+            number.hexDigits += number.hexDigits != UINT32_MAX;
+            if (++p == end)
+                return false;
+        }
+    }
+
+    // The decimal digits at p; false where the chunk ends among them.
+    [[gnu::always_inline]] static bool TakeDecimalDigits(
+        COpenNumber& number, const unsigned char*& p, const unsigned char* end)
+    {
+        while (hex_tables::IsDecimalDigit(*p)) {
+            number.decimal = number.decimal * 10 + static_cast<std::uint32_t>(*p - '0');
+            if (++p == end)
+                return false;
+        }
+        return true;
+    }
+
+    // Takes the byte that ended a completed number; false if it ends the text.
+    [[gnu::always_inline]] bool EndNumber(COpenNumber& number, const unsigned char*& p)
+    {
+        number.state = State::Idle;
+        if (*p++ != kEndOfText)
+            return true;
+        m_bEnded = true;
+        return false;
     }
 
     void CompleteHex(std::uint64_t low, std::uint8_t high, std::uint32_t digits)
@@ -229,98 +326,21 @@ private:
     const ByteItemFinder m_findDecimalLowBytes;   // for sinks of low bytes, on paths that have one
     int m_nNumbersBeforeBlocks = 0;
     bool m_bEnded = false;
-    State m_state = State::Idle;
-    std::uint64_t m_nLow = 0;
-    std::uint8_t m_nHigh = 0;
-    std::uint32_t m_nHexDigits = 0;
-    std::uint32_t m_nDecimal = 0;
+    COpenNumber m_number;
 };
 
 template <NumberSink Sink>
 void CNumberScanner<Sink>::Feed(std::span<const unsigned char> chunk)
 {
-    using hex_tables::kHexValue;
-    using hex_tables::kNotADigit;
-
     if (m_bEnded)
         return;
     const unsigned char* p = chunk.data();
     const unsigned char* const end = p + chunk.size();
-    // Locals, not members: the sinks write through byte pointers, which would
-    // otherwise force every member back to memory on each step.
-    State state = m_state;
-    std::uint64_t low = m_nLow;
-    std::uint8_t high = m_nHigh;
-    std::uint32_t hexDigits = m_nHexDigits;
-    std::uint32_t decimal = m_nDecimal;
-
-    while (p != end) {
-        switch (state) {
-        case State::Idle:
-            if (!TakeByteItems(p, end))
-                goto done;
-            if (*p != '0') {
-                decimal = 0;
-                state = State::Decimal;   // this digit is taken again in Decimal
-                break;
-            }
-            ++p;
-            state = State::Zero;
-            break;
-
-        case State::Zero:
-            if ((*p | 0x20) == 'x') {
-                ++p;
-                low = 0;
-                high = 0;
-                hexDigits = 0;
-                state = State::Hex;
-            } else {
-                decimal = 0;
-                state = State::Decimal;   // this byte is examined again in Decimal
-            }
-            break;
-
-        case State::Hex:
-            for (;;) {
-                const std::int8_t digit = kHexValue[*p];
-                if (digit == kNotADigit)
-                    break;
-                high = static_cast<std::uint8_t>(high << 4 | low >> 60);
-                low = low << 4 | static_cast<std::uint64_t>(digit);
-                hexDigits += hexDigits != UINT32_MAX;
-                if (++p == end)
-                    goto done;
-            }
-            CompleteHex(low, high, hexDigits);
-            state = State::Idle;
-            if (*p++ == kEndOfText) {
-                m_bEnded = true;
-                goto done;
-            }
-            break;
-
-        case State::Decimal:
-            while (hex_tables::IsDecimalDigit(*p)) {
-                decimal = decimal * 10 + static_cast<std::uint32_t>(*p - '0');
-                if (++p == end)
-                    goto done;
-            }
-            CompleteDecimal(decimal);
-            state = State::Idle;
-            if (*p++ == kEndOfText) {
-                m_bEnded = true;
-                goto done;
-            }
-            break;
-        }
-    }
-done:
-    m_state = state;
-    m_nLow = low;
-    m_nHigh = high;
-    m_nHexDigits = hexDigits;
-    m_nDecimal = decimal;
+    // A local, not the member: the sinks write through byte pointers, which
+    // would otherwise force the number back to memory on each step.
+    COpenNumber number = m_number;
+    while (p != end && Step(number, p, end)) {}
+    m_number = number;
 }
 
 template <NumberSink Sink>
@@ -329,7 +349,7 @@ bool CNumberScanner<Sink>::TakeByteItems(const unsigned char*& position, const u
     // A local position: written back through the reference on every item,
     // it would cost a store each time.
     const unsigned char* p = position;
-    unsigned char values[kBatchSize];
+    unsigned char values[kScanBatch];
     std::size_t count = 0;
     std::size_t run = 0;   // items taken one by one since blocks were last tried
     bool atNumber = false;
@@ -348,7 +368,7 @@ bool CNumberScanner<Sink>::TakeByteItems(const unsigned char*& position, const u
             break;
         }
         p += 5;
-        if (++count == kBatchSize) {
+        if (++count == kScanBatch) {
             DeliverByteItems(values, count);
             count = 0;
         }
@@ -365,11 +385,11 @@ bool CNumberScanner<Sink>::TakeByteItems(const unsigned char*& position, const u
 template <NumberSink Sink>
 void CNumberScanner<Sink>::Finish()
 {
-    switch (m_state) {
+    switch (m_number.state) {
     case State::Idle: break;
     case State::Zero: CompleteDecimal(0); break;
-    case State::Hex: CompleteHex(m_nLow, m_nHigh, m_nHexDigits); break;
-    case State::Decimal: CompleteDecimal(m_nDecimal); break;
+    case State::Hex: CompleteHex(m_number.low, m_number.high, m_number.hexDigits); break;
+    case State::Decimal: CompleteDecimal(m_number.decimal); break;
     }
-    m_state = State::Idle;
+    m_number.state = State::Idle;
 }

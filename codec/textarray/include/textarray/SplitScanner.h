@@ -1,7 +1,7 @@
 #pragma once
 
 #include "textarray/HexTables.h"
-#include "fileio/IoWorker.h"
+#include "fileio/WorkerThread.h"
 #include "textarray/NumberScanner.h"
 
 #include <algorithm>
@@ -128,7 +128,7 @@ private:
     std::vector<unsigned char> m_carried;
     std::size_t m_nFirstShare = kShares / 2;
     std::atomic<bool> m_bHelperDone{false};
-    CIoWorker m_helper;   // last: it stops before the parts go
+    CWorkerThread m_helper;   // last: it stops before the parts go
 };
 
 template <SplittableSink Sink>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fileio/ByteStreams.h"
+#include "textarray/ByteUnit.h"
 #include "textarray/HexTables.h"
 #include "textarray/ItemFormatters.h"
 #include "textarray/SpeedLayers.h"
@@ -21,6 +22,8 @@ public:
     // "0x", 18 digits, a comma and CR LF.
     static constexpr std::size_t kMaxItemSize = 23;
 
+    // Inline, as the per-item steps are: where the writer is made, the
+    // compiler then knows its line unit and destination.
     CTextArrayWriter(CByteWriter& out, int lineUnit)
         : m_out(out)
         , m_nLineUnit(lineUnit)
@@ -36,56 +39,11 @@ public:
     // One "0xHH," item for every byte XOR flip, with the line breaks: the hot
     // loop of binary to text and of inverting with byte unit 1, kept free of
     // per-item bookkeeping.
-    void WriteByteItems(const unsigned char* bytes, std::size_t count, unsigned char flip = 0)
-    {
-        while (count > 0) {
-            if (m_nItemsOnLine == 0 && WriteWholeLines(bytes, count, flip, 1))
-                continue;
-            const std::size_t run = std::min({count, kMaxRun, static_cast<std::size_t>(m_nLineUnit - m_nItemsOnLine)});
-            unsigned char* pos = m_out.Reserve(run * kByteItemSize + kMaxOverwrite);
-            std::size_t i = 0;
-            // Sixteen items at a time while sixteen bytes can be read, even
-            // for a shorter run: what lies past the run is written over next.
-            while (m_formatters.items && i < run && count - i >= kFormattedItems) {
-                m_formatters.items(pos, bytes + i, flip);
-                const std::size_t taken = std::min(kFormattedItems, run - i);
-                pos += taken * kByteItemSize;
-                i += taken;
-            }
-            if constexpr (std::endian::native == std::endian::little) {
-                for (; i + 8 <= run; i += 8)
-                    pos = PutEightByteItems(pos, bytes + i, flip);
-            }
-            for (; i < run; ++i)
-                pos = PutByteItem(pos, bytes[i] ^ flip);
-            bytes += run;
-            count -= run;
-            EndItems(pos, static_cast<int>(run));
-        }
-    }
+    void WriteByteItems(const unsigned char* bytes, std::size_t count, unsigned char flip = 0);
 
     // The decimal item "N," of every byte's complement, with the line breaks:
     // inverting decimal text with byte unit 1.
-    void WriteDecimalComplements(const unsigned char* bytes, std::size_t count)
-    {
-        while (count > 0) {
-            const std::size_t run
-                = std::min({count, kMaxDecimalRun, static_cast<std::size_t>(m_nLineUnit - m_nItemsOnLine)});
-            // The last item's fixed-size copy writes past its end.
-            unsigned char* pos = m_out.Reserve((run + 1) * kDecimalByteItemSize);
-            // Two items a step, so that their loads overlap.
-            std::size_t i = 0;
-            for (; i + 2 <= run; i += 2) {
-                pos = PutDecimalItem(pos, kDecimalComplementItems[bytes[i]]);
-                pos = PutDecimalItem(pos, kDecimalComplementItems[bytes[i + 1]]);
-            }
-            if (i < run)
-                pos = PutDecimalItem(pos, kDecimalComplementItems[bytes[i]]);
-            bytes += run;
-            count -= run;
-            EndItems(pos, static_cast<int>(run));
-        }
-    }
+    void WriteDecimalComplements(const unsigned char* bytes, std::size_t count);
 
     // count items, each written by put(pos, k) for k from 0, which returns
     // the item's end: at most kMaxItemSize bytes, its separator included.
@@ -111,65 +69,12 @@ public:
     // count items formatted elsewhere, end to end with their separators,
     // lengths[k] bytes each: copied with the line breaks. Returns the bytes
     // of text taken.
-    std::size_t WriteFormattedItems(const unsigned char* text, const unsigned char* lengths, std::size_t count)
-    {
-        constexpr std::size_t kMostAtOnce = CByteWriter::kMaxReserve - kCopyStep;
-        const unsigned char* const first = text;
-        while (count > 0) {
-            const std::size_t run = std::min(count, static_cast<std::size_t>(m_nLineUnit - m_nItemsOnLine));
-            std::size_t size = 0;
-            for (std::size_t k = 0; k < run; ++k)
-                size += lengths[k];
-            for (; size > kMostAtOnce; size -= kMostAtOnce, text += kMostAtOnce) {
-                unsigned char* pos = m_out.Reserve(kMostAtOnce);
-                std::memcpy(pos, text, kMostAtOnce);
-                m_out.Commit(pos + kMostAtOnce);
-            }
-            // Whole steps of a fixed size, fewer and cheaper than one copy of
-            // any size: the room covers what they write past the run.
-            unsigned char* pos = m_out.Reserve(CByteWriter::kMaxReserve);
-            for (std::size_t at = 0; at < size; at += kCopyStep)
-                std::memcpy(pos + at, text + at, kCopyStep);
-            EndItems(pos + size, static_cast<int>(run));
-            text += size;
-            lengths += run;
-            count -= run;
-        }
-        return static_cast<std::size_t>(text - first);
-    }
+    std::size_t WriteFormattedItems(const unsigned char* text, const unsigned char* lengths, std::size_t count);
 
     // One "0x" item with a comma for each of the groups of unit bytes (2 to
     // 9), each group one little-endian number, with the line breaks: the hot
     // loop of binary to text with wider units, a run of items per step.
-    void WriteWideItems(const unsigned char* bytes, std::size_t groups, int unit)
-    {
-        const auto width = static_cast<std::size_t>(unit);
-        const std::size_t itemSize = 2 * width + 3;
-        // A formatter's step may start at the run's last item.
-        const std::size_t mostRun = (CByteWriter::kMaxReserve - kFormattedLinesRoom) / itemSize;
-        while (groups > 0) {
-            if (m_nItemsOnLine == 0 && WriteWholeLines(bytes, groups, 0, width))
-                continue;
-            const std::size_t run = std::min({groups, mostRun, static_cast<std::size_t>(m_nLineUnit - m_nItemsOnLine)});
-            unsigned char* pos = m_out.Reserve(CByteWriter::kMaxReserve);
-            std::size_t i = 0;
-            while (m_formatters.wide && i < run) {
-                Prefetch(bytes + i * width, m_nReadAhead);
-                const std::size_t taken = m_formatters.wide(pos, bytes + i * width, run - i, unit);
-                if (taken == 0)
-                    break;
-                pos += taken * itemSize;
-                i += taken;
-            }
-            for (; i < run; ++i) {
-                pos = PutHexLittleEndian(pos, bytes + i * width, width);
-                *pos++ = ',';
-            }
-            bytes += run * width;
-            groups -= run;
-            EndItems(pos, static_cast<int>(run));
-        }
-    }
+    void WriteWideItems(const unsigned char* bytes, std::size_t groups, CByteUnit unit);
 
     // The one-byte item "0xHH," in a single fixed-size copy: the commonest
     // item by far, and the hot spot of both writers.
@@ -210,45 +115,11 @@ public:
 private:
     // Whole lines with their breaks, as many a vector step as it holds: the
     // writers' commonest shape in the fewest steps. False if it took none.
-    bool WriteWholeLines(const unsigned char*& bytes, std::size_t& groups, unsigned char flip, std::size_t width)
-    {
-        if (!m_formatters.lines || width == m_nUnitOfLongLines)
-            return false;
-        bool tookAny = false;
-        for (;;) {
-            unsigned char* pos = m_out.Reserve(kFormattedLinesRoom);
-            Prefetch(bytes, m_nReadAhead);
-            const CFormattedLines taken
-                = m_formatters.lines(pos, bytes, groups, flip, m_nLineUnit, static_cast<int>(width));
-            if (taken.groups == 0) {
-                // A line is too long for a step: not worth a try at each line's start.
-                if (groups >= static_cast<std::size_t>(m_nLineUnit))
-                    m_nUnitOfLongLines = width;
-                return tookAny;
-            }
-            m_out.Commit(pos + taken.size);
-            bytes += taken.groups * width;
-            groups -= taken.groups;
-            tookAny = true;
-        }
-    }
-
-    static void PutWord(unsigned char* pos, std::uint64_t word) { std::memcpy(pos, &word, sizeof word); }
+    bool WriteWholeLines(const unsigned char*& bytes, std::size_t& groups, unsigned char flip, std::size_t width);
 
     // Eight one-byte items (40 bytes) as five whole words: fewer and aligned
     // stores than eight overlapping ones. Little-endian only.
-    static unsigned char* PutEightByteItems(unsigned char* pos, const unsigned char* bytes, unsigned char flip)
-    {
-        std::uint64_t c[8];
-        for (int k = 0; k < 8; ++k)
-            std::memcpy(&c[k], kByteItems[bytes[k] ^ flip].data(), sizeof c[k]);
-        PutWord(pos, c[0] | c[1] << 40);
-        PutWord(pos + 8, c[1] >> 24 | c[2] << 16 | c[3] << 56);
-        PutWord(pos + 16, c[3] >> 8 | c[4] << 32);
-        PutWord(pos + 24, c[4] >> 32 | c[5] << 8 | c[6] << 48);
-        PutWord(pos + 32, c[6] >> 16 | c[7] << 24);
-        return pos + 8 * kByteItemSize;
-    }
+    static unsigned char* PutEightByteItems(unsigned char* pos, const unsigned char* bytes, unsigned char flip);
 
     // Ends count items written since BeginItem, none of them past the line's end.
     void EndItems(unsigned char* pos, int count)

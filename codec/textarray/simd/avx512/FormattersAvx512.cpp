@@ -2,6 +2,7 @@
 // kFormattedLinesRoom bytes of items' text placed by a byte permute (VBMI)
 // per 64 bytes, from tables laid out at compile time.
 #include "simd/Kernels.h"
+#include "textarray/ByteUnit.h"
 
 #if defined(__x86_64__) || defined(_M_X64)
 
@@ -79,7 +80,7 @@ constexpr std::size_t ItemsIn(std::size_t room, std::size_t unit)
 
 constexpr CTextLayout kSixteenItems = MakeLayout(1, 16, 1, false);
 
-constexpr std::size_t kWidestUnit = 9;
+constexpr std::size_t kWidestUnit = CByteUnit::kMax;
 
 constexpr std::array<CTextLayout, kWidestUnit + 1> kWideItems = [] {
     std::array<CTextLayout, kWidestUnit + 1> layouts{};

@@ -1,4 +1,4 @@
-#include "fileio/IoWorker.h"
+#include "fileio/WorkerThread.h"
 
 #include <system_error>
 #include <utility>
@@ -30,17 +30,17 @@ void CSlimSignal::notify_all()
 }
 #endif
 
-CIoWorker::CIoWorker()
+CWorkerThread::CWorkerThread()
 {
     // Where no thread can start (a limit on processes, say), jobs run at once
     // on the caller's thread: slower, the same result.
     try {
-        m_thread = std::thread(&CIoWorker::Run, this);
+        m_thread = std::thread(&CWorkerThread::Run, this);
     } catch (const std::system_error&) {
     }
 }
 
-CIoWorker::~CIoWorker()
+CWorkerThread::~CWorkerThread()
 {
     if (!m_thread.joinable())
         return;
@@ -53,7 +53,7 @@ CIoWorker::~CIoWorker()
     m_thread.join();
 }
 
-int CIoWorker::Start(Job job)
+int CWorkerThread::Start(Job job)
 {
     if (!m_thread.joinable()) {
         Finished(job());
@@ -71,7 +71,7 @@ int CIoWorker::Start(Job job)
     return m_nError;
 }
 
-int CIoWorker::Wait()
+int CWorkerThread::Wait()
 {
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [this] { return !m_bBusy; });
@@ -79,27 +79,27 @@ int CIoWorker::Wait()
     return m_nError;
 }
 
-void CIoWorker::Drain() noexcept
+void CWorkerThread::Drain() noexcept
 {
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [this] { return !m_bBusy; });
     m_failure = nullptr;
 }
 
-void CIoWorker::Finished(int error)
+void CWorkerThread::Finished(int error)
 {
     if (m_nError == 0)
         m_nError = error;
 }
 
 // An exception of a job (no memory, say) reaches the thread that waits for it.
-void CIoWorker::RethrowFailure()
+void CWorkerThread::RethrowFailure()
 {
     if (m_failure)
         std::rethrow_exception(std::exchange(m_failure, nullptr));
 }
 
-void CIoWorker::Run()
+void CWorkerThread::Run()
 {
     std::unique_lock lock(m_mutex);
     for (;;) {

@@ -38,20 +38,21 @@ private:
 };
 #endif
 
-// Runs one input or output job at a time on a thread of its own, so that the
-// system calls for one buffer overlap the work on the next. Jobs run in the
+// Runs one job at a time on a thread of its own: the byte streams' reads and
+// writes, so that the system calls for one buffer overlap the work on the
+// next, and the split scanner's second part of a chunk. Jobs run in the
 // order they are started. An exception a job throws is thrown again by the
 // next Start or Wait.
-class CIoWorker
+class CWorkerThread
 {
 public:
     // A job returns 0, or the error number of its failure.
     using Job = std::function<int()>;
 
-    CIoWorker();
-    ~CIoWorker();
-    CIoWorker(const CIoWorker&) = delete;
-    CIoWorker& operator=(const CIoWorker&) = delete;
+    CWorkerThread();
+    ~CWorkerThread();
+    CWorkerThread(const CWorkerThread&) = delete;
+    CWorkerThread& operator=(const CWorkerThread&) = delete;
 
     // Waits for the job under way, then starts this one. Returns the first
     // error of the jobs finished so far, or 0.
