@@ -117,7 +117,9 @@ CConversionResult CArrayCodec::ConvertCSourceToBin(int byteUnit, int lineUnit)
     for (auto chunk = files.NextChunk(); !chunk.empty() && !reader.Failed(); chunk = files.NextChunk())
         lexer.Feed(chunk);
     lexer.Finish();
-    if (reader.Finish())
+    // A write that failed stopped the reading: the write's failure, not the
+    // unfinished initialiser, is the reason.
+    if (reader.Finish() || files.Dest().Failed())
         return files.Close();
     files.Dest().Discard();
     // A source cut short by a read error or a cancel is reported as such.
