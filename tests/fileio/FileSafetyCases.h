@@ -98,8 +98,7 @@ struct CCaseName
     }
 };
 
-class FileSafetyFailure
-    : public testing::TestWithParam<std::tuple<CConversion, CInjectedFailure, CDestinationKind>>
+class FileSafetyFailure : public testing::TestWithParam<std::tuple<CConversion, CInjectedFailure, CDestinationKind>>
 {};
 
 class FileSafetyDestination : public testing::TestWithParam<std::tuple<CConversion, CDestinationKind>>
