@@ -110,7 +110,4 @@ class FileSafetySameFile : public testing::TestWithParam<std::tuple<CConversion,
 class FileSafetySourceChange : public testing::TestWithParam<std::tuple<CConversion, CSourceChange>>
 {};
 
-class FileSafetyLongPath : public testing::TestWithParam<std::size_t>
-{};
-
 } // namespace filesafety

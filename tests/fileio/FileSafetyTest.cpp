@@ -231,14 +231,15 @@ const CSourceChange kSourceChanges[] = {
 INSTANTIATE_TEST_SUITE_P(Everywhere, FileSafetySourceChange,
     testing::Combine(testing::ValuesIn(Conversions()), testing::ValuesIn(kSourceChanges)), CCaseName());
 
-// Up to the system's limit, with a short file name: a temporary name in the
-// same folder must not make the path too long.
-TEST_P(FileSafetyLongPath, IsConverted)
+// Beyond the old limit of 260, with a short file name: a temporary name in
+// the same folder must not make the path too long (the system's own limit is
+// a POSIX case).
+TEST(FileSafety, ALongPathIsConverted)
 {
     CTempDir dir;
-    const std::string source = PathOfLength(dir, GetParam());
+    const std::string source = PathOfLength(dir, 400);
     const std::string dest = std::filesystem::path(source).replace_filename("out").string();
-    ASSERT_EQ(source.size(), GetParam());
+    ASSERT_EQ(source.size(), 400u);
     std::ofstream(source, std::ios::binary) << "AB";
     std::ofstream(dest) << kKeep;
     CArrayCodec codec;
@@ -248,8 +249,6 @@ TEST_P(FileSafetyLongPath, IsConverted)
     ASSERT_TRUE(result) << result.message;
     EXPECT_EQ(CTempDir::Read(dest), "0x41,0x42,");
 }
-
-INSTANTIATE_TEST_SUITE_P(Everywhere, FileSafetyLongPath, testing::Values(std::size_t{400}));
 
 struct CUnopenableSource
 {
