@@ -3,7 +3,8 @@
 // The tables of the file-safety tests: what every conversion must do with its
 // files, over every conversion. FileSafetyTest.cpp holds the tests and the
 // rows every system has; FileSafetyPosixTest.cpp adds the rows that only a
-// POSIX system has (links by name, modes, the path limit).
+// POSIX system has (symbolic links, modes, a source renamed over while open)
+// and the full disk of /dev/full.
 #include "codec/ArrayCodec.h"
 #include "TempDir.h"
 
