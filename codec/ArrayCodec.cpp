@@ -133,7 +133,9 @@ CConversionResult CArrayCodec::ConvertCSourceToBin(std::optional<CByteUnit> byte
     CSourceReader reader(files.Dest(), byteUnit);
     for (auto chunk = files.NextChunk(); !chunk.empty() && !reader.Failed(); chunk = files.NextChunk())
         reader.Feed(chunk);
-    if (reader.Finish())
+    // A write that failed stopped the reading: the write's failure, not the
+    // unfinished initialiser, is the reason.
+    if (reader.Finish() || files.Dest().Failed())
         return files.Close();
     files.Dest().Discard();
     // A source cut short by a read error or a cancel is reported as such.

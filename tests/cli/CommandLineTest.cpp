@@ -110,46 +110,49 @@ INSTANTIATE_TEST_SUITE_P(Units, CommandLineRoundTrip,
         RoundTripCase{"b2", "h2", "0x0201,0xFFFE,"}, RoundTripCase{"i2", "i2", "0x0102,0xFEFF,"},
         RoundTripCase{"i4", "i4", "0x01020304,0xFEFDFCFB,"}));
 
-TEST(CommandLine, AnOptionThatMatchesNoRuleIsAUsageErrorAndCreatesNothing)
+struct FailureCase
 {
-    CTempDir dir;
-    dir.Write("in", "AB");
-    for (const std::string option :
-        {"H", "I", "B", "h12", "bi", "", "x", "ii", "b0", "i0", "bx", "i-", "b12", "-", "C", "c0", "cx", "c12"}) {
-        const Outcome outcome = RunMorvex(dir, {option, "in", "out"});
-        EXPECT_EQ(outcome.exitCode, 2) << "option '" << option << "'";
-        EXPECT_EQ(outcome.errors, "morvex: unknown option '" + option + "'\n" + kUsage);
-        EXPECT_FALSE(std::filesystem::exists(dir.Path("out"))) << "option '" << option << "'";
-    }
-}
+    const char* name;
+    std::vector<std::string> args;   // in a folder holding "in" (0x41,) and "fw.h"
+    std::string fwH;                 // the C source "fw.h"
+    int exitCode;
+    std::string errors;
+};
 
-TEST(CommandLine, AMissingSourceFailsAndLeavesTheDestinationAlone)
-{
-    CTempDir dir;
-    dir.Write("out", "precious");
-    for (const std::string option : {"h", "b", "i", "c"}) {
-        const Outcome outcome = RunMorvex(dir, {option, "x.txt", "out"});
-        EXPECT_EQ(outcome.exitCode, 1);
-        EXPECT_EQ(outcome.errors, "morvex: cannot open source file 'x.txt': No such file or directory\n");
-        EXPECT_EQ(CTempDir::Read(dir.Path("out")), "precious");
-    }
-}
+class CommandLineFailure : public testing::TestWithParam<FailureCase>
+{};
 
-TEST(CommandLine, FailuresExitWithOneAndNameTheReason)
+// Each kind of failure, as a script sees it: the exit code and one message
+// on standard error, nothing on standard output, no file made. What each
+// leaves of the files is the engine's, tested in tests/fileio.
+TEST_P(CommandLineFailure, ExitsWithItsCodeAndMessage)
 {
+    const FailureCase& c = GetParam();
     CTempDir dir;
     dir.Write("in", "0x41,");
-    const Outcome sameFile = RunMorvex(dir, {"i", "in", "./in"});
-    EXPECT_EQ(sameFile.exitCode, 1);
-    EXPECT_EQ(sameFile.errors, "morvex: source and destination are the same file './in'\n");
-    EXPECT_EQ(CTempDir::Read(dir.Path("in")), "0x41,");
-
-#ifndef _WIN32
-    const Outcome diskFull = RunMorvex(dir, {"b", "in", "/dev/full"});
-    EXPECT_EQ(diskFull.exitCode, 1);
-    EXPECT_EQ(diskFull.errors, "morvex: cannot write destination file '/dev/full': No space left on device\n");
-#endif
+    dir.Write("fw.h", c.fwH);
+    const Outcome outcome = RunMorvex(dir, c.args);
+    EXPECT_EQ(outcome.exitCode, c.exitCode);
+    EXPECT_EQ(outcome.errors, c.errors);
+    EXPECT_EQ(outcome.output, "");
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("out")));
 }
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Kinds, CommandLineFailure,
+    testing::Values(
+        // Which options are refused is the parser's (ParseOption below).
+        FailureCase{"UnknownOption", {"h12", "in", "out"}, "", 2, "morvex: unknown option 'h12'\n" + kUsage},
+        FailureCase{"MissingSource", {"h", "x.txt", "out"}, "", 1,
+            "morvex: cannot open source file 'x.txt': No such file or directory\n"},
+        FailureCase{"SameFile", {"i", "in", "./in"}, "", 1,
+            "morvex: source and destination are the same file './in'\n"},
+        // Only the command line reads C arrays: the dialogs keep their own three.
+        FailureCase{"NotACArray", {"c2", "fw.h", "out"}, "int a[] = {\n#ifdef BIG\n1,\n#endif\n};", 1,
+            "morvex: cannot read 'fw.h': line 2: '#ifdef' inside the initialiser is a condition the reader does not "
+            "evaluate\n"}),
+    [](const testing::TestParamInfo<FailureCase>& row) { return std::string(row.param.name); });
+// clang-format on
 
 TEST(CommandLine, EveryErrorIsExactlyOneLineWhateverTheNames)
 {
@@ -393,35 +396,9 @@ TEST(ParseOption, FollowsTheOptionTable)
         EXPECT_EQ(conversion->byteUnit, c.byteUnit) << c.option;
         EXPECT_EQ(conversion->lineUnit, 10) << c.option;
     }
-    for (const std::string_view refused :
-        {"h10", "", "i0", "b0", "ii", "bb", "x", "H", "B", "i ", "b10", "-", "c0", "cc", "c10", "C"})
+    for (const std::string_view refused : {"h10", "h12", "", "i0", "b0", "ii", "bb", "bi", "bx", "x", "H", "I", "B",
+             "i ", "i-", "b10", "b12", "-", "c0", "cc", "cx", "c10", "c12", "C"})
         EXPECT_FALSE(ParseOption(refused)) << refused;
-}
-
-// Only the command line reads C arrays: the dialogs keep their own three.
-TEST(CommandLine, ACSourceThatCannotBeReadExactlyIsRefusedByLineAndConstruct)
-{
-    CTempDir dir;
-    dir.Write("out", "precious");
-    struct Case
-    {
-        std::string option;
-        std::string source;
-        std::string errors;
-    };
-    const Case cases[] = {
-        {"c", "static const u8 fw[] = {\n  0x01,\n  192+32,\n};\n", "line 3: '192+32' is an expression"},
-        {"c2", "int a[] = {\n#ifdef BIG\n1,\n#endif\n};",
-            "line 2: '#ifdef' inside the initialiser is a condition the reader does not evaluate"},
-        {"c", "mytype a[] = {1};", "line 1: 'mytype' is not a type of known width: name the width with c1 to c9"},
-    };
-    for (const Case& c : cases) {
-        dir.Write("fw.h", c.source);
-        const Outcome outcome = RunMorvex(dir, {c.option, "fw.h", "out"});
-        EXPECT_EQ(outcome.exitCode, 1) << c.source;
-        EXPECT_EQ(outcome.errors, "morvex: cannot read 'fw.h': " + c.errors + "\n");
-        EXPECT_EQ(CTempDir::Read(dir.Path("out")), "precious") << c.source;
-    }
 }
 
 } // namespace

@@ -107,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(DevStdout, ScriptOutput,
         ScriptCase{"DashWithAByteUnit", "$M h2 in.bin - | $M b2 - - > out", std::string("ABC\0", 4)},
         ScriptCase{"AFileNamedDash", "cp in.bin ./- && $M h ./- ./out", "0x41,0x42,0x43,"},
         ScriptCase{"IntoAFileNamedDash", "$M h in.bin ./- > stdout && cat ./- stdout > out", "0x41,0x42,0x43,"}),
-    [](const testing::TestParamInfo<ScriptCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<ScriptCase>& row) { return std::string(row.param.name); });
 // clang-format on
 
 TEST(ScriptOutput, AReaderThatStopsEarlyNeverLooksLikeSuccess)
@@ -170,7 +170,7 @@ INSTANTIATE_TEST_SUITE_P(Destinations, ScriptFailure,
             "morvex: cannot write destination file '/dev/stdout': Bad file descriptor\nkeep\n"},
         FailureCase{"LoopingLinks", "ln -s B A && ln -s A B && $M h in.bin A; s=$?; readlink A B >&2; exit $s",
             "morvex: cannot open destination file 'A': Too many levels of symbolic links\nB\nA\n"}),
-    [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<FailureCase>& row) { return std::string(row.param.name); });
 // clang-format on
 
 struct InterruptionCase
@@ -223,6 +223,6 @@ INSTANTIATE_TEST_SUITE_P(Signals, Interruption,
         InterruptionCase{"Kill", "", "kill -KILL $pid", 128 + SIGKILL},
         // Writes beyond 256 KiB fail, as on a full disk.
         InterruptionCase{"FullDisk", "ulimit -f 256; trap '' XFSZ", "exec 3>&-", 1}),
-    [](const testing::TestParamInfo<InterruptionCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<InterruptionCase>& row) { return std::string(row.param.name); });
 
 } // namespace

@@ -1,9 +1,12 @@
 // The file-system cases that only a POSIX system has: access lists and
-// attributes, other users, small file systems, resource limits. The cases of
-// other users and small file systems need root; without it they say so and skip.
+// attributes, other users, small file systems, resource limits, and the rows
+// of the file-safety tables that need links by name, modes or /dev/full. The
+// cases of other users and small file systems need root; without it they say
+// so and skip.
 #include "codec/ArrayCodec.h"
 #include "fileio/ByteStreams.h"
 #include "CarriedRights.h"
+#include "FileSafetyCases.h"
 #include "fileio/IoFaults.h"
 #include "TempDir.h"
 
@@ -508,3 +511,121 @@ TEST(FileSafetyPosix, SmallFileSystemsFailWithoutLosingAnythingOrFillingAnything
 }
 
 } // namespace
+
+namespace filesafety {
+
+namespace {
+
+constexpr auto kMode0640
+    = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write | std::filesystem::perms::group_read;
+
+const CDestinationKind kPosixDestinations[] = {
+    {"ExistingOfMode0640", [](const CTempDir& dir) { return CDestination{dir.Write("dest", kKeep), dir.Path("dest")}; },
+        kMode0640},
+    {"ALinkToAFileOfMode0640",
+        [](const CTempDir& dir) {
+            dir.Write("target", kKeep);
+            std::filesystem::create_symlink("target", dir.Path("dest"));
+            return CDestination{dir.Path("dest"), dir.Path("target")};
+        },
+        kMode0640},
+};
+
+INSTANTIATE_TEST_SUITE_P(Posix, FileSafetyFailure,
+    testing::Combine(
+        testing::ValuesIn(Conversions()), testing::ValuesIn(InjectedFailures()), testing::ValuesIn(kPosixDestinations)),
+    CCaseName());
+
+INSTANTIATE_TEST_SUITE_P(Posix, FileSafetyDestination,
+    testing::Combine(testing::ValuesIn(Conversions()), testing::ValuesIn(kPosixDestinations)), CCaseName());
+
+const COtherName kPosixOtherNames[] = {
+    {"ASymbolicLink",
+        [](const CTempDir& dir) {
+            std::filesystem::create_symlink(dir.Path("data.txt"), dir.Path("link.txt"));
+            return dir.Path("link.txt");
+        }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Posix, FileSafetySameFile,
+    testing::Combine(testing::ValuesIn(Conversions()), testing::ValuesIn(kPosixOtherNames)), CCaseName());
+
+// (Windows renames nothing over a file that is open)
+const CSourceChange kPosixSourceChanges[] = {
+    {"ReplacedUnderItsName",
+        [](const CTempDir& dir, const std::string& source) {
+            std::filesystem::rename(dir.Write("other", std::string(std::filesystem::file_size(source), '7')), source);
+        }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Posix, FileSafetySourceChange,
+    testing::Combine(testing::ValuesIn(Conversions()), testing::ValuesIn(kPosixSourceChanges)), CCaseName());
+
+// Up to the system's limit, with a short file name, a temporary name in the
+// same folder still fits: the destination is replaced, not written in place.
+TEST(FileSafetyPosix, AtThePathLimitTheDestinationIsStillReplaced)
+{
+    CTempDir dir;
+    const std::string source = PathOfLength(dir, 4090);
+    ASSERT_EQ(source.size(), 4090u);
+    const std::string dest = std::filesystem::path(source).replace_filename("out").string();
+    std::ofstream(source, std::ios::binary) << "AB";
+    std::ofstream(dest) << kKeep;
+    const ino_t before = StatusOf(dest).st_ino;
+    std::string error;
+    ASSERT_TRUE(Convert(source, dest, &error)) << error;
+    EXPECT_EQ(CTempDir::Read(dest), "0x41,0x42,");
+    EXPECT_NE(StatusOf(dest).st_ino, before);
+}
+
+TEST(FileSafetyPosix, ANewDestinationHasTheModeTheUmaskAllows)
+{
+    CTempDir dir;
+    const mode_t mask = umask(0);
+    umask(mask);
+    ASSERT_TRUE(Convert(dir.Write("source", "AB"), dir.Path("dest")));
+    EXPECT_EQ(StatusOf(dir.Path("dest")).st_mode & 07777, 0666u & ~mask);
+}
+
+// (wine counts one link whatever the file has)
+TEST(FileSafetyPosix, AFileWithSeveralHardLinksIsWrittenInPlaceForEveryName)
+{
+    CTempDir dir;
+    const std::string dest = dir.Write("dest", kKeep);
+    std::filesystem::create_hard_link(dest, dir.Path("other"));
+    ASSERT_TRUE(Convert(dir.Write("source", "A"), dest));
+    EXPECT_EQ(CTempDir::Read(dir.Path("other")), "0x41,");
+    EXPECT_EQ(std::filesystem::hard_link_count(dest), 2u);
+}
+
+class FileSafetyFullDisk : public testing::TestWithParam<std::tuple<CConversion, std::size_t>>
+{};
+
+TEST_P(FileSafetyFullDisk, IsAFailure)
+{
+    const auto& [conversion, size] = GetParam();
+    if (!std::filesystem::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full on this system";
+    CTempDir dir;
+    CArrayCodec codec;
+    codec.SetSourcePath(dir.Write("source", conversion.source(size)));
+    codec.SetDestPath("/dev/full");
+    const CConversionResult result = conversion.Run(codec);
+    EXPECT_EQ(result.outcome, EOutcome::Failed);
+    EXPECT_EQ(result.failure, EFailure::CannotWriteDest) << result.message;
+    EXPECT_EQ(result.path, "/dev/full");
+    EXPECT_EQ(result.errorNumber, ENOSPC);
+    EXPECT_EQ(result.message, "cannot write destination file '/dev/full': No space left on device");
+}
+
+// Big enough to fill the write buffer more than once, and a small source
+// that fails only when the last buffer is written at close.
+INSTANTIATE_TEST_SUITE_P(Posix, FileSafetyFullDisk,
+    testing::Combine(testing::ValuesIn(Conversions()), testing::Values(std::size_t{3}, std::size_t{300000})),
+    [](const testing::TestParamInfo<std::tuple<CConversion, std::size_t>>& row) {
+        return std::string(std::get<0>(row.param).name) + "_" + std::to_string(std::get<1>(row.param)) + "Bytes";
+    });
+
+} // namespace
+
+} // namespace filesafety

@@ -164,8 +164,8 @@ TEST(MappedSource, AFileCutShortUnderItsWindowIsAChangedSourceAndKeepsTheDestina
     // All of the window gone, its first page left in part, only its last page
     // cut (which faults nowhere), and the second window cut.
     const Cut cuts[] = {{1, 0}, {1, 100}, {1, kChunkSize - 100}, {2, kChunkSize + 100}};
-    using Run = CConversionResult (*)(CArrayCodec&);
-    const Run runs[] = {
+    using Conversion = CConversionResult (*)(CArrayCodec&);
+    const Conversion runs[] = {
         [](CArrayCodec& c) { return c.TextToBin(1, 10); },
         [](CArrayCodec& c) { return c.InvertText(1, 10); },
         [](CArrayCodec& c) -> CConversionResult { return c.ScanByteUnit(); },
@@ -176,7 +176,7 @@ TEST(MappedSource, AFileCutShortUnderItsWindowIsAChangedSourceAndKeepsTheDestina
     while (text.size() < 4 * kChunkSize)
         text += "0x41,";
     for (const Cut& cut : cuts) {
-        for (const Run run : runs) {
+        for (const Conversion run : runs) {
             const std::string what
                 = "cut to " + std::to_string(cut.toSize) + " at chunk " + std::to_string(cut.atChunk);
             CTempDir dir;

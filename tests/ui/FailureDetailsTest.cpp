@@ -97,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(Reasons, FailureDetails,
             "byte unit 12 is not between 1 and 9"},
         DetailsCase{"LineUnit", EFailure::BadLineUnit, "", 0, "line unit 0 is below 1", "line unit 0 is below 1"},
         DetailsCase{"NoKind", EFailure::None, "", 0, "", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
 
 } // namespace

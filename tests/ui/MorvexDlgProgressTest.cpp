@@ -92,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(Sources, MorvexDlgProgressLength,
         LengthCase{"ShortTextToBin", IDC_TXT_TO_BIN, "0x41,", {std::nullopt, std::nullopt}},
         LengthCase{"LongBinToText", IDC_BIN_TO_TXT, kLongBinary, {5}},
         LengthCase{"LongTextToBin", IDC_TXT_TO_BIN, kLongText, {5, 5}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
 
 // A cancel, wherever it comes, leaves everything as it was and says nothing.
@@ -137,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(Work, MorvexDlgProgressCancel,
         CancelCase{"ConversionOfBinToText", IDC_BIN_TO_TXT, kLongBinary, 1},
         CancelCase{"ScanOfTextToBin", IDC_TXT_TO_BIN, kLongText, 0},
         CancelCase{"ScanOfHexInvert", IDC_HEX_INVERT, kLongText, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
 
 } // namespace

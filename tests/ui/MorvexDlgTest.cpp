@@ -130,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(Commands, MorvexDlgCommand,
         CommandCase{"BinToText", IDC_BIN_TO_TXT, "AB", ".txt", "1", true, false, "0x41,0x42,"},
         CommandCase{"TextToBin", IDC_TXT_TO_BIN, "0x4142,", ".bin", "2", false, true, "BA"},
         CommandCase{"HexInvert", IDC_HEX_INVERT, "0x12,0x1234,", ".txt", "2", true, false, "0xFFED,0xEDCB,"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
 
 TEST_F(MorvexDlg, ShownDerivedDestinationServesLaterCommands)
@@ -219,7 +219,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, MorvexDlgFailure,
             "을(를) 열 수 없습니다: <No such file or directory>"},
         FailureCase{"DestinationIsAFolder", true, EFailingDest::Folder, "생성파일 ",
             "을(를) 열 수 없습니다: <Is a directory>"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(MorvexDlg, BrowsingKeepsTheOtherTypedPath)
 {

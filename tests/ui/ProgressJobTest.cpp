@@ -36,7 +36,7 @@ INSTANTIATE_TEST_SUITE_P(Sources, ProgressJobPosition,
         PositionCase{"GrownWhileRead", 4000, 9000, 1000},
         PositionCase{"EmptyFile", 0, 0, 1000},
         PositionCase{"Device", std::nullopt, 5000, std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
 
 // Without the cancel reaching the work, Wait would never return.

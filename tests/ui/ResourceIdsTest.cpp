@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, StringTableFormat,
         FormatCase{"Path", IDS_CREATE_PROMPT, "/tmp/새 파일.bin", nullptr,
             "/tmp/새 파일.bin\n파일이 없습니다.\n파일을 만드시겠습니까?"},
         FormatCase{"NoPlaceholders", IDS_CONVERSION_DONE, "x", nullptr, "변환완료"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
 
 } // namespace

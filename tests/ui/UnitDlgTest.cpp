@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, UnitDlgOpen,
         OpenCase{"StoredOutOfRange", 0, true, "[config]\nByteUnit=0\nLineUnit=-3\n", "0", "-3", IDC_BYTE_UNIT},
         // A greyed edit box cannot be corrected: the default stands in.
         OpenCase{"DisabledLineUnitRefused", 0, false, "[config]\nLineUnit=0\n", "1", "10", IDC_BYTE_UNIT}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
 
 // OK with the line unit greyed: the stored line unit goes back as it was, or
@@ -108,7 +108,7 @@ TEST_P(UnitDlgDisabledLineUnit, IsWrittenBackOnOk)
 
 INSTANTIATE_TEST_SUITE_P(Stored, UnitDlgDisabledLineUnit,
     testing::Values(DisabledLineUnitCase{"Unchanged", 16, 16}, DisabledLineUnitCase{"RefusedGivesTheDefault", 0, 10}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(UnitDlg, CancelAfterEditingStoresNothing)
 {

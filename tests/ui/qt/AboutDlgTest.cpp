@@ -142,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, AboutDlgCloses,
         CCloseCase{"Escape", [](CQtDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }, QDialog::Rejected},
         CCloseCase{"OkButton", [](CQtDialog& d) { QTest::mouseClick(d.Button(IDOK), Qt::LeftButton); }, QDialog::Accepted},
         CCloseCase{"CloseBox", [](CQtDialog& d) { d.close(); }, QDialog::Rejected}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
 
 // The about box opened from the main dialog.

@@ -160,32 +160,42 @@ TEST_F(MorvexDlg, DroppedFileGivesItsLocalPath)
     }
 }
 
-TEST_F(MorvexDlg, CommandHelpShowsTheUsageOnce)
+struct WayInCase
 {
-    Click(IDC_COMMAND_HELP);
-    ASSERT_EQ(m_services.messages.size(), 1u);
-    EXPECT_EQ(m_services.messages[0].toStdString(), kUsageText);
-    EXPECT_EQ(m_services.messageOwners[0], &m_dialog);
-    EXPECT_TRUE(m_services.openedUrls.empty());
-}
+    const char* name;
+    void (*press)(CQtDialog& dialog);
+    std::vector<QString> messages;   // shown over the dialog
+    std::vector<QString> openedUrls;
+};
 
-TEST_F(MorvexDlg, F1ShowsTheUsage)
+class MorvexDlgWayIn : public MorvexDlg, public testing::WithParamInterface<WayInCase>
+{};
+
+// The button or key reaches its handler through Qt, and the handler's
+// request reaches the platform; what the handlers do, and how often, is in
+// the logic tests (tests/ui/MorvexDlgTest.cpp).
+TEST_P(MorvexDlgWayIn, ReachesItsHandlerThroughQt)
 {
-    QTest::keyClick(m_dialog.Button(IDC_HEX_INVERT), Qt::Key_F1);
-    EXPECT_EQ(m_services.messages.size(), 1u);
+    GetParam().press(m_dialog);
+    EXPECT_EQ(m_services.messages, GetParam().messages);
+    EXPECT_EQ(m_services.messageOwners, std::vector<QWidget*>(GetParam().messages.size(), &m_dialog));
+    EXPECT_EQ(m_services.openedUrls, GetParam().openedUrls);
     EXPECT_TRUE(m_services.fileRequests.empty());
-}
-
-TEST_F(MorvexDlg, HomePageHandsTheAddressOncePerPress)
-{
-    const QString address = QStringLiteral("http://morvex.example.org/morvex");
-    Click(IDC_HOMEPAGE);
-    EXPECT_EQ(m_services.openedUrls, std::vector<QString>{address});
-    Click(IDC_HOMEPAGE);
-    EXPECT_EQ(m_services.openedUrls, (std::vector<QString>{address, address}));
-    EXPECT_TRUE(m_services.messages.empty());
     EXPECT_TRUE(m_dialog.isVisible());
 }
+
+const QString kUsage = QString::fromUtf8(kUsageText);
+
+INSTANTIATE_TEST_SUITE_P(HelpAndHomePage, MorvexDlgWayIn,
+    testing::Values(WayInCase{"CommandHelpButton",
+                        [](CQtDialog& dialog) { QTest::mouseClick(dialog.Button(IDC_COMMAND_HELP), Qt::LeftButton); },
+                        {kUsage}, {}},
+        WayInCase{
+            "F1", [](CQtDialog& dialog) { QTest::keyClick(dialog.Button(IDC_HEX_INVERT), Qt::Key_F1); }, {kUsage}, {}},
+        WayInCase{"HomePageButton",
+            [](CQtDialog& dialog) { QTest::mouseClick(dialog.Button(IDC_HOMEPAGE), Qt::LeftButton); }, {},
+            {QStringLiteral("http://morvex.example.org/morvex")}}),
+    [](const testing::TestParamInfo<WayInCase>& row) { return std::string(row.param.name); });
 
 // How each way of asking for a context menu answers, by where the focus is.
 struct ContextMenuCase
@@ -235,7 +245,7 @@ INSTANTIATE_TEST_SUITE_P(Ways, MorvexDlgContextMenu,
         ContextMenuCase{"MouseInEdit", IDC_SOURCE_PATH, false, QContextMenuEvent::Mouse, true},
         ContextMenuCase{"MenuKeyInEdit", IDC_DEST_PATH, false, QContextMenuEvent::Keyboard, true},
         ContextMenuCase{"ShiftF10InEdit", IDC_SOURCE_PATH, true, QContextMenuEvent::Keyboard, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
 
 } // namespace

@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(Sources, ProgressWindow,
         WindowCase{"File", true, 9, false, 1000, "progress-window.png"},
         WindowCase{"LongName", true, 200, true, 1000, "progress-window-long.png"},
         WindowCase{"Device", false, 0, false, 0, "progress-window-busy.png"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
 
 } // namespace
