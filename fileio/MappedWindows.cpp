@@ -71,7 +71,8 @@ void OnBusError(int signalNumber, siginfo_t* info, void* context)
     // signal is raised again, and either ends the process.
     struct sigaction byDefault{};
     byDefault.sa_handler = SIG_DFL;
-    sigaction(signalNumber, &byDefault, nullptr);
+    // Fails only for a signal that cannot be caught, which this one was.
+    (void)sigaction(signalNumber, &byDefault, nullptr);
     if (!fault)
         raise(signalNumber);
 }
