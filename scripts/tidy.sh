@@ -5,6 +5,7 @@
 #
 #   scripts/tidy.sh [BUILD_DIR] [FILE...]   default build (cmake --preset release)
 #
+# TIDY_JOBS files are checked at a time (default: one a core).
 # Only configuring the build is needed: its compile_commands.json.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,7 +37,7 @@ fi
 # "N warnings generated" chatter goes, the findings and errors stay.
 status=0
 printf '%s\0' "${files[@]}" |
-    xargs -0 -n 1 -P "$(nproc)" bash -c '
+    xargs -0 -n 1 -P "${TIDY_JOBS:-$(nproc)}" bash -c '
         out=$("$0" -p "$1" --quiet "$2" 2>&1) && rc=0 || rc=$?
         [ -z "$out" ] || grep -v "^[0-9]* warnings\? \(and [0-9]* errors\? \)\?generated\.$" <<<"$out" || true
         exit $rc' "$tidy" "$build" || status=$?
