@@ -106,10 +106,8 @@ bool CByteReader::Changed() const
         || (FilePlatform::StampOf(m_strPath, named) && named != m_stamp);
 }
 
-std::size_t CByteReader::ChunkOfWholeGroups(std::size_t unit)
+std::size_t CByteReader::ChunkOfWholeGroups(std::size_t groupSize)
 {
-    // A unit of no bytes would divide by zero below; it groups as one byte.
-    const std::size_t groupSize = unit != 0 ? unit : 1;
     const std::size_t granularity = FilePlatform::ViewGranularity();
     const std::size_t windowGroups = granularity != 0 ? std::lcm(groupSize, granularity) : groupSize;
     constexpr std::size_t kMost = kChunkSize / 2;
