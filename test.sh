@@ -33,7 +33,12 @@ report_timings() {
     echo "all stages: $((SECONDS - start_of_run)) s"
 }
 
-stage deps scripts/install-deps.sh
+# Every package in one go, the Windows stage's too when it runs.
+if $windows; then
+    stage deps scripts/install-deps.sh --windows
+else
+    stage deps scripts/install-deps.sh
+fi
 # Every source formatted as .clang-format says (scripts/check-format.sh --fix formats them).
 stage format scripts/check-format.sh
 

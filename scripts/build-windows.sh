@@ -7,19 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${1:-build-windows}
 
-packages=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 nsis googletest locales icoutils xvfb xauth xdotool fonts-nanum)
-missing=()
-for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -ne 0 ] && sudo="sudo"
-    echo "Installing: ${missing[*]}" >&2
-    $sudo apt-get -o DPkg::Lock::Timeout=600 update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends \
-        "${missing[@]}" >&2
-fi
+scripts/install-deps.sh --windows-only
 
 # The mingw preset, in another folder when one is given.
 cmake --preset mingw -B "$build_dir"
