@@ -71,10 +71,10 @@ void OnBusError(int signalNumber, siginfo_t* info, void* context)
     // signal is raised again, and either ends the process.
     struct sigaction byDefault{};
     byDefault.sa_handler = SIG_DFL;
-    // Fails only for a signal that cannot be caught, which this one was.
-    (void)sigaction(signalNumber, &byDefault, nullptr);
+    sigaction(signalNumber, &byDefault, nullptr);
+    // raise fails only for a signal number that is not one.
     if (!fault)
-        raise(signalNumber);
+        (void)raise(signalNumber);
 }
 
 void InstallHandler()
