@@ -13,6 +13,10 @@ build=${1:-build}
 shift || true
 tidy=clang-tidy-14
 command -v $tidy >/dev/null || { echo "tidy: $tidy is missing (scripts/install-deps.sh installs it)" >&2; exit 1; }
+# clang-tidy reports a .clang-tidy it cannot read, and then checks nothing
+# and passes.
+config_errors=$($tidy --dump-config 2>&1 >/dev/null || true)
+[ -z "$config_errors" ] || { echo "$config_errors" >&2; echo "tidy: .clang-tidy does not parse" >&2; exit 1; }
 [ -f "$build/compile_commands.json" ] || { echo "tidy: no $build/compile_commands.json; configure first" >&2; exit 1; }
 
 files=("$@")
