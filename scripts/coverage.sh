@@ -30,8 +30,8 @@ find "$build" -name '*.gcda' -delete
 ctest --test-dir "$build" -L unit -j "$(nproc)" --output-on-failure
 
 # CMake's compiler probe is no source of ours. Throw branches and those the
-# compiler adds for itself are not decisions of
-# the code; left in, they drown the branch figure.
+# compiler adds for itself are not decisions of the code; left in, they drown
+# the branch figure.
 report() {
     gcovr --root . --object-directory "$build" --filter 'fileio/' --filter 'codec/' \
         --exclude-directories '.*CompilerId.*' --exclude-throw-branches --exclude-unreachable-branches -j "$(nproc)" "$@"
