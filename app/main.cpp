@@ -6,6 +6,9 @@
 #include "WindowsStartUp.h"
 
 // Built with -municode: the arguments arrive as UTF-16 whatever the code page.
+// The C runtime calls it by name, and no header declares it.
+int wmain(int argc, wchar_t* argv[]);
+
 int wmain(int argc, wchar_t* argv[])
 {
     FilePlatform::NoteInheritedFiles();

@@ -31,8 +31,9 @@ void WriteText(std::FILE* stream, std::string_view utf8)
     if (WriteToConsole(stream == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE, utf8))
         return;
 #endif
-    std::fwrite(utf8.data(), 1, utf8.size(), stream);
-    std::fflush(stream);
+    // A message that cannot be shown has nowhere else to go.
+    (void)std::fwrite(utf8.data(), 1, utf8.size(), stream);
+    (void)std::fflush(stream);
 }
 
 } // namespace

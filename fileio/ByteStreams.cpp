@@ -58,8 +58,9 @@ CByteReader::~CByteReader()
     Release(m_current);
     if (m_pFile && m_bMapped)
         MoveTo(m_pFile, m_nMapOffset);
+    // Nothing was written through it: a failed close loses nothing.
     if (m_pFile)
-        std::fclose(m_pFile);
+        (void)std::fclose(m_pFile);
 }
 
 bool CByteReader::Open(const std::string& path)
@@ -81,8 +82,9 @@ bool CByteReader::Open(const std::string& path)
         m_bMapped = first.view.data != nullptr;
     }
     if (!m_bMapped) {
-        // Our own buffers already batch the reads.
-        std::setvbuf(m_pFile, nullptr, _IONBF, 0);
+        // Our own buffers already batch the reads; were the stream to keep
+        // its own buffer, reads would only be copied once more.
+        (void)std::setvbuf(m_pFile, nullptr, _IONBF, 0);
         m_pBuffers.reset(new unsigned char[2 * m_nCapacity]());
         first = Read(m_pBuffers.get());
     }

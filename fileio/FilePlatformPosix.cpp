@@ -470,9 +470,11 @@ NativeFile InheritedFileOf(const std::string& path)
             return kNoFile;
         descriptor = *found;
     }
-    // What the C library still holds for it goes first.
+    // What the C library still holds for it goes first; were that to fail, the
+    // write through the descriptor that follows would most likely fail too, and
+    // be reported.
     if (descriptor == STDOUT_FILENO || descriptor == STDERR_FILENO)
-        std::fflush(descriptor == STDOUT_FILENO ? stdout : stderr);
+        (void)std::fflush(descriptor == STDOUT_FILENO ? stdout : stderr);
     return descriptor;
 }
 

@@ -274,8 +274,9 @@ NativeFile InheritedFileOf(const std::string& path)
         const HANDLE handle = StandardHandle(stream);
         if (IsMissing(handle) || (path != kStandardNames[stream] && !(inspected && SameDiskFile(handle, dest))))
             continue;
-        // What the C runtime still holds for it goes first.
-        std::fflush(stream == kOutput ? stdout : stderr);
+        // What the C runtime still holds for it goes first; were that to fail,
+        // the write through the handle that follows would most likely fail too.
+        (void)std::fflush(stream == kOutput ? stdout : stderr);
         return NativeOf(handle);
     }
     return kNoFile;

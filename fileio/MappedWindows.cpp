@@ -72,8 +72,9 @@ void OnBusError(int signalNumber, siginfo_t* info, void* context)
     struct sigaction byDefault{};
     byDefault.sa_handler = SIG_DFL;
     sigaction(signalNumber, &byDefault, nullptr);
+    // raise fails only for a signal number that is not one.
     if (!fault)
-        raise(signalNumber);
+        (void)raise(signalNumber);
 }
 
 void InstallHandler()

@@ -11,13 +11,9 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 build=build-fuzz
 
-compiler=$(command -v clang++-14 || command -v clang++ || true)
-[ -n "$compiler" ] || { echo "fuzz: clang++ is missing (scripts/install-deps.sh installs it)" >&2; exit 1; }
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER="$compiler" \
-        -DMORVEX_FUZZ=ON -DMORVEX_SANITIZE=ON -DMORVEX_TESTS=OFF -DMORVEX_GUI=OFF >&2
-fi
-cmake --build "$build" --target engine_fuzz -j 2 >&2
+command -v clang++-14 >/dev/null || { echo "fuzz: clang++-14 is missing (scripts/install-deps.sh installs it)" >&2; exit 1; }
+cmake --preset fuzz >&2
+cmake --build --preset fuzz -j "$(nproc)" >&2
 
 mkdir -p "$build/corpus" "$build/artifacts"
 "$build/tests/fuzz/engine_fuzz" -max_total_time="$seconds" -max_len=4096 -timeout=10 -print_final_stats=1 \

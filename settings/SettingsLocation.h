@@ -7,9 +7,9 @@
 // Where the settings file lives for this user.
 struct CSettingsLocation
 {
-    CSettingsLocation(std::filesystem::path file, std::filesystem::path carriedOverFrom = {})
-        : file(std::move(file))
-        , carriedOverFrom(std::move(carriedOverFrom))
+    CSettingsLocation(std::filesystem::path settingsFile, std::filesystem::path oldFile = {})
+        : file(std::move(settingsFile))
+        , carriedOverFrom(std::move(oldFile))
     {
     }
 

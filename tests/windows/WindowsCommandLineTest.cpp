@@ -121,8 +121,8 @@ const WindowsCase kCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Cases, WindowsCommandLine,
     testing::Combine(testing::ValuesIn(kPrograms), testing::ValuesIn(kCases)),
-    [](const testing::TestParamInfo<std::tuple<Program, WindowsCase>>& info) {
-        return std::string(std::get<0>(info.param).name) + std::get<1>(info.param).name;
+    [](const testing::TestParamInfo<std::tuple<Program, WindowsCase>>& caseInfo) {
+        return std::string(std::get<0>(caseInfo.param).name) + std::get<1>(caseInfo.param).name;
     });
 
 } // namespace

@@ -242,7 +242,7 @@ const ReplaceFailureCase kReplaceFailures[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, FailedReplace, testing::ValuesIn(kReplaceFailures),
-    [](const testing::TestParamInfo<ReplaceFailureCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<ReplaceFailureCase>& caseInfo) { return std::string(caseInfo.param.name); });
 
 enum class EAfterwards { Commit, Discard, Destroy };
 
@@ -294,6 +294,6 @@ const InterruptionCase kInterruptions[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, Interruption, testing::ValuesIn(kInterruptions),
-    [](const testing::TestParamInfo<InterruptionCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<InterruptionCase>& caseInfo) { return std::string(caseInfo.param.name); });
 
 } // namespace

@@ -57,7 +57,7 @@ TEST_P(WideText, ArgumentsAndPathsTravelAsUtf8)
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, WideText, testing::ValuesIn(kTexts),
-    [](const testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<TextCase>& caseInfo) { return std::string(caseInfo.param.name); });
 
 // The C runtime calls a folder "Permission denied"; the messages name it as
 // on every other platform.

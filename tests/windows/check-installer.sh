@@ -12,14 +12,20 @@ set -euo pipefail
 installer=$1
 cmake=$3
 licence=$(cd "$(dirname "$0")/../.." && pwd)/LICENSE
-# Nothing may be running in the prefix while it is copied.
-WINEPREFIX=$2 wineserver -w
+# Nothing may be running in the prefix while it is copied: the copy that
+# scripts/build-windows.sh keeps of it before any test ran is taken when
+# there is one, else the prefix once its tests are done.
+source_prefix=$2-pristine
+if [ ! -f "$source_prefix/system.reg" ]; then
+    source_prefix=$2
+    WINEPREFIX=$2 wineserver -w
+fi
 export WINEPREFIX
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/morvex-install-XXXXXX")
 export WINEDEBUG=-all
 cleanup() { wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"; }
 trap cleanup EXIT
-cp -a "$2/." "$WINEPREFIX"
+cp -a "$source_prefix/." "$WINEPREFIX"
 
 run_under_wine=$(cd "$(dirname "$0")/../../cmake" && pwd)/run-under-wine.sh
 wine() { "$run_under_wine" "$@"; }

@@ -24,7 +24,11 @@ std::unique_ptr<QApplication> OpenApplication(int& argc, char* argv[])
 } // namespace
 
 // The entry of the dialogs module, which the program loads only for dialog
-// mode (after it has made sure there is a display).
+// mode (after it has made sure there is a display). The program finds it by
+// name (app/DialogModeLoader.cpp), so no header declares it.
+extern "C" __attribute__((visibility("default"))) int MorvexRunDialogs(
+    const CAppNames& names, const std::string& sourcePath, int argc, char* argv[]);
+
 extern "C" __attribute__((visibility("default"))) int MorvexRunDialogs(
     const CAppNames& names, const std::string& sourcePath, int argc, char* argv[])
 {
