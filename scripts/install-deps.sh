@@ -8,7 +8,7 @@
 # One apt-get run for all of them saves a fresh machine an update of the
 # package lists and a round of unpacking.
 set -euo pipefail
-linux=(cmake g++ make googletest libgtest-dev qt6-base-dev libxcb1 xvfb xauth xdotool fonts-nanum qt6-translations-l10n clang clang-19 clang-format-19 clang-tidy-14 libclang-rt-14-dev libclang-rt-19-dev desktop-file-utils man-db dpkg-dev file lintian appstream binutils icoutils xfsprogs e2fsprogs fuse3 python3-fusepy)
+linux=(cmake g++ make googletest libgtest-dev qt6-base-dev libxcb1 xvfb xauth xdotool fonts-nanum qt6-translations-l10n clang clang-19 clang-format-19 clang-tidy-14 libclang-rt-14-dev libclang-rt-19-dev desktop-file-utils man-db dpkg-dev file lintian appstream binutils icoutils xfsprogs e2fsprogs fuse3 python3-fusepy universal-ctags)
 windows=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 nsis googletest locales icoutils xvfb xauth xdotool fonts-nanum)
 case "${1:-}" in
     "") packages=("${linux[@]}") ;;

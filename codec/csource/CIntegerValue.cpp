@@ -100,7 +100,7 @@ CIntegerValue Normalised(std::uint64_t bits, int width, bool isSigned)
 // c's value as a digit of base (16 at most), or kNotADigit.
 int DigitOf(char c, int base)
 {
-    const int value = hex_tables::kHexValue[static_cast<unsigned char>(c)];
+    const int value = hex_tables::HexValueOf(static_cast<unsigned char>(c));
     return value < base ? value : hex_tables::kNotADigit;
 }
 

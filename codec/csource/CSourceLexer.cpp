@@ -37,7 +37,6 @@ bool IsLongPunctuator(std::string_view text)
 }
 
 using hex_tables::IsDecimalDigit;
-using hex_tables::kHexValue;
 using hex_tables::kNotADigit;
 
 bool IsOctalDigit(unsigned char c)
@@ -97,7 +96,8 @@ const unsigned char* ReadPlainNumber(
     if (end - at > 2 && at[0] == '0' && (at[1] == 'x' || at[1] == 'X')) {
         digits += 2;
         at = digits;
-        for (int digit; at < end && at - digits <= kMaxHexDigits && (digit = kHexValue[*at]) != kNotADigit; ++at)
+        for (int digit; at < end && at - digits <= kMaxHexDigits && (digit = hex_tables::HexValueOf(*at)) != kNotADigit;
+            ++at)
             sum = sum * 16 + static_cast<unsigned>(digit);
         if (at == digits || at - digits > kMaxHexDigits)
             return nullptr;
@@ -452,7 +452,7 @@ void CSourceLexer::PutLiteral(unsigned char c)
 
 bool CSourceLexer::PutEscape(unsigned char c)
 {
-    const int digit = kHexValue[c];
+    const int digit = hex_tables::HexValueOf(c);
     switch (m_escape) {
     case Escape::Backslash:
         m_escapeText += static_cast<char>(c);

@@ -31,6 +31,13 @@ inline constexpr std::array<std::int8_t, 256> kHexValue = [] {
     return values;
 }();
 
+// A byte's hex digit value as an int, or kNotADigit: the one place where
+// the table's signed entries widen, on purpose, so that -1 stays -1.
+inline int HexValueOf(unsigned char byte)
+{
+    return kHexValue[byte]; // NOLINT(bugprone-signed-char-misuse)
+}
+
 inline bool IsDecimalDigit(unsigned char byte)
 {
     return static_cast<unsigned char>(byte - '0') < 10;

@@ -123,8 +123,8 @@ private:
             // digits, checked with one comparison of a whole word.
             std::uint64_t word;
             if (end - p >= 8 && (std::memcpy(&word, p, sizeof word), (word & 0xFF0000FFFF) == 0x2C00007830)) {
-                const int high = kHexValue[p[2]];
-                const int low = kHexValue[p[3]];
+                const int high = hex_tables::HexValueOf(p[2]);
+                const int low = hex_tables::HexValueOf(p[3]);
                 if ((high | low) < 0)
                     return false;
                 value = static_cast<unsigned char>(high << 4 | low);
