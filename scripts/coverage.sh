@@ -41,4 +41,4 @@ report --sort-percentage --txt
 echo "Branches, per file:"
 report --sort-percentage --txt --branches
 echo "fileio/ and codec/ by the unit tests:"
-report --print-summary --txt /dev/null
+report --print-summary --txt "$build/coverage.txt"
