@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(Controls, Win32DialogText,
         TextCase{"Integer", &UnitDialogTemplate(), IDC_BYTE_UNIT, " -12 "},
         TextCase{"LinesInCrLf", &AboutDialogTemplate(), IDC_RELEASE_NOTES, "첫 줄\r\n  둘째 줄\r\n"},
         TextCase{"VersionLine", &AboutDialogTemplate(), IDC_VERSION_TEXT, "Morvex v1.10 & more"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
 
 TEST(Win32Dialog, CancelEndsWithCancel)

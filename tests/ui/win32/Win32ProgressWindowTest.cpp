@@ -120,6 +120,6 @@ TEST_P(Win32ProgressWindow, ShowsTheTemplatesControlsAndCloseCancels)
 
 INSTANTIATE_TEST_SUITE_P(Sources, Win32ProgressWindow,
     testing::Values(BarCase{"File", true, false}, BarCase{"Device", false, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

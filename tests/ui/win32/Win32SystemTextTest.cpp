@@ -58,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, Win32SystemText,
         // Any other failure of the file calls: no one message says it.
         SystemTextCase{"InputOutput", EIO, 0},
         SystemTextCase{"UnknownErrorNumber", 9999, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 // clang-format on
 
 } // namespace
