@@ -33,7 +33,9 @@ ctest --test-dir "$build" -L unit -j "$(nproc)" --output-on-failure
 # compiler adds for itself are not decisions of the code; left in, they drown
 # the branch figure.
 report() {
-    gcovr --root . --object-directory "$build" --filter 'fileio/' --filter 'codec/' \
+    # Counts are searched for in the build folder only: the Windows build's
+    # wine prefix maps the whole file system below the source tree.
+    gcovr --root . --object-directory "$build" "$build" --filter 'fileio/' --filter 'codec/' \
         --exclude-directories '.*CompilerId.*' --exclude-throw-branches --exclude-unreachable-branches -j "$(nproc)" "$@"
 }
 echo "Lines, per file:"
