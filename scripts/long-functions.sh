@@ -9,8 +9,11 @@ limit=${1:-60}
 shift || true
 folders=("$@")
 [ ${#folders[@]} -gt 0 ] || folders=(fileio codec settings cli res ui app)
-# Universal Ctags gives each function's first and last line.
-found=$(ctags -R --languages=C++ --kinds-C++=f --fields=+ne --output-format=u-ctags -f - "${folders[@]}" |
+# Universal Ctags gives each function's first and last line (Debian names
+# it ctags-universal, and ctags only through its alternatives).
+ctags=$(command -v ctags-universal || command -v ctags || true)
+[ -n "$ctags" ] || { echo "long-functions: Universal Ctags is missing (scripts/install-deps.sh installs it)" >&2; exit 1; }
+found=$("$ctags" -R --languages=C++ --kinds-C++=f --fields=+ne --output-format=u-ctags -f - "${folders[@]}" |
     awk -F'\t' -v limit="$limit" '{
         start = 0; end = 0
         for (i = 4; i <= NF; i++) {
