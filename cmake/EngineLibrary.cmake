@@ -7,12 +7,10 @@
 # buffer size is part of the headers, so a whole chain is built either way.
 function(morvex_engine_library name)
     cmake_parse_arguments(arg "" "" "SOURCES;DEPENDS" ${ARGN})
-    set(suffixes "-")
-    if(MORVEX_TESTS)
-        list(APPEND suffixes _small_io)
-    endif()
-    foreach(suffix IN LISTS suffixes)
-        string(REPLACE "-" "" suffix "${suffix}")
+    foreach(suffix "" _small_io)
+        if(suffix AND NOT MORVEX_TESTS)
+            continue()
+        endif()
         set(target ${name}${suffix})
         add_library(${target} STATIC ${arg_SOURCES})
         target_include_directories(${target}
