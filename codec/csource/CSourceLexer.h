@@ -19,6 +19,10 @@ struct CToken
     // other kinds.
     std::string_view decoded;
     bool undecodable;        // an escape or a line end that the literal cannot hold
+    bool spaceBefore = false;   // a blank, comment or line start before it
+    // A name that the file defines or undefines under a condition the
+    // preprocessor cannot evaluate: its meaning here is not known.
+    bool uncertain = false;
 };
 
 // How many plain numbers ("0x41," or "65,") the sink takes at once, and the
@@ -39,8 +43,16 @@ public:
     virtual void OnStringByte(unsigned char byte) = 0;
     // escape: the first escape the string could not decode, or empty.
     virtual void OnStringEnd(std::string_view badEscape) = 0;
-    // A preprocessor line: its directive's name ("define", "if"; empty for "#").
-    virtual void OnDirective(std::string_view name, long line) = 0;
+    // A preprocessor line: its directive's name ("define", "if"; empty for
+    // "#"), then the rest of its tokens through OnToken (and a string's
+    // bytes), then OnDirectiveEnd at the line's end. Only the lexer sends
+    // these; the preprocessor sends on none of them.
+    virtual void OnDirective(std::string_view /*name*/, long /*line*/) {}
+    virtual void OnDirectiveEnd(long /*line*/) {}
+    // The preprocessor skipped text under a condition it cannot evaluate
+    // (condition: "'#ifdef CONFIG_X'"); bracket: the text held a '[', so an
+    // array may have stood there.
+    virtual void OnUncertainText(std::string_view /*condition*/, long /*line*/, bool /*bracket*/) {}
 
     // Most of an array's text is non-negative int literals each followed by
     // a comma: a sink may take such runs as values, without their tokens.

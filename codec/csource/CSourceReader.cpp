@@ -19,8 +19,9 @@ struct CSourceReader::CParts
     CSourceLexer lexer;
 };
 
-CSourceReader::CSourceReader(CByteWriter& out, std::optional<CByteUnit> byteUnit)
-    : m_parts(std::make_unique<CParts>(out, byteUnit))
+CSourceReader::CSourceReader(
+    CByteWriter& out, const CSourceOptions& options, std::optional<std::uint64_t> /*sourceSize*/)
+    : m_parts(std::make_unique<CParts>(out, options.byteUnit))
 {
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "textarray/ByteUnit.h"
+#include "csource/CSourceOptions.h"
+
+#include <cstdint>
 
 #include <memory>
 #include <optional>
@@ -9,14 +11,16 @@
 
 class CByteWriter;
 
-// The C reader's one door: C or C++ source fed chunk by chunk, its first
-// array initialiser written as the bytes the compiler stores, or refused at
-// the first thing that cannot be evaluated exactly as C does.
+// The C reader's one door: C or C++ source fed chunk by chunk, one array's
+// initialiser (the first, or the one named) written as the bytes the
+// compiler stores, or refused at the first thing that cannot be evaluated
+// exactly as C does.
 class CSourceReader
 {
 public:
-    // byteUnit: bytes per element; none for the declared element type's width.
-    CSourceReader(CByteWriter& out, std::optional<CByteUnit> byteUnit);
+    // sourceSize: the whole source's, when known; it bounds the zeros an
+    // array may add to what its text gives.
+    CSourceReader(CByteWriter& out, const CSourceOptions& options, std::optional<std::uint64_t> sourceSize);
     ~CSourceReader();
     CSourceReader(const CSourceReader&) = delete;
     CSourceReader& operator=(const CSourceReader&) = delete;
