@@ -16,6 +16,8 @@ struct CExprToken
     std::string text;      // as CToken::text; a string's prefix
     std::string decoded;   // a character literal's or string's bytes
     bool undecodable = false;
+    bool uncertain = false;   // as CToken::uncertain
+    long line = 0;
 };
 
 // A type named in a cast or a sizeof.

@@ -3,73 +3,65 @@
 #include "fileio/QuotedName.h"
 
 #include <algorithm>
-#include <array>
-#include <limits>
 
 namespace {
-
-// An element quoted in a message is cut past this many bytes.
-constexpr std::size_t kMaxQuotedText = 60;
-
-constexpr std::uint32_t kIntMax = std::numeric_limits<std::int32_t>::max();
-
-// The largest non-negative int that the type holds as it is.
-std::uint32_t LargestKept(const CIntegerType& type)
-{
-    if (type.width >= 4)
-        return kIntMax;
-    const int bits = 8 * type.width - (type.isSigned ? 1 : 0);
-    return (std::uint32_t{1} << bits) - 1;
-}
 
 bool IsPunctuator(const CToken& token, std::string_view text)
 {
     return token.kind == CTokenKind::Punctuator && token.text == text;
 }
 
-bool IsWordLike(CTokenKind kind)
+// Each scalar of an integer type as the c1 to c9 width names it; none when
+// the type holds anything else.
+CTypePtr AtUnitWidth(const CTypePtr& type, int width)
 {
-    return kind == CTokenKind::Identifier || kind == CTokenKind::Number || kind == CTokenKind::Character;
-}
-
-bool IsConditional(std::string_view directive)
-{
-    for (std::string_view name : {"if", "ifdef", "ifndef", "elif", "elifdef", "elifndef", "else", "endif"})
-        if (directive == name)
-            return true;
-    return false;
-}
-
-// Directives that change no byte of an initialiser they stand in.
-bool IsHarmless(std::string_view directive)
-{
-    return directive.empty() || directive == "define" || directive == "undef" || directive == "pragma"
-        || directive == "line";
+    if (type->IsScalar()) {
+        if (type->scalar.kind == CScalarType::Kind::Float || type->scalar.kind == CScalarType::Kind::Double)
+            return nullptr;
+        CScalarType scalar = type->scalar;
+        scalar.width = width;
+        scalar.align = 1;
+        return ScalarObject(scalar);
+    }
+    if (!type->IsArray())
+        return nullptr;
+    CTypePtr element = AtUnitWidth(type->element, width);
+    return element ? ArrayObject(element, type->count, type->unbounded, type->byteArray) : nullptr;
 }
 
 } // namespace
 
+CInitialiserReader::CInitialiserReader(CElementSink& out, CRefusal& refusal, const CSourceOptions& options)
+    : m_refusal(refusal)
+    , m_byteUnit(options.byteUnit)
+    , m_strArrayName(options.arrayName)
+    , m_parser(AbiFor(options.abi), m_scope)
+    , m_walk(out, refusal)
+{
+}
+
+CExprToken CInitialiserReader::Kept(const CToken& token)
+{
+    CExprToken kept;
+    kept.kind = token.kind;
+    kept.text.assign(token.text);
+    kept.decoded.assign(token.decoded);
+    kept.undecodable = token.undecodable;
+    kept.uncertain = token.uncertain;
+    kept.line = token.line;
+    return kept;
+}
+
 void CInitialiserReader::OnToken(const CToken& token)
 {
-    if (Failed())
+    if (m_refusal.Failed())
         return;
     m_nLastLine = token.line;
     switch (m_state) {
-    case State::Start:
-        if (token.kind == CTokenKind::Identifier) {
-            m_state = State::Declaration;
-            DeclarationToken(token);
-            return;
-        }
-        m_bPasted = true;
-        m_state = State::Body;
-        m_nWidth = m_byteUnit ? m_byteUnit->Bytes() : 1;
-        m_conversion = m_byteUnit ? Conversion::AsWritten : Conversion::FitOneByte;
-        m_nPlainMax = m_byteUnit ? kIntMax : 0xFF;
-        m_levels.push_back({0, 0, false});
-        BodyToken(token);
-        return;
+    case State::Start: StartToken(token); return;
     case State::Declaration: DeclarationToken(token); return;
+    case State::SkipInitialiser:
+    case State::SkipBraces: SkipToken(token); return;
     case State::AfterEquals: AfterEqualsToken(token); return;
     case State::Body: BodyToken(token); return;
     case State::BareString: BareStringToken(token); return;
@@ -80,90 +72,278 @@ void CInitialiserReader::OnToken(const CToken& token)
     }
 }
 
-void CInitialiserReader::DeclarationToken(const CToken& token)
+// A name starts a declaration; anything else is a pasted body, an array
+// of bytes (or of the c1 to c9 width) with no declaration.
+void CInitialiserReader::StartToken(const CToken& token)
 {
-    if (m_decl.Token(token))
-        m_state = State::AfterEquals;
-}
-
-void CInitialiserReader::AfterEqualsToken(const CToken& token)
-{
-    const bool charArrayString
-        = token.kind == CTokenKind::String && m_decl.dims.size() == 1 && !m_decl.pointer && m_decl.badDim.empty();
-    if (!IsPunctuator(token, "{") && !charArrayString) {
-        // Not an array's initialiser ("int n = 5;"): look on.
-        m_decl = CArrayDeclaration();
+    if (token.kind == CTokenKind::Identifier) {
         m_state = State::Declaration;
         DeclarationToken(token);
         return;
     }
-    if (!BeginInitialiser(token.line))
-        return;
-    m_state = charArrayString ? State::BareString : State::Body;
-    OpenBrace();
-    if (charArrayString)
-        BeginString(token);
+    m_bPasted = true;
+    m_state = State::Body;
+    CScalarType element;
+    element.width = m_byteUnit ? m_byteUnit->Bytes() : 1;
+    element.isSigned = false;
+    element.align = 1;
+    m_walk.Begin(ArrayObject(ScalarObject(element), 0, true), {m_byteUnit ? m_byteUnit->Bytes() : 0, !m_byteUnit},
+        CInitialiserWalk::kMaxZeroFillOverSource);
+    m_walk.Open(token.line);
+    BodyToken(token);
 }
 
-bool CInitialiserReader::BeginInitialiser(long line)
+void CInitialiserReader::DeclarationToken(const CToken& token)
 {
-    const CArrayDeclaration& decl = m_decl;
-    if (decl.pointer) {
-        Refuse(line, "the array holds pointers");
+    if (m_decl.size() >= kMaxDeclarationTokens) {
+        Refuse(token.line, "a declaration holds more than " + std::to_string(kMaxDeclarationTokens) + " tokens");
+        return;
+    }
+    if (m_nDeclBraces > 0 || m_nDeclParens > 0) {
+        m_nDeclBraces += IsPunctuator(token, "{") ? 1 : IsPunctuator(token, "}") ? -1 : 0;
+        m_nDeclParens += IsPunctuator(token, "(") ? 1 : IsPunctuator(token, ")") ? -1 : 0;
+        m_decl.push_back(Kept(token));
+        return;
+    }
+    if (token.kind == CTokenKind::Punctuator) {
+        DeclarationPunctuator(token);
+        return;
+    }
+    m_decl.push_back(Kept(token));
+}
+
+void CInitialiserReader::DeclarationPunctuator(const CToken& token)
+{
+    const std::string_view text = token.text;
+    if (text == ";" || text == "," || text == "=") {
+        const CDeclarator declarator = EndDeclarator();
+        AfterDeclarator(declarator, token);
+    } else if (text == "{") {
+        OpenBraceInDeclaration(token);
+    } else if (text == "}") {
+        // The end of an extern "C" or namespace block read through.
+        m_decl.clear();
+        m_specifiers.reset();
+    } else {
+        m_nDeclParens += text == "(" ? 1 : text == ")" ? -1 : 0;
+        m_decl.push_back(Kept(token));
+    }
+}
+
+void CInitialiserReader::OpenBraceInDeclaration(const CToken& token)
+{
+    const bool block = (m_decl.size() == 2 && m_decl[0].text == "extern" && m_decl[1].kind == CTokenKind::String)
+        || (!m_decl.empty() && m_decl[0].text == "namespace");
+    if (block) {
+        m_decl.clear();
+        m_specifiers.reset();
+        return;
+    }
+    if (OpensTaggedBody()) {
+        ++m_nDeclBraces;
+        m_decl.push_back(Kept(token));
+        return;
+    }
+    // C++ list-initialisation, "T a[] {1, 2}": a declarator just ended.
+    if (!m_decl.empty() && (m_decl.back().text == "]" || m_decl.back().kind == CTokenKind::Identifier)) {
+        const CDeclarator declarator = EndDeclarator();
+        if (IsTarget(declarator)) {
+            if (BeginTarget(declarator, token.line))
+                AfterEqualsToken(token);
+            return;
+        }
+    }
+    // A function's body, or a block the reader has no use for.
+    m_state = State::SkipBraces;
+    m_nSkipDepth = 1;
+}
+
+// A '{' after "struct", "union" or "enum" and an optional tag opens the
+// body of a type being defined.
+bool CInitialiserReader::OpensTaggedBody() const
+{
+    for (std::size_t k = m_decl.size(); k-- > 0;) {
+        const std::string& text = m_decl[k].text;
+        if (text == "struct" || text == "union" || text == "enum" || text == "class")
+            return true;
+        if (m_decl[k].kind != CTokenKind::Identifier && text != "(" && text != ")")
+            return false;
+    }
+    return false;
+}
+
+const CDeclarator CInitialiserReader::EndDeclarator()
+{
+    const CTokens tokens(m_decl);
+    if (!m_specifiers)
+        m_specifiers = m_parser.Specifiers(tokens);
+    CDeclarator declarator = m_parser.Declarator(tokens, m_specifiers->end);
+    if (m_specifiers->isTypedef && !declarator.name.empty() && !m_parser.AddTypedef(*m_specifiers, declarator))
+        Refuse(m_decl.empty() ? m_nLastLine : m_decl.front().line,
+            "the file defines more than " + std::to_string(CFileScope::kMaxNames) + " names");
+    if (m_parser.ScopeFull())
+        Refuse(m_nLastLine, "the file defines more than " + std::to_string(CFileScope::kMaxNames) + " names");
+    return declarator;
+}
+
+void CInitialiserReader::AfterDeclarator(const CDeclarator& declarator, const CToken& token)
+{
+    if (m_refusal.Failed())
+        return;
+    const std::size_t specifiersEnd = m_specifiers ? m_specifiers->end : 0;
+    if (token.text == "=") {
+        if (IsTarget(declarator)) {
+            if (BeginTarget(declarator, token.line))
+                m_state = State::AfterEquals;
+            return;
+        }
+        m_state = State::SkipInitialiser;
+        m_nSkipDepth = 0;
+        m_decl.resize(std::min(m_decl.size(), specifiersEnd));
+        return;
+    }
+    if (token.text == ",") {
+        m_decl.resize(std::min(m_decl.size(), specifiersEnd));
+        return;
+    }
+    m_decl.clear();
+    m_specifiers.reset();
+}
+
+// The array named, or else the first declarator with an initialiser that
+// declares an array (or what may be one: its type is not known).
+bool CInitialiserReader::IsTarget(const CDeclarator& declarator) const
+{
+    if (!m_strArrayName.empty())
+        return declarator.name == m_strArrayName;
+    if (declarator.function || declarator.name.empty())
+        return false;
+    const CSpecifiers& specifiers = *m_specifiers;
+    return !declarator.dims.empty() || (specifiers.base && specifiers.base->IsArray());
+}
+
+bool CInitialiserReader::BeginTarget(const CDeclarator& declarator, long line)
+{
+    if (!m_strUncertainArray.empty() && m_strArrayName.empty()) {
+        Refuse(line,
+            "an array may stand before this one under " + m_strUncertainArray
+                + ", which the reader cannot decide: name the array with --array, or the condition with -D or -U");
         return false;
     }
-    if (!decl.badDim.empty()) {
-        Refuse(line, QuotedName(decl.badDim) + " is a size the reader cannot evaluate");
+    std::string refusal = TargetRefusal(declarator);
+    CTypePtr type = refusal.empty() ? TargetType(declarator, refusal) : nullptr;
+    if (!type) {
+        Refuse(line, refusal);
         return false;
     }
-    if (decl.dims.empty()) {
-        Refuse(line, "'=' does not initialise an array");
+    const std::uint64_t zeroLimit = CInitialiserWalk::kMaxZeroFillOverSource + m_nSourceSize;
+    if (!type->unbounded && type->size / 9 > zeroLimit) {
+        Refuse(line,
+            "the array's " + std::to_string(type->size)
+                + " bytes pass its source's size and 1 GiB by far: the reader does not write them");
         return false;
     }
-    std::uint64_t total = 1;
-    for (std::uint64_t dim : decl.dims) {
-        if (dim != 0 && total > CArrayDeclaration::kMaxElements / dim) {
-            Refuse(line, "the array is too large");
-            return false;
-        }
-        total *= std::max<std::uint64_t>(dim, 1);
-    }
-    CTypeReading reading = ReadIntegerType(decl.words);
-    if (decl.afterBrace && reading.verdict != CTypeVerdict::Integer)
-        reading = {CTypeVerdict::NotInteger, {}, "struct"};
-    switch (reading.verdict) {
-    case CTypeVerdict::Integer:
-        m_conversion = Conversion::ToType;
-        m_type = reading.type;
-        m_nWidth = m_byteUnit ? m_byteUnit->Bytes() : m_type.width;
-        m_nPlainMax = LargestKept(m_type);
-        return true;
-    case CTypeVerdict::NotInteger: Refuse(line, QuotedName(reading.word) + " elements are not integers"); return false;
-    case CTypeVerdict::NotFixedWidth:
-        if (!m_byteUnit) {
-            Refuse(line, "'long' is 4 or 8 bytes by platform: name the width with c4 or c8");
-            return false;
-        }
-        break;
-    case CTypeVerdict::NoBaseType:
-        if (!m_byteUnit) {
-            Refuse(line, QuotedName(reading.word) + " is not a type of known width: name the width with c1 to c9");
-            return false;
-        }
-        break;
-    }
-    m_nWidth = m_byteUnit->Bytes();
-    m_nPlainMax = kIntMax;
+    m_bTargetTakesString = type->IsByteArray();
+    m_walk.Begin(std::move(type), {m_byteUnit ? m_byteUnit->Bytes() : 0, false}, zeroLimit);
     return true;
+}
+
+std::string CInitialiserReader::TargetRefusal(const CDeclarator& declarator) const
+{
+    const CSpecifiers& specifiers = *m_specifiers;
+    const std::string& doubt = specifiers.doubt.empty() ? declarator.doubt : specifiers.doubt;
+    if (!doubt.empty())
+        return QuotedName(doubt) + " is defined under a condition the reader cannot decide: name it with -D or -U";
+    if (!declarator.refusal.empty())
+        return declarator.refusal;
+    if (declarator.pointer || declarator.function)
+        return "the array holds pointers";
+    if (!specifiers.refusal.empty())
+        return specifiers.refusal;
+    for (const CAttributes& attributes : {specifiers.attributes, declarator.attributes})
+        if (attributes.changesBytes)
+            return "the array is declared with " + QuotedName(attributes.first) + ", which the reader does not apply";
+    if (!specifiers.base && !m_byteUnit)
+        return QuotedName(specifiers.unknownType.empty() ? declarator.name : specifiers.unknownType)
+            + " is not a type the file defines: name the width with c1 to c9";
+    return {};
+}
+
+CTypePtr CInitialiserReader::TargetType(const CDeclarator& declarator, std::string& refusal) const
+{
+    const CSpecifiers& specifiers = *m_specifiers;
+    CTypePtr element = specifiers.base;
+    if (m_byteUnit) {
+        CScalarType unit;
+        unit.width = m_byteUnit->Bytes();
+        unit.align = 1;
+        const CTypePtr converted = element ? AtUnitWidth(element, unit.width) : ScalarObject(unit);
+        if (!converted) {
+            refusal = "c" + std::to_string(unit.width) + " reads integer elements only: these are not";
+            return nullptr;
+        }
+        element = converted;
+    }
+    CTypePtr type = CDeclarationParser::ObjectType(element, declarator, refusal);
+    if (type && !type->IsArray()) {
+        refusal = QuotedName(declarator.name) + " is not an array";
+        return nullptr;
+    }
+    return type;
+}
+
+void CInitialiserReader::SkipToken(const CToken& token)
+{
+    if (token.kind != CTokenKind::Punctuator)
+        return;
+    const std::string_view text = token.text;
+    if (text == "{" || text == "(" || text == "[") {
+        ++m_nSkipDepth;
+        return;
+    }
+    if (text == "}" || text == ")" || text == "]") {
+        m_nSkipDepth -= m_nSkipDepth > 0 ? 1 : 0;
+        if (m_nSkipDepth == 0 && m_state == State::SkipBraces) {
+            m_state = State::Declaration;
+            m_decl.clear();
+            m_specifiers.reset();
+        }
+        return;
+    }
+    if (m_state == State::SkipInitialiser && m_nSkipDepth == 0 && (text == "," || text == ";")) {
+        m_state = State::Declaration;
+        if (text == ";") {
+            m_decl.clear();
+            m_specifiers.reset();
+        }
+    }
+}
+
+void CInitialiserReader::AfterEqualsToken(const CToken& token)
+{
+    if (IsPunctuator(token, "{")) {
+        m_walk.Open(token.line);
+        m_state = State::Body;
+        return;
+    }
+    if (token.kind == CTokenKind::String && m_bTargetTakesString) {
+        m_walk.Open(token.line);
+        m_state = State::BareString;
+        BeginString(token);
+        return;
+    }
+    Refuse(token.line,
+        token.kind == CTokenKind::String ? "a string initialises only a char array"
+                                         : "'=' does not initialise an array");
 }
 
 void CInitialiserReader::BodyToken(const CToken& token)
 {
     if (m_place == Place::AfterString && StringGoesOn(token))
         return;
-    if (token.kind == CTokenKind::Punctuator && BodyPunctuator(token))
+    if (token.kind == CTokenKind::Punctuator && m_nElementParens == 0 && BodyPunctuator(token))
         return;
-    if (token.kind == CTokenKind::String && AtElementStart()) {
+    if (token.kind == CTokenKind::String && m_nElementTokens == 0 && m_place == Place::Open) {
         BeginString(token);
         return;
     }
@@ -172,34 +352,37 @@ void CInitialiserReader::BodyToken(const CToken& token)
         return;
     }
     AddElementToken(token);
-    if (token.kind == CTokenKind::String || IsPunctuator(token, "{"))
-        RefuseElement("is an expression");
+    if (token.kind == CTokenKind::String || IsPunctuator(token, "{")) {
+        EndElement();   // refused: a string or braces inside an expression
+    }
 }
 
 // The punctuators that end an element, open or close braces, end a pasted
 // body or apply a designator: true when the token was one of them.
 bool CInitialiserReader::BodyPunctuator(const CToken& token)
 {
+    const bool atStart = m_nElementTokens == 0 && m_place == Place::Open;
     if (token.text == ",") {
-        if (AtElementStart())
+        if (atStart)
             Refuse(token.line, "',' follows no element");
         EndElement();
         m_place = Place::Open;
         return true;
     }
-    if (token.text == "}") {
+    if (token.text == "}" || (token.text == "{" && atStart)) {
         EndElement();
-        if (!Failed())
-            CloseBrace();
+        if (m_bPasted)
+            PastedBrace(token);
+        else if (token.text == "{")
+            m_walk.Open(token.line);
+        else if (m_walk.Close(token.line) && m_walk.Done())
+            m_state = State::Done;
+        m_place = token.text == "{" ? Place::Open : Place::NeedsComma;
         return true;
     }
-    if (token.text == "{" && AtElementStart()) {
-        OpenBrace();
-        return true;
-    }
-    if (token.text == ";" && m_bPasted && m_levels.size() == 1) {
+    if (token.text == ";" && m_bPasted && m_nPastedDepth == 0) {
         EndElement();
-        m_state = State::Done;
+        CloseBody(token.line);
         return true;
     }
     if (token.text == "=" && m_nElementTokens > 0) {
@@ -209,14 +392,33 @@ bool CInitialiserReader::BodyPunctuator(const CToken& token)
     return false;
 }
 
+// A pasted body's braces only group its elements.
+void CInitialiserReader::PastedBrace(const CToken& token)
+{
+    if (token.text == "{") {
+        if (++m_nPastedDepth > kMaxPastedDepth)
+            Refuse(token.line, "braces nest deeper than " + std::to_string(kMaxPastedDepth));
+        return;
+    }
+    if (m_nPastedDepth == 0) {
+        Refuse(token.line, "'}' closes no '{'");
+        return;
+    }
+    --m_nPastedDepth;
+}
+
+void CInitialiserReader::CloseBody(long line)
+{
+    if (m_walk.Close(line))
+        m_state = State::Done;
+}
+
 void CInitialiserReader::BareStringToken(const CToken& token)
 {
     if (m_place == Place::AfterString && StringGoesOn(token))
         return;
     if (IsPunctuator(token, ";") || IsPunctuator(token, ","))
-        CloseBrace();
-    else if (token.kind == CTokenKind::String)
-        BeginString(token);
+        CloseBody(token.line);
     else
         Refuse(token.line, QuotedName(token.text) + " follows the string");
 }
@@ -230,214 +432,7 @@ bool CInitialiserReader::StringGoesOn(const CToken& token)
         return true;
     }
     EndString();
-    return Failed();
-}
-
-void CInitialiserReader::AddElementToken(const CToken& token)
-{
-    if (m_nElementTokens == 0)
-        m_nElementLine = token.line;
-    if (m_nElementTokens < kMaxElementTokens) {
-        if (m_element.size() <= m_nElementTokens)
-            m_element.emplace_back();
-        CElementToken& element = m_element[m_nElementTokens];
-        element.kind = token.kind;
-        element.text.assign(token.text);
-        if (!token.decoded.empty() || !element.decoded.empty())
-            element.decoded.assign(token.decoded);
-        element.undecodable = token.undecodable;
-    }
-    ++m_nElementTokens;
-}
-
-void CInitialiserReader::EndElement()
-{
-    if (m_nElementTokens == 0)
-        return;
-    CIntegerValue value;
-    if (EvaluateElement(value))
-        Write(value, false);
-    m_nElementTokens = 0;
-}
-
-bool CInitialiserReader::EvaluateElement(CIntegerValue& value)
-{
-    const std::size_t count = m_nElementTokens;
-    if (count > kMaxElementTokens) {
-        RefuseElement("is an expression");
-        return false;
-    }
-    std::size_t at = 0;
-    if (count == 1)   // most elements: a literal alone
-        return ReadPrimary(at, value);
-    CPrefixes prefixes;
-    if (!ReadPrefixes(at, prefixes) || !ReadPrimary(at, value))
-        return false;
-    if (at != count) {
-        RefuseElement("is an expression");
-        return false;
-    }
-    return ApplyPrefixes(prefixes, value);
-}
-
-// The unary signs and casts before the literal, outermost first.
-bool CInitialiserReader::ReadPrefixes(std::size_t& at, CPrefixes& prefixes)
-{
-    const std::size_t count = m_nElementTokens;
-    while (at < count && m_element[at].kind == CTokenKind::Punctuator) {
-        const std::string& text = m_element[at].text;
-        if (text == "-" || text == "+") {
-            prefixes.items[prefixes.count++] = {text[0], {}};
-            ++at;
-            continue;
-        }
-        if (text != "(")
-            break;
-        std::vector<std::string> words;
-        std::size_t close = at + 1;
-        for (; close < count && m_element[close].kind == CTokenKind::Identifier; ++close)
-            words.push_back(m_element[close].text);
-        if (close >= count || m_element[close].text != ")" || !AllTypeWords(words))
-            break;
-        const CTypeReading cast = ReadIntegerType(words);
-        if (cast.verdict != CTypeVerdict::Integer) {
-            RefuseElement("casts to 'long', 4 or 8 bytes by platform");
-            return false;
-        }
-        prefixes.items[prefixes.count++] = {0, cast.type};
-        at = close + 1;
-    }
-    return true;
-}
-
-// From the innermost out, as C applies them.
-bool CInitialiserReader::ApplyPrefixes(const CPrefixes& prefixes, CIntegerValue& value)
-{
-    for (std::size_t k = prefixes.count; k-- > 0;) {
-        const CPrefix& prefix = prefixes.items[k];
-        if (prefix.sign == '-') {
-            const CEvaluated negated = Negate(value);
-            if (negated.refusal) {
-                RefuseElement(negated.refusal);
-                return false;
-            }
-            value = negated.value;
-        } else {
-            value = prefix.sign == '+' ? Promote(value) : ConvertTo(value, prefix.type);
-        }
-    }
-    return true;
-}
-
-bool CInitialiserReader::ReadPrimary(std::size_t& at, CIntegerValue& value)
-{
-    if (at >= m_nElementTokens) {
-        RefuseElement("is an expression");
-        return false;
-    }
-    const CElementToken& token = m_element[at++];
-    CEvaluated evaluated;
-    switch (token.kind) {
-    case CTokenKind::Number: evaluated = ParseIntegerLiteral(token.text); break;
-    case CTokenKind::Character:
-        if (token.undecodable) {
-            RefuseElement("has an escape the reader cannot decode");
-            return false;
-        }
-        evaluated = CharacterValue(std::string_view(token.text).substr(0, token.text.find('\'')), token.decoded);
-        break;
-    case CTokenKind::Identifier:
-        RefuseElement(
-            at < m_nElementTokens && m_element[at].text == "(" ? "is a macro call" : "is a macro or enum name");
-        return false;
-    default: RefuseElement("is an expression"); return false;
-    }
-    if (evaluated.refusal) {
-        RefuseElement(evaluated.refusal);
-        return false;
-    }
-    value = evaluated.value;
-    return true;
-}
-
-void CInitialiserReader::ApplyDesignator()
-{
-    const bool index = m_nElementTokens == 3 && m_element[0].text == "[" && m_element[1].kind == CTokenKind::Number
-        && m_element[2].text == "]";
-    if (!index || m_bPasted) {
-        const std::string& first = m_element[0].text;
-        RefuseElement(first == "."           ? "names a member of a structure"
-                : first == "[" && !m_bPasted ? "is a designator the reader does not take"
-                                             : "is an expression");
-        return;
-    }
-    const CEvaluated evaluated = ParseIntegerLiteral(m_element[1].text);
-    if (evaluated.refusal || evaluated.value.bits >= CArrayDeclaration::kMaxElements) {
-        RefuseElement(evaluated.refusal ? evaluated.refusal : "is past the end of the array");
-        return;
-    }
-    const CLevel& level = m_levels.back();
-    const std::uint64_t target = level.start + evaluated.value.bits * ElementSpan(m_levels.size());
-    if (target < m_nCursor) {
-        RefuseElement("goes back to an element already written");
-        return;
-    }
-    if (level.bounded && target >= level.end) {
-        RefuseElement("is past the end of the array");
-        return;
-    }
-    PadTo(target);
-    m_nElementTokens = 0;
-}
-
-void CInitialiserReader::OpenBrace()
-{
-    const std::size_t depth = m_levels.size();
-    if (m_bPasted) {
-        m_levels.push_back({m_nCursor, 0, false});
-        return;
-    }
-    const std::vector<std::uint64_t>& dims = m_decl.dims;
-    if (depth == 0) {
-        const bool bounded = dims[0] != 0;
-        m_levels.push_back({0, bounded ? dims[0] * ElementSpan(1) : 0, bounded});
-        return;
-    }
-    if (depth >= dims.size()) {
-        Refuse(m_nLastLine, "'{' goes deeper than the array's " + std::to_string(dims.size()) + " dimension(s)");
-        return;
-    }
-    const std::uint64_t span = ElementSpan(depth);
-    const CLevel& parent = m_levels.back();
-    if ((m_nCursor - parent.start) % span != 0) {
-        Refuse(m_nLastLine, "'{' does not start a whole row");
-        return;
-    }
-    if (parent.bounded && m_nCursor + span > parent.end) {
-        Refuse(m_nLastLine, "more elements than the array holds");
-        return;
-    }
-    m_levels.push_back({m_nCursor, m_nCursor + span, true});
-}
-
-void CInitialiserReader::CloseBrace()
-{
-    if (m_levels.empty() || (m_bPasted && m_levels.size() == 1)) {
-        Refuse(m_nLastLine, "'}' closes no '{'");
-        return;
-    }
-    const CLevel level = m_levels.back();
-    m_levels.pop_back();
-    if (level.bounded) {
-        PadTo(level.end);
-    } else if (!m_bPasted) {
-        // An outer "[]" holds whole rows.
-        const std::uint64_t span = ElementSpan(1);
-        PadTo((m_nCursor + span - 1) / span * span);
-    }
-    m_place = Place::NeedsComma;
-    if (m_levels.empty())
-        m_state = State::Done;
+    return m_refusal.Failed();
 }
 
 void CInitialiserReader::BeginString(const CToken& token)
@@ -446,45 +441,27 @@ void CInitialiserReader::BeginString(const CToken& token)
         Refuse(token.line, QuotedName(std::string(token.text) + '"') + " is a wide string");
         return;
     }
-    if (m_bPasted || m_conversion != Conversion::ToType || m_type.width != 1) {
+    if (m_bPasted) {
         Refuse(token.line, "a string initialises only a char array");
         return;
     }
-    const std::vector<std::uint64_t>& dims = m_decl.dims;
-    const std::size_t depth = m_levels.size();
-    const CLevel& level = m_levels.back();
-    const std::uint64_t rowSpan = dims.back();
-    const bool bounded = dims.size() > 1 || dims[0] != 0;
-    if (depth == dims.size() ? m_nCursor != level.start
-                             : depth + 1 != dims.size() || (m_nCursor - level.start) % rowSpan != 0) {
-        Refuse(token.line, "a string stands where it does not start a char array");
-        return;
-    }
-    if (bounded && level.bounded && m_nCursor + rowSpan > level.end) {
-        Refuse(token.line, "more elements than the array holds");
-        return;
-    }
-    m_string = {token.line, m_nCursor + rowSpan, bounded};
-    m_place = Place::InString;
+    m_nStringLine = token.line;
+    if (m_walk.BeginString(token.line))
+        m_place = Place::InString;
 }
 
 void CInitialiserReader::OnStringByte(unsigned char byte)
 {
-    if (m_place != Place::InString || Failed())
-        return;
-    if (m_string.bounded && m_nCursor >= m_string.end) {
-        Refuse(m_string.line, "the string is longer than its array");
-        return;
-    }
-    Write(CharacterValue("", std::string_view(reinterpret_cast<const char*>(&byte), 1)).value, true);
+    if (m_place == Place::InString && !m_refusal.Failed() && (m_state == State::Body || m_state == State::BareString))
+        m_walk.StringByte(byte);
 }
 
 void CInitialiserReader::OnStringEnd(std::string_view badEscape)
 {
-    if (m_place != Place::InString || Failed())
+    if (m_place != Place::InString || m_refusal.Failed())
         return;
     if (!badEscape.empty()) {
-        Refuse(m_string.line, "the string holds " + std::string(badEscape) + ", which the reader cannot decode");
+        Refuse(m_nStringLine, "the string holds " + std::string(badEscape) + ", which the reader cannot decode");
         return;
     }
     m_place = Place::AfterString;
@@ -493,154 +470,147 @@ void CInitialiserReader::OnStringEnd(std::string_view badEscape)
 void CInitialiserReader::EndString()
 {
     m_place = Place::NeedsComma;
-    // C adds the terminating zero where the array has room for it.
-    if (m_string.bounded)
-        PadTo(m_string.end);
-    else
-        Write(CIntegerValue(), true);
+    m_walk.EndString();
 }
 
-void CInitialiserReader::OnDirective(std::string_view name, long line)
+void CInitialiserReader::AddElementToken(const CToken& token)
 {
-    if (!InBody() || Failed() || IsHarmless(name))
+    if (m_nElementTokens == 0)
+        m_nElementLine = token.line;
+    m_nElementParens += IsPunctuator(token, "(") ? 1 : IsPunctuator(token, ")") ? -1 : 0;
+    if (m_nElementTokens < kMaxElementTokens) {
+        if (m_element.size() <= m_nElementTokens)
+            m_element.emplace_back();
+        m_element[m_nElementTokens] = Kept(token);
+    }
+    ++m_nElementTokens;
+}
+
+std::string CInitialiserReader::Quoted() const
+{
+    const std::size_t count = std::min(m_nElementTokens, kMaxElementTokens);
+    return QuotedName(Spelling(CTokens(m_element.data(), count)));
+}
+
+// An element made from a name defined under a condition the reader cannot
+// decide is refused: that name may mean something else.
+bool CInitialiserReader::ElementDoubt()
+{
+    const std::size_t count = std::min(m_nElementTokens, kMaxElementTokens);
+    for (std::size_t k = 0; k < count; ++k)
+        if (m_element[k].uncertain) {
+            Refuse(m_nElementLine,
+                Quoted() + ": " + QuotedName(m_element[k].text)
+                    + " is defined under a condition the reader cannot decide: name it with -D or -U");
+            return true;
+        }
+    return false;
+}
+
+void CInitialiserReader::EndElement()
+{
+    if (m_nElementTokens == 0 || m_refusal.Failed())
         return;
-    std::string directive(1, '#');
-    directive += name;
-    Refuse(line,
-        QuotedName(directive) + " inside the initialiser is "
-            + (IsConditional(name) ? "a condition the reader does not evaluate" : "not read"));
+    if (m_nElementTokens > kMaxElementTokens) {
+        Refuse(m_nElementLine, Quoted() + " is an expression longer than the reader takes");
+    } else if (!ElementDoubt()) {
+        const CEvaluatedConstant value = EvaluateConstant(
+            CTokens(m_element.data(), m_nElementTokens), m_parser.Abi(), m_parser, CExpressionMode::Program);
+        if (!value.refusal.empty())
+            Refuse(m_nElementLine, Quoted() + " " + value.refusal);
+        else
+            m_walk.Value(value.value, m_nElementLine, Quoted());
+    }
+    m_nElementTokens = 0;
+    m_nElementParens = 0;
+}
+
+// "[2] =", ".x =", "[1].y[0] =": the steps before the '='.
+void CInitialiserReader::ApplyDesignator()
+{
+    const CTokens tokens(m_element.data(), std::min(m_nElementTokens, kMaxElementTokens));
+    std::vector<CDesignatorStep> steps;
+    for (std::size_t at = 0; at < tokens.size() && !m_refusal.Failed();) {
+        if (IsPunctuator(tokens[at], ".") && at + 1 < tokens.size() && tokens[at + 1].kind == CTokenKind::Identifier) {
+            steps.push_back({true, tokens[at + 1].text, 0});
+            at += 2;
+            continue;
+        }
+        if (!IsPunctuator(tokens[at], "[")) {
+            Refuse(m_nElementLine, Quoted() + " is a designator the reader does not take");
+            break;
+        }
+        const std::size_t close = SkipGroup(tokens, at);
+        const CEvaluatedConstant index = EvaluateConstant(
+            tokens.subspan(at + 1, close - at - 2), m_parser.Abi(), m_parser, CExpressionMode::Program);
+        if (!index.refusal.empty())
+            Refuse(m_nElementLine, Quoted() + " " + index.refusal);
+        else if (index.value.kind != CConstant::Kind::Integer
+            || (index.value.integer.isSigned && index.value.integer.Signed() < 0))
+            Refuse(m_nElementLine, Quoted() + " is not an index of the array");
+        steps.push_back({false, {}, index.value.integer.bits});
+        at = close;
+    }
+    if (!m_refusal.Failed() && !ElementDoubt())
+        m_walk.Designate(steps, m_nElementLine, Quoted());
+    m_nElementTokens = 0;
+    m_nElementParens = 0;
+}
+
+void CInitialiserReader::OnUncertainText(std::string_view condition, long line, bool bracket)
+{
+    if (m_refusal.Failed() || m_state == State::Done)
+        return;
+    const bool reading = m_state == State::Body || m_state == State::BareString || m_state == State::AfterEquals
+        || (m_state == State::Declaration && !m_decl.empty());
+    if (reading) {
+        Refuse(line,
+            "the array's text stands under " + std::string(condition)
+                + ", which the reader cannot decide: name its condition with -D or -U");
+        return;
+    }
+    if (bracket && m_strUncertainArray.empty())
+        m_strUncertainArray = std::string(condition) + " (line " + std::to_string(line) + ")";
 }
 
 CPlainNumberLimit CInitialiserReader::PlainNumberLimit() const
 {
-    if (m_state != State::Body || Failed() || !AtElementStart())
+    if (m_state != State::Body || m_refusal.Failed() || m_nElementTokens != 0 || m_place != Place::Open)
         return {0, 0};
-    const CLevel& level = m_levels.back();
-    if (!level.bounded)
-        return {m_nPlainMax, std::numeric_limits<std::uint64_t>::max()};
-    return {m_nPlainMax, level.end > m_nCursor ? level.end - m_nCursor : 0};
+    return m_walk.PlainLimit();
 }
 
-// Each value as Write would give it: within m_nPlainMax no conversion
-// changes it, and a non-negative value has zeros past its four bytes.
 void CInitialiserReader::OnPlainNumbers(const std::uint32_t* values, std::size_t count, long line)
 {
-    constexpr std::size_t kPerPut = 512;
-    std::array<unsigned char, kPerPut * 9> bytes;
-    const auto width = static_cast<std::size_t>(m_nWidth);
     m_nLastLine = line;
-    m_nCursor += count;
-    while (count > 0) {
-        const std::size_t part = std::min(count, kPerPut);
-        if (width == 1) {
-            for (std::size_t k = 0; k < part; ++k)
-                bytes[k] = static_cast<unsigned char>(values[k]);
-        } else {
-            std::fill_n(bytes.begin(), part * width, 0);
-            for (std::size_t k = 0; k < part; ++k)
-                for (std::size_t b = 0; b < std::min<std::size_t>(width, 4); ++b)
-                    bytes[k * width + b] = static_cast<unsigned char>(values[k] >> (8 * b));
-        }
-        m_out.PutBytes(bytes.data(), part * width);
-        values += part;
-        count -= part;
-    }
-}
-
-void CInitialiserReader::Write(CIntegerValue value, bool fromString)
-{
-    const auto refuse = [&](const std::string& reason) {
-        if (fromString)
-            Refuse(m_string.line, "the string " + reason);
-        else
-            RefuseElement(reason);
-    };
-    const CLevel& level = m_levels.back();
-    if (level.bounded && m_nCursor >= level.end) {
-        Refuse(fromString ? m_string.line : m_nElementLine, "more elements than the array holds");
-        return;
-    }
-    if (m_conversion == Conversion::ToType)
-        value = ConvertTo(value, m_type);
-    if (m_conversion == Conversion::FitOneByte
-        && (value.isSigned ? value.Signed() < -128 || value.Signed() > 255 : value.bits > 255)) {
-        refuse("does not fit in one byte: name the width with c1 to c9");
-        return;
-    }
-    if (value.charSignDependent && m_nWidth > 1) {
-        refuse("holds a char of 0x80 or above, whose wider value depends on the machine");
-        return;
-    }
-    std::array<unsigned char, 9> bytes;
-    for (int k = 0; k < m_nWidth; ++k)
-        bytes[static_cast<std::size_t>(k)] = value.Byte(k);
-    m_out.PutBytes(bytes.data(), static_cast<std::size_t>(m_nWidth));
-    ++m_nCursor;
-}
-
-void CInitialiserReader::PadTo(std::uint64_t position)
-{
-    static const std::array<unsigned char, 4096> kZeros{};
-    const std::uint64_t perPut = kZeros.size() / static_cast<std::size_t>(m_nWidth);
-    while (m_nCursor < position) {
-        const std::uint64_t count = std::min(position - m_nCursor, perPut);
-        m_out.PutBytes(kZeros.data(), static_cast<std::size_t>(count) * static_cast<std::size_t>(m_nWidth));
-        m_nCursor += count;
-    }
-}
-
-// Elements in one element of the braces at this depth (1: the outer braces).
-std::uint64_t CInitialiserReader::ElementSpan(std::size_t depth) const
-{
-    std::uint64_t span = 1;
-    if (!m_bPasted)
-        for (std::size_t k = depth; k < m_decl.dims.size(); ++k)
-            span *= m_decl.dims[k];
-    return span;
-}
-
-std::string CInitialiserReader::ElementText() const
-{
-    std::string text;
-    const std::size_t count = std::min(m_nElementTokens, kMaxElementTokens);
-    for (std::size_t k = 0; k < count; ++k) {
-        if (k > 0 && IsWordLike(m_element[k - 1].kind) && IsWordLike(m_element[k].kind))
-            text += ' ';
-        text += m_element[k].text;
-    }
-    if (text.size() > kMaxQuotedText || count < m_nElementTokens)
-        text = text.substr(0, kMaxQuotedText) + "...";
-    return text;
-}
-
-void CInitialiserReader::RefuseElement(const std::string& reason)
-{
-    Refuse(m_nElementLine, QuotedName(ElementText()) + " " + reason);
-}
-
-void CInitialiserReader::Refuse(long line, const std::string& reason)
-{
-    if (Failed())
-        return;
-    m_strError = line > 0 ? "line " + std::to_string(line) + ": " + reason : reason;
+    m_walk.PlainNumbers(values, count);
 }
 
 bool CInitialiserReader::Finish()
 {
-    if (!Failed()) {
-        switch (m_state) {
-        case State::Start:
-        case State::Done: break;
-        case State::Declaration:
-        case State::AfterEquals: Refuse(0, "no '=' is followed by an initialiser in braces"); break;
-        case State::BareString: Refuse(m_nLastLine, "the initialiser is never closed"); break;
-        case State::Body:
-            if (m_bPasted && m_levels.size() == 1)
-                EndElement();
-            else
-                Refuse(m_nLastLine, "the initialiser is never closed");
+    if (m_refusal.Failed())
+        return false;
+    switch (m_state) {
+    case State::Start:
+    case State::Done: break;
+    case State::Body:
+        if (m_bPasted && m_nPastedDepth == 0) {
+            EndElement();
+            CloseBody(m_nLastLine);
             break;
         }
+        Refuse(m_nLastLine, "the initialiser is never closed");
+        break;
+    case State::BareString:
+    case State::AfterEquals: Refuse(m_nLastLine, "the initialiser is never closed"); break;
+    default: {
+        std::string missing = m_strArrayName.empty()
+            ? "no '=' is followed by an initialiser in braces"
+            : "no array " + QuotedName(m_strArrayName) + " is initialised in the file";
+        if (!m_strUncertainArray.empty())
+            missing += "; one may stand under " + m_strUncertainArray + ", which the reader cannot decide";
+        Refuse(0, missing);
     }
-    return !Failed();
+    }
+    return !m_refusal.Failed();
 }

@@ -1,165 +1,117 @@
 #pragma once
 
-#include "CArrayDeclaration.h"
-#include "CIntegerValue.h"
+#include "CDeclarationParser.h"
+#include "CFileScope.h"
+#include "CInitialiserWalk.h"
+#include "CRefusal.h"
 #include "CSourceLexer.h"
-#include "textarray/ByteUnit.h"
+#include "csource/CSourceOptions.h"
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-// Where the initialiser's elements go, as bytes.
-class CElementSink
-{
-public:
-    virtual ~CElementSink() = default;
-    virtual void PutBytes(const unsigned char* bytes, std::size_t count) = 0;
-};
-
-// Reads the elements of a C array's initialiser from the lexer's tokens and
-// writes each as the bytes the compiler would store, or stops at the first
-// thing it cannot evaluate exactly as C does, with the line and the reason.
-//
-// The initialiser read is the first one in braces after an "=" (or a string
-// after the "=" of a char array); a text that starts with no name is an
-// initialiser's inside pasted alone.
+// Reads the preprocessed tokens of a C file: its declarations at file scope
+// (typedefs, structures, enums), and the initialiser of one array (the
+// first, or the one named), whose elements are evaluated as C does and
+// written as the bytes the compiler stores, or refused at the first thing
+// it cannot evaluate exactly, with the line and the reason. A text that
+// starts with no name is an initialiser's inside pasted alone.
 class CInitialiserReader final : public CTokenSink
 {
 public:
-    // byteUnit: bytes per element; none for the declared element type's width.
-    CInitialiserReader(CElementSink& out, std::optional<CByteUnit> byteUnit)
-        : m_out(out)
-        , m_byteUnit(byteUnit)
-    {
-    }
+    // Longer than any declaration or element of real code; past them the
+    // reader refuses rather than hold more.
+    static constexpr std::size_t kMaxDeclarationTokens = 16384;
+    static constexpr std::size_t kMaxElementTokens = 4096;
+    // Braces a pasted body may nest.
+    static constexpr int kMaxPastedDepth = 64;
+
+    CInitialiserReader(CElementSink& out, CRefusal& refusal, const CSourceOptions& options);
+
+    // The source's size, or as much of it as was read: it bounds the zeros
+    // an array may add.
+    void SetSourceSize(std::uint64_t size) { m_nSourceSize = std::max(m_nSourceSize, size); }
 
     void OnToken(const CToken& token) override;
     void OnStringByte(unsigned char byte) override;
     void OnStringEnd(std::string_view badEscape) override;
-    void OnDirective(std::string_view name, long line) override;
+    void OnUncertainText(std::string_view condition, long line, bool bracket) override;
     CPlainNumberLimit PlainNumberLimit() const override;
     void OnPlainNumbers(const std::uint32_t* values, std::size_t count, long line) override;
 
-    // After the lexer's Finish: true when a whole initialiser was read.
+    // After the last token: true when a whole initialiser was read.
     bool Finish();
-    bool Failed() const { return !m_strError.empty(); }
-    // "line 12: '192+32' is an expression"
-    const std::string& Error() const { return m_strError; }
 
 private:
     enum class State {
         Start,
         Declaration,
+        SkipInitialiser,   // another declarator's, up to its ',' or ';'
+        SkipBraces,        // a function's body
         AfterEquals,
-        Body,         // inside the initialiser's braces
-        BareString,   // char s[] = "..." without braces
+        Body,
+        BareString,        // char s[] = "..." without braces
         Done,
     };
-
     // Where the body stands between its elements' tokens.
-    enum class Place {
-        Open,          // an element, a brace or a string may start
-        InString,      // a string's bytes are arriving
-        AfterString,   // a string ended; an adjacent one would join it
-        NeedsComma,    // a brace or a string ended the element: ',' or '}' must follow
-    };
+    enum class Place { Open, InString, AfterString, NeedsComma };
 
-    // How an element's value becomes the bytes written.
-    enum class Conversion {
-        AsWritten,     // the value C gives the literal, at the byte unit
-        ToType,        // first converted to the declared element type
-        FitOneByte,    // as written, refused unless it fits one byte: no width was named or declared
-    };
-
-    // The string being read and the end of the row it fills.
-    struct CStringRow
-    {
-        long line = 0;
-        std::uint64_t end = 0;
-        bool bounded = false;   // the row has a size: C pads it, else ends the string with a zero
-    };
-
-    struct CElementToken
-    {
-        CTokenKind kind;
-        std::string text;
-        std::string decoded;
-        bool undecodable;
-    };
-
-    // More tokens than any element the reader evaluates: such an element is
-    // refused, and its text in the message is cut.
-    static constexpr std::size_t kMaxElementTokens = 32;
-
-    // A unary sign or a cast before an element's literal.
-    struct CPrefix
-    {
-        char sign;   // '-', '+', or 0 for a cast
-        CIntegerType type;
-    };
-    struct CPrefixes
-    {
-        std::array<CPrefix, kMaxElementTokens> items;
-        std::size_t count = 0;
-    };
-
-    // One pair of braces being read: the elements it covers.
-    struct CLevel
-    {
-        std::uint64_t start;
-        std::uint64_t end;   // past its last element, when bounded
-        bool bounded;
-    };
-
+    static CExprToken Kept(const CToken& token);
+    void StartToken(const CToken& token);
     void DeclarationToken(const CToken& token);
+    void DeclarationPunctuator(const CToken& token);
+    void OpenBraceInDeclaration(const CToken& token);
+    bool OpensTaggedBody() const;
+    const CDeclarator EndDeclarator();
+    void AfterDeclarator(const CDeclarator& declarator, const CToken& token);
+    bool IsTarget(const CDeclarator& declarator) const;
+    bool BeginTarget(const CDeclarator& declarator, long line);
+    std::string TargetRefusal(const CDeclarator& declarator) const;
+    CTypePtr TargetType(const CDeclarator& declarator, std::string& refusal) const;
+    void SkipToken(const CToken& token);
     void AfterEqualsToken(const CToken& token);
-    bool BeginInitialiser(long line);
     void BodyToken(const CToken& token);
     bool BodyPunctuator(const CToken& token);
     void BareStringToken(const CToken& token);
+    void PastedBrace(const CToken& token);
     bool StringGoesOn(const CToken& token);
-    bool AtElementStart() const { return m_nElementTokens == 0 && m_place == Place::Open; }
-    bool InBody() const { return m_state == State::Body || m_state == State::BareString; }
     void BeginString(const CToken& token);
     void EndString();
     void AddElementToken(const CToken& token);
     void EndElement();
     void ApplyDesignator();
-    bool EvaluateElement(CIntegerValue& value);
-    bool ReadPrefixes(std::size_t& at, CPrefixes& prefixes);
-    bool ApplyPrefixes(const CPrefixes& prefixes, CIntegerValue& value);
-    bool ReadPrimary(std::size_t& at, CIntegerValue& value);
-    void OpenBrace();
-    void CloseBrace();
-    void Write(CIntegerValue value, bool fromString);
-    void PadTo(std::uint64_t position);
-    std::uint64_t ElementSpan(std::size_t depth) const;
-    std::string ElementText() const;
-    void Refuse(long line, const std::string& reason);
-    void RefuseElement(const std::string& reason);
+    bool ElementDoubt();
+    std::string Quoted() const;
+    void CloseBody(long line);
+    void Refuse(long line, const std::string& reason) { m_refusal.Refuse(line, reason); }
 
-    CElementSink& m_out;
+    CRefusal& m_refusal;
     std::optional<CByteUnit> m_byteUnit;
-    int m_nWidth = 1;              // bytes written per element
-    // The largest literal written as its own value, so unchanged by the
-    // element's type and with no refusal to make.
-    std::uint32_t m_nPlainMax = 0;
+    std::string m_strArrayName;
+    CFileScope m_scope;
+    CDeclarationParser m_parser;
+    CInitialiserWalk m_walk;
+    std::uint64_t m_nSourceSize = 0;
+
     State m_state = State::Start;
+    std::vector<CExprToken> m_decl;
+    std::optional<CSpecifiers> m_specifiers;
+    int m_nDeclParens = 0;
+    int m_nDeclBraces = 0;
+    std::uint64_t m_nSkipDepth = 0;
+    std::string m_strUncertainArray;   // an unknown condition that may hold an array before the target
+
+    bool m_bTargetTakesString = false;   // a char array: "= \"...\"" without braces
+    bool m_bPasted = false;
+    int m_nPastedDepth = 0;
     Place m_place = Place::Open;
-    bool m_bPasted = false;        // a body alone, with no declaration
-    CArrayDeclaration m_decl;
-    Conversion m_conversion = Conversion::AsWritten;
-    CIntegerType m_type;           // for Conversion::ToType
-    std::vector<CLevel> m_levels;
-    std::uint64_t m_nCursor = 0;   // elements written
-    std::vector<CElementToken> m_element;
+    std::vector<CExprToken> m_element;
     std::size_t m_nElementTokens = 0;
+    int m_nElementParens = 0;
     long m_nElementLine = 0;
-    CStringRow m_string;
+    long m_nStringLine = 0;
     long m_nLastLine = 0;
-    std::string m_strError;
 };

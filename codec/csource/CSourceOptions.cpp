@@ -5,9 +5,8 @@
 
 namespace {
 
-constexpr std::array<std::pair<CAbiName, std::string_view>, 3> kAbiNames
-    = {{{CAbiName::X86_64Linux, "x86_64-linux"}, {CAbiName::X86_64Windows, "x86_64-windows"},
-        {CAbiName::ArmEabi, "arm-eabi"}}};
+constexpr std::array<std::pair<CAbiName, std::string_view>, 3> kAbiNames = {{{CAbiName::X86_64Linux, "x86_64-linux"},
+    {CAbiName::X86_64Windows, "x86_64-windows"}, {CAbiName::ArmEabi, "arm-eabi"}}};
 
 } // namespace
 

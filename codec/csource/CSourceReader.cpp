@@ -1,40 +1,47 @@
 #include "csource/CSourceReader.h"
 
 #include "CInitialiserReader.h"
+#include "CRefusal.h"
 #include "CSourceLexer.h"
 #include "ElementWriter.h"
 
 // Built in this order, each part taking the one before it.
 struct CSourceReader::CParts
 {
-    CParts(CByteWriter& out, std::optional<CByteUnit> byteUnit)
+    CParts(CByteWriter& out, const CSourceOptions& options)
         : elements(out)
-        , reader(elements, byteUnit)
+        , reader(elements, refusal, options)
         , lexer(reader)
     {
     }
 
+    CRefusal refusal;
     CElementWriter elements;
     CInitialiserReader reader;
     CSourceLexer lexer;
+    std::uint64_t fed = 0;
 };
 
-CSourceReader::CSourceReader(
-    CByteWriter& out, const CSourceOptions& options, std::optional<std::uint64_t> /*sourceSize*/)
-    : m_parts(std::make_unique<CParts>(out, options.byteUnit))
+CSourceReader::CSourceReader(CByteWriter& out, const CSourceOptions& options, std::optional<std::uint64_t> sourceSize)
+    : m_parts(std::make_unique<CParts>(out, options))
 {
+    if (sourceSize)
+        m_parts->reader.SetSourceSize(*sourceSize);
 }
 
 CSourceReader::~CSourceReader() = default;
 
 void CSourceReader::Feed(std::span<const unsigned char> text)
 {
+    // From a pipe the size is known only as it arrives.
+    m_parts->fed += text.size();
+    m_parts->reader.SetSourceSize(m_parts->fed);
     m_parts->lexer.Feed(text);
 }
 
 bool CSourceReader::Failed() const
 {
-    return m_parts->reader.Failed();
+    return m_parts->refusal.Failed();
 }
 
 bool CSourceReader::Finish()
@@ -45,5 +52,5 @@ bool CSourceReader::Finish()
 
 const std::string& CSourceReader::Error() const
 {
-    return m_parts->reader.Error();
+    return m_parts->refusal.Text();
 }

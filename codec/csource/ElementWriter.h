@@ -1,7 +1,7 @@
 #pragma once
 
 #include "fileio/ByteStreams.h"
-#include "CInitialiserReader.h"
+#include "CInitialiserWalk.h"
 
 #include <algorithm>
 #include <cstring>
