@@ -19,8 +19,8 @@ bool IsAttributeWord(std::string_view word)
 
 bool IsTypeKeyword(std::string_view word)
 {
-    constexpr std::array<std::string_view, 12> kWords = {"signed", "unsigned", "char", "short", "int", "long",
-        "float", "double", "_Bool", "_Complex", "void", "__int128"};
+    constexpr std::array<std::string_view, 12> kWords = {"signed", "unsigned", "char", "short", "int", "long", "float",
+        "double", "_Bool", "_Complex", "void", "__int128"};
     return std::find(kWords.begin(), kWords.end(), word) != kWords.end();
 }
 
@@ -318,7 +318,7 @@ std::string CDeclarationParser::MemberDeclaration(CTokens member, std::vector<CM
         return "has a member of a type the reader cannot store: " + specifiers.refusal;
     if (!specifiers.attributes.first.empty())
         return "has a member with " + QuotedName(specifiers.attributes.first) + ", which may move it";
-    if (!specifiers.base)
+    if (!specifiers.Known())
         return "has a member of type " + QuotedName(specifiers.unknownType) + ", which the file does not define";
     for (CTokens part : SplitAt(member.subspan(specifiers.end), ",")) {
         const CDeclarator declarator = Declarator(part, 0);
@@ -361,7 +361,8 @@ std::string CDeclarationParser::EnumBody(CTokens body, std::string& doubt, CScal
             if (evaluated.value.kind != CConstant::Kind::Integer)
                 return "holds " + QuotedName(Spelling(part)) + ", which is not an integer";
             const CIntegerValue& integer = evaluated.value.integer;
-            if (!integer.isSigned && integer.bits > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
+            if (!integer.isSigned
+                && integer.bits > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
                 return "holds a value past what an enum can take";
             value = integer.Signed();
         }
@@ -457,6 +458,8 @@ std::size_t CDeclarationParser::Dimension(CTokens tokens, std::size_t at, CDecla
     spelled += ']';
     const std::string quoted = QuotedName(spelled);
     const CEvaluatedConstant size = EvaluateConstant(inside, m_abi, *this, CExpressionMode::Program);
+    // A size refused still marks the declarator as an array's.
+    declarator.dims.push_back(0);
     if (!size.refusal.empty())
         declarator.refusal = quoted + " is a size the reader cannot evaluate: " + size.refusal;
     else if (size.value.kind != CConstant::Kind::Integer)
@@ -464,7 +467,7 @@ std::size_t CDeclarationParser::Dimension(CTokens tokens, std::size_t at, CDecla
     else if (size.value.integer.isSigned && size.value.integer.Signed() < 0)
         declarator.refusal = quoted + " is a negative size";
     else
-        declarator.dims.push_back(size.value.integer.bits);
+        declarator.dims.back() = size.value.integer.bits;
     return close;
 }
 
@@ -491,11 +494,11 @@ bool CDeclarationParser::AddTypedef(const CSpecifiers& specifiers, const CDeclar
             + ", which the reader does not apply";
     if (entry.refusal.empty() && (declarator.pointer || declarator.function))
         entry.refusal = QuotedName(declarator.name) + " is a pointer or function type";
-    if (entry.refusal.empty() && specifiers.base)
-        entry.type = ObjectType(specifiers.base, declarator, entry.refusal);
-    else if (entry.refusal.empty() && !declarator.dims.empty())
-        entry.refusal = QuotedName(declarator.name) + " is an array of " + QuotedName(entry.unknownType)
-            + ", which the file does not define";
+    // A type no one defines keeps the array's shape over a stand-in, for c1
+    // to c9 to widen.
+    const CTypePtr element = specifiers.base ? specifiers.base : ScalarObject(CScalarType{});
+    if (entry.refusal.empty())
+        entry.type = ObjectType(element, declarator, entry.refusal);
     return m_scope.AddTypedef(declarator.name, std::move(entry));
 }
 
@@ -509,14 +512,14 @@ CEvaluatedConstant CDeclarationParser::Identifier(std::string_view name)
                 + ", whose meaning depends on a condition the reader cannot decide";
         return evaluated;
     }
-    evaluated.refusal = QuotedName(name) + " is not defined in the file";
+    evaluated.refusal = QuotedName(name) + " is not defined in the file: define it with -D";
     return evaluated;
 }
 
 std::optional<CNamedType> CDeclarationParser::TypeName(std::span<const CExprToken> tokens)
 {
     const CSpecifiers specifiers = Specifiers(tokens);
-    if (!specifiers.base || !specifiers.doubt.empty())
+    if (!specifiers.Known() || !specifiers.doubt.empty())
         return std::nullopt;
     const CDeclarator declarator = Declarator(tokens, specifiers.end);
     if (declarator.end != tokens.size() || !declarator.name.empty() || !declarator.refusal.empty()

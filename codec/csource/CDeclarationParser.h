@@ -30,6 +30,9 @@ struct CSpecifiers
     CAttributes attributes;
     bool isTypedef = false;
     std::size_t end = 0;       // the first token past them
+
+    // A type of known layout: a type no one defines keeps only its shape.
+    bool Known() const { return base && unknownType.empty(); }
 };
 
 // One declarator: its name and the array sizes around the base type.

@@ -21,12 +21,32 @@ CTypePtr AtUnitWidth(const CTypePtr& type, int width)
         CScalarType scalar = type->scalar;
         scalar.width = width;
         scalar.align = 1;
-        return ScalarObject(scalar);
+        auto widened = std::make_shared<CObjectType>(*ScalarObject(scalar));
+        widened->widenedChar = type->scalar.width == 1;
+        return widened;
     }
     if (!type->IsArray())
         return nullptr;
     CTypePtr element = AtUnitWidth(type->element, width);
-    return element ? ArrayObject(element, type->count, type->unbounded, type->byteArray) : nullptr;
+    return element ? ArrayObject(element, type->count, type->unbounded) : nullptr;
+}
+
+// An element's refusal: the element quoted, then why; a reason that quotes
+// a name of its own follows a colon, unless the element is that name.
+std::string ElementRefusal(const std::string& quoted, const std::string& reason)
+{
+    if (reason.starts_with(quoted + " "))
+        return reason;
+    if (reason.starts_with("'") || reason.starts_with("$'"))
+        return quoted + ": " + reason;
+    return quoted + " " + reason;
+}
+
+const char* ElementKind(const CObjectType& type)
+{
+    if (type.IsArray())
+        return ElementKind(*type.element);
+    return type.IsScalar() ? "floating values" : "structures";
 }
 
 } // namespace
@@ -237,10 +257,12 @@ bool CInitialiserReader::BeginTarget(const CDeclarator& declarator, long line)
         return false;
     }
     const std::uint64_t zeroLimit = CInitialiserWalk::kMaxZeroFillOverSource + m_nSourceSize;
-    if (!type->unbounded && type->size / 9 > zeroLimit) {
+    // An element's text gives at most 9 bytes for its 2 ("0,"): the rest of
+    // a sized array is zeros, refused before a byte is written.
+    if (m_bWholeSource && !type->unbounded && type->size / 5 > zeroLimit) {
         Refuse(line,
             "the array's " + std::to_string(type->size)
-                + " bytes pass its source's size and 1 GiB by far: the reader does not write them");
+                + " bytes are more than 1 GiB past what its source can give: the reader does not write them");
         return false;
     }
     m_bTargetTakesString = type->IsByteArray();
@@ -263,7 +285,7 @@ std::string CInitialiserReader::TargetRefusal(const CDeclarator& declarator) con
     for (const CAttributes& attributes : {specifiers.attributes, declarator.attributes})
         if (attributes.changesBytes)
             return "the array is declared with " + QuotedName(attributes.first) + ", which the reader does not apply";
-    if (!specifiers.base && !m_byteUnit)
+    if (!specifiers.Known() && !m_byteUnit)
         return QuotedName(specifiers.unknownType.empty() ? declarator.name : specifiers.unknownType)
             + " is not a type the file defines: name the width with c1 to c9";
     return {};
@@ -278,8 +300,10 @@ CTypePtr CInitialiserReader::TargetType(const CDeclarator& declarator, std::stri
         unit.width = m_byteUnit->Bytes();
         unit.align = 1;
         const CTypePtr converted = element ? AtUnitWidth(element, unit.width) : ScalarObject(unit);
+        // c1 to c9 give a type no one defines its shape: its scalars as wide as named.
         if (!converted) {
-            refusal = "c" + std::to_string(unit.width) + " reads integer elements only: these are not";
+            refusal = "c" + std::to_string(unit.width) + " reads integer elements only, and these are "
+                + ElementKind(*element);
             return nullptr;
         }
         element = converted;
@@ -517,7 +541,7 @@ void CInitialiserReader::EndElement()
         const CEvaluatedConstant value = EvaluateConstant(
             CTokens(m_element.data(), m_nElementTokens), m_parser.Abi(), m_parser, CExpressionMode::Program);
         if (!value.refusal.empty())
-            Refuse(m_nElementLine, Quoted() + " " + value.refusal);
+            Refuse(m_nElementLine, ElementRefusal(Quoted(), value.refusal));
         else
             m_walk.Value(value.value, m_nElementLine, Quoted());
     }
@@ -544,7 +568,7 @@ void CInitialiserReader::ApplyDesignator()
         const CEvaluatedConstant index = EvaluateConstant(
             tokens.subspan(at + 1, close - at - 2), m_parser.Abi(), m_parser, CExpressionMode::Program);
         if (!index.refusal.empty())
-            Refuse(m_nElementLine, Quoted() + " " + index.refusal);
+            Refuse(m_nElementLine, ElementRefusal(Quoted(), index.refusal));
         else if (index.value.kind != CConstant::Kind::Integer
             || (index.value.integer.isSigned && index.value.integer.Signed() < 0))
             Refuse(m_nElementLine, Quoted() + " is not an index of the array");
@@ -604,9 +628,8 @@ bool CInitialiserReader::Finish()
     case State::BareString:
     case State::AfterEquals: Refuse(m_nLastLine, "the initialiser is never closed"); break;
     default: {
-        std::string missing = m_strArrayName.empty()
-            ? "no '=' is followed by an initialiser in braces"
-            : "no array " + QuotedName(m_strArrayName) + " is initialised in the file";
+        std::string missing = m_strArrayName.empty() ? "the file initialises no array"
+                                                     : "the file initialises no array " + QuotedName(m_strArrayName);
         if (!m_strUncertainArray.empty())
             missing += "; one may stand under " + m_strUncertainArray + ", which the reader cannot decide";
         Refuse(0, missing);

@@ -34,6 +34,11 @@ public:
     // The source's size, or as much of it as was read: it bounds the zeros
     // an array may add.
     void SetSourceSize(std::uint64_t size) { m_nSourceSize = std::max(m_nSourceSize, size); }
+    void SetWholeSourceSize(std::uint64_t size)
+    {
+        SetSourceSize(size);
+        m_bWholeSource = true;
+    }
 
     void OnToken(const CToken& token) override;
     void OnStringByte(unsigned char byte) override;
@@ -95,6 +100,7 @@ private:
     CDeclarationParser m_parser;
     CInitialiserWalk m_walk;
     std::uint64_t m_nSourceSize = 0;
+    bool m_bWholeSource = false;
 
     State m_state = State::Start;
     std::vector<CExprToken> m_decl;

@@ -31,8 +31,9 @@ CConstant CharConstant(unsigned char byte, const CScalarType& element)
     CConstant value;
     value.integer.width = 1;
     value.integer.isSigned = element.isSigned;
-    value.integer.bits = element.isSigned ? static_cast<std::uint64_t>(static_cast<std::int64_t>(static_cast<signed char>(byte)))
-                                          : byte;
+    value.integer.bits = element.isSigned
+        ? static_cast<std::uint64_t>(static_cast<std::int64_t>(static_cast<signed char>(byte)))
+        : byte;
     return value;
 }
 
@@ -63,8 +64,7 @@ CInitialiserWalk::CSlot CInitialiserWalk::SlotAt(const CFrame& frame) const
 {
     const CObjectType& type = *frame.type;
     switch (type.kind) {
-    case CObjectType::Kind::Array:
-        return {type.element.get(), frame.base + frame.index * type.element->size};
+    case CObjectType::Kind::Array: return {type.element.get(), frame.base + frame.index * type.element->size};
     case CObjectType::Kind::Struct: {
         const CMember& member = type.members[frame.index];
         return {member.type.get(), frame.base + member.offset};
@@ -81,7 +81,7 @@ CInitialiserWalk::CFrame* CInitialiserWalk::OpenFrame(long line)
             m_refusal.Refuse(line, "more elements than the array holds");
             return nullptr;
         }
-        CloseFrame(m_frames.back());
+        CloseFrame(m_frames.back(), line);
         m_frames.pop_back();
     }
     if (m_frames.empty()) {
@@ -93,12 +93,12 @@ CInitialiserWalk::CFrame* CInitialiserWalk::OpenFrame(long line)
 
 // The rest of a closed aggregate is zeros; an unbounded array ends after
 // its last element.
-void CInitialiserWalk::CloseFrame(const CFrame& frame)
+void CInitialiserWalk::CloseFrame(const CFrame& frame, long line)
 {
     const CObjectType& type = *frame.type;
     const std::uint64_t end
         = type.IsArray() && type.unbounded ? frame.base + frame.index * type.element->size : frame.base + type.size;
-    PadTo(end, 0);
+    PadTo(end, line);
 }
 
 bool CInitialiserWalk::Open(long line)
@@ -124,14 +124,14 @@ bool CInitialiserWalk::Open(long line)
 bool CInitialiserWalk::Close(long line)
 {
     while (!m_frames.empty() && !m_frames.back().braced) {
-        CloseFrame(m_frames.back());
+        CloseFrame(m_frames.back(), line);
         m_frames.pop_back();
     }
     if (m_frames.empty()) {
         m_refusal.Refuse(line, "'}' closes no '{'");
         return false;
     }
-    CloseFrame(m_frames.back());
+    CloseFrame(m_frames.back(), line);
     m_frames.pop_back();
     return !m_refusal.Failed();
 }
@@ -274,7 +274,8 @@ CPlainNumberLimit CInitialiserWalk::PlainLimit() const
     const std::uint32_t most = LargestKept(frame.type->element->scalar, m_rule);
     if (most == 0)
         return {0, 0};
-    const std::uint64_t left = frame.type->unbounded ? std::numeric_limits<std::uint64_t>::max() : frame.type->count - frame.index;
+    const std::uint64_t left
+        = frame.type->unbounded ? std::numeric_limits<std::uint64_t>::max() : frame.type->count - frame.index;
     return {most, left};
 }
 
@@ -327,8 +328,9 @@ bool CInitialiserWalk::PadTo(std::uint64_t offset, long line)
     if (offset <= m_nWritten)
         return !m_refusal.Failed();
     if (offset - m_nWritten > m_nZeroLimit - std::min(m_nZeroLimit, m_nZeros)) {
-        m_refusal.Refuse(line, "the array's zeros pass " + std::to_string(m_nZeroLimit)
-                + " bytes, more than its source's size and 1 GiB: the reader does not write them");
+        m_refusal.Refuse(line,
+            "the array needs more than " + std::to_string(m_nZeroLimit)
+                + " zero bytes, 1 GiB more than its source's size: the reader does not write them");
         return false;
     }
     static const std::array<unsigned char, 4096> kZeros{};

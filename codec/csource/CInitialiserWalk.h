@@ -98,9 +98,9 @@ private:
     // The frame whose next slot an element fills, braces left out popped;
     // nullptr (refused) when the braced frame is full.
     CFrame* OpenFrame(long line);
-    void CloseFrame(const CFrame& frame);
-    bool WriteScalar(const CScalarType& type, std::uint64_t offset, const CConstant& value, long line,
-        const std::string& quoted);
+    void CloseFrame(const CFrame& frame, long line);
+    bool WriteScalar(
+        const CScalarType& type, std::uint64_t offset, const CConstant& value, long line, const std::string& quoted);
     bool Emit(std::uint64_t offset, const unsigned char* bytes, std::size_t count, long line);
     bool PadTo(std::uint64_t offset, long line);
 

@@ -26,7 +26,7 @@ int TypeDepth(const CObjectType& type)
     return 1;
 }
 
-CTypePtr ArrayObject(CTypePtr element, std::uint64_t count, bool unbounded, bool byteArray)
+CTypePtr ArrayObject(CTypePtr element, std::uint64_t count, bool unbounded)
 {
     if (TypeDepth(*element) >= CObjectType::kMaxDepth)
         return nullptr;
@@ -39,9 +39,9 @@ CTypePtr ArrayObject(CTypePtr element, std::uint64_t count, bool unbounded, bool
     type->element = std::move(element);
     type->count = count;
     type->unbounded = unbounded;
-    type->byteArray = byteArray
-        || (type->element->IsScalar() && type->element->scalar.kind == CScalarType::Kind::Integer
-            && type->element->scalar.width == 1);
+    const CObjectType& scalar = *type->element;
+    type->byteArray = scalar.IsScalar()
+        && (scalar.widenedChar || (scalar.scalar.kind == CScalarType::Kind::Integer && scalar.scalar.width == 1));
     return type;
 }
 

@@ -30,9 +30,10 @@ struct CObjectType
     std::vector<CMember> members;   // Kind::Struct
     std::uint64_t size = 0;
     std::uint64_t align = 1;
-    // Kind::Array of chars, which a string literal may initialise; kept when
-    // c1 to c9 widen the elements.
+    // Kind::Array of chars, which a string literal may initialise.
     bool byteArray = false;
+    // Kind::Scalar: a char that c1 to c9 widened, still a string's element.
+    bool widenedChar = false;
 
     bool IsScalar() const { return kind == Kind::Scalar; }
     bool IsArray() const { return kind == Kind::Array; }
@@ -51,8 +52,7 @@ constexpr std::uint64_t kMaxObjectSize = std::uint64_t{1} << 62;
 
 CTypePtr ScalarObject(const CScalarType& scalar);
 // none when count * size passes kMaxObjectSize, or the nesting kMaxDepth.
-// byteArray: a char array whatever its elements' width now.
-CTypePtr ArrayObject(CTypePtr element, std::uint64_t count, bool unbounded, bool byteArray = false);
+CTypePtr ArrayObject(CTypePtr element, std::uint64_t count, bool unbounded);
 // Members laid out in order, each at the next multiple of its alignment, the
 // whole padded to the largest; none past kMaxObjectSize.
 CTypePtr StructObject(std::vector<CMember> members);

@@ -26,7 +26,7 @@ CSourceReader::CSourceReader(CByteWriter& out, const CSourceOptions& options, st
     : m_parts(std::make_unique<CParts>(out, options))
 {
     if (sourceSize)
-        m_parts->reader.SetSourceSize(*sourceSize);
+        m_parts->reader.SetWholeSourceSize(*sourceSize);
 }
 
 CSourceReader::~CSourceReader() = default;

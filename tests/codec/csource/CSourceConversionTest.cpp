@@ -44,13 +44,14 @@ TEST(CSourceConversion, ARefusalNamesTheFileAndLeavesTheDestinationAlone)
     CTempDir dir;
     dir.Write("out", "precious");
     CArrayCodec codec;
-    codec.SetSourcePath(dir.Write("fw.h", "/* fw */\nstatic const u8 fw[] = {\n  0x01,\n  192+32,\n};\n"));
+    codec.SetSourcePath(dir.Write("fw.h", "/* fw */\nstatic const u8 fw[] = {\n  0x01,\n  FW_END,\n};\n"));
     codec.SetDestPath(dir.Path("out"));
     const CConversionResult result = codec.CSourceToBin(0, 1);
     EXPECT_EQ(result.outcome, EOutcome::Failed);
     EXPECT_EQ(result.failure, EFailure::NotACArray);
     EXPECT_EQ(result.path, dir.Path("fw.h"));
-    EXPECT_EQ(result.message, "cannot read '" + dir.Path("fw.h") + "': line 4: '192+32' is an expression");
+    EXPECT_EQ(result.message,
+        "cannot read '" + dir.Path("fw.h") + "': line 4: 'FW_END' is not defined in the file: define it with -D");
     EXPECT_EQ(CTempDir::Read(dir.Path("out")), "precious");
 }
 

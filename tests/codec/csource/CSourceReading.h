@@ -1,7 +1,9 @@
 #pragma once
 
 #include "CInitialiserReader.h"
+#include "CRefusal.h"
 #include "CSourceLexer.h"
+#include "csource/CSourceOptions.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -31,17 +33,20 @@ struct CReading
 };
 
 // The reader fed as a file would feed it, in pieces of the given size, so
-// that every token can be cut anywhere.
-inline CReading ReadC(const std::string& source, int byteUnit, std::size_t piece = 1 << 20)
+// that every token can be cut anywhere. byteUnit 0 is the command line's c:
+// the declared width.
+inline CReading ReadC(const std::string& source, int byteUnit, std::size_t piece = 1 << 20, CSourceOptions options = {})
 {
     CCollectedBytes out;
-    // The command line's c is unit 0: the declared width.
-    CInitialiserReader reader(out, byteUnit == 0 ? std::nullopt : CByteUnit::From(byteUnit));
+    CRefusal refusal;
+    options.byteUnit = byteUnit == 0 ? std::nullopt : CByteUnit::From(byteUnit);
+    CInitialiserReader reader(out, refusal, options);
+    reader.SetWholeSourceSize(source.size());
     CSourceLexer lexer(reader);
     const auto* bytes = reinterpret_cast<const unsigned char*>(source.data());
-    for (std::size_t at = 0; at < source.size() && !reader.Failed(); at += piece)
+    for (std::size_t at = 0; at < source.size() && !refusal.Failed(); at += piece)
         lexer.Feed(std::span<const unsigned char>(bytes + at, std::min(piece, source.size() - at)));
     lexer.Finish();
     const bool read = reader.Finish();
-    return {read, out.Bytes(), reader.Error()};
+    return {read, out.Bytes(), refusal.Text()};
 }
