@@ -1,6 +1,7 @@
 #include "Help.h"
 
 #include "CommandLine.h"
+#include "CommandLineOptions.h"
 #include "ConversionCommands.h"
 #include "Usage.h"
 
@@ -9,12 +10,30 @@
 
 namespace {
 
-// Wide enough for the longest option column, "h1 - h9".
+// Wide enough for the longest conversion option, "h1 - h9", and for the
+// longest option before it, "-D NAME[=VALUE]".
 constexpr std::size_t kOptionColumn = 9;
+constexpr std::size_t kSettingColumn = 17;
 
-void AddOptionLine(std::ostream& text, std::string_view option, std::string_view description)
+void AddOptionLine(
+    std::ostream& text, std::string_view option, std::string_view description, std::size_t column = kOptionColumn)
 {
-    text << '\t' << option << std::string(kOptionColumn - option.size(), ' ') << description << '\n';
+    text << '\t' << option << std::string(column - option.size(), ' ') << description << '\n';
+}
+
+// Under a heading for each set of conversion options they go with; the
+// first says how they are written.
+void AddSettingLines(std::ostream& text)
+{
+    std::string_view conversions;
+    for (const CCommandLineOption& option : CommandLineOptions()) {
+        if (option.conversions != conversions)
+            text << "\nBefore " << ConversionsOf(option)
+                 << (conversions.empty() ? " (--name VALUE or --name=VALUE, -D NAME or -DNAME; -- ends them)" : "")
+                 << '\n';
+        conversions = option.conversions;
+        AddOptionLine(text, OptionName(option) + " " + std::string(option.valueName), option.summary, kSettingColumn);
+    }
 }
 
 std::string Description(const CConversionCommand& command, std::string_view bytesPerNumber)
@@ -59,6 +78,7 @@ std::string HelpText()
         AddCommandLines(text, *command);
     AddOptionLine(text, "-", "as source_file: standard input; as destination_file: standard output");
     AddOptionLine(text, "", "(a file named - is ./-)");
+    AddSettingLines(text);
     text << '\n';
 #ifdef _WIN32
     AddOptionLine(text, "/?", "this help");
