@@ -47,8 +47,8 @@ CCommandLineParse Refused(std::string error)
     return {std::nullopt, std::move(error)};
 }
 
-// Reads the options from arguments[next] on into the request, up to the first
-// argument that is not one, or past the "--" that ends them.
+// Reads the options at the start of the arguments into the settings, up to
+// the first argument that is not one, or past the "--" that ends them.
 class COptionReader
 {
 public:

@@ -5,15 +5,14 @@
 #include "ConversionCommands.h"
 #include "Usage.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <sstream>
 
 namespace {
 
-// Wide enough for the longest conversion option, "h1 - h9", and for the
-// longest option before it, "-D NAME[=VALUE]".
+// Wide enough for the longest conversion option, "h1 - h9".
 constexpr std::size_t kOptionColumn = 9;
-constexpr std::size_t kSettingColumn = 17;
 
 void AddOptionLine(
     std::ostream& text, std::string_view option, std::string_view description, std::size_t column = kOptionColumn)
@@ -21,10 +20,18 @@ void AddOptionLine(
     text << '\t' << option << std::string(column - option.size(), ' ') << description << '\n';
 }
 
+std::string Written(const CCommandLineOption& option)
+{
+    return OptionName(option) + " " + std::string(option.valueName);
+}
+
 // Under a heading for each set of conversion options they go with; the
-// first says how they are written.
+// first says how they are written. One column, two spaces past the widest.
 void AddSettingLines(std::ostream& text)
 {
+    std::size_t column = 0;
+    for (const CCommandLineOption& option : CommandLineOptions())
+        column = std::max(column, Written(option).size() + 2);
     std::string_view conversions;
     for (const CCommandLineOption& option : CommandLineOptions()) {
         if (option.conversions != conversions)
@@ -32,7 +39,7 @@ void AddSettingLines(std::ostream& text)
                  << (conversions.empty() ? " (--name VALUE or --name=VALUE, -D NAME or -DNAME; -- ends them)" : "")
                  << '\n';
         conversions = option.conversions;
-        AddOptionLine(text, OptionName(option) + " " + std::string(option.valueName), option.summary, kSettingColumn);
+        AddOptionLine(text, Written(option), option.summary, column);
     }
 }
 
