@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,11 @@ struct AcceptedCase
     std::vector<std::string_view> args;
     std::string request;
 };
+
+void PrintTo(const AcceptedCase& c, std::ostream* out)
+{
+    *out << c.request;
+}
 
 class ParseCommandLineAccepts : public testing::TestWithParam<AcceptedCase>
 {};
