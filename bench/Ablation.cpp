@@ -52,5 +52,6 @@ int main(int argc, char* argv[])
         return 2;
     }
     UseSpeedLayers(layers);
-    return RunCommandLine(argv[next], argv[next + 1], argv[next + 2], std::cerr);
+    const std::string_view conversion[] = {argv[next], argv[next + 1], argv[next + 2]};
+    return RunCommandLine(conversion, std::cerr);
 }

@@ -1,8 +1,8 @@
 #include "CommandLine.h"
 
+#include "CommandLineParser.h"
 #include "ConversionCommands.h"
 #include "InterruptCleanup.h"
-#include "fileio/QuotedName.h"
 #include "Usage.h"
 
 #include <string>
@@ -11,9 +11,9 @@ namespace {
 
 // "-" stands for a standard stream, as with most tools; the engine knows the
 // streams by these names on every platform. A file named "-" is "./-".
-std::string StreamOrPath(const char* path, const char* streamName)
+std::string StreamOrPath(std::string_view path, const char* streamName)
 {
-    return std::string_view(path) == "-" ? streamName : path;
+    return path == "-" ? streamName : std::string(path);
 }
 
 } // namespace
@@ -40,20 +40,23 @@ void PrintUsage(std::ostream& errors)
     errors << kUsageText << '\n';
 }
 
-int RunCommandLine(std::string_view option, const char* sourcePath, const char* destPath, std::ostream& errors)
+int RunCommandLine(std::span<const std::string_view> arguments, std::ostream& errors)
 {
-    const auto conversion = ParseOption(option);
-    if (!conversion) {
-        errors << "morvex: unknown option " << QuotedName(option) << '\n';
+    const CCommandLineParse parse = ParseCommandLine(arguments);
+    if (!parse.request) {
+        errors << "morvex: " << parse.error << '\n';
         PrintUsage(errors);
         return kExitUsage;
     }
 
+    const CCommandLineRequest& request = *parse.request;
     RemoveTemporaryFilesOnInterrupt();
     CArrayCodec codec;
-    codec.SetSourcePath(StreamOrPath(sourcePath, "/dev/stdin"));
-    codec.SetDestPath(StreamOrPath(destPath, "/dev/stdout"));
-    const CConversionResult result = (codec.*conversion->command->convert)(conversion->byteUnit, conversion->lineUnit);
+    codec.SetSourcePath(StreamOrPath(request.sourcePath, "/dev/stdin"));
+    codec.SetDestPath(StreamOrPath(request.destPath, "/dev/stdout"));
+    codec.SetCSourceOptions(request.settings.cSource);
+    const CCommandLineConversion& conversion = request.conversion;
+    const CConversionResult result = (codec.*conversion.command->convert)(conversion.byteUnit, conversion.lineUnit);
     if (result)
         return kExitSuccess;
     errors << "morvex: " << result.message << '\n';

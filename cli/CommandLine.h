@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <ostream>
+#include <span>
 #include <string_view>
 
 struct CConversionCommand;
@@ -22,10 +23,11 @@ inline constexpr int kCommandLineLineUnit = 10;
 // and any other single byte (byte unit 1); nothing for any other option.
 std::optional<CCommandLineConversion> ParseOption(std::string_view option);
 
-// Runs "option source destination", where "-" names standard input or output.
-// Prints nothing on success; on failure one line naming the file and the
-// reason, or the usage text for a bad option.
-int RunCommandLine(std::string_view option, const char* sourcePath, const char* destPath, std::ostream& errors);
+// Runs "[options] option source destination" (the arguments after the
+// program's name), where "-" names standard input or output. Prints nothing
+// on success; on failure one line naming the file and the reason, or one
+// line saying what is wrong with the arguments and the usage text.
+int RunCommandLine(std::span<const std::string_view> arguments, std::ostream& errors);
 
 // The usage text, as printed for a command line that cannot be run.
 void PrintUsage(std::ostream& errors);

@@ -1,20 +1,46 @@
 #include "Help.h"
 
 #include "CommandLine.h"
+#include "CommandLineOptions.h"
 #include "ConversionCommands.h"
 #include "Usage.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <sstream>
 
 namespace {
 
-// Wide enough for the longest option column, "h1 - h9".
+// Wide enough for the longest conversion option, "h1 - h9".
 constexpr std::size_t kOptionColumn = 9;
 
-void AddOptionLine(std::ostream& text, std::string_view option, std::string_view description)
+void AddOptionLine(
+    std::ostream& text, std::string_view option, std::string_view description, std::size_t column = kOptionColumn)
 {
-    text << '\t' << option << std::string(kOptionColumn - option.size(), ' ') << description << '\n';
+    text << '\t' << option << std::string(column - option.size(), ' ') << description << '\n';
+}
+
+std::string Written(const CCommandLineOption& option)
+{
+    return OptionName(option) + " " + std::string(option.valueName);
+}
+
+// Under a heading for each set of conversion options they go with; the
+// first says how they are written. One column, two spaces past the widest.
+void AddSettingLines(std::ostream& text)
+{
+    std::size_t column = 0;
+    for (const CCommandLineOption& option : CommandLineOptions())
+        column = std::max(column, Written(option).size() + 2);
+    std::string_view conversions;
+    for (const CCommandLineOption& option : CommandLineOptions()) {
+        if (option.conversions != conversions)
+            text << "\nBefore " << ConversionsOf(option)
+                 << (conversions.empty() ? " (--name VALUE or --name=VALUE, -D NAME or -DNAME; -- ends them)" : "")
+                 << '\n';
+        conversions = option.conversions;
+        AddOptionLine(text, Written(option), option.summary, column);
+    }
 }
 
 std::string Description(const CConversionCommand& command, std::string_view bytesPerNumber)
@@ -59,6 +85,7 @@ std::string HelpText()
         AddCommandLines(text, *command);
     AddOptionLine(text, "-", "as source_file: standard input; as destination_file: standard output");
     AddOptionLine(text, "", "(a file named - is ./-)");
+    AddSettingLines(text);
     text << '\n';
 #ifdef _WIN32
     AddOptionLine(text, "/?", "this help");

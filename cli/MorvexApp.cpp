@@ -21,7 +21,7 @@ bool CMorvexApp::StartUp(int argc, char* argv[], DialogMode runDialogs)
     const CStartChoice choice = ChooseStart(arguments);
     std::ostringstream errors;
     switch (choice.mode) {
-    case EStartMode::Conversion: m_nExitCode = RunCommandLine(argv[1], argv[2], argv[3], errors); break;
+    case EStartMode::Conversion: m_nExitCode = RunCommandLine(arguments, errors); break;
     case EStartMode::Help:
         WriteOutputText(HelpText());
         m_nExitCode = kExitSuccess;

@@ -1,6 +1,7 @@
 #include "StartChoice.h"
 
 #include "CommandLine.h"
+#include "CommandLineParser.h"
 #include "Help.h"
 #include "fileio/Utf8Path.h"
 
@@ -15,11 +16,24 @@ bool NamesExistingFile(std::string_view argument)
     return !error && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
 }
 
+// Options before a conversion: one of ours first, or, after an option of
+// any kind, a conversion option with two files. A toolkit's own options
+// ("-platform offscreen") still open the dialogs.
+bool MeansOptionsBeforeAConversion(std::span<const std::string_view> arguments)
+{
+    if (arguments.size() < 2)
+        return false;
+    if (IsCommandLineOption(arguments.front()))
+        return true;
+    return arguments.size() > 3 && arguments.front().starts_with('-')
+        && ParseOption(arguments[arguments.size() - 3]).has_value();
+}
+
 } // namespace
 
 CStartChoice ChooseStart(std::span<const std::string_view> arguments)
 {
-    if (arguments.size() == 3)
+    if (arguments.size() == 3 || MeansOptionsBeforeAConversion(arguments))
         return {EStartMode::Conversion, {}};
     if (arguments.size() == 1) {
         const std::string_view only = arguments.front();

@@ -6,7 +6,7 @@
 
 // What the program does with the arguments after its own name.
 enum class EStartMode {
-    Conversion,   // option source_file destination_file
+    Conversion,   // [options] option source_file destination_file, or a mistake in them
     Help,         // the usage and every option, on standard output
     Version,      // the version and licence, on standard output
     UsageError,   // a conversion option with too few or too many files: a script's mistake

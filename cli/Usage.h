@@ -11,6 +11,8 @@ inline constexpr std::string_view kUsageText = "Usage  : morvex option source_fi
                                                "\th : convert Binary file to Hexa file\n"
                                                "\tb : convert Hexa file to Binary file\n"
                                                "\n"
+                                               "Before c, c1 - c9: --array NAME, -D NAME[=VALUE], -U NAME, --abi ABI\n"
+                                               "\n"
                                                "Ex) morvex i srcdata.txt desdata.txt";
 
 // Exit codes of the program.

@@ -130,9 +130,9 @@ CConversionResult CArrayCodec::ConvertCSourceToBin(std::optional<CByteUnit> byte
     CConversionFiles files(m_szSourcePath, m_szDestPath, m_progress);
     if (auto opened = files.Open(); !opened)
         return opened;
-    CSourceOptions options;
+    CSourceOptions options = m_cSourceOptions;
     options.byteUnit = byteUnit;
-    CSourceReader reader(files.Dest(), options, std::nullopt);
+    CSourceReader reader(files.Dest(), options, files.SourceSize());
     for (auto chunk = files.NextChunk(); !chunk.empty() && !reader.Failed(); chunk = files.NextChunk())
         reader.Feed(chunk);
     // A write that failed stopped the reading: the write's failure, not the

@@ -67,6 +67,14 @@ CConversionResult CConversionFiles::Open()
     return {};
 }
 
+std::optional<std::uint64_t> CConversionFiles::SourceSize() const
+{
+    FilePlatform::CFileStamp stamp;
+    if (!FilePlatform::StampOf(m_strSourcePath, stamp) || !stamp.regular)
+        return std::nullopt;
+    return stamp.size;
+}
+
 CConversionResult CConversionFiles::OpenSource(CByteReader& source, const std::string& path)
 {
     if (auto refused = RefuseClosedStream(path); !refused)

@@ -5,6 +5,7 @@
 #include "textarray/ByteUnit.h"
 #include "textarray/SpeedLayers.h"
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -59,6 +60,11 @@ public:
     // Closes both files and puts the destination in place; the old
     // destination is kept after any read or write error or once cancelled.
     CConversionResult Close();
+
+    // After Open: the size of a regular source file, as its name gives it;
+    // none for a pipe, a device or a socket. Another file put in its place
+    // since is caught at the end, when the source is found changed.
+    std::optional<std::uint64_t> SourceSize() const;
 
     // Whether the source was read so far without a fault or cancel.
     CConversionResult SourceReadWhole() const { return ReadWhole(m_source, m_strSourcePath); }

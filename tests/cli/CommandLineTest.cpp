@@ -33,6 +33,8 @@ struct OptionCase
     std::string option;
     std::string source;
     std::string expected;
+    std::vector<std::string> before = {};   // the options before the conversion option
+    std::string sourceName = "in";
 };
 
 class CommandLineOption : public testing::TestWithParam<OptionCase>
@@ -42,8 +44,10 @@ TEST_P(CommandLineOption, ConvertsSilentlyWithItsUnitsAndLineUnit10)
 {
     const OptionCase& c = GetParam();
     CTempDir dir;
-    dir.Write("in", c.source);
-    const Outcome outcome = RunMorvex(dir, {c.option, "in", "out"});
+    dir.Write(c.sourceName, c.source);
+    std::vector<std::string> args = c.before;
+    args.insert(args.end(), {c.option, c.sourceName, "out"});
+    const Outcome outcome = RunMorvex(dir, args);
     EXPECT_EQ(outcome.exitCode, 0) << outcome.errors;
     EXPECT_EQ(outcome.errors, "");
     EXPECT_EQ(outcome.output, "");
@@ -75,7 +79,12 @@ INSTANTIATE_TEST_SUITE_P(Options, CommandLineOption,
         OptionCase{"c", "unsigned char f[] = {0x41, /* 9 */ 66};\nunsigned int f_len = 2;", "AB"},
         OptionCase{"c", "static const uint16_t t[3] = {0x4241, -1};", std::string("AB\xFF\xFF\0\0", 6)},
         OptionCase{"c4", "uint32_t t[] = {0x44434241, 'E'};", std::string("ABCDE\0\0\0", 8)},
-        OptionCase{"c1", "0x41, 0x4342", "AB"}));
+        OptionCase{"c1", "0x41, 0x4342", "AB"},
+        // Options before the conversion option, in each of their forms.
+        OptionCase{"c", "unsigned char a[] = {1};", "\x01", {"--abi", "x86_64-windows"}},
+        OptionCase{"c2", "unsigned char a[] = {1};", std::string("\x01\0", 2),
+            {"--abi=arm-eabi", "--array", "a", "-DUNUSED", "-D", "F(x)=x", "-UOTHER", "-U", "F"}},
+        OptionCase{"c", "unsigned char a[] = {1};", "\x01", {"--array=a", "--"}, "-x"}));
 // clang-format on
 
 struct RoundTripCase
@@ -143,6 +152,14 @@ INSTANTIATE_TEST_SUITE_P(Kinds, CommandLineFailure,
     testing::Values(
         // Which options are refused is the parser's (ParseOption below).
         FailureCase{"UnknownOption", {"h12", "in", "out"}, "", 2, "morvex: unknown option 'h12'\n" + kUsage},
+        // Which options before it are refused, and why, is the parser's (CommandLineParserTest).
+        FailureCase{"UnknownOptionBefore", {"--arrray", "t", "c", "fw.h", "out"}, "", 2,
+            "morvex: unknown option '--arrray'\n" + kUsage},
+        FailureCase{"OptionOfAnotherConversion", {"--abi", "arm-eabi", "h", "in", "out"}, "", 2,
+            "morvex: option '--abi' is for c, c1 - c9, not 'h'\n" + kUsage},
+        FailureCase{"UnknownAbi", {"--abi=x86", "c", "fw.h", "out"}, "", 2,
+            "morvex: option '--abi' takes x86_64-linux, x86_64-windows or arm-eabi, not 'x86'\n" + kUsage},
+        FailureCase{"OptionWithoutFiles", {"-DX", "c", "fw.h"}, "", 2, "morvex: missing destination_file\n" + kUsage},
         FailureCase{"MissingSource", {"h", "x.txt", "out"}, "", 1,
             "morvex: cannot open source file 'x.txt': No such file or directory\n"},
         FailureCase{"SameFile", {"i", "in", "./in"}, "", 1,
@@ -374,7 +391,17 @@ INSTANTIATE_TEST_SUITE_P(Arguments, StartUp,
         StartCase{{"-V"}, 0, false, "", "", VersionText()},
         StartCase{{"h", "<dir>/in.bin", "<dir>/out.txt"}, 0, false, "", "", ""},
         StartCase{{"h", "<dir>/missing.bin", "<dir>/out.txt"}, 1, false, "",
-            "morvex: cannot open source file '<dir>/missing.bin': No such file or directory\n", ""}));
+            "morvex: cannot open source file '<dir>/missing.bin': No such file or directory\n", ""},
+        // Options before the conversion option: one of ours first, or any
+        // option first and a conversion option with two files at the end.
+        StartCase{{"-DX", "h", "<dir>/in.bin", "<dir>/out.txt"}, 2, false, "",
+            "morvex: option '-D' is for c, c1 - c9, not 'h'\n" + kUsage, ""},
+        StartCase{{"--array", "t"}, 2, false, "", "morvex: missing option\n" + kUsage, ""},
+        StartCase{{"--", "h", "<dir>/in.bin", "<dir>/out.txt"}, 0, false, "", "", ""},
+        StartCase{{"--arrray", "t", "c", "in", "out"}, 2, false, "", "morvex: unknown option '--arrray'\n" + kUsage, ""},
+        StartCase{{"-platform", "offscreen", "-style", "fusion"}, kDialogExitCode, true, "", "", ""},
+        StartCase{{"x", "c", "in", "out"}, kDialogExitCode, true, "", "", ""},
+        StartCase{{"--array"}, kDialogExitCode, true, "", "", ""}));
 // clang-format on
 
 TEST(ParseOption, FollowsTheOptionTable)

@@ -106,6 +106,10 @@ INSTANTIATE_TEST_SUITE_P(DevStdout, ScriptOutput,
         ScriptCase{"DashBothWaysThroughPipes", "cat in.bin | $M h - - | $M i - - > out", "0xBE,0xBD,0xBC,"},
         ScriptCase{"DashWithAByteUnit", "$M h2 in.bin - | $M b2 - - > out", std::string("ABC\0", 4)},
         ScriptCase{"AFileNamedDash", "cp in.bin ./- && $M h ./- ./out", "0x41,0x42,0x43,"},
+        // Options before the conversion, the C source through a pipe (whose size nobody knows).
+        ScriptCase{"OptionsBeforeACSourceFromAPipe",
+            "printf 'unsigned char a[] = {65, 66};' | $M --abi=x86_64-windows -D X -UY --array a -- c - - > out", "AB"},
+        ScriptCase{"ASourceNamedLikeAnOption", "printf 'char a[] = {67};' > -x && $M -DX -- c -x out", "C"},
         ScriptCase{"IntoAFileNamedDash", "$M h in.bin ./- > stdout && cat ./- stdout > out", "0x41,0x42,0x43,"}),
     [](const testing::TestParamInfo<ScriptCase>& row) { return std::string(row.param.name); });
 // clang-format on

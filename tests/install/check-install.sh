@@ -91,7 +91,7 @@ completions() {
         _morvex; printf "%s\n" "${COMPREPLY[@]}"' _ "$completion" "$@")
 }
 every_unit() { printf "$1%s " '' 1 2 3 4 5 6 7 8 9; }
-[ "$(completions morvex '' | LC_ALL=C sort | xargs)" = "--help --version -V -h $(every_unit b)$(every_unit c)$(every_unit h)$(every_unit i | xargs)" ] ||
+[ "$(completions morvex '' | LC_ALL=C sort | xargs)" = "--abi --array --help --version -D -U -V -h $(every_unit b)$(every_unit c)$(every_unit h)$(every_unit i | xargs)" ] ||
     fail "options offered: $(completions morvex '' | xargs)"
 [ "$(completions morvex h | xargs)" = 'h h1 h2 h3 h4 h5 h6 h7 h8 h9' ] || fail "options after h"
 [ "$(completions morvex h4 in)" = in.bin ] || fail "source file: $(completions morvex h4 in)"
@@ -99,6 +99,15 @@ every_unit() { printf "$1%s " '' 1 2 3 4 5 6 7 8 9; }
 [ "$(completions morvex b4 -)" = - ] || fail "standard input: $(completions morvex b4 -)"
 [ "$(completions morvex b4 - -)" = - ] || fail "standard output: $(completions morvex b4 - -)"
 [ -z "$(completions morvex h4 in.bin out.txt '')" ] || fail "completion after the destination"
+# Options before the conversion option: --abi's values, in both its forms,
+# and the conversion option and files after them.
+abis='x86_64-linux x86_64-windows arm-eabi'
+[ "$(completions morvex --abi '' | xargs)" = "$abis" ] || fail "--abi values: $(completions morvex --abi '' | xargs)"
+[ "$(completions morvex --abi = ar)" = arm-eabi ] || fail "--abi=: $(completions morvex --abi = ar)"
+[ -z "$(completions morvex --array '')" ] || fail "completion of an array name"
+[ "$(completions morvex -DX --abi=arm-eabi --array t c | xargs)" = "$(every_unit c | xargs)" ] ||
+    fail "conversion after options: $(completions morvex -DX --abi=arm-eabi --array t c | xargs)"
+[ "$(completions morvex -D X -- c4 in)" = in.bin ] || fail "source after options: $(completions morvex -D X -- c4 in)"
 
 # With the dialogs built, the installed program finds its dialogs module: on
 # Qt's offscreen platform the main dialog then waits until it is stopped,

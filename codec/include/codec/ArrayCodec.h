@@ -1,6 +1,7 @@
 #pragma once
 
 #include "codec/ConversionResult.h"
+#include "csource/CSourceOptions.h"
 #include "fileio/Progress.h"
 #include "textarray/ByteUnit.h"
 
@@ -37,6 +38,11 @@ public:
     // there is none or the scan did not finish.
     CByteUnitScan ScanByteUnit();
 
+    // What CSourceToBin reads and how: the array, the macros, the platform.
+    // Its byte unit is ignored: the conversion's is taken. The defaults
+    // until set.
+    void SetCSourceOptions(const CSourceOptions& options) { m_cSourceOptions = options; }
+
     // Called once per chunk of source read, from the calling thread; returning
     // false cancels the operation, which then leaves the destination as it was.
     void SetProgress(ProgressCallback progress) { m_progress = std::move(progress); }
@@ -61,5 +67,6 @@ private:
 
     std::string m_szDestPath;
     std::string m_szSourcePath;
+    CSourceOptions m_cSourceOptions;
     ProgressCallback m_progress;
 };
