@@ -511,6 +511,15 @@ void CInitialiserReader::OnDirective(std::string_view name, long line)
             + (IsConditional(name) ? "a condition the reader does not evaluate" : "not read"));
 }
 
+// Until the reader weighs what unseen text may have held, text left out
+// (under an unknown condition, or an #include's) inside the initialiser is
+// refused.
+void CInitialiserReader::OnUncertainText(std::string_view condition, long line, bool /*bracket*/)
+{
+    if (InBody() && !Failed())
+        Refuse(line, std::string(condition) + " inside the initialiser is not read");
+}
+
 CPlainNumberLimit CInitialiserReader::PlainNumberLimit() const
 {
     if (m_state != State::Body || Failed() || !AtElementStart())

@@ -44,6 +44,12 @@ public:
         m_log += name;
         m_log += '\n';
     }
+    void OnDirectiveEnd(long line) override
+    {
+        m_log += 'E';
+        m_log += std::to_string(line);
+        m_log += '\n';
+    }
     const std::string& Log() const { return m_log; }
 
 private:
@@ -81,8 +87,8 @@ const LexCase kLexCases[] = {
         LexCase{"0x1e+2 1'000 .5", "N1 0x1e+2\nN1 1'000\nN1 .5\n"},
         LexCase{"1 /* 2 \n 3 */ 4 // 5 \\\n 6\n7", "N1 1\nN2 4\nN4 7\n"},
         LexCase{"ab\\\r\ncd / 2", "I1 abcd\nP2 /\nN2 2\n"},
-        LexCase{"#define X 1 /* \n */ 2\n 3\n  # if 0\n4", "#1 define\nN3 3\n#4 if\nN5 4\n"},
-        LexCase{"#\nx # y", "#1 \nI2 x\nP2 #\nI2 y\n"},
+        LexCase{"#define X 1 /* \n */ 2\n 3\n  # if 0\n4", "#1 define\nI1 X\nN1 1\nN2 2\nE2\nN3 3\n#4 if\nN4 0\nE4\nN5 4\n"},
+        LexCase{"#\nx # y", "#1 \nE1\nI2 x\nP2 #\nI2 y\n"},
         LexCase{"'A' '\\n' '\\x41' '\\101' '\\q' L'b' u8'c'", "C1 'A' =A\nC1 '\\n' =\n\nC1 '\\x41' =A\nC1 '\\101' =A\nC1 '\\q' !\nC1 L'b' =b\nC1 u8'c' =c\n"},
         LexCase{"\"a\\tb\\0\" L\"x\"", "S1  \"a\tb" + std::string(1, '\0') + "\" \nS1 L \"x\" \n"},
         LexCase{"\"\\x100\" \"\\u0041\" \"open\nx", "S1  \"\" \\x100\nS1  \"0041\" \\u\nS1  \"open\" a line end\nI2 x\n"},
