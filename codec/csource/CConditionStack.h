@@ -27,6 +27,7 @@ public:
     };
 
     bool Taking() const { return m_groups.empty() || m_groups.back().state == CState::Taking; }
+    bool Guarding() const { return !m_groups.empty() && m_groups.back().state == CState::Guard; }
     // Inside a group whose branch is not known (its own groups too).
     bool InUnknown() const { return m_nUnknownAt != 0; }
     bool Empty() const { return m_groups.empty(); }

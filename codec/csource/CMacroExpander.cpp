@@ -11,7 +11,6 @@ std::vector<CPpToken> CMacroExpander::Expand(std::vector<CPpToken> tokens, bool 
     if (tokens.empty() || m_refusal.Failed())
         return {};
     m_nLine = tokens.front().line;
-    m_bSeveralLines = tokens.back().line != m_nLine;
     m_bAtEnd = atEnd;
     m_nCost = 0;
     m_stack.clear();
@@ -102,10 +101,9 @@ void CMacroExpander::ExpandName(std::size_t floor, const CMacro& macro, CPpToken
     if (macro.builtin == CMacro::Builtin::FromBuild)
         return Refuse(Concat("'", name.text, "' changes with the build"));
     if (macro.builtin == CMacro::Builtin::Line) {
-        if (m_bSeveralLines)
-            return Refuse("'__LINE__' in a macro call over several lines is not read");
+        // A replacement's tokens stand at their macro's name, as gcc places them.
         name.kind = CTokenKind::Number;
-        name.text = std::to_string(m_stack.size() == 1 ? name.line : m_nLine);
+        name.text = std::to_string(name.line);
         return out(std::move(name));
     }
     std::vector<std::vector<CPpToken>> args;
@@ -173,8 +171,8 @@ bool CMacroExpander::SplitArguments(
         args.resize(wanted);
         return true;
     }
-    Refuse("the macro '" + name.text + "' takes " + std::to_string(wanted) + " arguments, given "
-        + std::to_string(given));
+    Refuse(
+        "the macro '" + name.text + "' takes " + std::to_string(wanted) + " arguments, given " + std::to_string(given));
     return false;
 }
 

@@ -43,9 +43,10 @@ private:
     void Run(std::size_t floor, const COutput& out);
     void ExpandName(std::size_t floor, const CMacro& macro, CPpToken name, const COutput& out);
     CCall CollectCall(std::size_t floor, std::vector<CPpToken>& call);
-    bool SplitArguments(
-        const CMacro& macro, const CPpToken& name, std::vector<CPpToken>& call, std::vector<std::vector<CPpToken>>& args);
-    std::vector<CPpToken> Substitute(const CMacro& macro, std::vector<std::vector<CPpToken>>& args, const CPpToken& name);
+    bool SplitArguments(const CMacro& macro, const CPpToken& name, std::vector<CPpToken>& call,
+        std::vector<std::vector<CPpToken>>& args);
+    std::vector<CPpToken> Substitute(
+        const CMacro& macro, std::vector<std::vector<CPpToken>>& args, const CPpToken& name);
     std::vector<CPpToken> ExpandArgument(const std::vector<CPpToken>& argument);
     void PasteAll(std::vector<CPpToken>& tokens);
     bool Push(std::vector<CPpToken> tokens, const CMacro* macro);
@@ -58,7 +59,6 @@ private:
     std::vector<CContext> m_stack;
     std::vector<CPpToken> m_cutShort;   // the call the input ended in
     long m_nLine = 0;                   // where the expanded text starts
-    bool m_bSeveralLines = false;
     bool m_bAtEnd = true;
     std::size_t m_nCost = 0;            // of this expansion
     std::uint64_t m_nRead = 0;

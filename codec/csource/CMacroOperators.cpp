@@ -60,8 +60,8 @@ std::string Paste(const CPpToken& left, const CPpToken& right, CPpToken& result)
     std::string spelling;
     if (!Spell(left, spelling) || !Spell(right, spelling))
         return "'##' with a string or a long token is not read";
-    const std::string refusal = "pasting '" + spelling.substr(0, left.text.size()) + "' and '" + right.text
-        + "' does not give a valid token";
+    const std::string refusal
+        = "pasting '" + spelling.substr(0, left.text.size()) + "' and '" + right.text + "' does not give a valid token";
     // "#" and "##" would open a directive at the lexer's line start.
     if (spelling == "#" || spelling == "##") {
         result = left;

@@ -78,7 +78,7 @@ void CPreprocessor::OnToken(const CToken& token)
     m_expander.CountRead(1);
     if (m_bInDirective)
         return CollectDirectiveToken(token);
-    if (!m_conditions.Empty() && m_conditions.Innermost().state == CConditionStack::CState::Guard)
+    if (m_conditions.Guarding())
         m_conditions.ResolveGuard(false);
     if (!m_conditions.Taking())
         return NoteUnknownText(KeepToken(token));
@@ -224,9 +224,9 @@ void CPreprocessor::OnDirective(std::string_view name, long line)
 
 void CPreprocessor::CollectDirectiveToken(const CToken& token)
 {
-    // Under a condition not taken only the first token can matter: a
-    // guard's or an uncertain definition's name.
-    if (!m_conditions.Taking() && !m_directiveTokens.empty())
+    // Under a condition not taken only the first token can matter: an
+    // uncertain definition's name.
+    if (!m_conditions.Taking() && !m_conditions.Guarding() && !m_directiveTokens.empty())
         return;
     m_directiveTokens.push_back(KeepToken(token));
     m_nDirectiveCost += CostOf(m_directiveTokens.back());
@@ -245,9 +245,9 @@ void CPreprocessor::OnDirectiveEnd(long /*line*/)
     if (m_nDirectiveCost > pp_limits::kMaxDirectiveCost)
         return Refuse(m_nDirectiveLine,
             "the #" + m_directive + " line passes " + std::to_string(pp_limits::kMaxDirectiveCost >> 20) + " MiB");
-    if (!m_conditions.Empty() && m_conditions.Innermost().state == CConditionStack::CState::Guard)
-        m_conditions.ResolveGuard(m_directive == "define" && !m_directiveTokens.empty() && !m_directiveTokens[0].truncated
-            && m_directiveTokens[0].text == m_conditions.Innermost().guard);
+    if (m_conditions.Guarding())
+        m_conditions.ResolveGuard(m_directive == "define" && !m_directiveTokens.empty()
+            && !m_directiveTokens[0].truncated && m_directiveTokens[0].text == m_conditions.Innermost().guard);
     m_lastName.clear();
     if (RunConditional())
         return;
@@ -387,9 +387,8 @@ void CPreprocessor::RunUndef()
 // meaning afterwards.
 void CPreprocessor::NoteUnknownDirective()
 {
-    if (!m_conditions.InUnknown() || (m_directive != "define" && m_directive != "undef")
-        || m_directiveTokens.empty() || m_directiveTokens[0].kind != CTokenKind::Identifier
-        || m_directiveTokens[0].truncated)
+    if (!m_conditions.InUnknown() || (m_directive != "define" && m_directive != "undef") || m_directiveTokens.empty()
+        || m_directiveTokens[0].kind != CTokenKind::Identifier || m_directiveTokens[0].truncated)
         return;
     if (const std::string refusal = m_macros.MakeUncertain(m_directiveTokens[0].text); !refusal.empty())
         Refuse(m_nDirectiveLine, refusal);
@@ -400,10 +399,12 @@ std::string CPreprocessor::ConditionText() const
     std::string text = "'#" + m_directive;
     for (const CPpToken& token : m_directiveTokens) {
         if (text.size() > kMaxConditionText)
-            return text + " ...'";
+            break;
         text += token.spaceBefore || text.size() == m_directive.size() + 2 ? " " : "";
         text += token.kind == CTokenKind::String ? Concat("\"", token.decoded.substr(0, kMaxConditionText), "\"")
                                                  : token.text;
     }
+    if (text.size() > kMaxConditionText)
+        return text.substr(0, kMaxConditionText) + " ...'";
     return text + "'";
 }
