@@ -84,47 +84,68 @@ std::string ParseDefinition(std::vector<CPpToken> tokens, CMacro& macro)
     return CheckReplacement(macro);
 }
 
-std::string CMacroTable::MakeRoom(const std::string& name)
+namespace {
+
+// What a name alone costs in a set, and a macro in the table.
+std::size_t NameCost(const std::string& name)
 {
-    if (m_macros.contains(name) || m_undefined.contains(name) || m_uncertain.contains(name))
-        return {};
-    if (m_macros.size() + m_undefined.size() + m_uncertain.size() >= pp_limits::kMaxNames)
-        return "more than " + std::to_string(pp_limits::kMaxNames) + " macro names";
-    return {};
+    return sizeof(std::string) + name.size() + sizeof(void*) * 4;
 }
 
-std::string CMacroTable::Define(const std::string& name, CMacro macro, std::size_t cost)
+std::size_t MacroCost(const std::string& name, const CMacro& macro)
 {
-    if (std::string refusal = MakeRoom(name); !refusal.empty())
-        return refusal;
-    Undefine(name);
-    m_undefined.erase(name);
-    m_uncertain.erase(name);
+    std::size_t cost = NameCost(name) + sizeof(CMacro) + macro.parameterAt.size() * sizeof(int);
+    for (const std::string& parameter : macro.parameters)
+        cost += NameCost(parameter);
+    for (const CPpToken& token : macro.replacement)
+        cost += CostOf(token);
+    return cost;
+}
+
+} // namespace
+
+void CMacroTable::Forget(const std::string& name)
+{
+    if (const auto found = m_macros.find(name); found != m_macros.end()) {
+        m_nCost -= found->second.cost;
+        m_macros.erase(found);
+    }
+    if (m_undefined.erase(name) + m_uncertain.erase(name) > 0)
+        m_nCost -= NameCost(name);
+}
+
+std::string CMacroTable::MakeRoom(const std::string& name, std::size_t cost)
+{
+    Forget(name);
+    if (m_macros.size() + m_undefined.size() + m_uncertain.size() >= pp_limits::kMaxNames)
+        return "more than " + std::to_string(pp_limits::kMaxNames) + " macro names";
     if (m_nCost + cost > pp_limits::kMaxDefinitionsCost)
         return "the macros' definitions pass " + std::to_string(pp_limits::kMaxDefinitionsCost >> 20) + " MiB";
     m_nCost += cost;
+    return {};
+}
+
+std::string CMacroTable::Define(const std::string& name, CMacro macro)
+{
+    const std::size_t cost = MacroCost(name, macro);
+    if (std::string refusal = MakeRoom(name, cost); !refusal.empty())
+        return refusal;
     m_macros[name] = CEntry{std::move(macro), cost};
     return {};
 }
 
 std::string CMacroTable::Undefine(const std::string& name)
 {
-    if (std::string refusal = MakeRoom(name); !refusal.empty())
+    if (std::string refusal = MakeRoom(name, NameCost(name)); !refusal.empty())
         return refusal;
-    if (const auto found = m_macros.find(name); found != m_macros.end()) {
-        m_nCost -= found->second.cost;
-        m_macros.erase(found);
-    }
-    m_uncertain.erase(name);
     m_undefined.insert(name);
     return {};
 }
 
 std::string CMacroTable::MakeUncertain(const std::string& name)
 {
-    if (std::string refusal = Undefine(name); !refusal.empty())
+    if (std::string refusal = MakeRoom(name, NameCost(name)); !refusal.empty())
         return refusal;
-    m_undefined.erase(name);
     m_uncertain.insert(name);
     return {};
 }

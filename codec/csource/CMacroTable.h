@@ -29,7 +29,7 @@ class CMacroTable
 {
 public:
     // An empty string, or the refusal.
-    std::string Define(const std::string& name, CMacro macro, std::size_t cost);
+    std::string Define(const std::string& name, CMacro macro);
     std::string Undefine(const std::string& name);
     // Defined or undefined under a condition not known: neither from now on.
     std::string MakeUncertain(const std::string& name);
@@ -43,7 +43,9 @@ public:
     CNameState StateOf(std::string_view name) const;
 
 private:
-    std::string MakeRoom(const std::string& name);
+    // Room for one more name costing cost, the name's old entry forgotten.
+    std::string MakeRoom(const std::string& name, std::size_t cost);
+    void Forget(const std::string& name);
 
     struct CEntry
     {
@@ -53,7 +55,7 @@ private:
     std::unordered_map<std::string, CEntry> m_macros;
     std::unordered_set<std::string> m_undefined;
     std::unordered_set<std::string> m_uncertain;
-    std::size_t m_nCost = 0;
+    std::size_t m_nCost = 0;   // of all three, against kMaxDefinitionsCost
 };
 
 // The macro that a #define's tokens (after its name) define, or the refusal

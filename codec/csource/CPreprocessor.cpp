@@ -371,7 +371,7 @@ void CPreprocessor::RunDefine()
     std::string refusal
         = ParseDefinition(std::vector<CPpToken>(m_directiveTokens.begin() + 1, m_directiveTokens.end()), macro);
     if (refusal.empty())
-        refusal = m_macros.Define(name->text, std::move(macro), m_nDirectiveCost);
+        refusal = m_macros.Define(name->text, std::move(macro));
     if (!refusal.empty())
         Refuse(m_nDirectiveLine, refusal);
 }

@@ -19,8 +19,8 @@
 //
 // Caps (CPreprocessorLimits.h), each refused past with one line; a held
 // token costs its size plus its text's and bytes' length:
-//   65536 macro names known (defined, undefined or uncertain);
-//   4 MiB for all definitions together, 1 MiB for one directive line;
+//   32768 macro names known (defined, undefined or uncertain);
+//   8 MiB for all definitions and names together, 1 MiB for one directive line;
 //   4 MiB of argument tokens collected from the file for one call;
 //   256 macro invocations or arguments expanded inside one another;
 //   8 MiB of tokens made by one expansion of the file's text;

@@ -10,9 +10,10 @@
 namespace pp_limits {
 
 // Names the preprocessor knows: defined, undefined for certain or uncertain.
-constexpr std::size_t kMaxNames = 65536;
-// All definitions together, and one directive line (so one replacement).
-constexpr std::size_t kMaxDefinitionsCost = 4u << 20;
+constexpr std::size_t kMaxNames = 32768;
+// All definitions and names together, and one directive line (so one
+// replacement).
+constexpr std::size_t kMaxDefinitionsCost = 8u << 20;
 constexpr std::size_t kMaxDirectiveCost = 1u << 20;
 // A macro call's argument tokens collected from the file.
 constexpr std::size_t kMaxArgumentsCost = 4u << 20;

@@ -3,9 +3,12 @@
 #include "CRefusal.h"
 #include "CSourceLexer.h"
 #include "CSourceReading.h"
+#include "ProgramRun.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -161,5 +164,130 @@ const ExpansionCase kConditionCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Macros, CPreprocessorExpansion, testing::ValuesIn(kMacroCases));
 INSTANTIATE_TEST_SUITE_P(Conditions, CPreprocessorExpansion, testing::ValuesIn(kConditionCases));
+
+} // namespace
+
+namespace {
+
+// "#define A0 x x", each next one twice the one before: A<levels> makes
+// 2^(levels+1) tokens from one.
+std::string DoublingMacros(int levels)
+{
+    std::string source = "#define A0 x x\n";
+    for (int k = 1; k <= levels; ++k)
+        source
+            += Concat("#define A", std::to_string(k), " A", std::to_string(k - 1), " A", std::to_string(k - 1), "\n");
+    return source;
+}
+
+// "#define M1 M0" and so on: M<count> nests count expansions.
+std::string ChainedMacros(int count)
+{
+    std::string source;
+    for (int k = 1; k <= count; ++k)
+        source += Concat("#define M", std::to_string(k), " M", std::to_string(k - 1), "\n");
+    return source;
+}
+
+std::string Repeated(const std::string& text, int count)
+{
+    std::string repeated;
+    for (int k = 0; k < count; ++k)
+        repeated += text;
+    return repeated;
+}
+
+std::string ManyNames(int count, const std::string& replacement = {})
+{
+    std::string source;
+    for (int k = 0; k < count; ++k)
+        source += Concat("#define M", std::to_string(k), replacement, "\n");
+    return source;
+}
+
+struct CapCase
+{
+    std::string source;
+    std::string refusal;
+};
+
+// Each cap of the preprocessor is refused past with its own line.
+TEST(CPreprocessor, RefusesPastEachCap)
+{
+    const CapCase kCaps[] = {
+        {ManyNames(32769), "more than 32768 macro names"},
+        {ManyNames(40, Repeated(" x", 3000)), "the macros' definitions pass 8 MiB"},
+        {Concat("#define L ", Repeated("x ", 12000)), "the #define line passes 1 MiB"},
+        {Concat("#define F(x) x\nF(", Repeated("x ", 40000), ")"), "the call of 'F' passes 4 MiB"},
+        {Concat(ChainedMacros(300), "M300"), "macro expansions nest deeper than 256"},
+        {Concat(DoublingMacros(29), "A29"), "a macro expansion passes 8 MiB"},
+        {Concat(DoublingMacros(14), Repeated("A14\n", 100)),
+            "macro expansions make more than 16 tokens per token of the file"},
+        {Repeated("#if 1\n", 257), "#if groups nest deeper than 256"},
+    };
+    for (const CapCase& cap : kCaps) {
+        const std::string log = Preprocess(cap.source, cap.source.size(), {});
+        EXPECT_TRUE(log.ends_with(": " + cap.refusal))
+            << cap.refusal << ": " << log.substr(log.size() - std::min<std::size_t>(200, log.size()));
+    }
+}
+
+struct BytesCase
+{
+    std::string source;   // its array is named a
+    std::string bytes;
+    std::vector<CMacroOption> macros = {};
+};
+
+// The bytes the compiler stores for a's array, or none without a compiler.
+std::optional<std::string> CompiledBytes(const BytesCase& c)
+{
+    CTempDir dir;
+    dir.Write("a.c",
+        Concat(c.source, "\nint putchar(int);\nint main(void) { for (unsigned long k = 0; k < sizeof a; ++k) ",
+            "putchar(((const unsigned char*)a)[k]); return 0; }\n"));
+    std::vector<std::string> arguments = {"-w", "-o", "a", "a.c"};
+    for (const CMacroOption& option : c.macros)
+        arguments.push_back(option.undefine ? "-U" + option.name : Concat("-D", option.name, "=", option.value));
+    const CProgramOutcome built = RunProgram("cc", dir.Root(), arguments);
+    if (built.exitCode == 127 || built.exitCode == -1)
+        return std::nullopt;
+    EXPECT_EQ(built.exitCode, 0) << built.errors;
+    return RunProgram(dir.Path("a"), dir.Root(), {}).output;
+}
+
+// clang-format off
+const BytesCase kBytesCases[] = {
+    {"#define N 3\nunsigned char a[N] = {1};", std::string("\1\0\0", 3)},
+    {"#define B(x) 0x##x,\nunsigned char a[] = { B(41) B(42) };", "AB"},
+    {"#define ROW(p,q) p, q,\nunsigned char a[] = { ROW(1,2)\nROW(\n3,\n4) };", "\1\2\3\4"},
+    {"#if 2 > 1\nunsigned char a[] = {1};\n#else\nunsigned char a[] = {2};\n#endif", "\1"},
+    {"#ifndef H\n#define H\n#define V 7\nunsigned char a[] = {V, V};\n#endif", "\7\7"},
+    {"#define S \"ab\"\nchar a[] = S;", std::string("ab\0", 3)},
+    {"#define STR(x) #x\nchar a[] = STR(hi  there);", std::string("hi there\0", 9)},
+    {"#define V(...) {__VA_ARGS__}\nunsigned char a[] = V(5, 6);", "\5\6"},
+    {"#define X 1\n#undef X\n#define X 2\nunsigned char a[] = {X};", "\2"},
+    {"#ifdef __cplusplus\nint a[] = {1};\n#else\nunsigned char a[] = {0x41, 0x42,\n0x43};\n#endif", "ABC"},
+    {"unsigned char a[] = {V, W};", "\x09\x01", {{"V", "9"}, {"W", "1"}}},
+};
+// clang-format on
+
+class CPreprocessorBytes : public testing::TestWithParam<BytesCase>
+{};
+
+TEST_P(CPreprocessorBytes, GivesTheBytesTheCompilerStores)
+{
+    const BytesCase& c = GetParam();
+    for (const std::size_t piece : {std::size_t{1}, std::size_t{3}, c.source.size() + 1}) {
+        const CReading reading = ReadC(c.source, 0, piece, c.macros);
+        EXPECT_TRUE(reading.read) << c.source << "\n" << reading.error;
+        EXPECT_EQ(reading.bytes, c.bytes) << c.source << "\nin pieces of " << piece;
+    }
+    if (const std::optional<std::string> compiled = CompiledBytes(c)) {
+        EXPECT_EQ(*compiled, c.bytes) << c.source;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, CPreprocessorBytes, testing::ValuesIn(kBytesCases));
 
 } // namespace
