@@ -17,12 +17,26 @@ constexpr std::array<std::string_view, 20> kQualifierWords = {"const", "volatile
     "__restrict__", "__const", "__volatile__", "__inline", "__inline__", "__extension__", "mutable"};
 
 // The words that build a scalar type's name, in the order of CWordCounts.
-enum TypeWord : std::size_t { Signed, Unsigned, Char, Short, Int, Long, Bool, Float, Double, WChar, Char16, Char32, Count };
+enum TypeWord : std::size_t {
+    Signed,
+    Unsigned,
+    Char,
+    Short,
+    Int,
+    Long,
+    Bool,
+    Float,
+    Double,
+    WChar,
+    Char16,
+    Char32,
+    Count
+};
 
-constexpr std::array<std::pair<std::string_view, TypeWord>, 13> kTypeWords = {{{"signed", Signed},
-    {"unsigned", Unsigned}, {"char", Char}, {"short", Short}, {"int", Int}, {"long", Long}, {"_Bool", Bool},
-    {"bool", Bool}, {"float", Float}, {"double", Double}, {"wchar_t", WChar}, {"char16_t", Char16},
-    {"char32_t", Char32}}};
+constexpr std::array<std::pair<std::string_view, TypeWord>, 13> kTypeWords
+    = {{{"signed", Signed}, {"unsigned", Unsigned}, {"char", Char}, {"short", Short}, {"int", Int}, {"long", Long},
+        {"_Bool", Bool}, {"bool", Bool}, {"float", Float}, {"double", Double}, {"wchar_t", WChar}, {"char16_t", Char16},
+        {"char32_t", Char32}}};
 
 using CWordCounts = std::array<int, TypeWord::Count>;
 

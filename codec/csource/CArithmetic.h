@@ -4,9 +4,22 @@
 
 // C's binary operators but && || and ?:, which decide what they evaluate.
 enum class CBinaryOperator {
-    Multiply, Divide, Remainder, Add, Subtract, ShiftLeft, ShiftRight,
-    Less, Greater, LessEqual, GreaterEqual, Equal, NotEqual,
-    BitAnd, BitXor, BitOr,
+    Multiply,
+    Divide,
+    Remainder,
+    Add,
+    Subtract,
+    ShiftLeft,
+    ShiftRight,
+    Less,
+    Greater,
+    LessEqual,
+    GreaterEqual,
+    Equal,
+    NotEqual,
+    BitAnd,
+    BitXor,
+    BitOr,
 };
 
 enum class CUnaryOperator { Plus, Minus, Complement, Not };

@@ -47,8 +47,8 @@ CEvaluatedConstant ToInteger(const CConstant& value, const CScalarType& type)
 
 CEvaluatedConstant ToFloating(const CConstant& value, CConstant::Kind kind)
 {
-    const double exact = value.kind == CConstant::Kind::Integer ? IntegerToFloating(value.integer, kind)
-                                                                 : value.floating;
+    const double exact
+        = value.kind == CConstant::Kind::Integer ? IntegerToFloating(value.integer, kind) : value.floating;
     const CConstant converted = Floating(kind, exact);
     if (std::isinf(converted.floating))
         return {{}, "is out of the range of float"};

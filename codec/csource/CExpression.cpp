@@ -24,17 +24,30 @@ constexpr int kOrPrecedence = 1;
 constexpr int kAndPrecedence = 2;
 
 constexpr auto kBinaryOperators = std::to_array<CBinaryInfo>({
-    {"||", kOrPrecedence, CBinaryOperator::BitOr}, {"&&", kAndPrecedence, CBinaryOperator::BitAnd},
-    {"|", 3, CBinaryOperator::BitOr}, {"^", 4, CBinaryOperator::BitXor}, {"&", 5, CBinaryOperator::BitAnd},
-    {"==", 6, CBinaryOperator::Equal}, {"!=", 6, CBinaryOperator::NotEqual}, {"<", 7, CBinaryOperator::Less},
-    {">", 7, CBinaryOperator::Greater}, {"<=", 7, CBinaryOperator::LessEqual},
-    {">=", 7, CBinaryOperator::GreaterEqual}, {"<<", 8, CBinaryOperator::ShiftLeft},
-    {">>", 8, CBinaryOperator::ShiftRight}, {"+", 9, CBinaryOperator::Add}, {"-", 9, CBinaryOperator::Subtract},
-    {"*", 10, CBinaryOperator::Multiply}, {"/", 10, CBinaryOperator::Divide}, {"%", 10, CBinaryOperator::Remainder},
+    {"||", kOrPrecedence, CBinaryOperator::BitOr},
+    {"&&", kAndPrecedence, CBinaryOperator::BitAnd},
+    {"|", 3, CBinaryOperator::BitOr},
+    {"^", 4, CBinaryOperator::BitXor},
+    {"&", 5, CBinaryOperator::BitAnd},
+    {"==", 6, CBinaryOperator::Equal},
+    {"!=", 6, CBinaryOperator::NotEqual},
+    {"<", 7, CBinaryOperator::Less},
+    {">", 7, CBinaryOperator::Greater},
+    {"<=", 7, CBinaryOperator::LessEqual},
+    {">=", 7, CBinaryOperator::GreaterEqual},
+    {"<<", 8, CBinaryOperator::ShiftLeft},
+    {">>", 8, CBinaryOperator::ShiftRight},
+    {"+", 9, CBinaryOperator::Add},
+    {"-", 9, CBinaryOperator::Subtract},
+    {"*", 10, CBinaryOperator::Multiply},
+    {"/", 10, CBinaryOperator::Divide},
+    {"%", 10, CBinaryOperator::Remainder},
 });
 
 constexpr auto kUnaryOperators = std::to_array<std::pair<std::string_view, CUnaryOperator>>({
-    {"+", CUnaryOperator::Plus}, {"-", CUnaryOperator::Minus}, {"~", CUnaryOperator::Complement},
+    {"+", CUnaryOperator::Plus},
+    {"-", CUnaryOperator::Minus},
+    {"~", CUnaryOperator::Complement},
     {"!", CUnaryOperator::Not},
 });
 
@@ -141,16 +154,14 @@ CEvaluatedConstant CEvaluator::Run()
 
 bool CEvaluator::Conditional(bool live, COperand& out)
 {
-    if (++m_depth > kMaxDepth)
-        return Refuse("nests deeper than " + std::to_string(kMaxDepth) + " levels");
-    const bool read = Binary(kOrPrecedence, live, out);
-    --m_depth;
-    if (!read || !At("?"))
-        return read;
+    if (!Binary(kOrPrecedence, live, out) || !At("?"))
+        return m_refusal.empty();
     ++m_at;
     const bool condition = IsNonZero(out.value);
     COperand taken, other;
-    ++m_depth;
+    // A chain of ?: nests through its arms, not through Unary.
+    if (++m_depth > kMaxDepth)
+        return Refuse("nests deeper than " + std::to_string(kMaxDepth) + " levels");
     const bool arms = Conditional(live && condition, taken) && (At(":") || Refuse("has a '?' without its ':'"))
         && (++m_at, Conditional(live && !condition, other));
     --m_depth;
@@ -217,8 +228,8 @@ bool CEvaluator::Unary(bool live, COperand& out)
             return Refuse(std::move(error));
         return Settle(Apply(op, operand.value), ZeroResult(op, operand.value), live, out);
     }
-    if (m_mode == CExpressionMode::Program && m_at < m_tokens.size()
-        && m_tokens[m_at].kind == CTokenKind::Identifier && m_tokens[m_at].text == "sizeof")
+    if (m_mode == CExpressionMode::Program && m_at < m_tokens.size() && m_tokens[m_at].kind == CTokenKind::Identifier
+        && m_tokens[m_at].text == "sizeof")
         return Sizeof(out);
     std::size_t close = 0;
     if (m_mode == CExpressionMode::Program && At("(")) {
@@ -258,7 +269,7 @@ bool CEvaluator::Sizeof(COperand& out)
             return Refuse("takes the size of a character literal, an int in C but a char in C++");
         size = operand.value.kind == CConstant::Kind::Integer ? static_cast<std::uint64_t>(operand.value.integer.width)
             : operand.value.kind == CConstant::Kind::Float    ? 4
-                                                               : 8;
+                                                              : 8;
     }
     const std::optional<CScalarType> sizeType = m_abi.BuiltinTypeName("size_t");
     out = {IntegerConstant(MakeInteger(size, sizeType->width, false)), false};

@@ -100,14 +100,16 @@ CCharacterValue WideCharacter(std::string_view prefix, const CExprToken& token, 
             return {.refusal = "is not one character under 0x80"};
         return {static_cast<unsigned char>(bytes[0]), 4, true, {}};
     }
-    const std::optional<CScalarType> type
-        = abi.BuiltinTypeName(prefix == "L" ? "wchar_t" : prefix == "u" ? "char16_t" : "char32_t");
+    const std::optional<CScalarType> type = abi.BuiltinTypeName(prefix == "L" ? "wchar_t"
+            : prefix == "u"                                                   ? "char16_t"
+                                                                              : "char32_t");
     if (!type || (prefix != "L" && prefix != "u" && prefix != "U"))
         return {.refusal = "has a prefix the reader does not know"};
     // One escaped byte is the value itself; unescaped text is one UTF-8 character.
     std::optional<std::uint32_t> codePoint;
     if (token.text.find('\\') != std::string::npos)
-        codePoint = bytes.size() == 1 ? std::optional<std::uint32_t>(static_cast<unsigned char>(bytes[0])) : std::nullopt;
+        codePoint
+            = bytes.size() == 1 ? std::optional<std::uint32_t>(static_cast<unsigned char>(bytes[0])) : std::nullopt;
     else
         codePoint = SingleCodePoint(bytes);
     if (!codePoint)
