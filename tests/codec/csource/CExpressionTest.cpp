@@ -170,6 +170,17 @@ const ProgramCase kProgramCases[] = {
     {kLinux, "float", "16777216.0 + 1.0 + 1.0", "0100804b"},
     {kLinux, "float", "16777217", "0000804b"},
     {kLinux, "float", "3", "00004040"},
+    {kLinux, "float", "0xFFFFFFFFFFFFFFFF", "0000805f"},
+    {kLinux, "float", "0x8000008000000001", "0100005f"},
+    {kLinux, "float", "1.00000005960464477539062500001f", "0100803f"},
+    {kLinux, "float", "1.00000005960464477539062500001", "0000803f"},
+    {kLinux, "float", "0x1.8p1f", "00004040"},
+    {kLinux, "float", "(float)16777217", "0000804b"},
+    {kLinux, "double", "1e-310", "2be6708b68120000"},
+    {kLinux, "float", "1e-40f", "c2160100"},
+    {kLinux, "double", "-0.0", "0000000000000080"},
+    {kWindows, "long long", "2147483648L + 4294967295", "ffffff7f01000000"},
+    {kArm, "long long", "0x80000000L - 1", "ffffff7f00000000"},
     {kLinux, "double", "0.1", "9a9999999999b93f"},
     {kLinux, "double", "0.1f", "000000a09999b93f"},
     {kLinux, "double", "(double)(float)0.1", "000000a09999b93f"},
@@ -240,6 +251,53 @@ TEST_P(CProgramExpression, StoresTheBytesGccStores)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, CProgramExpression, testing::ValuesIn(kProgramCases));
+
+// c1 to c9: the value as C converts it into an integer of that many bytes,
+// past eight the sign or zeros going on.
+struct WidthCase
+{
+    CAbiName abi;
+    std::string_view expression;
+    int width;
+    std::string_view expected;
+};
+
+// clang-format off
+const WidthCase kWidthCases[] = {
+    {kLinux, "-1", 9, "ffffffffffffffffff"},
+    {kLinux, "-1", 3, "ffffff"},
+    {kLinux, "0xFFFFFFFFu", 9, "ffffffff0000000000"},
+    {kLinux, "0xFFFFFFFFFFFFFFFF", 9, "ffffffffffffffff00"},
+    {kLinux, "-2147483647 - 1", 6, "00000080ffff"},
+    {kLinux, "300", 1, "2c"},
+    {kLinux, "'\\xff'", 2, "ffff"},
+    {kArm, "'\\xff'", 2, "ff00"},
+    {kLinux, "(unsigned char)-1", 9, "ff0000000000000000"},
+    {kLinux, "1.5", 2, "!floating"},
+    {kLinux, "1", 10, "!width"},
+    {kLinux, "1", 0, "!width"},
+};
+// clang-format on
+
+class CStoredWidth : public testing::TestWithParam<WidthCase>
+{};
+
+TEST_P(CStoredWidth, ConvertsTheValueNotItsStoredBytes)
+{
+    const WidthCase& c = GetParam();
+    const CAbi& abi = AbiFor(c.abi);
+    CTestNames names(abi, CExpressionMode::Program);
+    const std::vector<CExprToken> tokens = ExpressionTokens(c.expression);
+    const CEvaluatedConstant evaluated = EvaluateConstant(tokens, abi, names, CExpressionMode::Program);
+    ASSERT_EQ(evaluated.refusal, "") << c.expression;
+    const CElementBytes stored = StoreAsWidth(evaluated.value, c.width);
+    const std::string actual = stored.refusal.empty()
+        ? Hex({reinterpret_cast<const char*>(stored.bytes.data()), static_cast<std::size_t>(stored.count)})
+        : "!" + stored.refusal;
+    EXPECT_TRUE(Matches(actual, c.expected)) << c.expression << " gave " << actual;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CStoredWidth, testing::ValuesIn(kWidthCases));
 
 // The value an #if row expects, as the preprocessor's own literal.
 std::string PreprocessorLiteral(std::string_view expected)
