@@ -29,6 +29,14 @@ struct CElementBytes
     std::string refusal;   // empty when the bytes hold
 };
 
+CConstant IntegerConstant(CIntegerValue integer);
+bool IsNonZero(const CConstant& value);
+
+// value converted to type as a cast or an assignment converts it; refused
+// where C leaves the result undefined (a floating value out of the
+// target's range).
+CEvaluatedConstant ConvertConstant(const CConstant& value, const CScalarType& type);
+
 // value stored in an element of the given type, converted as C's assignment
 // converts it (an integer into a double, a double into an int, anything into
 // bool); refused where C's result is undefined or the machine's.

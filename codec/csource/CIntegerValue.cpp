@@ -104,13 +104,7 @@ int DigitOf(char c, int base)
     return value < base ? value : hex_tables::kNotADigit;
 }
 
-struct CSuffix
-{
-    bool isUnsigned = false;
-    bool isLong = false;
-};
-
-bool ReadSuffix(std::string_view text, CSuffix& suffix)
+bool ReadSuffix(std::string_view text, CIntegerLiteral& suffix)
 {
     if (!text.empty() && (text.front() == 'u' || text.front() == 'U')) {
         suffix.isUnsigned = true;
@@ -118,7 +112,7 @@ bool ReadSuffix(std::string_view text, CSuffix& suffix)
     }
     for (std::string_view longSuffix : {"ll", "LL", "l", "L"}) {
         if (text.substr(0, longSuffix.size()) == longSuffix) {
-            suffix.isLong = true;
+            suffix.longs = static_cast<int>(longSuffix.size());
             text.remove_prefix(longSuffix.size());
             break;
         }
@@ -179,50 +173,69 @@ unsigned char CIntegerValue::Byte(int k) const
     return static_cast<unsigned char>(bits >> (8 * k));
 }
 
-CEvaluated ParseIntegerLiteral(std::string_view text)
+CIntegerValue MakeInteger(std::uint64_t bits, int width, bool isSigned)
 {
+    return Normalised(bits, width, isSigned);
+}
+
+CIntegerLiteral ReadIntegerLiteral(std::string_view text)
+{
+    CIntegerLiteral literal;
     const bool hex = text.size() > 1 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     const bool binary = text.size() > 1 && text[0] == '0' && (text[1] == 'b' || text[1] == 'B');
     for (char c : text)
         if (c == '.' || (hex ? c == 'p' || c == 'P' : c == 'e' || c == 'E'))
-            return {{}, "is a floating value"};
+            return {.refusal = "is a floating value"};
     const int base = hex ? 16 : binary ? 2 : text[0] == '0' ? 8 : 10;
+    literal.decimal = base == 10;
     std::size_t at = hex || binary ? 2 : 0;
-    std::uint64_t magnitude = 0;
     int digits = 0;
     for (; at < text.size(); ++at) {
         if (text[at] == '\'') {
             // A separator stands between two digits.
             if (digits == 0 || at + 1 >= text.size() || DigitOf(text[at + 1], base) == hex_tables::kNotADigit)
-                return {{}, "is not a valid number"};
+                return {.refusal = "is not a valid number"};
             continue;
         }
         const int digit = DigitOf(text[at], base);
         if (digit == hex_tables::kNotADigit) {
             // 8 and 9 in an octal literal make it invalid, not a suffix.
             if (base == 8 && hex_tables::IsDecimalDigit(static_cast<unsigned char>(text[at])))
-                return {{}, "is not a valid number"};
+                return {.refusal = "is not a valid number"};
             break;
         }
-        if (magnitude > (std::numeric_limits<std::uint64_t>::max() - static_cast<unsigned>(digit)) / base)
-            return {{}, "is too large for any integer type"};
-        magnitude = magnitude * base + static_cast<unsigned>(digit);
+        if (literal.magnitude > (std::numeric_limits<std::uint64_t>::max() - static_cast<unsigned>(digit)) / base)
+            return {.refusal = "is too large for any integer type"};
+        literal.magnitude = literal.magnitude * base + static_cast<unsigned>(digit);
         ++digits;
     }
-    CSuffix suffix;
-    if (digits == 0 || !ReadSuffix(text.substr(at), suffix))
-        return {{}, "is not a valid number"};
+    if (digits == 0 || !ReadSuffix(text.substr(at), literal))
+        return {.refusal = "is not a valid number"};
+    return literal;
+}
 
-    // The first type of C's list for the literal's form that holds it.
-    const bool mayBeUnsigned = suffix.isUnsigned || base != 10;
-    for (int width : {suffix.isLong ? 8 : 4, 8}) {
-        const std::uint64_t signedMax = width == 8 ? std::numeric_limits<std::int64_t>::max() : 0x7FFFFFFF;
-        if (!suffix.isUnsigned && magnitude <= signedMax)
-            return {Normalised(magnitude, width, true), nullptr};
-        if (mayBeUnsigned && magnitude <= Mask(width))
-            return {Normalised(magnitude, width, false), nullptr};
+CEvaluated TypedIntegerLiteral(const CIntegerLiteral& literal, int longWidth)
+{
+    // int, long and long long from the suffix's rank on; each signed unless
+    // u says otherwise, then unsigned for a hex, octal or binary literal.
+    const std::array<int, 3> widths = {4, longWidth, 8};
+    const bool mayBeUnsigned = literal.isUnsigned || !literal.decimal;
+    for (std::size_t rank = static_cast<std::size_t>(literal.longs); rank < widths.size(); ++rank) {
+        const int width = widths[rank];
+        if (!literal.isUnsigned && literal.magnitude <= Mask(width) >> 1)
+            return {Normalised(literal.magnitude, width, true), nullptr};
+        if (mayBeUnsigned && literal.magnitude <= Mask(width))
+            return {Normalised(literal.magnitude, width, false), nullptr};
     }
     return {{}, "is too large for any signed type"};
+}
+
+CEvaluated ParseIntegerLiteral(std::string_view text)
+{
+    const CIntegerLiteral literal = ReadIntegerLiteral(text);
+    if (literal.refusal)
+        return {{}, literal.refusal};
+    return TypedIntegerLiteral(literal, 8);
 }
 
 CEvaluated CharacterValue(std::string_view prefix, std::string_view bytes)

@@ -57,8 +57,29 @@ struct CEvaluated
     const char* refusal = nullptr;
 };
 
+// value's bits as an integer of the given width and signedness: truncated,
+// then sign-extended when signed.
+CIntegerValue MakeInteger(std::uint64_t bits, int width, bool isSigned);
+
+// An integer literal's parts before C gives it a type.
+struct CIntegerLiteral
+{
+    std::uint64_t magnitude = 0;
+    bool decimal = true;
+    bool isUnsigned = false;   // a u suffix
+    int longs = 0;             // 1 for an l suffix, 2 for ll
+    const char* refusal = nullptr;
+};
+
 // An integer literal as written: decimal, hex, octal, binary, suffixes u, l,
 // ll and digit separators.
+CIntegerLiteral ReadIntegerLiteral(std::string_view text);
+
+// The literal's value in the first type of C's list for its form that holds
+// it, long being longWidth bytes.
+CEvaluated TypedIntegerLiteral(const CIntegerLiteral& literal, int longWidth);
+
+// ReadIntegerLiteral then TypedIntegerLiteral, with a 64-bit long.
 CEvaluated ParseIntegerLiteral(std::string_view text);
 
 // A character literal from its prefix ("", "u8", "L", "u", "U") and its
