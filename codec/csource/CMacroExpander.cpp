@@ -78,8 +78,8 @@ void CMacroExpander::Run(std::size_t floor, const COutput& out)
         const CPpToken* next = Peek(floor);
         if (next == nullptr)
             return;
-        CPpToken token = *next;
-        ++m_stack.back().at;
+        // Read once: the token is moved out of its context.
+        CPpToken token = std::move(m_stack.back().tokens[m_stack.back().at++]);
         const CMacro* macro = token.kind == CTokenKind::Identifier && !token.noExpand && !token.truncated
             ? m_macros.Find(token.text)
             : nullptr;
@@ -139,11 +139,10 @@ CMacroExpander::CCall CMacroExpander::CollectCall(std::size_t floor, std::vector
         return CCall::NoCall;
     int depth = 0;
     for (const CPpToken* token = open; token != nullptr; token = Peek(floor)) {
-        call.push_back(*token);
-        ++m_stack.back().at;
-        if (!Charge(CostOf(*token)))
+        call.push_back(std::move(m_stack.back().tokens[m_stack.back().at++]));
+        if (!Charge(CostOf(call.back())))
             return CCall::Expanded;
-        depth += IsPunctuator(*token, "(") ? 1 : IsPunctuator(*token, ")") ? -1 : 0;
+        depth += IsPunctuator(call.back(), "(") ? 1 : IsPunctuator(call.back(), ")") ? -1 : 0;
         if (depth == 0)
             return CCall::Expanded;
     }

@@ -81,7 +81,7 @@ void CPreprocessor::OnToken(const CToken& token)
     if (m_conditions.Guarding())
         m_conditions.ResolveGuard(false);
     if (!m_conditions.Taking())
-        return NoteUnknownText(KeepToken(token));
+        return NoteUnknownText(token);
     const bool name = token.kind == CTokenKind::Identifier && !token.truncated;
     if (!m_held.empty() || (name && m_macros.Find(token.text) != nullptr))
         return HoldToken(KeepToken(token));
@@ -98,10 +98,10 @@ void CPreprocessor::OnStringByte(unsigned char byte)
     if (Stopped())
         return;
     if (m_bInDirective) {
-        if (m_bDirectiveString && ++m_nDirectiveCost <= pp_limits::kMaxDirectiveCost)
+        if (m_bDirectiveString && CountDirectiveCost(1))
             m_directiveTokens.back().decoded += static_cast<char>(byte);
     } else if (m_bHeldString) {
-        if (++m_nHeldCost <= pp_limits::kMaxArgumentsCost)
+        if (CountHeldCost(1))
             m_held.back().decoded += static_cast<char>(byte);
     } else if (m_conditions.Taking()) {
         m_out.OnStringByte(byte);
@@ -150,13 +150,33 @@ void CPreprocessor::Finish()
         Refuse(m_conditions.Innermost().line, "this #if is never closed");
 }
 
+bool CPreprocessor::CountHeldCost(std::size_t cost)
+{
+    m_nHeldCost += cost;
+    if (m_nHeldCost <= pp_limits::kMaxArgumentsCost)
+        return true;
+    Refuse(m_held.front().line,
+        Concat("the call of '", m_held.front().text, "' passes ", std::to_string(pp_limits::kMaxArgumentsCost >> 20),
+            " MiB"));
+    return false;
+}
+
+bool CPreprocessor::CountDirectiveCost(std::size_t cost)
+{
+    m_nDirectiveCost += cost;
+    if (m_nDirectiveCost <= pp_limits::kMaxDirectiveCost)
+        return true;
+    Refuse(m_nDirectiveLine,
+        Concat("the #", m_directive, " line passes ", std::to_string(pp_limits::kMaxDirectiveCost >> 20), " MiB"));
+    return false;
+}
+
 void CPreprocessor::HoldToken(CPpToken token)
 {
-    m_nHeldCost += CostOf(token);
-    if (m_nHeldCost > pp_limits::kMaxArgumentsCost)
-        return Refuse(token.line,
-            "the call of '" + m_held.front().text + "' passes " + std::to_string(pp_limits::kMaxArgumentsCost >> 20)
-                + " MiB");
+    if (!m_held.empty() && !CountHeldCost(CostOf(token)))
+        return;
+    if (m_held.empty())
+        m_nHeldCost = CostOf(token);
     m_bHeldString = token.kind == CTokenKind::String;
     m_held.push_back(std::move(token));
     if (!m_bHeldString)
@@ -195,7 +215,7 @@ void CPreprocessor::ExpandHeld(bool atEnd)
 
 // Text under an unknown condition: a '[' may have been an array's, and a
 // name before ';', ',', '=' or '}' a typedef's or an enum constant's.
-void CPreprocessor::NoteUnknownText(const CPpToken& token)
+void CPreprocessor::NoteUnknownText(const CToken& token)
 {
     if (!m_conditions.InUnknown())
         return;
@@ -205,7 +225,10 @@ void CPreprocessor::NoteUnknownText(const CPpToken& token)
         && !m_lastName.empty())
         if (const std::string refusal = m_macros.MakeUncertain(m_lastName); !refusal.empty())
             return Refuse(token.line, refusal);
-    m_lastName = token.kind == CTokenKind::Identifier && !token.truncated ? token.text : std::string();
+    if (token.kind == CTokenKind::Identifier && !token.truncated)
+        m_lastName = token.text;
+    else
+        m_lastName.clear();
 }
 
 void CPreprocessor::OnDirective(std::string_view name, long line)
@@ -229,10 +252,8 @@ void CPreprocessor::CollectDirectiveToken(const CToken& token)
     if (!m_conditions.Taking() && !m_conditions.Guarding() && !m_directiveTokens.empty())
         return;
     m_directiveTokens.push_back(KeepToken(token));
-    m_nDirectiveCost += CostOf(m_directiveTokens.back());
-    if (m_nDirectiveCost > pp_limits::kMaxDirectiveCost)
-        return Refuse(m_nDirectiveLine,
-            "the #" + m_directive + " line passes " + std::to_string(pp_limits::kMaxDirectiveCost >> 20) + " MiB");
+    if (!CountDirectiveCost(CostOf(m_directiveTokens.back())))
+        return;
     m_bDirectiveString = token.kind == CTokenKind::String;
 }
 
@@ -242,9 +263,6 @@ void CPreprocessor::OnDirectiveEnd(long /*line*/)
         return;
     m_bInDirective = false;
     m_bDirectiveString = false;
-    if (m_nDirectiveCost > pp_limits::kMaxDirectiveCost)
-        return Refuse(m_nDirectiveLine,
-            "the #" + m_directive + " line passes " + std::to_string(pp_limits::kMaxDirectiveCost >> 20) + " MiB");
     if (m_conditions.Guarding())
         m_conditions.ResolveGuard(m_directive == "define" && !m_directiveTokens.empty()
             && !m_directiveTokens[0].truncated && m_directiveTokens[0].text == m_conditions.Innermost().guard);

@@ -53,7 +53,10 @@ private:
     void AfterHeldToken();
     void ExpandHeld(bool atEnd);
     void HoldToken(CPpToken token);
-    void NoteUnknownText(const CPpToken& token);
+    void NoteUnknownText(const CToken& token);
+    // Adds to what is held; false (refused) past its cap.
+    bool CountHeldCost(std::size_t cost);
+    bool CountDirectiveCost(std::size_t cost);
     void CollectDirectiveToken(const CToken& token);
     bool RunConditional();
     void OpenIf();
