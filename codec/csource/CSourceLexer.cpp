@@ -12,9 +12,6 @@ namespace {
 constexpr std::array<std::string_view, 24> kLongPunctuators = {"...", "<<=", ">>=", "->", "++", "--", "<<", ">>",
     "<=", ">=", "==", "!=", "&&", "||", "*=", "/=", "%=", "+=", "-=", "&=", "^=", "|=", "##", "::"};
 
-// Longer than any literal, number or name that the reader evaluates, so a
-// longer one is still reported, cut and marked.
-constexpr std::size_t kMaxTokenText = CSourceLexer::kMaxTokenText;
 constexpr std::size_t kMaxCharacterBytes = 8;
 
 // Punctuators that start no longer one, emitted at once: most of an array's

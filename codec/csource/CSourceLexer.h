@@ -80,7 +80,8 @@ public:
     // Ends the token that the end of the text cuts.
     void Finish();
 
-    // Past this, a token's text is cut and the token marked truncated.
+    // Longer than any literal, number or name that the reader evaluates:
+    // past this a token's text is cut, and the token marked truncated.
     static constexpr std::size_t kMaxTokenText = 256;
 
 private:

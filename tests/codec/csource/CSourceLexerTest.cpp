@@ -1,4 +1,5 @@
 #include "CSourceLexer.h"
+#include "CPpToken.h"
 #include "CSourceReading.h"
 
 #include <gtest/gtest.h>
@@ -145,6 +146,56 @@ TEST(CSource, PlainNumberRunsReadAsTheirTokensDo)
             ASSERT_EQ(reading.bytes, tokens.bytes) << source << " in pieces of " << piece;
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// Each token's text, "_" before it after a blank, comment or line start,
+// "~" after it when cut; directives as "#name" and "$" at their end.
+class CSpacingLog final : public CTokenSink
+{
+public:
+    void OnToken(const CToken& token) override
+    {
+        m_log += token.spaceBefore ? "_" : "";
+        m_log += token.text;
+        m_log += token.kind == CTokenKind::String ? "\"" : token.truncated ? "~ " : " ";
+    }
+    void OnStringByte(unsigned char byte) override { m_log += static_cast<char>(byte); }
+    void OnStringEnd(std::string_view /*badEscape*/) override { m_log += "\" "; }
+    void OnDirective(std::string_view name, long /*line*/) override { m_log += Concat("#", name, " "); }
+    void OnDirectiveEnd(long /*line*/) override { m_log += "$ "; }
+    const std::string& Log() const { return m_log; }
+
+private:
+    std::string m_log;
+};
+
+TEST(CSource, MarksSpacingAndCutTokensInDirectivesAndText)
+{
+    const std::string kLong(300, 'x');
+    std::string separated = "1";
+    for (int k = 0; k < 200; ++k)
+        separated += "'1";
+    const std::pair<std::string, std::string> kCases[] = {
+        {"#define F(x) x\n#define G (x)", "#define _F ( x ) _x $ #define _G _( x ) $ "},
+        {"a/**/b c\\\nd \"s t\"", "_a _b _cd _\"s t\" "},
+        {"#if \"q\" 1//x\n2", "#if _\"q\" _1 $ _2 "},
+        {"#include <a.h>\n#", "#include _< a . h > $ # $ "},
+        {Concat(kLong, "+", separated), Concat("_", kLong.substr(0, 256), "~ + ", separated.substr(0, 256), "~ ")},
+    };
+    for (const auto& [source, expected] : kCases)
+        for (const std::size_t piece : {std::size_t{1}, source.size() + 1}) {
+            CSpacingLog log;
+            CSourceLexer lexer(log);
+            for (std::size_t at = 0; at < source.size(); at += piece)
+                lexer.Feed(std::span<const unsigned char>(
+                    reinterpret_cast<const unsigned char*>(source.data()) + at, std::min(piece, source.size() - at)));
+            lexer.Finish();
+            EXPECT_EQ(log.Log(), expected) << source << " in pieces of " << piece;
+        }
 }
 
 } // namespace
