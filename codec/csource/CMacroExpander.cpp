@@ -38,7 +38,7 @@ const CPpToken* CMacroExpander::Peek(std::size_t floor)
     }
 }
 
-bool CMacroExpander::IsDisabled(const CMacro& macro) const
+bool CMacroExpander::IsDisabled(const CMacroDefinition& macro) const
 {
     return std::any_of(m_stack.begin(), m_stack.end(), [&](const CContext& c) { return c.macro == &macro; });
 }
@@ -59,7 +59,7 @@ bool CMacroExpander::Charge(std::size_t cost)
     return true;
 }
 
-bool CMacroExpander::Push(std::vector<CPpToken> tokens, const CMacro* macro)
+bool CMacroExpander::Push(std::vector<CPpToken> tokens, const CMacroDefinition* macro)
 {
     if (m_stack.size() >= pp_limits::kMaxExpansionDepth) {
         Refuse("macro expansions nest deeper than " + std::to_string(pp_limits::kMaxExpansionDepth));
@@ -80,7 +80,7 @@ void CMacroExpander::Run(std::size_t floor, const COutput& out)
             return;
         // Read once: the token is moved out of its context.
         CPpToken token = std::move(m_stack.back().tokens[m_stack.back().at++]);
-        const CMacro* macro = token.kind == CTokenKind::Identifier && !token.noExpand && !token.truncated
+        const CMacroDefinition* macro = token.kind == CTokenKind::Identifier && !token.noExpand && !token.truncated
             ? m_macros.Find(token.text)
             : nullptr;
         if (macro == nullptr) {
@@ -96,11 +96,11 @@ void CMacroExpander::Run(std::size_t floor, const COutput& out)
     }
 }
 
-void CMacroExpander::ExpandName(std::size_t floor, const CMacro& macro, CPpToken name, const COutput& out)
+void CMacroExpander::ExpandName(std::size_t floor, const CMacroDefinition& macro, CPpToken name, const COutput& out)
 {
-    if (macro.builtin == CMacro::Builtin::FromBuild)
+    if (macro.builtin == CMacroDefinition::Builtin::FromBuild)
         return Refuse(Concat("'", name.text, "' changes with the build"));
-    if (macro.builtin == CMacro::Builtin::Line) {
+    if (macro.builtin == CMacroDefinition::Builtin::Line) {
         // A replacement's tokens stand at their macro's name, as gcc places them.
         name.kind = CTokenKind::Number;
         name.text = std::to_string(name.line);
@@ -142,7 +142,7 @@ CMacroExpander::CCall CMacroExpander::CollectCall(std::size_t floor, std::vector
         call.push_back(std::move(m_stack.back().tokens[m_stack.back().at++]));
         if (!Charge(CostOf(call.back())))
             return CCall::Expanded;
-        depth += IsPunctuator(call.back(), "(") ? 1 : IsPunctuator(call.back(), ")") ? -1 : 0;
+        depth += ParenthesisStep(call.back());
         if (depth == 0)
             return CCall::Expanded;
     }
@@ -151,14 +151,14 @@ CMacroExpander::CCall CMacroExpander::CollectCall(std::size_t floor, std::vector
 
 // call: name ( ... ), split at its outer commas; the variadic parameter
 // takes the rest, commas and all.
-bool CMacroExpander::SplitArguments(
-    const CMacro& macro, const CPpToken& name, std::vector<CPpToken>& call, std::vector<std::vector<CPpToken>>& args)
+bool CMacroExpander::SplitArguments(const CMacroDefinition& macro, const CPpToken& name, std::vector<CPpToken>& call,
+    std::vector<std::vector<CPpToken>>& args)
 {
     args.emplace_back();
     int depth = 0;
     for (std::size_t k = 2; k + 1 < call.size(); ++k) {
         CPpToken& token = call[k];
-        depth += IsPunctuator(token, "(") ? 1 : IsPunctuator(token, ")") ? -1 : 0;
+        depth += ParenthesisStep(token);
         if (depth == 0 && IsPunctuator(token, ",") && !(macro.variadic && args.size() == macro.parameters.size()))
             args.emplace_back();
         else
@@ -193,14 +193,14 @@ namespace {
 
 // ", ## __VA_ARGS__": gcc drops the comma when the variable arguments are
 // empty, and else keeps both without pasting.
-bool IsCommaPaste(const CMacro& macro, std::size_t k)
+bool IsCommaPaste(const CMacroDefinition& macro, std::size_t k)
 {
     const std::vector<CPpToken>& body = macro.replacement;
     return macro.variadic && k >= 2 && body[k].text == "__VA_ARGS__" && body[k - 1].pasteOperator
         && IsPunctuator(body[k - 2], ",");
 }
 
-bool IsPasted(const CMacro& macro, std::size_t k)
+bool IsPasted(const CMacroDefinition& macro, std::size_t k)
 {
     const std::vector<CPpToken>& body = macro.replacement;
     return (k > 0 && body[k - 1].pasteOperator) || (k + 1 < body.size() && body[k + 1].pasteOperator);
@@ -217,7 +217,7 @@ void Append(std::vector<CPpToken>& to, const std::vector<CPpToken>& tokens, bool
 } // namespace
 
 std::vector<CPpToken> CMacroExpander::Substitute(
-    const CMacro& macro, std::vector<std::vector<CPpToken>>& args, const CPpToken& name)
+    const CMacroDefinition& macro, std::vector<std::vector<CPpToken>>& args, const CPpToken& name)
 {
     const std::vector<CPpToken>& body = macro.replacement;
     std::vector<CPpToken> result;

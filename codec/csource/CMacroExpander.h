@@ -35,23 +35,23 @@ private:
     {
         std::vector<CPpToken> tokens;
         std::size_t at = 0;
-        const CMacro* macro = nullptr;   // none for the input and for an argument
+        const CMacroDefinition* macro = nullptr;   // none for the input and for an argument
     };
     enum class CCall { Expanded, NoCall, CutShort };
 
     const CPpToken* Peek(std::size_t floor);
     void Run(std::size_t floor, const COutput& out);
-    void ExpandName(std::size_t floor, const CMacro& macro, CPpToken name, const COutput& out);
+    void ExpandName(std::size_t floor, const CMacroDefinition& macro, CPpToken name, const COutput& out);
     CCall CollectCall(std::size_t floor, std::vector<CPpToken>& call);
-    bool SplitArguments(const CMacro& macro, const CPpToken& name, std::vector<CPpToken>& call,
+    bool SplitArguments(const CMacroDefinition& macro, const CPpToken& name, std::vector<CPpToken>& call,
         std::vector<std::vector<CPpToken>>& args);
     std::vector<CPpToken> Substitute(
-        const CMacro& macro, std::vector<std::vector<CPpToken>>& args, const CPpToken& name);
+        const CMacroDefinition& macro, std::vector<std::vector<CPpToken>>& args, const CPpToken& name);
     std::vector<CPpToken> ExpandArgument(const std::vector<CPpToken>& argument);
     void PasteAll(std::vector<CPpToken>& tokens);
-    bool Push(std::vector<CPpToken> tokens, const CMacro* macro);
+    bool Push(std::vector<CPpToken> tokens, const CMacroDefinition* macro);
     bool Charge(std::size_t cost);
-    bool IsDisabled(const CMacro& macro) const;
+    bool IsDisabled(const CMacroDefinition& macro) const;
     void Refuse(const std::string& reason);
 
     const CMacroTable& m_macros;

@@ -12,7 +12,7 @@ std::string Quoted(std::string_view text)
 }
 
 // Past the name: "(a, b, ...)" as parameters; tokens[at] follows ")".
-std::string ReadParameters(const std::vector<CPpToken>& tokens, std::size_t& at, CMacro& macro)
+std::string ReadParameters(const std::vector<CPpToken>& tokens, std::size_t& at, CMacroDefinition& macro)
 {
     for (++at; at < tokens.size(); ++at) {
         const CPpToken& token = tokens[at];
@@ -38,7 +38,7 @@ std::string ReadParameters(const std::vector<CPpToken>& tokens, std::size_t& at,
     return "the parameter list is not closed";
 }
 
-int ParameterIndex(const CMacro& macro, const CPpToken& token)
+int ParameterIndex(const CMacroDefinition& macro, const CPpToken& token)
 {
     if (token.kind != CTokenKind::Identifier)
         return -1;
@@ -46,7 +46,7 @@ int ParameterIndex(const CMacro& macro, const CPpToken& token)
     return found == macro.parameters.end() ? -1 : static_cast<int>(found - macro.parameters.begin());
 }
 
-std::string CheckReplacement(CMacro& macro)
+std::string CheckReplacement(CMacroDefinition& macro)
 {
     const std::vector<CPpToken>& body = macro.replacement;
     for (std::size_t k = 0; k < body.size(); ++k) {
@@ -67,7 +67,7 @@ std::string CheckReplacement(CMacro& macro)
 
 } // namespace
 
-std::string ParseDefinition(std::vector<CPpToken> tokens, CMacro& macro)
+std::string ParseDefinition(std::vector<CPpToken> tokens, CMacroDefinition& macro)
 {
     std::size_t at = 0;
     if (!tokens.empty() && IsPunctuator(tokens[0], "(") && !tokens[0].spaceBefore) {
@@ -92,9 +92,9 @@ std::size_t NameCost(const std::string& name)
     return sizeof(std::string) + name.size() + sizeof(void*) * 4;
 }
 
-std::size_t MacroCost(const std::string& name, const CMacro& macro)
+std::size_t MacroCost(const std::string& name, const CMacroDefinition& macro)
 {
-    std::size_t cost = NameCost(name) + sizeof(CMacro) + macro.parameterAt.size() * sizeof(int);
+    std::size_t cost = NameCost(name) + sizeof(CMacroDefinition) + macro.parameterAt.size() * sizeof(int);
     for (const std::string& parameter : macro.parameters)
         cost += NameCost(parameter);
     for (const CPpToken& token : macro.replacement)
@@ -125,7 +125,7 @@ std::string CMacroTable::MakeRoom(const std::string& name, std::size_t cost)
     return {};
 }
 
-std::string CMacroTable::Define(const std::string& name, CMacro macro)
+std::string CMacroTable::Define(const std::string& name, CMacroDefinition macro)
 {
     const std::size_t cost = MacroCost(name, macro);
     if (std::string refusal = MakeRoom(name, cost); !refusal.empty())
@@ -150,14 +150,14 @@ std::string CMacroTable::MakeUncertain(const std::string& name)
     return {};
 }
 
-void CMacroTable::AddBuiltin(const std::string& name, CMacro::Builtin builtin)
+void CMacroTable::AddBuiltin(const std::string& name, CMacroDefinition::Builtin builtin)
 {
-    CMacro macro;
+    CMacroDefinition macro;
     macro.builtin = builtin;
     m_macros[name] = CEntry{std::move(macro), 0};
 }
 
-const CMacro* CMacroTable::Find(std::string_view name) const
+const CMacroDefinition* CMacroTable::Find(std::string_view name) const
 {
     const auto found = m_macros.find(std::string(name));
     return found == m_macros.end() ? nullptr : &found->second.macro;

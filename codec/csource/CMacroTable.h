@@ -8,7 +8,7 @@
 #include <unordered_set>
 #include <vector>
 
-struct CMacro
+struct CMacroDefinition
 {
     // Names the preprocessor makes itself: __LINE__, and those whose value
     // comes from the build (__FILE__, __DATE__...), refused when used.
@@ -29,14 +29,14 @@ class CMacroTable
 {
 public:
     // An empty string, or the refusal.
-    std::string Define(const std::string& name, CMacro macro);
+    std::string Define(const std::string& name, CMacroDefinition macro);
     std::string Undefine(const std::string& name);
     // Defined or undefined under a condition not known: neither from now on.
     std::string MakeUncertain(const std::string& name);
-    void AddBuiltin(const std::string& name, CMacro::Builtin builtin);
+    void AddBuiltin(const std::string& name, CMacroDefinition::Builtin builtin);
 
     // None for a name that is no macro (or uncertain).
-    const CMacro* Find(std::string_view name) const;
+    const CMacroDefinition* Find(std::string_view name) const;
     bool IsUncertain(std::string_view name) const;
     // Undefined only when the file or -U removed it; the caller knows the
     // names the compiler keeps for itself.
@@ -49,7 +49,7 @@ private:
 
     struct CEntry
     {
-        CMacro macro;
+        CMacroDefinition macro;
         std::size_t cost = 0;
     };
     std::unordered_map<std::string, CEntry> m_macros;
@@ -60,4 +60,4 @@ private:
 
 // The macro that a #define's tokens (after its name) define, or the refusal
 // gcc's error would be.
-std::string ParseDefinition(std::vector<CPpToken> tokens, CMacro& macro);
+std::string ParseDefinition(std::vector<CPpToken> tokens, CMacroDefinition& macro);

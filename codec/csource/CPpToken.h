@@ -71,6 +71,12 @@ inline bool IsPunctuator(const CPpToken& token, std::string_view text)
     return token.kind == CTokenKind::Punctuator && !token.pasteOperator && !token.placemarker && token.text == text;
 }
 
+// How a token changes the depth of parentheses: 1, -1 or 0.
+inline int ParenthesisStep(const CPpToken& token)
+{
+    return IsPunctuator(token, "(") ? 1 : IsPunctuator(token, ")") ? -1 : 0;
+}
+
 // Sends a kept token on, a string's bytes with it.
 inline void SendToken(CTokenSink& sink, const CPpToken& token)
 {

@@ -31,9 +31,9 @@ CPreprocessor::CPreprocessor(
     , m_abi(abi)
     , m_expander(m_macros, refusal)
 {
-    m_macros.AddBuiltin("__LINE__", CMacro::Builtin::Line);
+    m_macros.AddBuiltin("__LINE__", CMacroDefinition::Builtin::Line);
     for (const std::string_view name : kBuildNames)
-        m_macros.AddBuiltin(std::string(name), CMacro::Builtin::FromBuild);
+        m_macros.AddBuiltin(std::string(name), CMacroDefinition::Builtin::FromBuild);
     for (const auto& [name, value] : abi.PredefinedMacros())
         DefineBefore(Concat("#define ", name, " ", value), Concat("the predefined ", name));
     for (const CMacroOption& option : macros) {
@@ -189,14 +189,14 @@ void CPreprocessor::AfterHeldToken()
 {
     const CPpToken& last = m_held.back();
     if (m_held.size() == 1) {
-        const CMacro* macro = m_macros.Find(last.text);
+        const CMacroDefinition* macro = m_macros.Find(last.text);
         if (!macro->functionLike)
             ExpandHeld(false);
         return;
     }
     if (m_held.size() == 2 && !IsPunctuator(last, "("))
         return ExpandHeld(false);
-    m_nHeldDepth += IsPunctuator(last, "(") ? 1 : IsPunctuator(last, ")") ? -1 : 0;
+    m_nHeldDepth += ParenthesisStep(last);
     if (m_nHeldDepth == 0)
         ExpandHeld(false);
 }
@@ -208,7 +208,7 @@ void CPreprocessor::ExpandHeld(bool atEnd)
     m_nHeldDepth = 0;
     m_nHeldCost = 0;
     for (const CPpToken& token : m_held) {
-        m_nHeldDepth += IsPunctuator(token, "(") ? 1 : IsPunctuator(token, ")") ? -1 : 0;
+        m_nHeldDepth += ParenthesisStep(token);
         m_nHeldCost += CostOf(token);
     }
 }
@@ -385,7 +385,7 @@ void CPreprocessor::RunDefine()
     const CPpToken* name = DirectiveName("define");
     if (name == nullptr)
         return;
-    CMacro macro;
+    CMacroDefinition macro;
     std::string refusal
         = ParseDefinition(std::vector<CPpToken>(m_directiveTokens.begin() + 1, m_directiveTokens.end()), macro);
     if (refusal.empty())
