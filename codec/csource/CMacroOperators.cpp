@@ -1,5 +1,6 @@
 #include "CMacroOperators.h"
 
+#include <array>
 #include <vector>
 
 namespace {
@@ -20,6 +21,15 @@ private:
     bool m_bDirective = false;
 };
 
+// An uncertain name, met after expansion, may have been a macro.
+std::string UncertainOperand(std::span<const CPpToken> tokens, const char* op)
+{
+    for (const CPpToken& token : tokens)
+        if (token.uncertain)
+            return Concat("'", op, "' of '", token.text, "', a name defined under a condition not known, is not read");
+    return {};
+}
+
 // A token as written; strings are kept as bytes only, so they have none.
 bool Spell(const CPpToken& token, std::string& spelling)
 {
@@ -35,6 +45,8 @@ std::string Stringify(std::span<const CPpToken> argument, CPpToken& result)
 {
     result = CPpToken{};
     result.kind = CTokenKind::String;
+    if (std::string refusal = UncertainOperand(argument, "#"); !refusal.empty())
+        return refusal;
     for (const CPpToken& token : argument) {
         std::string spelling;
         if (!Spell(token, spelling))
@@ -57,6 +69,8 @@ std::string Paste(const CPpToken& left, const CPpToken& right, CPpToken& result)
         result = left.placemarker ? right : left;
         return {};
     }
+    if (std::string refusal = UncertainOperand(std::array{left, right}, "##"); !refusal.empty())
+        return refusal;
     std::string spelling;
     if (!Spell(left, spelling) || !Spell(right, spelling))
         return "'##' with a string or a long token is not read";

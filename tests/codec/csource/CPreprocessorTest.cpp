@@ -146,6 +146,8 @@ const ExpansionCase kConditionCases[] = {
     {"#if 0\na\n#elif Y\nb\n#else\nc\n#endif\nd", "['#elif Y' 3] d"},
     {"#if FOO > 1\nx\n#endif", "['#if FOO > 1' 1]"},
     {"#if 1\n#elif FOO\n#endif\nx", "x"},
+    {"#define S(x) #x\n#define X(x) S(x)\n#if Y\n#define M 1\n#endif\nS(M) X(M)", "['#if Y' 3] \"M\" ! line 6: '#' of 'M', a name defined under a condition not known, is not read"},
+    {"#define P(a,b) a##b\n#define X(a) P(a,1)\n#if Y\n#undef M\n#endif\nP(M,1) X(M)", "['#if Y' 3] M1 ! line 6: '##' of 'M', a name defined under a condition not known, is not read"},
     {Concat("#if ", kLongName, "\n#endif"), Concat("['#if ", kLongName.substr(0, 75), " ...' 1]")},
     {"#if 1\n#error stop\n#endif", "! line 2: the file stops at '#error'"},
     {"#embed \"a\"", "! line 1: '#embed' is not read"},
