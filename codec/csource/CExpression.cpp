@@ -154,16 +154,14 @@ CEvaluatedConstant CEvaluator::Run()
 
 bool CEvaluator::Conditional(bool live, COperand& out)
 {
-    if (++m_depth > kMaxDepth)
-        return Refuse("nests deeper than " + std::to_string(kMaxDepth) + " levels");
-    const bool read = Binary(kOrPrecedence, live, out);
-    --m_depth;
-    if (!read || !At("?"))
-        return read;
+    if (!Binary(kOrPrecedence, live, out) || !At("?"))
+        return m_refusal.empty();
     ++m_at;
     const bool condition = IsNonZero(out.value);
     COperand taken, other;
-    ++m_depth;
+    // A chain of ?: nests through its arms, not through Unary.
+    if (++m_depth > kMaxDepth)
+        return Refuse("nests deeper than " + std::to_string(kMaxDepth) + " levels");
     const bool arms = Conditional(live && condition, taken) && (At(":") || Refuse("has a '?' without its ':'"))
         && (++m_at, Conditional(live && !condition, other));
     --m_depth;

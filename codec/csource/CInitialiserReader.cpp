@@ -77,6 +77,14 @@ void CInitialiserReader::OnToken(const CToken& token)
     if (m_refusal.Failed())
         return;
     m_nLastLine = token.line;
+    // Only a cut token's start is known: two may look equal and differ.
+    if (token.truncated && m_state != State::SkipInitialiser && m_state != State::SkipBraces
+        && m_state != State::Done) {
+        Refuse(token.line,
+            QuotedName(token.text) + "... is longer than the " + std::to_string(CSourceLexer::kMaxTokenText)
+                + " bytes the reader keeps of a name or number");
+        return;
+    }
     switch (m_state) {
     case State::Start: StartToken(token); return;
     case State::Declaration: DeclarationToken(token); return;
@@ -588,9 +596,11 @@ void CInitialiserReader::OnUncertainText(std::string_view condition, long line, 
     const bool reading = m_state == State::Body || m_state == State::BareString || m_state == State::AfterEquals
         || (m_state == State::Declaration && !m_decl.empty());
     if (reading) {
+        const bool included = condition.starts_with("'#include");
         Refuse(line,
-            "the array's text stands under " + std::string(condition)
-                + ", which the reader cannot decide: name its condition with -D or -U");
+            "the array's text depends on " + std::string(condition)
+                + (included ? ", which the reader does not read"
+                            : ", which the reader cannot decide: define or undefine its names with -D or -U"));
         return;
     }
     if (bracket && m_strUncertainArray.empty())

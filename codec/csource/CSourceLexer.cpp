@@ -12,9 +12,6 @@ namespace {
 constexpr std::array<std::string_view, 24> kLongPunctuators = {"...", "<<=", ">>=", "->", "++", "--", "<<", ">>",
     "<=", ">=", "==", "!=", "&&", "||", "*=", "/=", "%=", "+=", "-=", "&=", "^=", "|=", "##", "::"};
 
-// Longer than any literal, number or name that the reader evaluates, so a
-// longer one is still reported, cut.
-constexpr std::size_t kMaxTokenText = 256;
 constexpr std::size_t kMaxCharacterBytes = 8;
 
 // Punctuators that start no longer one, emitted at once: most of an array's
@@ -151,6 +148,7 @@ void CSourceLexer::Feed(std::span<const unsigned char> text)
                     ++run;
                 if (run > at) {
                     const std::size_t room = kMaxTokenText - std::min(kMaxTokenText, m_text.size());
+                    m_bTruncated = m_bTruncated || static_cast<std::size_t>(run - at) > room;
                     m_text.append(
                         reinterpret_cast<const char*>(at), std::min(room, static_cast<std::size_t>(run - at)));
                     at = run;
@@ -158,6 +156,7 @@ void CSourceLexer::Feed(std::span<const unsigned char> text)
                 }
             } else if (m_state == State::Code) {
                 if (IsBlank(*at)) {
+                    m_bSpaceBefore = true;
                     ++at;
                     continue;
                 }
@@ -206,6 +205,7 @@ const unsigned char* CSourceLexer::ReadPlainNumbers(const unsigned char* at, con
         m_sink.OnPlainNumbers(values.data(), count, takenLines);
         m_nLine = takenLines;
         m_bAtLineStart = false;
+        m_bSpaceBefore = false;   // the run ends right after a comma
         at = taken;
         if (count < most)
             break;
@@ -286,6 +286,8 @@ void CSourceLexer::AppendTokenByte(unsigned char c)
 {
     if (m_text.size() < kMaxTokenText)
         m_text += static_cast<char>(c);
+    else
+        m_bTruncated = true;
 }
 
 void CSourceLexer::PutIdentifier(unsigned char c)
@@ -323,8 +325,8 @@ void CSourceLexer::PutNumber(unsigned char c)
 void CSourceLexer::PutNumberQuote(unsigned char c)
 {
     if (IsWordByte(c)) {
-        m_text += '\'';
-        m_text += static_cast<char>(c);
+        AppendTokenByte('\'');
+        AppendTokenByte(c);
         m_state = State::Number;
         return;
     }
@@ -337,6 +339,7 @@ void CSourceLexer::PutPunctuator(unsigned char c)
 {
     if (m_text == "/" && (c == '/' || c == '*')) {
         m_state = c == '/' ? State::LineComment : State::BlockComment;
+        m_bSpaceBefore = true;
         return;
     }
     if (m_text == "." && IsDecimalDigit(c)) {
@@ -373,8 +376,10 @@ void CSourceLexer::PutCode(unsigned char c)
         EndLine();
         return;
     }
-    if (IsBlank(c))
+    if (IsBlank(c)) {
+        m_bSpaceBefore = true;
         return;
+    }
     if (c == '#' && m_bAtLineStart && !m_bInDirective) {
         m_bInDirective = true;
         m_bDirectiveNamed = false;
@@ -406,6 +411,7 @@ void CSourceLexer::StartToken(State state, unsigned char c)
     m_state = state;
     m_nTokenLine = m_nLine;
     m_text.clear();
+    m_bTruncated = false;
     if (state != State::Literal) {
         m_text += static_cast<char>(c);
         return;
@@ -423,16 +429,19 @@ void CSourceLexer::OpenLiteral(unsigned char quote)
     m_bUndecodable = false;
     if (m_text.find('R') != std::string::npos)
         BadEscape("a raw string");
-    if (quote == '\'')
-        m_text += static_cast<char>(quote);
-    else
-        Emit(CTokenKind::String, m_text);
+    if (quote == '\'') {
+        AppendTokenByte(quote);
+        return;
+    }
+    // A string as a directive's name is no name: it goes as an invalid one.
+    m_bStringToSink = !m_bInDirective || m_bDirectiveNamed;
+    Emit(CTokenKind::String, m_bStringToSink ? std::string_view(m_text) : std::string_view("\""));
 }
 
 void CSourceLexer::PutLiteral(unsigned char c)
 {
-    if (m_quote == '\'' && m_text.size() < kMaxTokenText)
-        m_text += static_cast<char>(c);
+    if (m_quote == '\'')
+        AppendTokenByte(c);
     if (m_escape != Escape::None && PutEscape(c))
         return;
     if (c == '\\') {
@@ -502,7 +511,7 @@ bool CSourceLexer::PutEscape(unsigned char c)
 void CSourceLexer::LiteralByte(unsigned char byte)
 {
     if (m_quote != '\'') {
-        if (!m_bInDirective)
+        if (m_bStringToSink)
             m_sink.OnStringByte(byte);
     } else if (m_decoded.size() < kMaxCharacterBytes) {
         m_decoded += static_cast<char>(byte);
@@ -549,27 +558,35 @@ void CSourceLexer::EndLiteral(bool terminated)
     m_state = State::Code;
     if (m_quote == '\'')
         Emit(CTokenKind::Character, m_text);
-    else if (!m_bInDirective)
+    else if (m_bStringToSink)
         m_sink.OnStringEnd(m_bUndecodable ? std::string_view(m_badEscape) : std::string_view());
 }
 
 void CSourceLexer::Emit(CTokenKind kind, std::string_view text)
 {
-    if (m_bInDirective) {
-        if (!m_bDirectiveNamed)
-            m_sink.OnDirective(text, m_nTokenLine);
+    if (m_bInDirective && !m_bDirectiveNamed) {
+        m_sink.OnDirective(text, m_nTokenLine);
         m_bDirectiveNamed = true;
+        m_bSpaceBefore = false;
         return;
     }
     const bool character = kind == CTokenKind::Character;
-    m_sink.OnToken(CToken{kind, text, m_nTokenLine, character ? std::string_view(m_decoded) : std::string_view(),
-        character && m_bUndecodable});
+    CToken token{kind, text, m_nTokenLine, character ? std::string_view(m_decoded) : std::string_view(),
+        character && m_bUndecodable};
+    token.spaceBefore = m_bSpaceBefore;
+    token.truncated = m_bTruncated && kind != CTokenKind::Punctuator;
+    m_bSpaceBefore = false;
+    m_sink.OnToken(token);
 }
 
 void CSourceLexer::EndLine()
 {
-    if (m_bInDirective && !m_bDirectiveNamed)
-        m_sink.OnDirective("", m_nLine);
+    if (m_bInDirective) {
+        if (!m_bDirectiveNamed)
+            m_sink.OnDirective("", m_nLine);
+        m_sink.OnDirectiveEnd(m_nLine);
+    }
     m_bInDirective = false;
     m_bAtLineStart = true;
+    m_bSpaceBefore = true;
 }

@@ -23,6 +23,9 @@ struct CToken
     // A name that the file defines or undefines under a condition the
     // preprocessor cannot evaluate: its meaning here is not known.
     bool uncertain = false;
+    // Longer than the lexer keeps: only its start is in text, so two such
+    // tokens may differ though their texts are equal.
+    bool truncated = false;
 };
 
 // How many plain numbers ("0x41," or "65,") the sink takes at once, and the
@@ -51,7 +54,8 @@ public:
     virtual void OnDirectiveEnd(long /*line*/) {}
     // The preprocessor skipped text under a condition it cannot evaluate
     // (condition: "'#ifdef CONFIG_X'"); bracket: the text held a '[', so an
-    // array may have stood there.
+    // array may have stood there. An #include is reported the same way
+    // ("'#include \"x.h\"'"), its bracket false: its text is not seen.
     virtual void OnUncertainText(std::string_view /*condition*/, long /*line*/, bool /*bracket*/) {}
 
     // Most of an array's text is non-negative int literals each followed by
@@ -75,6 +79,10 @@ public:
     void Feed(std::span<const unsigned char> text);
     // Ends the token that the end of the text cuts.
     void Finish();
+
+    // Longer than any literal, number or name that the reader evaluates:
+    // past this a token's text is cut, and the token marked truncated.
+    static constexpr std::size_t kMaxTokenText = 256;
 
 private:
     enum class State {
@@ -130,6 +138,9 @@ private:
     bool m_bAtLineStart = true;   // only blanks and comments so far on this line
     bool m_bInDirective = false;
     bool m_bDirectiveNamed = false;
+    bool m_bStringToSink = false;   // the open string went out through OnToken
+    bool m_bSpaceBefore = true;     // a blank, comment or line start since the last token
+    bool m_bTruncated = false;      // the token being read lost bytes to kMaxTokenText
     // A backslash, and the carriage return after it, that may yet splice two lines.
     bool m_bBackslash = false;
     bool m_bBackslashReturn = false;

@@ -1,6 +1,7 @@
 #include "csource/CSourceReader.h"
 
 #include "CInitialiserReader.h"
+#include "CPreprocessor.h"
 #include "CRefusal.h"
 #include "CSourceLexer.h"
 #include "ElementWriter.h"
@@ -11,13 +12,15 @@ struct CSourceReader::CParts
     CParts(CByteWriter& out, const CSourceOptions& options)
         : elements(out)
         , reader(elements, refusal, options)
-        , lexer(reader)
+        , preprocessor(reader, refusal, AbiFor(options.abi), options.macros)
+        , lexer(preprocessor)
     {
     }
 
-    CRefusal refusal;
+    CRefusal refusal;   // shared by the parts: the first one wins
     CElementWriter elements;
     CInitialiserReader reader;
+    CPreprocessor preprocessor;
     CSourceLexer lexer;
     std::uint64_t fed = 0;
 };
@@ -47,6 +50,7 @@ bool CSourceReader::Failed() const
 bool CSourceReader::Finish()
 {
     m_parts->lexer.Finish();
+    m_parts->preprocessor.Finish();
     return m_parts->reader.Finish();
 }
 

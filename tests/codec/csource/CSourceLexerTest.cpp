@@ -1,4 +1,5 @@
 #include "CSourceLexer.h"
+#include "CPpToken.h"
 #include "CSourceReading.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +45,12 @@ public:
         m_log += name;
         m_log += '\n';
     }
+    void OnDirectiveEnd(long line) override
+    {
+        m_log += 'E';
+        m_log += std::to_string(line);
+        m_log += '\n';
+    }
     const std::string& Log() const { return m_log; }
 
 private:
@@ -81,8 +88,8 @@ const LexCase kLexCases[] = {
         LexCase{"0x1e+2 1'000 .5", "N1 0x1e+2\nN1 1'000\nN1 .5\n"},
         LexCase{"1 /* 2 \n 3 */ 4 // 5 \\\n 6\n7", "N1 1\nN2 4\nN4 7\n"},
         LexCase{"ab\\\r\ncd / 2", "I1 abcd\nP2 /\nN2 2\n"},
-        LexCase{"#define X 1 /* \n */ 2\n 3\n  # if 0\n4", "#1 define\nN3 3\n#4 if\nN5 4\n"},
-        LexCase{"#\nx # y", "#1 \nI2 x\nP2 #\nI2 y\n"},
+        LexCase{"#define X 1 /* \n */ 2\n 3\n  # if 0\n4", "#1 define\nI1 X\nN1 1\nN2 2\nE2\nN3 3\n#4 if\nN4 0\nE4\nN5 4\n"},
+        LexCase{"#\nx # y", "#1 \nE1\nI2 x\nP2 #\nI2 y\n"},
         LexCase{"'A' '\\n' '\\x41' '\\101' '\\q' L'b' u8'c'", "C1 'A' =A\nC1 '\\n' =\n\nC1 '\\x41' =A\nC1 '\\101' =A\nC1 '\\q' !\nC1 L'b' =b\nC1 u8'c' =c\n"},
         LexCase{"\"a\\tb\\0\" L\"x\"", "S1  \"a\tb" + std::string(1, '\0') + "\" \nS1 L \"x\" \n"},
         LexCase{"\"\\x100\" \"\\u0041\" \"open\nx", "S1  \"\" \\x100\nS1  \"0041\" \\u\nS1  \"open\" a line end\nI2 x\n"},
@@ -139,6 +146,56 @@ TEST(CSource, PlainNumberRunsReadAsTheirTokensDo)
             ASSERT_EQ(reading.bytes, tokens.bytes) << source << " in pieces of " << piece;
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// Each token's text, "_" before it after a blank, comment or line start,
+// "~" after it when cut; directives as "#name" and "$" at their end.
+class CSpacingLog final : public CTokenSink
+{
+public:
+    void OnToken(const CToken& token) override
+    {
+        m_log += token.spaceBefore ? "_" : "";
+        m_log += token.text;
+        m_log += token.kind == CTokenKind::String ? "\"" : token.truncated ? "~ " : " ";
+    }
+    void OnStringByte(unsigned char byte) override { m_log += static_cast<char>(byte); }
+    void OnStringEnd(std::string_view /*badEscape*/) override { m_log += "\" "; }
+    void OnDirective(std::string_view name, long /*line*/) override { m_log += Concat("#", name, " "); }
+    void OnDirectiveEnd(long /*line*/) override { m_log += "$ "; }
+    const std::string& Log() const { return m_log; }
+
+private:
+    std::string m_log;
+};
+
+TEST(CSource, MarksSpacingAndCutTokensInDirectivesAndText)
+{
+    const std::string kLong(300, 'x');
+    std::string separated = "1";
+    for (int k = 0; k < 200; ++k)
+        separated += "'1";
+    const std::pair<std::string, std::string> kCases[] = {
+        {"#define F(x) x\n#define G (x)", "#define _F ( x ) _x $ #define _G _( x ) $ "},
+        {"a/**/b c\\\nd \"s t\"", "_a _b _cd _\"s t\" "},
+        {"#if \"q\" 1//x\n2", "#if _\"q\" _1 $ _2 "},
+        {"#include <a.h>\n#", "#include _< a . h > $ # $ "},
+        {Concat(kLong, "+", separated), Concat("_", kLong.substr(0, 256), "~ + ", separated.substr(0, 256), "~ ")},
+    };
+    for (const auto& [source, expected] : kCases)
+        for (const std::size_t piece : {std::size_t{1}, source.size() + 1}) {
+            CSpacingLog log;
+            CSourceLexer lexer(log);
+            for (std::size_t at = 0; at < source.size(); at += piece)
+                lexer.Feed(std::span<const unsigned char>(
+                    reinterpret_cast<const unsigned char*>(source.data()) + at, std::min(piece, source.size() - at)));
+            lexer.Finish();
+            EXPECT_EQ(log.Log(), expected) << source << " in pieces of " << piece;
+        }
 }
 
 } // namespace
