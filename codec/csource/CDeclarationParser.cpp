@@ -267,6 +267,8 @@ std::size_t CDeclarationParser::TaggedType(CTokens tokens, std::size_t at, CSpec
             entry.refusal = named + " is a union";
         } else if (attributed) {
             entry.refusal = named + " has an attribute that may change its layout";
+        } else if (!m_strLayoutPragma.empty()) {
+            entry.refusal = named + " is laid out under " + m_strLayoutPragma + ", which the reader does not apply";
         } else {
             entry = StructBody(body);
             if (!entry.refusal.empty())

@@ -75,6 +75,12 @@ public:
     std::optional<CNamedType> TypeName(std::span<const CExprToken> tokens) override;
 
     const CAbi& Abi() const { return m_abi; }
+    // Structures defined from now on are refused: the pragma may lay them out otherwise.
+    void SetLayoutPragma(std::string_view pragma)
+    {
+        if (m_strLayoutPragma.empty())
+            m_strLayoutPragma = pragma;
+    }
     bool ScopeFull() const { return m_bScopeFull; }
 
 private:
@@ -90,6 +96,7 @@ private:
     CFileScope& m_scope;
     bool m_bScopeFull = false;
     int m_nDepth = 0;   // structures defined inside structures
+    std::string m_strLayoutPragma;
 };
 
 // The index past the group that opens at tokens[at] ("(" or "[" or "{"),

@@ -137,6 +137,9 @@ void CInitialiserReader::DeclarationToken(const CToken& token)
         DeclarationPunctuator(token);
         return;
     }
+    // The pragma operators may hold a pack; which one is not read.
+    if (token.text == "_Pragma" || token.text == "__pragma")
+        m_parser.SetLayoutPragma(QuotedName(token.text));
     m_decl.push_back(Kept(token));
 }
 
@@ -532,8 +535,9 @@ bool CInitialiserReader::ElementDoubt()
     for (std::size_t k = 0; k < count; ++k)
         if (m_element[k].uncertain) {
             Refuse(m_nElementLine,
-                Quoted() + ": " + QuotedName(m_element[k].text)
-                    + " is defined under a condition the reader cannot decide: name it with -D or -U");
+                ElementRefusal(Quoted(),
+                    QuotedName(m_element[k].text)
+                        + " is defined under a condition the reader cannot decide: name it with -D or -U"));
             return true;
         }
     return false;
@@ -607,6 +611,12 @@ void CInitialiserReader::OnUncertainText(std::string_view condition, long line, 
         m_strUncertainArray = std::string(condition) + " (line " + std::to_string(line) + ")";
 }
 
+// Structures defined from here on may be laid out otherwise: each is refused.
+void CInitialiserReader::OnLayoutPragma(std::string_view pragma, long /*line*/)
+{
+    m_parser.SetLayoutPragma(pragma);
+}
+
 CPlainNumberLimit CInitialiserReader::PlainNumberLimit() const
 {
     if (m_state != State::Body || m_refusal.Failed() || m_nElementTokens != 0 || m_place != Place::Open)
@@ -625,8 +635,13 @@ bool CInitialiserReader::Finish()
     if (m_refusal.Failed())
         return false;
     switch (m_state) {
-    case State::Start:
     case State::Done: break;
+    case State::Start:
+        if (!m_strUncertainArray.empty())
+            Refuse(0,
+                "the file initialises no array; one may stand under " + m_strUncertainArray
+                    + ", which the reader cannot decide");
+        break;
     case State::Body:
         if (m_bPasted && m_nPastedDepth == 0) {
             EndElement();

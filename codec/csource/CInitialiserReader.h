@@ -44,6 +44,7 @@ public:
     void OnStringByte(unsigned char byte) override;
     void OnStringEnd(std::string_view badEscape) override;
     void OnUncertainText(std::string_view condition, long line, bool bracket) override;
+    void OnLayoutPragma(std::string_view pragma, long line) override;
     CPlainNumberLimit PlainNumberLimit() const override;
     void OnPlainNumbers(const std::uint32_t* values, std::size_t count, long line) override;
 

@@ -20,6 +20,12 @@ bool IsPassedOver(std::string_view name)
     return name.front() >= '0' && name.front() <= '9';
 }
 
+// Pragmas that lay a structure out otherwise than the platform does.
+bool ChangesLayout(std::string_view pragma)
+{
+    return pragma == "pack" || pragma == "scalar_storage_order" || pragma == "ms_struct";
+}
+
 constexpr std::size_t kMaxConditionText = 80;
 
 } // namespace
@@ -348,6 +354,8 @@ void CPreprocessor::RunTakenDirective()
         RunDefine();
     else if (name == "undef")
         RunUndef();
+    else if (name == "pragma" && !m_directiveTokens.empty() && ChangesLayout(m_directiveTokens[0].text))
+        m_out.OnLayoutPragma(ConditionText(), m_nDirectiveLine);
     else if (IsPassedOver(name))
         return;
     else if (name == "include" || name == "include_next" || name == "import")

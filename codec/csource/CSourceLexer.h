@@ -57,6 +57,9 @@ public:
     // array may have stood there. An #include is reported the same way
     // ("'#include \"x.h\"'"), its bracket false: its text is not seen.
     virtual void OnUncertainText(std::string_view /*condition*/, long /*line*/, bool /*bracket*/) {}
+    // A taken '#pragma pack' (or another pragma that lays structures out
+    // otherwise): pragma as "'#pragma pack(1)'".
+    virtual void OnLayoutPragma(std::string_view /*pragma*/, long /*line*/) {}
 
     // Most of an array's text is non-negative int literals each followed by
     // a comma: a sink may take such runs as values, without their tokens.

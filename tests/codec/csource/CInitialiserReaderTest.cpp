@@ -324,3 +324,105 @@ TEST(CSource, RandomInitialisersMatchTheirElementsInAnyPieces)
 }
 
 } // namespace
+
+namespace {
+
+// The file's own macros and conditions, the array chosen by name, and -D
+// and -U as the compiler takes them: each platform's compiler tells the
+// bytes, the conditions on its predefined macros included.
+const COracleSource kChosenCases[] = {
+    {"char a[] = {1}; short b[] = {2, 3};", "b"},
+    {"#ifdef X\nunsigned char a[] = {9};\n#else\nunsigned char a[] = {1};\n#endif", "a", {{"X", "1", false}}},
+    {"#ifdef X\nunsigned char a[] = {9};\n#else\nunsigned char a[] = {1};\n#endif", "a",
+        {{"X", "1", false}, {"X", "", true}}},
+    {"#if MODE == 2\nconst short a[] = {MODE};\n#elif MODE > 2\nconst short a[] = {-MODE};\n#endif", "a",
+        {{"MODE", "3", false}}},
+    {"#define WORD unsigned int\nstatic const WORD a[] = {0x428a2f98, 0x71374491};"},
+    {"#define u8 int\nu8 a[] = {1};"},
+    {"#if 0\nunsigned char a[] = {9};\n#endif\nunsigned char a[] = {1};"},
+    {"#define T(x) (x) * 2, (x) + 1\n#define CAT(a, b) a##b\nshort CAT(ta, ble)[] = {T(1), T(CAT(0x, 10))};", "table"},
+    {"#ifndef G_H\n#define G_H\n#include <stddef.h>\n#ifdef __cplusplus\nextern \"C\" {\n#endif\n#define N 3\n"
+     "enum { A = N * 2 };\nstatic const uint8_t a[N] = {A, A + 1};\n#ifdef __cplusplus\n}\n#endif\n#endif\n"},
+    {"#define CFG 1\nunsigned char a[] = {1,\n#if CFG\n2,\n#else\n3,\n#endif\n4};"},
+    {"#define SQ(x) ((x) * (x))\n#define LEN 4\nint a[LEN] = {SQ(2), SQ(LEN - 1)};"},
+    {"#define STR(s) #s\nchar a[] = STR(hello);"},
+    {"#define V(...) __VA_ARGS__\nint a[] = {V(1, 2, 3)};"},
+    {"#define EMPTY\nunsigned char EMPTY a[] = {EMPTY 1};"},
+    {"unsigned char a[] = {__LINE__,\n__LINE__};"},
+    {"#if defined(__x86_64__) && !defined(_WIN32)\nlong a[] = {1};\n#elif defined(_WIN32)\nlong long a[] = {2};\n"
+     "#else\nshort a[] = {3};\n#endif"},
+    {"#if __CHAR_UNSIGNED__\nchar a[] = {1, -1};\n#else\nchar a[] = {-1, 1};\n#endif"},
+    {"#define BIG\n#ifdef BIG\ntypedef unsigned long long elem;\n#else\ntypedef unsigned char elem;\n#endif\n"
+     "elem a[] = {1};"},
+    {"#define F(n) { n, n + 1 }\nstruct p { short x, y; };\nconst struct p a[] = {F(1), F(3)};"},
+};
+
+class CSourceChosen : public testing::TestWithParam<CAbiName>
+{};
+
+TEST_P(CSourceChosen, GivesTheBytesABuildWithTheSameOptionsStores)
+{
+    const COracleRun run = CompileWithOracle(GetParam(), kChosenCases);
+    if (!run.missing.empty())
+        GTEST_SKIP() << run.missing;
+    ASSERT_EQ(run.results.size(), std::size(kChosenCases));
+    for (std::size_t k = 0; k < run.results.size(); ++k) {
+        const COracleSource& c = kChosenCases[k];
+        ASSERT_TRUE(run.results[k].compiled && run.results[k].found) << c.text << "\n" << run.results[k].error;
+        CSourceOptions options;
+        options.abi = GetParam();
+        options.arrayName = c.symbol;
+        options.macros = c.macros;
+        for (std::size_t piece : {std::size_t{1} << 20, std::size_t{1}}) {
+            const CReading reading = ReadC(c.text, 0, piece, options);
+            EXPECT_TRUE(reading.read) << c.text << "\n" << reading.error;
+            EXPECT_EQ(reading.bytes, run.results[k].bytes) << c.text << " in pieces of " << piece;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Platforms, CSourceChosen,
+    testing::Values(CAbiName::X86_64Linux, CAbiName::X86_64Windows, CAbiName::ArmEabi),
+    [](const testing::TestParamInfo<CAbiName>& platform) {
+        std::string name(AbiNameOf(platform.param));
+        std::replace(name.begin(), name.end(), '-', '_');
+        return name;
+    });
+
+// What the file leaves to a header or a build option is never guessed.
+const RefusalCase kUndecidedCases[] = {
+    {"#ifdef X\nunsigned char a[] = {9};\n#else\nunsigned char a[] = {1};\n#endif", 0,
+        "the file initialises no array; one may stand under '#ifdef X' (line 1), which the reader cannot decide"},
+    {"#ifdef CONFIG_BIG\nunsigned char big[] = {1};\n#endif\nunsigned char a[] = {2};", 0,
+        "line 4: an array may stand before this one under '#ifdef CONFIG_BIG' (line 1), which the reader cannot "
+        "decide: name the array with --array, or the condition with -D or -U"},
+    {"#ifdef X\n#define N 4\n#endif\nint a[] = {N};", 0,
+        "line 4: 'N' is defined under a condition the reader cannot decide: name it with -D or -U"},
+    {"#ifdef X\ntypedef int T;\n#endif\nT a[] = {1};", 0,
+        "line 4: 'T' is defined under a condition the reader cannot decide: name it with -D or -U"},
+    {"unsigned char a[] = {1,\n#include \"d.inc\"\n};", 0,
+        "line 2: the array's text depends on '#include \"d.inc\"', which the reader does not read"},
+    {"unsigned char a[] = {1,\n#if CONFIG_X > 2\n2,\n#endif\n};", 0,
+        "line 2: the array's text depends on '#if CONFIG_X > 2', which the reader cannot decide: define or undefine "
+        "its names with -D or -U"},
+    {"#pragma pack(1)\nstruct s { char c; int x; };\nstruct s a[] = {{1, 2}};", 0,
+        "line 3: 'struct s' is laid out under '#pragma pack(1)', which the reader does not apply"},
+    {"#error stop\nunsigned char a[] = {1};", 0, "line 1: the file stops at '#error'"},
+    {std::string("unsigned char a[] = {0x") + std::string(300, '1') + "};", 0,
+        "line 1: '0x" + std::string(254, '1')
+            + "'... is longer than the 256 bytes the reader keeps of a name or number"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Undecided, CSourceRefusal, testing::ValuesIn(kUndecidedCases));
+
+TEST(CSource, AnArrayUnderAnUndecidedConditionIsReadWhenNamedApart)
+{
+    CSourceOptions options;
+    options.arrayName = "a";
+    const CReading reading
+        = ReadC("#ifdef CONFIG_BIG\nunsigned char big[] = {1};\n#endif\nunsigned char a[] = {2};", 0, 1, options);
+    EXPECT_TRUE(reading.read) << reading.error;
+    EXPECT_EQ(reading.bytes, "\2");
+}
+
+} // namespace
