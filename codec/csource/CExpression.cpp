@@ -59,6 +59,16 @@ struct COperand
     bool characterLiteral = false;
 };
 
+std::uint64_t SizeOf(const CConstant& value)
+{
+    switch (value.kind) {
+    case CConstant::Kind::Float: return 4;
+    case CConstant::Kind::Double: return 8;
+    case CConstant::Kind::Integer: break;
+    }
+    return static_cast<std::uint64_t>(value.integer.width);
+}
+
 // Recursive descent over C's grammar from conditional-expression down.
 // live: whether C evaluates this part; the untaken side of && || ?: and
 // sizeof's operand are read for their type only, so that what C leaves
@@ -267,9 +277,7 @@ bool CEvaluator::Sizeof(COperand& out)
             return false;
         if (operand.characterLiteral)
             return Refuse("takes the size of a character literal, an int in C but a char in C++");
-        size = operand.value.kind == CConstant::Kind::Integer ? static_cast<std::uint64_t>(operand.value.integer.width)
-            : operand.value.kind == CConstant::Kind::Float    ? 4
-                                                              : 8;
+        size = SizeOf(operand.value);
     }
     const std::optional<CScalarType> sizeType = m_abi.BuiltinTypeName("size_t");
     out = {IntegerConstant(MakeInteger(size, sizeType->width, false)), false};
