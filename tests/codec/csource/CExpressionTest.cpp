@@ -209,6 +209,8 @@ const ProgramCase kProgramCases[] = {
     {kLinux, "int", "3000000000.0", "!range"},
     {kLinux, "unsigned", "-1.0", "!range"},
     {kLinux, "float", "1e39", "!range"},
+    {kLinux, "float", "3.40282357e38", "!range"},
+    {kLinux, "float", "3.4028234663852886e38", "ffff7f7f"},
     {kLinux, "double", "1e308 * 10", "!overflows"},
     {kLinux, "double", "1e999", "!range"},
     {kLinux, "double", "1.0 / 0", "!divides by zero"},
