@@ -98,6 +98,7 @@ private:
     // The type named between the parentheses opening at m_at, and where the
     // closing one stands; none when they hold no type name.
     std::optional<CNamedType> TypeNameAt(std::size_t& close);
+    CConstant UnevaluatedResult(CBinaryOperator op, const COperand& left, const COperand& right) const;
     bool Settle(CEvaluatedConstant evaluated, CConstant zero, bool live, COperand& out);
     bool Refuse(std::string reason);
     bool At(std::string_view text) const;
@@ -181,6 +182,17 @@ bool CEvaluator::Conditional(bool live, COperand& out)
     return Settle(ConvertConstant(condition ? taken.value : other.value, common), {}, live, out);
 }
 
+// gcc's preprocessor gives a division by zero where it does not evaluate
+// the left operand as its result, in the left operand's signedness, not
+// the common type's; a compiler's types never depend on values.
+CConstant CEvaluator::UnevaluatedResult(CBinaryOperator op, const COperand& left, const COperand& right) const
+{
+    const bool division = op == CBinaryOperator::Divide || op == CBinaryOperator::Remainder;
+    if (m_mode == CExpressionMode::Preprocessor && division && !IsNonZero(right.value))
+        return left.value;
+    return ZeroResult(op, left.value, right.value);
+}
+
 bool CEvaluator::Binary(int minPrecedence, bool live, COperand& out)
 {
     if (!Unary(live, out))
@@ -199,7 +211,7 @@ bool CEvaluator::Binary(int minPrecedence, bool live, COperand& out)
             return false;
         if (std::string error = OperandTypeError(info->op, out.value, right.value); !error.empty())
             return Refuse(std::move(error));
-        if (!Settle(Apply(info->op, out.value, right.value), ZeroResult(info->op, out.value, right.value), live, out))
+        if (!Settle(Apply(info->op, out.value, right.value), UnevaluatedResult(info->op, out, right), live, out))
             return false;
     }
     return true;
