@@ -190,6 +190,7 @@ const ProgramCase kProgramCases[] = {
     {kLinux, "double", "0.1f", "000000a09999b93f"},
     {kLinux, "double", "(double)(float)0.1", "000000a09999b93f"},
     {kLinux, "double", "0x1.8p1", "0000000000000840"},
+    {kLinux, "double", "1e+2 + .5 + 1.", "0000000000605940"},
     {kLinux, "double", "1 ? 2 : 3.0f", "0000000000000040"},
     {kLinux, "int", "(int)2.9 + (int)-2.9", "00000000"},
     {kLinux, "int", "-0.9", "00000000"},
