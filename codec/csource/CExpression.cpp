@@ -95,7 +95,7 @@ private:
     bool Sizeof(COperand& out);
     bool Primary(bool live, COperand& out);
     bool Identifier(const CExprToken& token, COperand& out);
-    // The type named between the parentheses opening at m_at, and where the
+    // The type named between the parentheses opening at m_nAt, and where the
     // closing one stands; none when they hold no type name.
     std::optional<CNamedType> TypeNameAt(std::size_t& close);
     CConstant UnevaluatedResult(CBinaryOperator op, const COperand& left, const COperand& right) const;
@@ -108,8 +108,8 @@ private:
     const CAbi& m_abi;
     CExpressionNames& m_names;
     CExpressionMode m_mode;
-    std::size_t m_at = 0;
-    int m_depth = 0;
+    std::size_t m_nAt = 0;
+    int m_nDepth = 0;
     std::string m_refusal;
 };
 
@@ -122,7 +122,7 @@ bool CEvaluator::Refuse(std::string reason)
 
 bool CEvaluator::At(std::string_view text) const
 {
-    return m_at < m_tokens.size() && m_tokens[m_at].kind == CTokenKind::Punctuator && m_tokens[m_at].text == text;
+    return m_nAt < m_tokens.size() && m_tokens[m_nAt].kind == CTokenKind::Punctuator && m_tokens[m_nAt].text == text;
 }
 
 const CBinaryInfo* CEvaluator::BinaryAt() const
@@ -154,8 +154,8 @@ CEvaluatedConstant CEvaluator::Run()
     if (m_tokens.empty())
         return {{}, "is empty"};
     COperand result;
-    if (Conditional(true, result) && m_at < m_tokens.size()) {
-        const CExprToken& token = m_tokens[m_at];
+    if (Conditional(true, result) && m_nAt < m_tokens.size()) {
+        const CExprToken& token = m_tokens[m_nAt];
         Refuse(At(",") ? "has a comma operator" : "has '" + token.text + "' where it should end");
     }
     if (!m_refusal.empty())
@@ -167,15 +167,15 @@ bool CEvaluator::Conditional(bool live, COperand& out)
 {
     if (!Binary(kOrPrecedence, live, out) || !At("?"))
         return m_refusal.empty();
-    ++m_at;
+    ++m_nAt;
     const bool condition = IsNonZero(out.value);
     COperand taken, other;
     // A chain of ?: nests through its arms, not through Unary.
-    if (++m_depth > kMaxDepth)
+    if (++m_nDepth > kMaxDepth)
         return Refuse("nests deeper than " + std::to_string(kMaxDepth) + " levels");
     const bool arms = Conditional(live && condition, taken) && (At(":") || Refuse("has a '?' without its ':'"))
-        && (++m_at, Conditional(live && !condition, other));
-    --m_depth;
+        && (++m_nAt, Conditional(live && !condition, other));
+    --m_nDepth;
     if (!arms)
         return false;
     const CScalarType common = CommonType(taken.value, other.value);
@@ -200,7 +200,7 @@ bool CEvaluator::Binary(int minPrecedence, bool live, COperand& out)
     while (const CBinaryInfo* info = BinaryAt()) {
         if (info->precedence < minPrecedence)
             break;
-        ++m_at;
+        ++m_nAt;
         if (info->precedence <= kAndPrecedence) {
             if (!Logical(*info, live, out))
                 return false;
@@ -232,17 +232,17 @@ bool CEvaluator::Logical(const CBinaryInfo& info, bool live, COperand& left)
 
 bool CEvaluator::Unary(bool live, COperand& out)
 {
-    if (++m_depth > kMaxDepth)
+    if (++m_nDepth > kMaxDepth)
         return Refuse("nests deeper than " + std::to_string(kMaxDepth) + " levels");
     struct CDepthGuard
     {
         int& depth;
         ~CDepthGuard() { --depth; }
-    } guard{m_depth};
+    } guard{m_nDepth};
     for (const auto& [text, op] : kUnaryOperators) {
         if (!At(text))
             continue;
-        ++m_at;
+        ++m_nAt;
         COperand operand;
         if (!Unary(live, operand))
             return false;
@@ -250,15 +250,15 @@ bool CEvaluator::Unary(bool live, COperand& out)
             return Refuse(std::move(error));
         return Settle(Apply(op, operand.value), ZeroResult(op, operand.value), live, out);
     }
-    if (m_mode == CExpressionMode::Program && m_at < m_tokens.size() && m_tokens[m_at].kind == CTokenKind::Identifier
-        && m_tokens[m_at].text == "sizeof")
+    if (m_mode == CExpressionMode::Program && m_nAt < m_tokens.size() && m_tokens[m_nAt].kind == CTokenKind::Identifier
+        && m_tokens[m_nAt].text == "sizeof")
         return Sizeof(out);
     std::size_t close = 0;
     if (m_mode == CExpressionMode::Program && At("(")) {
         if (const std::optional<CNamedType> type = TypeNameAt(close)) {
             if (!type->scalar)
                 return Refuse("casts to a type that is not a number");
-            m_at = close + 1;
+            m_nAt = close + 1;
             return Cast(*type->scalar, live, out);
         }
     }
@@ -276,13 +276,13 @@ bool CEvaluator::Cast(const CScalarType& type, bool live, COperand& out)
 // sizeof's result is a size_t; its operand is not evaluated.
 bool CEvaluator::Sizeof(COperand& out)
 {
-    ++m_at;
+    ++m_nAt;
     std::uint64_t size = 0;
     std::size_t close = 0;
     const std::optional<CNamedType> type = At("(") ? TypeNameAt(close) : std::nullopt;
     if (type) {
         size = type->size;
-        m_at = close + 1;
+        m_nAt = close + 1;
     } else {
         COperand operand;
         if (!Unary(false, operand))
@@ -298,7 +298,7 @@ bool CEvaluator::Sizeof(COperand& out)
 
 std::optional<CNamedType> CEvaluator::TypeNameAt(std::size_t& close)
 {
-    const std::size_t first = m_at + 1;
+    const std::size_t first = m_nAt + 1;
     if (first >= m_tokens.size() || m_tokens[first].kind != CTokenKind::Identifier)
         return std::nullopt;
     for (std::size_t at = first; at < m_tokens.size() && at - first <= kMaxTypeNameTokens; ++at) {
@@ -317,9 +317,9 @@ std::optional<CNamedType> CEvaluator::TypeNameAt(std::size_t& close)
 
 bool CEvaluator::Primary(bool live, COperand& out)
 {
-    if (m_at >= m_tokens.size())
+    if (m_nAt >= m_tokens.size())
         return Refuse("ends where a value should stand");
-    const CExprToken& token = m_tokens[m_at++];
+    const CExprToken& token = m_tokens[m_nAt++];
     switch (token.kind) {
     case CTokenKind::Number: return Settle(NumberConstant(token.text, m_abi, m_mode), {}, true, out);
     case CTokenKind::Character:
@@ -337,7 +337,7 @@ bool CEvaluator::Primary(bool live, COperand& out)
         return false;
     if (!At(")"))
         return Refuse(At(",") ? "has a comma operator" : "has a '(' without its ')'");
-    ++m_at;
+    ++m_nAt;
     return true;
 }
 
