@@ -382,7 +382,8 @@ std::string Repeated(std::string_view text, int times)
 }
 
 // Nesting is capped, so that no input can exhaust the stack; a long flat
-// expression is read in one pass.
+// expression is read in one pass; a number longer than the lexer keeps
+// is refused, not read short.
 TEST(CExpressionBounds, RefusesDeepNestingAndReadsLongChains)
 {
     const CAbi& abi = AbiFor(kLinux);
@@ -398,6 +399,8 @@ TEST(CExpressionBounds, RefusesDeepNestingAndReadsLongChains)
     const CEvaluatedConstant sum = EvaluateConstant(chainTokens, abi, names, CExpressionMode::Program);
     ASSERT_EQ(sum.refusal, "");
     EXPECT_EQ(sum.value.integer.Signed(), 20000);
+    const std::vector<CExprToken> zeros = ExpressionTokens(std::string(300, '0') + "1");
+    EXPECT_NE(EvaluateConstant(zeros, abi, names, CExpressionMode::Program).refusal.find("256"), std::string::npos);
     const std::vector<CExprToken> nested = ExpressionTokens(std::string(200, '(') + "1" + std::string(200, ')'));
     EXPECT_EQ(EvaluateConstant(nested, abi, names, CExpressionMode::Program).refusal, "");
 }
