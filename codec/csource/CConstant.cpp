@@ -2,7 +2,7 @@
 
 #include <bit>
 #include <cmath>
-#include <cstring>
+#include <limits>
 
 namespace {
 
@@ -49,10 +49,11 @@ CEvaluatedConstant ToFloating(const CConstant& value, CConstant::Kind kind)
 {
     const double exact
         = value.kind == CConstant::Kind::Integer ? IntegerToFloating(value.integer, kind) : value.floating;
-    const CConstant converted = Floating(kind, exact);
-    if (std::isinf(converted.floating))
+    // Past float's largest value C leaves the conversion undefined, even
+    // where rounding would come back to it.
+    if (kind == CConstant::Kind::Float && std::fabs(exact) > std::numeric_limits<float>::max())
         return {{}, "is out of the range of float"};
-    return {converted, {}};
+    return {Floating(kind, exact), {}};
 }
 
 void PutLittleEndian(CElementBytes& out, std::uint64_t bits, int count)

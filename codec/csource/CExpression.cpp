@@ -59,6 +59,16 @@ struct COperand
     bool characterLiteral = false;
 };
 
+std::uint64_t SizeOf(const CConstant& value)
+{
+    switch (value.kind) {
+    case CConstant::Kind::Float: return 4;
+    case CConstant::Kind::Double: return 8;
+    case CConstant::Kind::Integer: break;
+    }
+    return static_cast<std::uint64_t>(value.integer.width);
+}
+
 // Recursive descent over C's grammar from conditional-expression down.
 // live: whether C evaluates this part; the untaken side of && || ?: and
 // sizeof's operand are read for their type only, so that what C leaves
@@ -85,9 +95,10 @@ private:
     bool Sizeof(COperand& out);
     bool Primary(bool live, COperand& out);
     bool Identifier(const CExprToken& token, COperand& out);
-    // The type named between the parentheses opening at m_at, and where the
+    // The type named between the parentheses opening at m_nAt, and where the
     // closing one stands; none when they hold no type name.
     std::optional<CNamedType> TypeNameAt(std::size_t& close);
+    CConstant UnevaluatedResult(CBinaryOperator op, const COperand& left, const COperand& right) const;
     bool Settle(CEvaluatedConstant evaluated, CConstant zero, bool live, COperand& out);
     bool Refuse(std::string reason);
     bool At(std::string_view text) const;
@@ -97,8 +108,8 @@ private:
     const CAbi& m_abi;
     CExpressionNames& m_names;
     CExpressionMode m_mode;
-    std::size_t m_at = 0;
-    int m_depth = 0;
+    std::size_t m_nAt = 0;
+    int m_nDepth = 0;
     std::string m_refusal;
 };
 
@@ -111,7 +122,7 @@ bool CEvaluator::Refuse(std::string reason)
 
 bool CEvaluator::At(std::string_view text) const
 {
-    return m_at < m_tokens.size() && m_tokens[m_at].kind == CTokenKind::Punctuator && m_tokens[m_at].text == text;
+    return m_nAt < m_tokens.size() && m_tokens[m_nAt].kind == CTokenKind::Punctuator && m_tokens[m_nAt].text == text;
 }
 
 const CBinaryInfo* CEvaluator::BinaryAt() const
@@ -143,8 +154,8 @@ CEvaluatedConstant CEvaluator::Run()
     if (m_tokens.empty())
         return {{}, "is empty"};
     COperand result;
-    if (Conditional(true, result) && m_at < m_tokens.size()) {
-        const CExprToken& token = m_tokens[m_at];
+    if (Conditional(true, result) && m_nAt < m_tokens.size()) {
+        const CExprToken& token = m_tokens[m_nAt];
         Refuse(At(",") ? "has a comma operator" : "has '" + token.text + "' where it should end");
     }
     if (!m_refusal.empty())
@@ -156,19 +167,30 @@ bool CEvaluator::Conditional(bool live, COperand& out)
 {
     if (!Binary(kOrPrecedence, live, out) || !At("?"))
         return m_refusal.empty();
-    ++m_at;
+    ++m_nAt;
     const bool condition = IsNonZero(out.value);
     COperand taken, other;
     // A chain of ?: nests through its arms, not through Unary.
-    if (++m_depth > kMaxDepth)
+    if (++m_nDepth > kMaxDepth)
         return Refuse("nests deeper than " + std::to_string(kMaxDepth) + " levels");
     const bool arms = Conditional(live && condition, taken) && (At(":") || Refuse("has a '?' without its ':'"))
-        && (++m_at, Conditional(live && !condition, other));
-    --m_depth;
+        && (++m_nAt, Conditional(live && !condition, other));
+    --m_nDepth;
     if (!arms)
         return false;
     const CScalarType common = CommonType(taken.value, other.value);
     return Settle(ConvertConstant(condition ? taken.value : other.value, common), {}, live, out);
+}
+
+// gcc's preprocessor gives a division by zero where it does not evaluate
+// the left operand as its result, in the left operand's signedness, not
+// the common type's; a compiler's types never depend on values.
+CConstant CEvaluator::UnevaluatedResult(CBinaryOperator op, const COperand& left, const COperand& right) const
+{
+    const bool division = op == CBinaryOperator::Divide || op == CBinaryOperator::Remainder;
+    if (m_mode == CExpressionMode::Preprocessor && division && !IsNonZero(right.value))
+        return left.value;
+    return ZeroResult(op, left.value, right.value);
 }
 
 bool CEvaluator::Binary(int minPrecedence, bool live, COperand& out)
@@ -178,7 +200,7 @@ bool CEvaluator::Binary(int minPrecedence, bool live, COperand& out)
     while (const CBinaryInfo* info = BinaryAt()) {
         if (info->precedence < minPrecedence)
             break;
-        ++m_at;
+        ++m_nAt;
         if (info->precedence <= kAndPrecedence) {
             if (!Logical(*info, live, out))
                 return false;
@@ -189,7 +211,7 @@ bool CEvaluator::Binary(int minPrecedence, bool live, COperand& out)
             return false;
         if (std::string error = OperandTypeError(info->op, out.value, right.value); !error.empty())
             return Refuse(std::move(error));
-        if (!Settle(Apply(info->op, out.value, right.value), ZeroResult(info->op, out.value, right.value), live, out))
+        if (!Settle(Apply(info->op, out.value, right.value), UnevaluatedResult(info->op, out, right), live, out))
             return false;
     }
     return true;
@@ -210,17 +232,17 @@ bool CEvaluator::Logical(const CBinaryInfo& info, bool live, COperand& left)
 
 bool CEvaluator::Unary(bool live, COperand& out)
 {
-    if (++m_depth > kMaxDepth)
+    if (++m_nDepth > kMaxDepth)
         return Refuse("nests deeper than " + std::to_string(kMaxDepth) + " levels");
     struct CDepthGuard
     {
         int& depth;
         ~CDepthGuard() { --depth; }
-    } guard{m_depth};
+    } guard{m_nDepth};
     for (const auto& [text, op] : kUnaryOperators) {
         if (!At(text))
             continue;
-        ++m_at;
+        ++m_nAt;
         COperand operand;
         if (!Unary(live, operand))
             return false;
@@ -228,15 +250,15 @@ bool CEvaluator::Unary(bool live, COperand& out)
             return Refuse(std::move(error));
         return Settle(Apply(op, operand.value), ZeroResult(op, operand.value), live, out);
     }
-    if (m_mode == CExpressionMode::Program && m_at < m_tokens.size() && m_tokens[m_at].kind == CTokenKind::Identifier
-        && m_tokens[m_at].text == "sizeof")
+    if (m_mode == CExpressionMode::Program && m_nAt < m_tokens.size() && m_tokens[m_nAt].kind == CTokenKind::Identifier
+        && m_tokens[m_nAt].text == "sizeof")
         return Sizeof(out);
     std::size_t close = 0;
     if (m_mode == CExpressionMode::Program && At("(")) {
         if (const std::optional<CNamedType> type = TypeNameAt(close)) {
             if (!type->scalar)
                 return Refuse("casts to a type that is not a number");
-            m_at = close + 1;
+            m_nAt = close + 1;
             return Cast(*type->scalar, live, out);
         }
     }
@@ -254,22 +276,20 @@ bool CEvaluator::Cast(const CScalarType& type, bool live, COperand& out)
 // sizeof's result is a size_t; its operand is not evaluated.
 bool CEvaluator::Sizeof(COperand& out)
 {
-    ++m_at;
+    ++m_nAt;
     std::uint64_t size = 0;
     std::size_t close = 0;
     const std::optional<CNamedType> type = At("(") ? TypeNameAt(close) : std::nullopt;
     if (type) {
         size = type->size;
-        m_at = close + 1;
+        m_nAt = close + 1;
     } else {
         COperand operand;
         if (!Unary(false, operand))
             return false;
         if (operand.characterLiteral)
             return Refuse("takes the size of a character literal, an int in C but a char in C++");
-        size = operand.value.kind == CConstant::Kind::Integer ? static_cast<std::uint64_t>(operand.value.integer.width)
-            : operand.value.kind == CConstant::Kind::Float    ? 4
-                                                              : 8;
+        size = SizeOf(operand.value);
     }
     const std::optional<CScalarType> sizeType = m_abi.BuiltinTypeName("size_t");
     out = {IntegerConstant(MakeInteger(size, sizeType->width, false)), false};
@@ -278,7 +298,7 @@ bool CEvaluator::Sizeof(COperand& out)
 
 std::optional<CNamedType> CEvaluator::TypeNameAt(std::size_t& close)
 {
-    const std::size_t first = m_at + 1;
+    const std::size_t first = m_nAt + 1;
     if (first >= m_tokens.size() || m_tokens[first].kind != CTokenKind::Identifier)
         return std::nullopt;
     for (std::size_t at = first; at < m_tokens.size() && at - first <= kMaxTypeNameTokens; ++at) {
@@ -297,9 +317,9 @@ std::optional<CNamedType> CEvaluator::TypeNameAt(std::size_t& close)
 
 bool CEvaluator::Primary(bool live, COperand& out)
 {
-    if (m_at >= m_tokens.size())
+    if (m_nAt >= m_tokens.size())
         return Refuse("ends where a value should stand");
-    const CExprToken& token = m_tokens[m_at++];
+    const CExprToken& token = m_tokens[m_nAt++];
     switch (token.kind) {
     case CTokenKind::Number: return Settle(NumberConstant(token.text, m_abi, m_mode), {}, true, out);
     case CTokenKind::Character:
@@ -317,7 +337,7 @@ bool CEvaluator::Primary(bool live, COperand& out)
         return false;
     if (!At(")"))
         return Refuse(At(",") ? "has a comma operator" : "has a '(' without its ')'");
-    ++m_at;
+    ++m_nAt;
     return true;
 }
 

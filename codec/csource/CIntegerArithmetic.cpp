@@ -102,7 +102,8 @@ CEvaluated Shift(CBinaryOperator op, const CIntegerValue& left, const CIntegerVa
 {
     if (right.isSigned && right.Signed() < 0)
         return {{}, "shifts by a negative count"};
-    if (MakeInteger(right.bits, right.width, false).bits >= static_cast<std::uint64_t>(8 * left.width))
+    const std::uint64_t widthBits = 8 * static_cast<std::uint64_t>(left.width);
+    if (MakeInteger(right.bits, right.width, false).bits >= widthBits)
         return {{}, "shifts by the width of its type or more"};
     const auto count = static_cast<int>(right.bits);
     if (op == CBinaryOperator::ShiftRight) {

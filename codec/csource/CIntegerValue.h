@@ -5,9 +5,10 @@
 #include <string_view>
 #include <vector>
 
-// C's integer types and values as gcc on a 64-bit Linux machine has them
-// (long is 64 bits there, plain char signed): what the C source reader needs
-// to give the bytes that compiler gives.
+// C's integer values, their literals and conversions. The platform's
+// widths come in as arguments (TypedIntegerLiteral's long); the older
+// declaration words below (ReadIntegerType, AllTypeWords, ParseIntegerLiteral,
+// CharacterValue) still assume gcc on 64-bit Linux.
 
 struct CIntegerType
 {

@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr std::size_t kMaxNumberText = 256;
+
 // A character's value in its own type, before the integer promotions.
 struct CCharacterValue
 {
@@ -123,6 +125,10 @@ CCharacterValue WideCharacter(std::string_view prefix, const CExprToken& token, 
 
 CEvaluatedConstant NumberConstant(std::string_view text, const CAbi& abi, CExpressionMode mode)
 {
+    // The lexer keeps a token's first 256 characters: a longer literal
+    // (leading zeros, many decimals) may have lost digits.
+    if (text.size() >= kMaxNumberText)
+        return {{}, "is a number of " + std::to_string(kMaxNumberText) + " characters or more"};
     const CIntegerLiteral literal = ReadIntegerLiteral(text);
     if (literal.refusal && std::string_view(literal.refusal) == "is a floating value"
         && mode == CExpressionMode::Program)

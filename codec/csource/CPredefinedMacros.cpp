@@ -17,6 +17,7 @@ constexpr auto kLinuxMacros = std::to_array<CMacro>({
     {"__STDC_UTF_16__", "1"},
     {"__STDC_UTF_32__", "1"},
     {"__STDC_IEC_559__", "1"},
+    {"__STDC_ISO_10646__", "201706L"},
     {"__GNUC__", "12"},
     {"__GNUC_MINOR__", "2"},
     {"__GNUC_PATCHLEVEL__", "0"},
@@ -262,17 +263,16 @@ constexpr auto kArmMacros = std::to_array<CMacro>({
 // count as undefined for certain: the headers an #include would have read
 // define many reserved names (__GLIBC__, __BYTE_ORDER, _STDINT_H...), and
 // options such as -O2 or -mavx2 others (__OPTIMIZE__, __AVX2__).
-constexpr auto kForeignMarks
-    = std::to_array<std::string_view>({"__cplusplus", "__OBJC__", "__CUDACC__", "__OPENCL_VERSION__", "_MSC_VER",
-        "_MSC_FULL_VER", "_M_IX86", "_M_X64", "_M_AMD64", "_M_ARM", "_M_ARM64", "__clang__", "__clang_major__",
-        "__llvm__", "__INTEL_COMPILER", "__ICC", "__AVR__", "__AVR_ARCH__", "__XC8", "__XC16", "__XC32", "__SDCC",
-        "__IAR_SYSTEMS_ICC__", "__ICCARM__", "__CC_ARM", "__ARMCC_VERSION", "__TI_COMPILER_VERSION__", "__BORLANDC__",
-        "__WATCOMC__", "__TINYC__", "__DJGPP__", "__CYGWIN__", "__APPLE__", "__MACH__", "__FreeBSD__", "__NetBSD__",
-        "__OpenBSD__", "__DragonFly__", "__sun", "__ANDROID__", "__EMSCRIPTEN__", "__wasm__", "__i386__", "__i386",
-        "_X86_", "__aarch64__", "__riscv", "__powerpc__", "__PPC__", "__mips__", "__sparc__", "__s390__", "__ARMEB__",
-        "__AARCH64EB__", "__BIG_ENDIAN__", "__thumb__", "__thumb2__", "__x86_64__", "__amd64__", "__arm__",
-        "__ARM_EABI__", "__CHAR_UNSIGNED__", "_WIN32", "_WIN64", "__WIN32__", "__MINGW32__", "__MINGW64__",
-        "__MSVCRT__", "__linux__", "__gnu_linux__", "__unix__", "__ELF__", "_LP64", "__LP64__", "__STDC_IEC_559__"});
+constexpr auto kForeignMarks = std::to_array<std::string_view>({"__cplusplus", "__OBJC__", "__CUDACC__",
+    "__OPENCL_VERSION__", "_MSC_VER", "_MSC_FULL_VER", "_M_IX86", "_M_X64", "_M_AMD64", "_M_ARM", "_M_ARM64",
+    "__clang__", "__clang_major__", "__llvm__", "__INTEL_COMPILER", "__ICC", "__AVR__", "__AVR_ARCH__", "__XC8",
+    "__XC16", "__XC32", "__SDCC", "__IAR_SYSTEMS_ICC__", "__ICCARM__", "__CC_ARM", "__ARMCC_VERSION",
+    "__TI_COMPILER_VERSION__", "__BORLANDC__", "__WATCOMC__", "__TINYC__", "__DJGPP__", "__CYGWIN__", "__APPLE__",
+    "__MACH__", "__FreeBSD__", "__NetBSD__", "__OpenBSD__", "__DragonFly__", "__sun", "__ANDROID__", "__EMSCRIPTEN__",
+    "__wasm__", "__i386__", "__i386", "_X86_", "__aarch64__", "__riscv", "__powerpc__", "__PPC__", "__mips__",
+    "__sparc__", "__s390__", "__ARMEB__", "__AARCH64EB__", "__BIG_ENDIAN__", "__thumb__", "__thumb2__", "__x86_64__",
+    "__amd64__", "__arm__", "__ARM_EABI__", "__CHAR_UNSIGNED__", "_WIN32", "_WIN64", "__WIN32__", "__MINGW32__",
+    "__MINGW64__", "__MSVCRT__", "__linux__", "__gnu_linux__", "__unix__", "__ELF__", "_LP64", "__LP64__"});
 
 bool IsReservedForm(std::string_view name)
 {

@@ -42,6 +42,10 @@ const PreprocessorCase kPreprocessorCases[] = {
     {kLinux, "(2 || 1 / 0) + 1", "2"},
     {kLinux, "1 ? 2 : 1 / 0", "2"},
     {kLinux, "0 ? 1 / 0 : 3", "3"},
+    {kLinux, "1 ? 1 : 1 % 0u", "1"},
+    {kLinux, "1 ? 1 : 1 / (0u * 5)", "1"},
+    {kLinux, "1 ? 1 : 1u / 0", "1u"},
+    {kLinux, "1 ? 1 : 1 + 0u", "1u"},
     {kLinux, "UNDEFINED_NAME + 1", "1"},
     {kLinux, "ONE + NEG", "0"},
     {kLinux, "'\\xff'", "-1"},
@@ -140,6 +144,7 @@ const ProgramCase kProgramCases[] = {
     {kLinux, "int", "0 && 1 / 0", "00000000"},
     {kLinux, "int", "1 || 1 / 0", "01000000"},
     {kLinux, "int", "0 ? 1 / 0 : 2", "02000000"},
+    {kLinux, "long long", "1 ? -1 : 1 / 0u", "ffffffff00000000"},
     {kLinux, "int", "sizeof(1 / 0)", "04000000"},
     {kLinux, "int", "sizeof(int[3]) + sizeof(short)", "0e000000"},
     {kLinux, "int", "true + true", "02000000"},
@@ -185,6 +190,7 @@ const ProgramCase kProgramCases[] = {
     {kLinux, "double", "0.1f", "000000a09999b93f"},
     {kLinux, "double", "(double)(float)0.1", "000000a09999b93f"},
     {kLinux, "double", "0x1.8p1", "0000000000000840"},
+    {kLinux, "double", "1e+2 + .5 + 1.", "0000000000605940"},
     {kLinux, "double", "1 ? 2 : 3.0f", "0000000000000040"},
     {kLinux, "int", "(int)2.9 + (int)-2.9", "00000000"},
     {kLinux, "int", "-0.9", "00000000"},
@@ -209,6 +215,8 @@ const ProgramCase kProgramCases[] = {
     {kLinux, "int", "3000000000.0", "!range"},
     {kLinux, "unsigned", "-1.0", "!range"},
     {kLinux, "float", "1e39", "!range"},
+    {kLinux, "float", "3.40282357e38", "!range"},
+    {kLinux, "float", "3.4028234663852886e38", "ffff7f7f"},
     {kLinux, "double", "1e308 * 10", "!overflows"},
     {kLinux, "double", "1e999", "!range"},
     {kLinux, "double", "1.0 / 0", "!divides by zero"},
@@ -374,7 +382,8 @@ std::string Repeated(std::string_view text, int times)
 }
 
 // Nesting is capped, so that no input can exhaust the stack; a long flat
-// expression is read in one pass.
+// expression is read in one pass; a number longer than the lexer keeps
+// is refused, not read short.
 TEST(CExpressionBounds, RefusesDeepNestingAndReadsLongChains)
 {
     const CAbi& abi = AbiFor(kLinux);
@@ -390,6 +399,8 @@ TEST(CExpressionBounds, RefusesDeepNestingAndReadsLongChains)
     const CEvaluatedConstant sum = EvaluateConstant(chainTokens, abi, names, CExpressionMode::Program);
     ASSERT_EQ(sum.refusal, "");
     EXPECT_EQ(sum.value.integer.Signed(), 20000);
+    const std::vector<CExprToken> zeros = ExpressionTokens(std::string(300, '0') + "1");
+    EXPECT_NE(EvaluateConstant(zeros, abi, names, CExpressionMode::Program).refusal.find("256"), std::string::npos);
     const std::vector<CExprToken> nested = ExpressionTokens(std::string(200, '(') + "1" + std::string(200, ')'));
     EXPECT_EQ(EvaluateConstant(nested, abi, names, CExpressionMode::Program).refusal, "");
 }

@@ -81,6 +81,43 @@ TEST_P(CIntegerLiteral, TakesTheTypeCGivesIt)
 
 INSTANTIATE_TEST_SUITE_P(Literals, CIntegerLiteral, testing::ValuesIn(kLiteralCases));
 
+// With a 32-bit long (Windows, ARM) a literal past int's range goes on to
+// long long, and a hex one takes unsigned long between.
+struct LongWidthCase
+{
+    std::string_view text;
+    int longWidth;
+    ValueCase expected;
+};
+
+// clang-format off
+const LongWidthCase kLongWidthCases[] = {
+    {"2147483648", 4, {"", 0x80000000, 8, true, {}}},
+    {"2147483648", 8, {"", 0x80000000, 8, true, {}}},
+    {"0x80000000L", 4, {"", 0x80000000, 4, false, {}}},
+    {"0x80000000L", 8, {"", 0x80000000, 8, true, {}}},
+    {"4294967296L", 4, {"", 0x100000000, 8, true, {}}},
+    {"1ul", 4, {"", 1, 4, false, {}}},
+    {"0xFFFFFFFFFFFFFFFFl", 4, {"", ~std::uint64_t{0}, 8, false, {}}},
+    {"9223372036854775808", 4, {"", 0, 0, false, "is too large for any signed type"}},
+};
+// clang-format on
+
+class CIntegerLiteralLongWidth : public testing::TestWithParam<LongWidthCase>
+{};
+
+TEST_P(CIntegerLiteralLongWidth, TakesThePlatformsLongInItsList)
+{
+    const LongWidthCase& c = GetParam();
+    const ::CIntegerLiteral literal = ReadIntegerLiteral(c.text);
+    ASSERT_EQ(literal.refusal, nullptr) << c.text;
+    ValueCase expected = c.expected;
+    expected.text = c.text;
+    ExpectValue(TypedIntegerLiteral(literal, c.longWidth), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Literals, CIntegerLiteralLongWidth, testing::ValuesIn(kLongWidthCases));
+
 // A character literal's prefix and decoded bytes: a plain one is a char
 // promoted to int, its sign in doubt from 0x80 up.
 struct CharacterCase
