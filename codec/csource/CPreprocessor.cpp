@@ -253,9 +253,10 @@ void CPreprocessor::OnDirective(std::string_view name, long line)
 
 void CPreprocessor::CollectDirectiveToken(const CToken& token)
 {
-    // Under a condition not taken only the first token can matter: an
-    // uncertain definition's name.
-    if (!m_conditions.Taking() && !m_conditions.Guarding() && !m_directiveTokens.empty())
+    // Under a condition not taken only the first token can matter (an
+    // uncertain definition's name), but for an #elif, which may be taken.
+    const bool elif = m_directive.starts_with("elif");
+    if (!m_conditions.Taking() && !m_conditions.Guarding() && !elif && !m_directiveTokens.empty())
         return;
     m_directiveTokens.push_back(KeepToken(token));
     if (!CountDirectiveCost(CostOf(m_directiveTokens.back())))
