@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <span>
 #include <string>
 #include <vector>
@@ -145,6 +146,10 @@ const ExpansionCase kConditionCases[] = {
     {"#ifndef G\na\n#define G\n#endif\nG", "['#ifndef G' 1] ?G"},
     {"#if 0\na\n#elif Y\nb\n#else\nc\n#endif\nd", "['#elif Y' 3] d"},
     {"#if FOO > 1\nx\n#endif", "['#if FOO > 1' 1]"},
+    {"#undef FOO\n#if FOO > 1 || !FOO\nx\n#endif", "x"},
+    {"#ifdef X\n#define N 1\n#endif\n#if N\na\n#endif\n#define N 2\n#if N == 2\nN\n#endif", "['#ifdef X' 1] ['#if N' 4] 2"},
+    {"#ifdef X\n#if 1\nint b[2];\n#else\n#endif\n#elif 1\n#endif\nc", "['#ifdef X' 1 b] c"},
+    {"#ifndef G\n#define G\na\n#else\nb\n#endif", "a"},
     {"#if 1\n#elif FOO\n#endif\nx", "x"},
     {"#define S(x) #x\n#define X(x) S(x)\n#if Y\n#define M 1\n#endif\nS(M) X(M)", "['#if Y' 3] \"M\" ! line 6: '#' of 'M', a name defined under a condition not known, is not read"},
     {"#define P(a,b) a##b\n#define X(a) P(a,1)\n#if Y\n#undef M\n#endif\nP(M,1) X(M)", "['#if Y' 3] M1 ! line 6: '##' of 'M', a name defined under a condition not known, is not read"},
@@ -272,6 +277,39 @@ TEST(CPreprocessor, GivesTheBytesTheCompilerStores)
         if (compiled.missing.empty()) {
             EXPECT_EQ(compiled.results[k].bytes, c.bytes) << c.source << "\n" << compiled.results[k].error;
         }
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Random lines of directives, calls and array text: the preprocessor's
+// output and refusal must not depend on where the pieces are cut.
+TEST(CPreprocessor, ReadsRandomTextTheSameInAnyPieces)
+{
+    const char* const kLines[] = {"#define F(x, ...) x __VA_ARGS__", "#define G(a) F(a, a) #a", "#define H F(",
+        "#define P(a, b) a ## b", "#define E", "#undef F", "#ifdef X", "#ifndef E", "#if F(1, 0) > 0", "#elif G(2)",
+        "#else", "#endif", "unsigned char a[] = {", "F(1, 2),", "G(3)", "H 4),", "P(0x, 41),", "E 5, E",
+        "\"s\" G(\"t\")", "[2] = 7,", "};", "F /* x */ (6,", "7)", "__LINE__,"};
+    std::mt19937 random(20261209);
+    for (int round = 0; round < 300; ++round) {
+        std::string source;
+        int depth = 0;   // groups open: #else and #endif only inside one
+        for (int line = static_cast<int>(random() % 30); line > 0; --line) {
+            const std::string_view text = kLines[random() % std::size(kLines)];
+            if (text.starts_with("#el") || text == "#endif") {
+                if (depth == 0)
+                    continue;
+                depth -= text == "#endif" ? 1 : 0;
+            }
+            depth += text.starts_with("#if") ? 1 : 0;
+            source += Concat(text, "\n");
+        }
+        source += Repeated("#endif\n", depth);
+        const std::string whole = Preprocess(source, source.size() + 1, {});
+        for (const std::size_t piece : {std::size_t{1}, std::size_t{2} + random() % 7})
+            ASSERT_EQ(Preprocess(source, piece, {}), whole) << source << "in pieces of " << piece;
     }
 }
 
