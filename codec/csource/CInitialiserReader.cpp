@@ -81,8 +81,8 @@ void CInitialiserReader::OnToken(const CToken& token)
     if (token.truncated && m_state != State::SkipInitialiser && m_state != State::SkipBraces
         && m_state != State::Done) {
         Refuse(token.line,
-            QuotedName(token.text) + "... is longer than the " + std::to_string(CSourceLexer::kMaxTokenText)
-                + " bytes the reader keeps of a name or number");
+            QuotedName(token.text.substr(0, kMaxQuotedToken)) + "... is longer than the "
+                + std::to_string(CSourceLexer::kMaxTokenText) + " bytes the reader keeps of a name or number");
         return;
     }
     switch (m_state) {
@@ -513,26 +513,25 @@ void CInitialiserReader::AddElementToken(const CToken& token)
     if (m_nElementTokens == 0)
         m_nElementLine = token.line;
     m_nElementParens += IsPunctuator(token, "(") ? 1 : IsPunctuator(token, ")") ? -1 : 0;
-    if (m_nElementTokens < kMaxElementTokens) {
-        if (m_element.size() <= m_nElementTokens)
-            m_element.emplace_back();
-        m_element[m_nElementTokens] = Kept(token);
+    if (m_nElementTokens == kMaxElementTokens) {
+        Refuse(m_nElementLine, Quoted() + " is an expression longer than the reader takes");
+        return;
     }
-    ++m_nElementTokens;
+    if (m_element.size() <= m_nElementTokens)
+        m_element.emplace_back();
+    m_element[m_nElementTokens++] = Kept(token);
 }
 
 std::string CInitialiserReader::Quoted() const
 {
-    const std::size_t count = std::min(m_nElementTokens, kMaxElementTokens);
-    return QuotedName(Spelling(CTokens(m_element.data(), count)));
+    return QuotedName(Spelling(CTokens(m_element.data(), m_nElementTokens)));
 }
 
 // An element made from a name defined under a condition the reader cannot
 // decide is refused: that name may mean something else.
 bool CInitialiserReader::ElementDoubt()
 {
-    const std::size_t count = std::min(m_nElementTokens, kMaxElementTokens);
-    for (std::size_t k = 0; k < count; ++k)
+    for (std::size_t k = 0; k < m_nElementTokens; ++k)
         if (m_element[k].uncertain) {
             Refuse(m_nElementLine,
                 ElementRefusal(Quoted(),
@@ -547,9 +546,7 @@ void CInitialiserReader::EndElement()
 {
     if (m_nElementTokens == 0 || m_refusal.Failed())
         return;
-    if (m_nElementTokens > kMaxElementTokens) {
-        Refuse(m_nElementLine, Quoted() + " is an expression longer than the reader takes");
-    } else if (!ElementDoubt()) {
+    if (!ElementDoubt()) {
         const CEvaluatedConstant value = EvaluateConstant(
             CTokens(m_element.data(), m_nElementTokens), m_parser.Abi(), m_parser, CExpressionMode::Program);
         if (!value.refusal.empty())
@@ -564,7 +561,7 @@ void CInitialiserReader::EndElement()
 // "[2] =", ".x =", "[1].y[0] =": the steps before the '='.
 void CInitialiserReader::ApplyDesignator()
 {
-    const CTokens tokens(m_element.data(), std::min(m_nElementTokens, kMaxElementTokens));
+    const CTokens tokens(m_element.data(), m_nElementTokens);
     std::vector<CDesignatorStep> steps;
     for (std::size_t at = 0; at < tokens.size() && !m_refusal.Failed();) {
         if (IsPunctuator(tokens[at], ".") && at + 1 < tokens.size() && tokens[at + 1].kind == CTokenKind::Identifier) {

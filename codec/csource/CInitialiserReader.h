@@ -28,6 +28,8 @@ public:
     static constexpr std::size_t kMaxElementTokens = 4096;
     // Braces a pasted body may nest.
     static constexpr int kMaxPastedDepth = 64;
+    // Of a token too long to keep, a message quotes this much.
+    static constexpr std::size_t kMaxQuotedToken = 60;
 
     CInitialiserReader(CElementSink& out, CRefusal& refusal, const CSourceOptions& options);
 

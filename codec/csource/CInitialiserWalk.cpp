@@ -149,8 +149,16 @@ bool CInitialiserWalk::Designate(std::span<const CDesignatorStep> steps, long li
             return false;
         }
         if (step.member) {
-            const auto found = std::find_if(type.members.begin(), type.members.end(),
-                [&](const CMember& member) { return member.name == step.name; });
+            // Designators that the walk can follow go forward: look there
+            // first, so that a structure's members are searched once.
+            const auto named = [&](const CMember& member) { return member.name == step.name; };
+            const auto from = type.members.begin()
+                + static_cast<std::ptrdiff_t>(std::min<std::uint64_t>(frame.index, type.members.size()));
+            auto found = std::find_if(from, type.members.end(), named);
+            if (found == type.members.end()) {
+                const auto before = std::find_if(type.members.begin(), from, named);
+                found = before == from ? type.members.end() : before;
+            }
             if (found == type.members.end()) {
                 m_refusal.Refuse(line, quoted + " names no member of the structure");
                 return false;
@@ -251,6 +259,9 @@ bool CInitialiserWalk::StringByte(unsigned char byte)
     }
     const std::uint64_t offset = m_string.base + m_string.written * static_cast<std::uint64_t>(m_string.element.width);
     ++m_string.written;
+    // A char stores its own byte: no conversion to make.
+    if (m_rule.width == 0 && m_string.element.width == 1)
+        return Emit(offset, &byte, 1, m_string.line);
     return WriteScalar(m_string.element, offset, CharConstant(byte, m_string.element), m_string.line, "the string");
 }
 
