@@ -2,83 +2,10 @@
 
 #include "textarray/HexTables.h"
 
-#include <algorithm>
 #include <array>
 #include <limits>
 
 namespace {
-
-struct CNamedType
-{
-    std::string_view name;
-    CIntegerType type;
-};
-
-// Fixed-width names of the C library, and of the kernel, Windows and
-// firmware headers that arrays are often copied from.
-constexpr std::array<CNamedType, 35> kNamedTypes = {{
-    {"int8_t", {1, true, false}},
-    {"uint8_t", {1, false, false}},
-    {"int16_t", {2, true, false}},
-    {"uint16_t", {2, false, false}},
-    {"int32_t", {4, true, false}},
-    {"uint32_t", {4, false, false}},
-    {"int64_t", {8, true, false}},
-    {"uint64_t", {8, false, false}},
-    {"s8", {1, true, false}},
-    {"u8", {1, false, false}},
-    {"s16", {2, true, false}},
-    {"u16", {2, false, false}},
-    {"s32", {4, true, false}},
-    {"u32", {4, false, false}},
-    {"s64", {8, true, false}},
-    {"u64", {8, false, false}},
-    {"__s8", {1, true, false}},
-    {"__u8", {1, false, false}},
-    {"__s16", {2, true, false}},
-    {"__u16", {2, false, false}},
-    {"__s32", {4, true, false}},
-    {"__u32", {4, false, false}},
-    {"__s64", {8, true, false}},
-    {"__u64", {8, false, false}},
-    {"BYTE", {1, false, false}},
-    {"WORD", {2, false, false}},
-    {"DWORD", {4, false, false}},
-    {"INT8", {1, true, false}},
-    {"UINT8", {1, false, false}},
-    {"INT16", {2, true, false}},
-    {"UINT16", {2, false, false}},
-    {"INT32", {4, true, false}},
-    {"UINT32", {4, false, false}},
-    {"INT64", {8, true, false}},
-    {"UINT64", {8, false, false}},
-}};
-
-constexpr std::array<std::string_view, 17> kNotIntegerWords = {"struct", "union", "enum", "class", "float", "double",
-    "bool", "_Bool", "wchar_t", "char8_t", "char16_t", "char32_t", "void", "auto", "_Complex", "size_t", "ssize_t"};
-
-constexpr std::array<std::string_view, 14> kQualifiers
-    = {"const", "volatile", "static", "extern", "register", "constexpr", "inline", "thread_local", "_Thread_local",
-        "restrict", "__restrict", "__restrict__", "typename", "mutable"};
-
-template <std::size_t N>
-bool Contains(const std::array<std::string_view, N>& words, std::string_view word)
-{
-    return std::find(words.begin(), words.end(), word) != words.end();
-}
-
-const CIntegerType* NamedType(std::string_view word)
-{
-    const auto found = std::find_if(
-        kNamedTypes.begin(), kNamedTypes.end(), [word](const CNamedType& named) { return named.name == word; });
-    return found == kNamedTypes.end() ? nullptr : &found->type;
-}
-
-bool IsBaseWord(std::string_view word)
-{
-    return word == "signed" || word == "unsigned" || word == "char" || word == "short" || word == "int"
-        || word == "long" || NamedType(word) != nullptr;
-}
 
 std::uint64_t Mask(int width)
 {
@@ -125,46 +52,6 @@ bool ReadSuffix(std::string_view text, CIntegerLiteral& suffix)
 }
 
 } // namespace
-
-CTypeReading ReadIntegerType(const std::vector<std::string>& words)
-{
-    int longs = 0;
-    bool isShort = false, isChar = false, isInt = false, isSigned = false, isUnsigned = false;
-    const CIntegerType* named = nullptr;
-    std::string unknown;
-    for (const std::string& word : words) {
-        if (Contains(kNotIntegerWords, word))
-            return {CTypeVerdict::NotInteger, {}, word};
-        longs += word == "long";
-        isShort = isShort || word == "short";
-        isChar = isChar || word == "char";
-        isInt = isInt || word == "int";
-        isSigned = isSigned || word == "signed";
-        isUnsigned = isUnsigned || word == "unsigned";
-        if (const CIntegerType* type = NamedType(word))
-            named = type;
-        if (unknown.empty() && !IsBaseWord(word) && !Contains(kQualifiers, word))
-            unknown = word;
-    }
-    if (named)
-        return {CTypeVerdict::Integer, *named, {}};
-    if (longs == 1)
-        return {CTypeVerdict::NotFixedWidth, {}, "long"};
-    if (!isShort && !isChar && !isInt && !isSigned && !isUnsigned && longs == 0)
-        return {CTypeVerdict::NoBaseType, {}, unknown};
-    CIntegerType type;
-    type.width = isChar ? 1 : isShort ? 2 : longs == 2 ? 8 : 4;
-    type.isSigned = !isUnsigned;
-    type.plainChar = isChar && !isSigned && !isUnsigned;
-    return {CTypeVerdict::Integer, type, {}};
-}
-
-bool AllTypeWords(const std::vector<std::string>& words)
-{
-    return !words.empty() && std::all_of(words.begin(), words.end(), [](const std::string& word) {
-        return IsBaseWord(word) || word == "const" || word == "volatile";
-    });
-}
 
 unsigned char CIntegerValue::Byte(int k) const
 {
@@ -230,45 +117,16 @@ CEvaluated TypedIntegerLiteral(const CIntegerLiteral& literal, int longWidth)
     return {{}, "is too large for any signed type"};
 }
 
-CEvaluated ParseIntegerLiteral(std::string_view text)
-{
-    const CIntegerLiteral literal = ReadIntegerLiteral(text);
-    if (literal.refusal)
-        return {{}, literal.refusal};
-    return TypedIntegerLiteral(literal, 8);
-}
-
-CEvaluated CharacterValue(std::string_view prefix, std::string_view bytes)
-{
-    if (bytes.size() != 1)
-        return {{}, bytes.empty() ? "is an empty character" : "is a multi-character constant"};
-    const auto byte = static_cast<unsigned char>(bytes[0]);
-    if (prefix.empty()) {
-        CIntegerValue value = Normalised(byte, 1, true);
-        value.charSignDependent = byte >= 0x80;
-        return {Promote(value), nullptr};
-    }
-    if (prefix == "u8" || byte < 0x80)
-        return {Normalised(byte, 4, true), nullptr};
-    return {{}, "is a wide character"};
-}
-
 CIntegerValue ConvertTo(CIntegerValue value, const CIntegerType& type)
 {
-    const bool dependent = value.charSignDependent;
-    CIntegerValue converted = Normalised(value.bits, type.width, type.isSigned);
-    // Once narrowed to one byte, only a plain char's own sign is in doubt.
-    converted.charSignDependent = type.width == 1 ? type.plainChar && (converted.bits & 0x80) != 0 : dependent;
-    return converted;
+    return Normalised(value.bits, type.width, type.isSigned);
 }
 
 CIntegerValue Promote(CIntegerValue value)
 {
     if (value.width >= 4)
         return value;
-    CIntegerValue promoted = Normalised(value.bits, 4, true);
-    promoted.charSignDependent = value.charSignDependent;
-    return promoted;
+    return Normalised(value.bits, 4, true);
 }
 
 CEvaluated Negate(CIntegerValue value)
@@ -277,7 +135,5 @@ CEvaluated Negate(CIntegerValue value)
     const std::uint64_t signBit = std::uint64_t{1} << (8 * value.width - 1);
     if (value.isSigned && (value.bits & Mask(value.width)) == signBit)
         return {{}, "overflows its type when negated"};
-    CIntegerValue negated = Normalised(~value.bits + 1, value.width, value.isSigned);
-    negated.charSignDependent = value.charSignDependent;
-    return {negated, nullptr};
+    return {Normalised(~value.bits + 1, value.width, value.isSigned), nullptr};
 }
