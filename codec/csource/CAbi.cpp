@@ -50,16 +50,16 @@ std::optional<TypeWord> TypeWordOf(std::string_view word)
 
 CScalarType Integer(int width, bool isSigned, int align)
 {
-    return {CScalarType::Kind::Integer, width, isSigned, false, align};
+    return {CScalarType::Kind::Integer, width, isSigned, align};
 }
 
 // A type named by one word alone, which no other word may join.
 std::optional<CScalarType> LoneWordType(const CAbi& abi, TypeWord word)
 {
     switch (word) {
-    case Bool: return CScalarType{CScalarType::Kind::Bool, 1, false, false, 1};
-    case Float: return CScalarType{CScalarType::Kind::Float, 4, true, false, 4};
-    case Double: return CScalarType{CScalarType::Kind::Double, 8, true, false, abi.doubleAlign};
+    case Bool: return CScalarType{CScalarType::Kind::Bool, 1, false, 1};
+    case Float: return CScalarType{CScalarType::Kind::Float, 4, true, 4};
+    case Double: return CScalarType{CScalarType::Kind::Double, 8, true, abi.doubleAlign};
     case WChar: return abi.BuiltinTypeName("wchar_t");
     case Char16: return abi.BuiltinTypeName("char16_t");
     case Char32: return abi.BuiltinTypeName("char32_t");
@@ -74,11 +74,8 @@ std::optional<CScalarType> IntegerWordsType(const CAbi& abi, const CWordCounts& 
     if (counts[Signed] + counts[Unsigned] > 1 || counts[Char] + counts[Short] + (counts[Long] > 0) > 1
         || (counts[Char] > 0 && counts[Int] > 0))
         return std::nullopt;
-    if (counts[Char] > 0) {
-        CScalarType type = Integer(1, counts[Signed] > 0 || (!isUnsigned && abi.charSigned), 1);
-        type.plainChar = counts[Signed] + counts[Unsigned] == 0;
-        return type;
-    }
+    if (counts[Char] > 0)
+        return Integer(1, counts[Signed] > 0 || (!isUnsigned && abi.charSigned), 1);
     if (counts[Short] > 0)
         return Integer(abi.shortWidth, !isUnsigned, abi.shortWidth);
     if (counts[Long] == 2)

@@ -16,7 +16,6 @@ struct CScalarType
     Kind kind = Kind::Integer;
     int width = 4;            // bytes
     bool isSigned = true;     // integers only
-    bool plainChar = false;   // "char" alone
     int align = 4;            // bytes
 };
 

@@ -29,7 +29,7 @@ bool IsShift(CBinaryOperator op)
 
 CScalarType IntegerType(int width, bool isSigned)
 {
-    return {CScalarType::Kind::Integer, width, isSigned, false, width};
+    return {CScalarType::Kind::Integer, width, isSigned, width};
 }
 
 CConstant Promoted(const CConstant& value)
@@ -92,9 +92,9 @@ CEvaluatedConstant FloatingBinary(CBinaryOperator op, T a, T b, CConstant::Kind 
 CScalarType CommonType(const CConstant& left, const CConstant& right)
 {
     if (left.kind == CConstant::Kind::Double || right.kind == CConstant::Kind::Double)
-        return {CScalarType::Kind::Double, 8, true, false, 8};
+        return {CScalarType::Kind::Double, 8, true, 8};
     if (IsFloating(left) || IsFloating(right))
-        return {CScalarType::Kind::Float, 4, true, false, 4};
+        return {CScalarType::Kind::Float, 4, true, 4};
     const CIntegerValue a = Promote(left.integer), b = Promote(right.integer);
     if (a.isSigned == b.isSigned)
         return IntegerType(std::max(a.width, b.width), a.isSigned);

@@ -108,7 +108,7 @@ constexpr auto kBuiltinNames = std::to_array<CBuiltinName>({
 std::optional<CScalarType> CAbi::BuiltinTypeName(std::string_view typeName) const
 {
     if (typeName == "bool")
-        return CScalarType{CScalarType::Kind::Bool, 1, false, false, 1};
+        return CScalarType{CScalarType::Kind::Bool, 1, false, 1};
     for (const CBuiltinName& builtin : kBuiltinNames) {
         if (builtin.name != typeName)
             continue;
@@ -116,7 +116,7 @@ std::optional<CScalarType> CAbi::BuiltinTypeName(std::string_view typeName) cons
         if (integer.width == 0)
             return std::nullopt;
         // Every platform here aligns an integer to its width (ARM's EABI too).
-        return CScalarType{CScalarType::Kind::Integer, integer.width, integer.isSigned, false, integer.width};
+        return CScalarType{CScalarType::Kind::Integer, integer.width, integer.isSigned, integer.width};
     }
     return std::nullopt;
 }

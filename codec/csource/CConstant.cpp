@@ -42,7 +42,7 @@ CEvaluatedConstant ToInteger(const CConstant& value, const CScalarType& type)
 {
     if (value.kind != CConstant::Kind::Integer)
         return FloatingToInteger(value.floating, type);
-    return {IntegerConstant(ConvertTo(value.integer, {type.width, type.isSigned, type.plainChar})), {}};
+    return {IntegerConstant(ConvertTo(value.integer, {type.width, type.isSigned})), {}};
 }
 
 CEvaluatedConstant ToFloating(const CConstant& value, CConstant::Kind kind)

@@ -11,7 +11,6 @@ struct CIntegerType
 {
     int width = 4;          // bytes
     bool isSigned = true;
-    bool plainChar = false; // "char" alone: signed or not depends on the machine
 };
 
 struct CIntegerValue
