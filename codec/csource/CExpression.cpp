@@ -145,7 +145,7 @@ bool CEvaluator::Settle(CEvaluatedConstant evaluated, CConstant zero, bool live,
     }
     out = {evaluated.value, false};
     if (m_mode == CExpressionMode::Preprocessor && out.value.kind == CConstant::Kind::Integer)
-        out.value.integer = ConvertTo(out.value.integer, {8, out.value.integer.isSigned, false});
+        out.value.integer = ConvertTo(out.value.integer, {8, out.value.integer.isSigned});
     return true;
 }
 

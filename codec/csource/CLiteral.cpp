@@ -157,6 +157,6 @@ CEvaluatedConstant CharacterConstant(const CExprToken& token, const CAbi& abi, C
     // An #if takes the character's own signedness to intmax_t's width (an
     // unsigned char's '\xff' is 255 and unsigned there), a program promotes it.
     if (mode == CExpressionMode::Preprocessor)
-        return {IntegerConstant(ConvertTo(value, {8, character.isSigned, false})), {}};
+        return {IntegerConstant(ConvertTo(value, {8, character.isSigned})), {}};
     return {IntegerConstant(Promote(value)), {}};
 }
