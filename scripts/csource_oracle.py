@@ -73,7 +73,7 @@ def first_errors(errors, count):
     first = [''] * count
     current = None
     for line in errors.splitlines():
-        named = re.match(r'^(?:In file included from )?[sw](\d+)\.c:', line)
+        named = re.match(r'^(?:In file included from |\s+from )?[sw](\d+)\.c:', line)
         if named:
             current = int(named.group(1))
         if current is None or current >= count or first[current] or ' error:' not in line:
