@@ -596,6 +596,7 @@ class Tally:
         path = self.out / ('wrong-%d.c' % len(self.wrong))
         self.out.mkdir(parents=True, exist_ok=True)
         path.write_text(case[0], encoding='utf-8', errors='surrogateescape')
+        args = args[:-1] + [str(path)]   # the kept copy: the batch's folder goes
         self.wrong.append((path, args, why, expected, data, message, case[0]))
 
 

@@ -32,21 +32,29 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 import csource_oracle as oracle  # noqa: E402
 
 # What a project's files need to compile outside its own build, by the
-# project folder's name.
-PROJECT_DEFINES = {
-    'libtomcrypt': ['LTC_SOURCE', 'USE_LTM', 'LTM_DESC', 'LTC_NO_PROTOTYPES'],
-    'lvgl': ['LV_CONF_SKIP', 'LV_CONF_INCLUDE_SIMPLE'],
-    'micropython': ['MICROPY_ROM_TEXT_COMPRESSION=0', 'NO_QSTR'],
-    'FreeRTOS-Kernel': ['configUSE_16_BIT_TICKS=0'],
-    'CMSIS-DSP': ['ARM_MATH_CM4', 'ARM_ALL_FFT_TABLES', 'ARM_ALL_FAST_TABLES', 'ARM_TABLE_TWIDDLECOEF_F32_16'],
-    'libsodium': ['CONFIGURED=1', 'HAVE_TI_MODE'],
-    'u8g2': [],
+# project folder's name: compiler options (its -D ones go to morvex too),
+# and headers its build would generate (or another language's), stood in
+# for by the least that lets its files compile.
+PROJECTS = {
+    'libtomcrypt': {'flags': ['-DLTC_SOURCE', '-DUSE_LTM', '-DLTM_DESC', '-DLTC_NO_PROTOTYPES']},
+    'lvgl': {'flags': ['-DLV_CONF_SKIP']},
+    'micropython': {'flags': ['-DMICROPY_ROM_TEXT_COMPRESSION=0', '-DNO_QSTR']},
+    'CMSIS-DSP': {'flags': ['-D__GNUC_PYTHON__', '-DARM_ALL_FFT_TABLES', '-DARM_ALL_FAST_TABLES']},
+    'libsodium': {'flags': ['-DCONFIGURED=1'],
+                  'stubs': {'sodium/version.h': '#define SODIUM_VERSION_STRING "1.0"\n'
+                            '#define SODIUM_LIBRARY_VERSION_MAJOR 10\n#define SODIUM_LIBRARY_VERSION_MINOR 3\n'}},
+    'miniz': {'stubs': {'miniz_export.h': '#define MINIZ_EXPORT\n'}},
+    'Adafruit-GFX-Library': {'stubs': {'Adafruit_GFX.h': '#include <stdint.h>\n#include "gfxfont.h"\n'},
+                             'flags': ['-DPROGMEM=']},
+    'u8g2': {'flags': ['-DU8G2_FONT_SECTION(name)=', '-DU8X8_FONT_SECTION(name)=', '-DU8X8_PROGMEM=']},
 }
 
-# Headers a project's build would generate, stood in for by the least
-# that lets its files compile.
-PROJECT_STUBS = {
-    'miniz': {'miniz_export.h': '#define MINIZ_EXPORT\n'},
+# A folder from which one of these is found stands in for the system's
+# headers (a port to another compiler): it is left out of the -I list.
+SYSTEM_HEADERS = {
+    'assert.h', 'ctype.h', 'errno.h', 'float.h', 'inttypes.h', 'limits.h', 'math.h', 'stdarg.h', 'stdbool.h',
+    'stddef.h', 'stdint.h', 'stdio.h', 'stdlib.h', 'string.h', 'time.h', 'unistd.h', 'fcntl.h', 'io.h',
+    'windows.h', 'sys/time.h', 'sys/types.h', 'sys/stat.h', 'malloc.h', 'signal.h', 'setjmp.h', 'wchar.h',
 }
 
 CANDIDATE = re.compile(rb'\]\s*(?:[A-Za-z_][\w\s()",.]*)?=\s*[{"LuU]')
@@ -66,7 +74,7 @@ def parse_args():
 
 def project_files(root):
     """The project's .c and .h files holding an array initialiser, and its header folders."""
-    candidates, header_folders = [], set()
+    candidates, header_folders, shadowing = [], set(), set()
     for folder, dirs, files in os.walk(root):
         dirs[:] = sorted(d for d in dirs if not d.startswith('.'))
         for name in sorted(files):
@@ -79,9 +87,11 @@ def project_files(root):
                     if above == Path(root).parent:
                         break
                     header_folders.add(str(above))
+                    if path.relative_to(above).as_posix() in SYSTEM_HEADERS:
+                        shadowing.add(str(above))
             if CANDIDATE.search(path.read_bytes()):
                 candidates.append(path)
-    return candidates, sorted(header_folders, key=lambda f: (f.count(os.sep), f))
+    return candidates, sorted(header_folders - shadowing, key=lambda f: (f.count(os.sep), f))
 
 
 def defined_here(text, name):
@@ -241,12 +251,14 @@ def check_project(args, features, root, work):
     if args.max_files:
         candidates = candidates[:args.max_files]
     project.counts['files with array initialisers'] = len(candidates)
-    defines = PROJECT_DEFINES.get(root.name, []) + args.defines
+    setup = PROJECTS.get(root.name, {})
     stubs = Path(work) / ('stubs-' + root.name)
-    stubs.mkdir(exist_ok=True)
-    for name, text in PROJECT_STUBS.get(root.name, {}).items():
+    for name, text in setup.get('stubs', {}).items():
+        (stubs / name).parent.mkdir(parents=True, exist_ok=True)
         (stubs / name).write_text(text)
-    flags = ['-I' + folder for folder in header_folders + [str(stubs)]] + ['-D' + define for define in defines]
+    extra = setup.get('flags', []) + ['-D' + define for define in args.defines]
+    defines = [flag[2:] for flag in extra if flag.startswith('-D')]
+    flags = ['-I' + folder for folder in [str(stubs)] + header_folders] + extra
     for start in range(0, len(candidates), BATCH):
         with tempfile.TemporaryDirectory(dir=work) as folder:
             check_batch(args, features, project, candidates[start:start + BATCH], flags, defines, Path(folder))
