@@ -3,6 +3,7 @@
 
     scripts/csource-realcode.py --morvex build/app/morvex [--abi x86_64-linux]
         [-D NAME[=VALUE]]... [--max-files N] [--show-wrong N] PROJECT_FOLDER...
+    scripts/csource-realcode.py --unpack GIT_DIR COMMIT DEST
 
 For each .c or .h file of a project that holds an array initialiser, the
 file is compiled (alone, with every folder of the project that holds
@@ -46,7 +47,7 @@ PROJECTS = {
     'miniz': {'stubs': {'miniz_export.h': '#define MINIZ_EXPORT\n'}},
     'Adafruit-GFX-Library': {'stubs': {'Adafruit_GFX.h': '#include <stdint.h>\n#include "gfxfont.h"\n'},
                              'flags': ['-DPROGMEM=']},
-    'u8g2': {'flags': ['-DU8G2_FONT_SECTION(name)=', '-DU8X8_FONT_SECTION(name)=', '-DU8X8_PROGMEM=']},
+    'u8g2': {'flags': ['-include', 'stdint.h', '-DU8G2_FONT_SECTION(name)=', '-DU8X8_FONT_SECTION(name)=', '-DU8X8_PROGMEM=']},
 }
 
 # A folder from which one of these is found stands in for the system's
@@ -61,15 +62,50 @@ CANDIDATE = re.compile(rb'\]\s*(?:[A-Za-z_][\w\s()",.]*)?=\s*[{"LuU]')
 BATCH = 25
 
 
+def unpack(git_dir, commit, dest):
+    """A project's .c and .h files at commit, from a bare git directory, into
+    dest; blobs a shallow or partial copy lacks are skipped and counted."""
+    tree = subprocess.run(['git', '--git-dir', git_dir, 'ls-tree', '-r', '-z', commit], capture_output=True,
+                          check=True).stdout.decode('utf-8', 'surrogateescape')
+    entries = []
+    for entry in filter(None, tree.split('\0')):
+        meta, path = entry.split('\t', 1)
+        mode, kind, sha = meta.split()
+        if kind == 'blob' and mode != '120000' and path.endswith(('.c', '.h')):
+            entries.append((sha, path))
+    batch = subprocess.Popen(['git', '--git-dir', git_dir, 'cat-file', '--batch'], stdin=subprocess.PIPE,
+                             stdout=subprocess.PIPE)
+    missing = 0
+    for sha, path in entries:
+        batch.stdin.write(sha.encode() + b'\n')
+        batch.stdin.flush()
+        header = batch.stdout.readline().split()
+        if header[1] == b'missing':
+            missing += 1
+            continue
+        data = batch.stdout.read(int(header[2]) + 1)[:-1]
+        target = Path(dest) / path
+        target.parent.mkdir(parents=True, exist_ok=True)
+        target.write_bytes(data)
+    batch.stdin.close()
+    batch.wait()
+    print('%s: %d .c and .h files at %s, %d missing from the copy' % (dest, len(entries), commit, missing))
+
+
 def parse_args():
     parser = argparse.ArgumentParser(description=__doc__.split('\n')[0])
-    parser.add_argument('--morvex', required=True)
+    parser.add_argument('--unpack', nargs=3, metavar=('GIT_DIR', 'COMMIT', 'DEST'),
+                        help="only write a project's .c and .h files at COMMIT into DEST")
+    parser.add_argument('--morvex')
     parser.add_argument('--abi', default='x86_64-linux', choices=sorted(oracle.PLATFORMS))
     parser.add_argument('-D', dest='defines', action='append', default=[], metavar='NAME[=VALUE]')
     parser.add_argument('--max-files', type=int, default=0, help='files per project at most (0: all)')
     parser.add_argument('--show-wrong', type=int, default=10, help='wrong arrays printed per project')
-    parser.add_argument('projects', nargs='+')
-    return parser.parse_args()
+    parser.add_argument('projects', nargs='*')
+    args = parser.parse_args()
+    if not args.unpack and (not args.morvex or not args.projects):
+        parser.error('--morvex and a project folder are needed')
+    return args
 
 
 def project_files(root):
@@ -293,6 +329,9 @@ def print_project(project, show):
 
 def main():
     args = parse_args()
+    if args.unpack:
+        unpack(*args.unpack)
+        return 0
     missing = oracle.missing_tools(args.abi)
     if missing:
         print('skipped: no %s for %s' % (', '.join(missing), args.abi))
