@@ -354,12 +354,15 @@ class FileBuilder:
             if dims[0] is not None and r.random() < 0.25 and rows > 1:
                 index = r.randrange(rows)
                 items.insert(r.randrange(len(items) + 1), '[%s] = %s' % (self.index_text(index), self.element(elem)))
-            return '{%s%s}' % (', '.join(items), ',' if r.random() < 0.3 else '')
+            return '{%s%s}' % (', '.join(items), ',' if items and r.random() < 0.3 else '')
         if r.random() < 0.3:
             inner = 1
             for d in dims[1:]:
                 inner *= d
             total = rows * inner if dims[0] is None else r.randrange(1, rows * inner + 1)
+            if elem[1] == 'struct':
+                # Braces here would open a row, not a struct: fields only.
+                return '{%s}' % ', '.join(self.value(kind) for _ in range(total) for _, _, kind in elem[2])
             return '{%s}' % ', '.join(self.leaf_values(elem, total))
         count = rows if dims[0] is None else r.randrange(1, rows + 1)
         parts = [self.init_list(dims[1:], elem) for _ in range(count)]
