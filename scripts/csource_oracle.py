@@ -78,7 +78,8 @@ def first_errors(errors, count):
             current = int(named.group(1))
         if current is None or current >= count or first[current] or ' error:' not in line:
             continue
-        first[current] = re.sub(r'^[sw]\d+\.c:', '', line)
+        # An error of the wrapper (no such symbol) says so; the source's keeps its line.
+        first[current] = re.sub(r'^w\d+\.c:\d+:\d+:', 'the wanted symbol:', re.sub(r'^s\d+\.c:', '', line))
     return first
 
 
