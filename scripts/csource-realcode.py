@@ -29,6 +29,7 @@ import tempfile
 from collections import Counter
 from pathlib import Path
 
+sys.dont_write_bytecode = True   # no __pycache__ left in the tree
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import csource_oracle as oracle  # noqa: E402
 
