@@ -55,6 +55,7 @@ std::string_view OracleCompiler(CAbiName abi);
 // (gnu17, data in a section per object, zeros kept out of .bss) and takes
 // each named object's bytes out of its object file in one shell run. The
 // prelude comes after the macro options and before the source, as -include
-// would put it.
+// would put it. An object holding addresses has no final bytes before
+// linking: its bytes here are the placeholders.
 COracleRun CompileWithOracle(
     CAbiName abi, std::span<const COracleSource> sources, std::string_view prelude = kOraclePrelude);
