@@ -84,7 +84,14 @@ INSTANTIATE_TEST_SUITE_P(Options, CommandLineOption,
         OptionCase{"c", "unsigned char a[] = {1};", "\x01", {"--abi", "x86_64-windows"}},
         OptionCase{"c2", "unsigned char a[] = {1};", std::string("\x01\0", 2),
             {"--abi=arm-eabi", "--array", "a", "-DUNUSED", "-D", "F(x)=x", "-UOTHER", "-U", "F"}},
-        OptionCase{"c", "unsigned char a[] = {1};", "\x01", {"--array=a", "--"}, "-x"}));
+        OptionCase{"c", "unsigned char a[] = {1};", "\x01", {"--array=a", "--"}, "-x"},
+        // Each changes the bytes as the same choice changes a build's.
+        OptionCase{"c", "char a[] = {1};\nshort b[] = {2};", std::string("\x02\0", 2), {"--array", "b"}},
+        OptionCase{"c", "#ifdef USE_TABLE\nchar t[] = {7};\n#else\nchar t[] = {8};\n#endif", "\x07", {"-DUSE_TABLE"}},
+        OptionCase{"c", "#ifdef X\nchar t[] = {7};\n#else\nchar t[] = {8};\n#endif", "\x08", {"-DX", "-UX"}},
+        OptionCase{"c2", "char a[] = \"\\xFF\";", std::string("\xFF\0\0\0", 4), {"--abi", "arm-eabi"}},
+        OptionCase{"c2", "char a[] = \"\\xFF\";", std::string("\xFF\xFF\0\0", 4)},
+        OptionCase{"c", "long a[] = {-1};", std::string(4, '\xFF'), {"--abi", "x86_64-windows"}}));
 // clang-format on
 
 struct RoundTripCase
@@ -166,8 +173,8 @@ INSTANTIATE_TEST_SUITE_P(Kinds, CommandLineFailure,
             "morvex: source and destination are the same file './in'\n"},
         // Only the command line reads C arrays: the dialogs keep their own three.
         FailureCase{"NotACArray", {"c2", "fw.h", "out"}, "int a[] = {\n#ifdef BIG\n1,\n#endif\n};", 1,
-            "morvex: cannot read 'fw.h': line 2: '#ifdef' inside the initialiser is a condition the reader does not "
-            "evaluate\n"}),
+            "morvex: cannot read 'fw.h': line 2: the array's text depends on '#ifdef BIG', which the reader cannot "
+            "decide: define or undefine its names with -D or -U\n"}),
     [](const testing::TestParamInfo<FailureCase>& row) { return std::string(row.param.name); });
 // clang-format on
 
