@@ -96,6 +96,8 @@ void CInitialiserReader::OnToken(const CToken& token)
     case State::Done:
         if (m_bPasted)
             Refuse(token.line, QuotedName(token.text) + " follows the end of the initialiser");
+        else
+            SkipToken(token);
         return;
     }
 }
@@ -411,7 +413,7 @@ bool CInitialiserReader::BodyPunctuator(const CToken& token)
         else if (token.text == "{")
             m_walk.Open(token.line);
         else if (m_walk.Close(token.line) && m_walk.Done())
-            m_state = State::Done;
+            EnterDone();
         m_place = token.text == "{" ? Place::Open : Place::NeedsComma;
         return true;
     }
@@ -445,7 +447,14 @@ void CInitialiserReader::PastedBrace(const CToken& token)
 void CInitialiserReader::CloseBody(long line)
 {
     if (m_walk.Close(line))
-        m_state = State::Done;
+        EnterDone();
+}
+
+// What follows is only counted for its braces.
+void CInitialiserReader::EnterDone()
+{
+    m_state = State::Done;
+    m_nSkipDepth = 0;
 }
 
 void CInitialiserReader::BareStringToken(const CToken& token)
@@ -632,7 +641,11 @@ bool CInitialiserReader::Finish()
     if (m_refusal.Failed())
         return false;
     switch (m_state) {
-    case State::Done: break;
+    case State::Done:
+        // The rest is not read, but a file cut inside braces compiles to nothing.
+        if (m_nSkipDepth > 0)
+            Refuse(m_nLastLine, "the file ends inside braces or parentheses opened after the array");
+        break;
     case State::Start:
         if (!m_strUncertainArray.empty())
             Refuse(0,

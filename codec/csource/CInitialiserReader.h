@@ -94,6 +94,7 @@ private:
     bool ElementDoubt();
     std::string Quoted() const;
     void CloseBody(long line);
+    void EnterDone();
     void Refuse(long line, const std::string& reason) { m_refusal.Refuse(line, reason); }
 
     CRefusal& m_refusal;

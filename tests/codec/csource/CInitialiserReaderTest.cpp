@@ -408,6 +408,8 @@ const RefusalCase kUndecidedCases[] = {
     {"#pragma pack(1)\nstruct s { char c; int x; };\nstruct s a[] = {{1, 2}};", 0,
         "line 3: 'struct s' is laid out under '#pragma pack(1)', which the reader does not apply"},
     {"#error stop\nunsigned char a[] = {1};", 0, "line 1: the file stops at '#error'"},
+    {"unsigned char a[] = {1};\nint bad[] = {1, 2", 0,
+        "line 2: the file ends inside braces or parentheses opened after the array"},
     {std::string("unsigned char a[] = {0x") + std::string(300, '1') + "};", 0,
         "line 1: '0x" + std::string(58, '1')
             + "'... is longer than the 256 bytes the reader keeps of a name or number"},
