@@ -77,15 +77,19 @@ tsan() {
 }
 stage tsan tsan
 
-# A short fuzz run of the engine (scripts/fuzz.sh runs longer by hand), and
-# beside it clang-tidy over the engine and the command line from the release
-# build's compile_commands.json: the fuzz run keeps one core for its fixed
-# time, tidy takes the other.
+# A short fuzz run of the engine (scripts/fuzz.sh runs longer by hand), then
+# a short run of random C files against the compiler (the C reader must never
+# give other bytes), and beside them clang-tidy over the engine and the
+# command line from the release build's compile_commands.json: the two runs
+# keep one core for their fixed times, tidy takes the other.
 fuzz_and_tidy() {
     mkdir -p build-fuzz
     TIDY_JOBS=1 scripts/tidy.sh build >build/tidy.log 2>&1 &
-    local tidy=$! fuzzed=true tidied=true
+    local tidy=$! fuzzed=true tidied=true compared=true
     scripts/fuzz.sh 25 >build-fuzz/run.log 2>&1 || fuzzed=false
+    scripts/csource-differential.py --morvex build/app/morvex --quick >build/differential.log 2>&1 || compared=false
+    head -n 8 build/differential.log
+    $compared || { tail -n 40 build/differential.log; echo "the C reader gave other bytes than the compiler" >&2; }
     wait $tidy || tidied=false
     cat build/tidy.log
     if ! $fuzzed; then
@@ -94,7 +98,7 @@ fuzz_and_tidy() {
     else
         grep -E '^Done [0-9]+ runs' build-fuzz/run.log
     fi
-    $fuzzed && $tidied
+    $fuzzed && $tidied && $compared
 }
 stage fuzz+tidy fuzz_and_tidy
 

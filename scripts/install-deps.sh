@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when missing.
+# Installs the Debian packages the build and the tests need, when missing
+# (the C reader's tests ask the three compilers it stands in for).
 #
 #   scripts/install-deps.sh                  the Linux build and its tests
 #   scripts/install-deps.sh --windows        those and the Windows cross-build's
@@ -8,7 +9,7 @@
 # One apt-get run for all of them saves a fresh machine an update of the
 # package lists and a round of unpacking.
 set -euo pipefail
-linux=(cmake g++ make googletest libgtest-dev qt6-base-dev libxcb1 xvfb xauth xdotool fonts-nanum qt6-translations-l10n clang clang-19 clang-format-19 clang-tidy-14 libclang-rt-14-dev libclang-rt-19-dev desktop-file-utils man-db dpkg-dev file lintian appstream binutils icoutils xfsprogs e2fsprogs fuse3 python3-fusepy universal-ctags)
+linux=(cmake g++ make googletest libgtest-dev qt6-base-dev libxcb1 xvfb xauth xdotool fonts-nanum qt6-translations-l10n clang clang-19 clang-format-19 clang-tidy-14 libclang-rt-14-dev libclang-rt-19-dev desktop-file-utils man-db dpkg-dev file lintian appstream binutils icoutils xfsprogs e2fsprogs fuse3 python3-fusepy universal-ctags gcc-arm-none-eabi binutils-arm-none-eabi libnewlib-arm-none-eabi)
 windows=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 nsis googletest locales icoutils xvfb xauth xdotool fonts-nanum)
 case "${1:-}" in
     "") packages=("${linux[@]}") ;;

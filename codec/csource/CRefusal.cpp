@@ -1,6 +1,10 @@
 #include "CRefusal.h"
 
-#include <cstdio>
+namespace {
+
+constexpr char kUpperHexDigits[] = "0123456789ABCDEF";
+
+} // namespace
 
 void CRefusal::Refuse(long line, std::string_view reason)
 {
@@ -11,9 +15,9 @@ void CRefusal::Refuse(long line, std::string_view reason)
     for (const char c : reason) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || byte == 0x7F) {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            text += escaped;
+            text += "\\x";
+            text += kUpperHexDigits[byte >> 4];
+            text += kUpperHexDigits[byte & 0xF];
         } else {
             text += c;
         }
