@@ -111,6 +111,10 @@ void CInitialiserReader::StartToken(const CToken& token)
         DeclarationToken(token);
         return;
     }
+    if (!m_strArrayName.empty()) {
+        Refuse(token.line, QuotedName(token.text) + " starts no declaration: the text names no array");
+        return;
+    }
     m_bPasted = true;
     m_state = State::Body;
     CScalarType element;
@@ -636,6 +640,15 @@ void CInitialiserReader::OnPlainNumbers(const std::uint32_t* values, std::size_t
     m_walk.PlainNumbers(values, count);
 }
 
+void CInitialiserReader::RefuseNoArray()
+{
+    std::string missing = m_strArrayName.empty() ? "the file initialises no array"
+                                                 : "the file initialises no array " + QuotedName(m_strArrayName);
+    if (!m_strUncertainArray.empty())
+        missing += "; one may stand under " + m_strUncertainArray + ", which the reader cannot decide";
+    Refuse(0, missing);
+}
+
 bool CInitialiserReader::Finish()
 {
     if (m_refusal.Failed())
@@ -647,10 +660,11 @@ bool CInitialiserReader::Finish()
             Refuse(m_nLastLine, "the file ends inside braces or parentheses opened after the array");
         break;
     case State::Start:
-        if (!m_strUncertainArray.empty())
-            Refuse(0,
-                "the file initialises no array; one may stand under " + m_strUncertainArray
-                    + ", which the reader cannot decide");
+        // An empty text is an empty pasted body, unless an array was asked for
+        // or may stand where the reader could not look.
+        if (m_strUncertainArray.empty() && m_strArrayName.empty())
+            break;
+        RefuseNoArray();
         break;
     case State::Body:
         if (m_bPasted && m_nPastedDepth == 0) {
@@ -662,13 +676,7 @@ bool CInitialiserReader::Finish()
         break;
     case State::BareString:
     case State::AfterEquals: Refuse(m_nLastLine, "the initialiser is never closed"); break;
-    default: {
-        std::string missing = m_strArrayName.empty() ? "the file initialises no array"
-                                                     : "the file initialises no array " + QuotedName(m_strArrayName);
-        if (!m_strUncertainArray.empty())
-            missing += "; one may stand under " + m_strUncertainArray + ", which the reader cannot decide";
-        Refuse(0, missing);
-    }
+    default: RefuseNoArray();
     }
     return !m_refusal.Failed();
 }

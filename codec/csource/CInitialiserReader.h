@@ -95,6 +95,7 @@ private:
     std::string Quoted() const;
     void CloseBody(long line);
     void EnterDone();
+    void RefuseNoArray();
     void Refuse(long line, const std::string& reason) { m_refusal.Refuse(line, reason); }
 
     CRefusal& m_refusal;

@@ -417,6 +417,16 @@ const RefusalCase kUndecidedCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Undecided, CSourceRefusal, testing::ValuesIn(kUndecidedCases));
 
+// An array asked for by name that the text does not hold is refused, even
+// where an empty or pasted text alone would read.
+TEST(CSource, AnArrayAskedForByNameMustBeThere)
+{
+    CSourceOptions options;
+    options.arrayName = "t";
+    for (const char* source : {"", "0x41, 0x42", "unsigned char a[] = {1};"})
+        EXPECT_FALSE(ReadC(source, 0, 1, options).read) << source;
+}
+
 TEST(CSource, AnArrayUnderAnUndecidedConditionIsReadWhenNamedApart)
 {
     CSourceOptions options;
