@@ -320,9 +320,25 @@ void CPreprocessor::OpenIf()
     if (condition != CCondition::Unknown)
         return;
     m_bUnknownBracket = false;
-    // "#ifndef X" then "#define X": an include guard, whatever X was.
+    // "#ifndef X" (or "#if !defined X") then "#define X": an include guard,
+    // whatever X was.
+    if (const CPpToken* guard = GuardName())
+        m_conditions.MarkGuard(guard->text);
+}
+
+// X of "#ifndef X", "#if !defined X" or "#if !defined(X)", or none.
+const CPpToken* CPreprocessor::GuardName() const
+{
+    const std::vector<CPpToken>& tokens = m_directiveTokens;
     if (m_directive == "ifndef")
-        m_conditions.MarkGuard(m_directiveTokens[0].text);
+        return tokens.empty() ? nullptr : &tokens[0];
+    if (m_directive != "if" || tokens.size() < 3 || tokens[0].text != "!" || tokens[1].text != "defined")
+        return nullptr;
+    const bool parenthesised = tokens.size() == 5 && tokens[2].text == "(" && tokens[4].text == ")";
+    if (!parenthesised && tokens.size() != 3)
+        return nullptr;
+    const CPpToken& name = tokens[parenthesised ? 3 : 2];
+    return name.kind == CTokenKind::Identifier ? &name : nullptr;
 }
 
 CCondition CPreprocessor::EvaluateDirective()

@@ -60,6 +60,7 @@ private:
     void CollectDirectiveToken(const CToken& token);
     bool RunConditional();
     void OpenIf();
+    const CPpToken* GuardName() const;
     CCondition EvaluateDirective();
     void CloseGroup();
     void RunTakenDirective();
