@@ -195,16 +195,7 @@ CSpecifiers CDeclarationParser::Specifiers(CTokens tokens)
             // attribute macro from a header (PROGMEM, ALIGN(4)).
             at = SkipAttribute(tokens, at);
             continue;
-        } else if (const CFileScope::CTypeEntry* entry = m_scope.Typedef(word)) {
-            specifiers.base = entry->type;
-            specifiers.refusal = entry->refusal;
-            specifiers.unknownType = entry->unknownType;
-            if (specifiers.doubt.empty())
-                specifiers.doubt = entry->doubt;
-            Note(specifiers.doubt, token);
-        } else if (const std::optional<CScalarType> builtin = m_abi.BuiltinTypeName(word)) {
-            specifiers.base = ScalarObject(*builtin);
-            Note(specifiers.doubt, token);
+        } else if (NamedType(token, specifiers)) {
         } else if (at + 1 < tokens.size() && IsPunctuator(tokens[at + 1], "(")) {
             at = SkipGroup(tokens, at + 1);
             continue;
@@ -214,24 +205,47 @@ CSpecifiers CDeclarationParser::Specifiers(CTokens tokens)
         }
         ++at;
     }
-    if (!keywords.empty()) {
-        const std::optional<CScalarType> type = m_abi.KeywordType(keywords);
-        if (specifiers.base || !specifiers.unknownType.empty() || !type) {
-            std::string words;
-            for (std::string_view keyword : keywords) {
-                if (!words.empty())
-                    words += ' ';
-                words += keyword;
-            }
-            specifiers.refusal = QuotedName(words) + " is not a type the reader stores";
-        } else {
-            specifiers.base = ScalarObject(*type);
-        }
-    }
+    if (!keywords.empty())
+        KeywordBase(keywords, specifiers);
     if (!specifiers.base && specifiers.refusal.empty() && specifiers.unknownType.empty())
         specifiers.unknownType = candidate;
     specifiers.end = at;
     return specifiers;
+}
+
+// A typedef name of the file (which wins), or one of the platform's table.
+bool CDeclarationParser::NamedType(const CExprToken& token, CSpecifiers& specifiers) const
+{
+    if (const CFileScope::CTypeEntry* entry = m_scope.Typedef(token.text)) {
+        specifiers.base = entry->type;
+        specifiers.refusal = entry->refusal;
+        specifiers.unknownType = entry->unknownType;
+        if (specifiers.doubt.empty())
+            specifiers.doubt = entry->doubt;
+    } else if (const std::optional<CScalarType> builtin = m_abi.BuiltinTypeName(token.text)) {
+        specifiers.base = ScalarObject(*builtin);
+    } else {
+        return false;
+    }
+    Note(specifiers.doubt, token);
+    return true;
+}
+
+// "unsigned short int" and the like: alone, never beside a type name.
+void CDeclarationParser::KeywordBase(std::span<const std::string_view> keywords, CSpecifiers& specifiers) const
+{
+    const std::optional<CScalarType> type = m_abi.KeywordType(keywords);
+    if (type && !specifiers.base && specifiers.unknownType.empty()) {
+        specifiers.base = ScalarObject(*type);
+        return;
+    }
+    std::string words;
+    for (std::string_view keyword : keywords) {
+        if (!words.empty())
+            words += ' ';
+        words += keyword;
+    }
+    specifiers.refusal = QuotedName(words) + " is not a type the reader stores";
 }
 
 std::size_t CDeclarationParser::TaggedType(CTokens tokens, std::size_t at, CSpecifiers& specifiers)

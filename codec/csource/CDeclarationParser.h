@@ -84,6 +84,8 @@ public:
     bool ScopeFull() const { return m_bScopeFull; }
 
 private:
+    bool NamedType(const CExprToken& token, CSpecifiers& specifiers) const;
+    void KeywordBase(std::span<const std::string_view> keywords, CSpecifiers& specifiers) const;
     std::size_t TaggedType(CTokens tokens, std::size_t at, CSpecifiers& specifiers);
     CFileScope::CTypeEntry StructBody(CTokens body);
     std::string MemberDeclaration(CTokens member, std::vector<CMember>& members, std::string& doubt);
