@@ -10,26 +10,26 @@ bool CFileScope::Room()
 
 // A later definition of a name replaces the earlier: C refuses a clash, and
 // a block that hides a name is not read, so the last one at file scope holds.
-bool CFileScope::AddTypedef(std::string_view name, CTypeEntry entry)
+template <typename Entry>
+bool CFileScope::Add(std::unordered_map<std::string, Entry>& map, std::string_view name, Entry entry)
 {
     if (!Room())
         return false;
-    m_typedefs.insert_or_assign(std::string(name), std::move(entry));
+    map.insert_or_assign(std::string(name), std::move(entry));
     return true;
+}
+
+bool CFileScope::AddTypedef(std::string_view name, CTypeEntry entry)
+{
+    return Add(m_typedefs, name, std::move(entry));
 }
 
 bool CFileScope::AddTag(std::string_view tag, CTypeEntry entry)
 {
-    if (!Room())
-        return false;
-    m_tags.insert_or_assign(std::string(tag), std::move(entry));
-    return true;
+    return Add(m_tags, tag, std::move(entry));
 }
 
 bool CFileScope::AddConstant(std::string_view name, CConstantEntry entry)
 {
-    if (!Room())
-        return false;
-    m_constants.insert_or_assign(std::string(name), std::move(entry));
-    return true;
+    return Add(m_constants, name, std::move(entry));
 }

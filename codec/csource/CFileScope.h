@@ -50,6 +50,8 @@ private:
         return found == map.end() ? nullptr : &found->second;
     }
     bool Room();
+    template <typename Entry>
+    bool Add(std::unordered_map<std::string, Entry>& map, std::string_view name, Entry entry);
 
     std::unordered_map<std::string, CTypeEntry> m_typedefs;
     std::unordered_map<std::string, CTypeEntry> m_tags;

@@ -133,11 +133,7 @@ TEST_P(CSourceCompiled, GivesTheBytesTheCompilerStores)
 
 INSTANTIATE_TEST_SUITE_P(Platforms, CSourceCompiled,
     testing::Values(CAbiName::X86_64Linux, CAbiName::X86_64Windows, CAbiName::ArmEabi),
-    [](const testing::TestParamInfo<CAbiName>& platform) {
-        std::string name(AbiNameOf(platform.param));
-        std::replace(name.begin(), name.end(), '-', '_');
-        return name;
-    });
+    [](const testing::TestParamInfo<CAbiName>& abi) { return PlatformTestName(abi.param); });
 
 struct ReadCase
 {
@@ -383,11 +379,7 @@ TEST_P(CSourceChosen, GivesTheBytesABuildWithTheSameOptionsStores)
 
 INSTANTIATE_TEST_SUITE_P(Platforms, CSourceChosen,
     testing::Values(CAbiName::X86_64Linux, CAbiName::X86_64Windows, CAbiName::ArmEabi),
-    [](const testing::TestParamInfo<CAbiName>& platform) {
-        std::string name(AbiNameOf(platform.param));
-        std::replace(name.begin(), name.end(), '-', '_');
-        return name;
-    });
+    [](const testing::TestParamInfo<CAbiName>& abi) { return PlatformTestName(abi.param); });
 
 // What the file leaves to a header or a build option is never guessed.
 const RefusalCase kUndecidedCases[] = {

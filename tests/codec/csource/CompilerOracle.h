@@ -2,6 +2,7 @@
 
 #include "csource/CSourceOptions.h"
 
+#include <algorithm>
 #include <span>
 #include <string>
 #include <string_view>
@@ -59,3 +60,24 @@ std::string_view OracleCompiler(CAbiName abi);
 // linking: its bytes here are the placeholders.
 COracleRun CompileWithOracle(
     CAbiName abi, std::span<const COracleSource> sources, std::string_view prelude = kOraclePrelude);
+
+// Bytes as lowercase hex, two digits each, for comparing with a row.
+inline std::string Hex(std::string_view bytes)
+{
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    for (const char byte : bytes) {
+        hex += kDigits[(static_cast<unsigned char>(byte) >> 4) & 0xF];
+        hex += kDigits[static_cast<unsigned char>(byte) & 0xF];
+    }
+    return hex;
+}
+
+// A platform's name as a test's name (letters and digits only).
+inline std::string PlatformTestName(CAbiName abi)
+{
+    std::string name(AbiNameOf(abi));
+    std::erase(name, '-');
+    std::erase(name, '_');
+    return name;
+}

@@ -46,17 +46,6 @@ const OracleCase kOracleCases[] = {
     {CAbiName::ArmEabi, {"char a[] = {-1};"}, "ff"},
 };
 
-std::string Hex(const std::string& bytes)
-{
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string hex;
-    for (const char byte : bytes) {
-        hex += kDigits[(static_cast<unsigned char>(byte) >> 4) & 0xF];
-        hex += kDigits[static_cast<unsigned char>(byte) & 0xF];
-    }
-    return hex;
-}
-
 std::string WithoutSpaces(std::string text)
 {
     std::erase(text, ' ');

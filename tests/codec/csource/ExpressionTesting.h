@@ -3,13 +3,14 @@
 #include "CAbi.h"
 #include "CExpression.h"
 #include "CSourceLexer.h"
+#include "CompilerOracle.h"
 
 #include <string>
 #include <string_view>
 #include <vector>
 
 // What the tests of C's constants share: an expression's tokens as the
-// lexer gives them, the names an expression may use, bytes as hex.
+// lexer gives them, the names an expression may use.
 
 class CExpressionTokens final : public CTokenSink
 {
@@ -93,22 +94,3 @@ private:
     const CAbi& m_abi;
     CExpressionMode m_mode;
 };
-
-inline std::string Hex(std::string_view bytes)
-{
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string hex;
-    for (const char byte : bytes) {
-        hex += kDigits[(static_cast<unsigned char>(byte) >> 4) & 0xF];
-        hex += kDigits[static_cast<unsigned char>(byte) & 0xF];
-    }
-    return hex;
-}
-
-inline std::string PlatformTestName(CAbiName abi)
-{
-    std::string name(AbiNameOf(abi));
-    std::erase(name, '-');
-    std::erase(name, '_');
-    return name;
-}
