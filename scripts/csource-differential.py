@@ -574,11 +574,13 @@ def morvex_args(abi, features, case, path):
 
 def error_in_target(case, error):
     """Whether the compiler's error line lies in the chosen array's declaration
-    (from its name to the line that ends it); an error without a line counts."""
+    (from its name to the line that ends it). An error without a line (the
+    file's end swallowed by braces left open) is the generator's unclosed
+    'bad' array's when the file holds one, else it counts."""
     text, target, _ = case
     found = re.match(r'(\d+):', error)
     if not found:
-        return True
+        return 'int bad[] = {1, 2\n' not in text
     line = int(found.group(1))
     lines = text.split('\n')
     starts = [k for k, source in enumerate(lines, 1) if re.search(r'\b%s\s*\[' % re.escape(target), source)]
